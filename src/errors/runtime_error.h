@@ -1,0 +1,58 @@
+// A run-time error travels as an exception carrying the program's error number,
+// so that every procedure's trap can hand it to the one error handler.
+#pragma once
+
+#include <cstdint>
+#include <exception>
+#include <stdexcept>
+#include <string>
+
+namespace pagemeld {
+
+namespace errcode {
+inline constexpr std::int32_t kInvalidArgument = 5;
+inline constexpr std::int32_t kOverflow = 6;
+inline constexpr std::int32_t kOutOfMemory = 7;
+inline constexpr std::int32_t kIndexOutOfRange = 9;
+inline constexpr std::int32_t kDivisionByZero = 11;
+inline constexpr std::int32_t kTypeMismatch = 13;
+inline constexpr std::int32_t kBadFileName = 52;
+inline constexpr std::int32_t kFileNotFound = 53;
+inline constexpr std::int32_t kDeviceIoError = 57;
+inline constexpr std::int32_t kDiskFull = 61;
+inline constexpr std::int32_t kReadPastEnd = 62;
+inline constexpr std::int32_t kTooManyFiles = 67;
+inline constexpr std::int32_t kPermissionDenied = 70;
+inline constexpr std::int32_t kPathFileAccess = 75;
+inline constexpr std::int32_t kPathNotFound = 76;
+inline constexpr std::int32_t kObjectNotSet = 91;
+inline constexpr std::int32_t kInvalidFileFormat = 321;
+// Failures of external components arrive as large negative numbers.
+inline constexpr std::int32_t kUnexpected = -2147467259;  // 0x80004005
+inline constexpr std::int32_t kInternetOpenFailed = -2147220504;  // 0x800403E8
+}  // namespace errcode
+
+class RuntimeError : public std::runtime_error {
+public:
+    RuntimeError(std::int32_t code, const std::string& description, std::int32_t line = 0)
+        : std::runtime_error(description), code_(code), line_(line) {}
+    std::int32_t code() const { return code_; }
+    std::int32_t line() const { return line_; }
+
+private:
+    std::int32_t code_;
+    std::int32_t line_;
+};
+
+// Thrown by ExitProject once the user interface has been asked to quit: it unwinds
+// every procedure still running, as ending the process would, and is caught only at
+// the top of the event loop or of main().
+struct ExitRequested {};
+
+// The run-time error number for an operating-system error number (errno).
+std::int32_t errorCodeFromErrno(int err);
+
+// Turns whatever a procedure threw into a run-time error; ExitRequested is rethrown.
+RuntimeError toRuntimeError(std::exception_ptr error);
+
+}  // namespace pagemeld

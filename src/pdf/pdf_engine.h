@@ -1,0 +1,85 @@
+// The PDF engine: every read and write of PDF content goes through it. It holds
+// loaded documents by whole-number id; one of them is selected, and page and
+// save operations act on the selected one. A result of 0 means failure.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace pagemeld {
+
+// Numbers LastErrorCode() gives. Where one fits, they are the program's run-time
+// error numbers, so a message can name them the same way; failures that are the
+// engine's own are large negative numbers, as external components report them.
+namespace pdferr {
+inline constexpr std::int32_t kNone = 0;
+inline constexpr std::int32_t kOutOfMemory = 7;
+inline constexpr std::int32_t kFileNotFound = 53;
+inline constexpr std::int32_t kDiskFull = 61;
+inline constexpr std::int32_t kTooManyFiles = 67;
+inline constexpr std::int32_t kPermissionDenied = 70;
+inline constexpr std::int32_t kAccessError = 75;  // a folder where a file was expected, ...
+inline constexpr std::int32_t kPathNotFound = 76;
+inline constexpr std::int32_t kInvalidFormat = 321;  // not a PDF, or damaged beyond repair
+inline constexpr std::int32_t kPasswordRequired = -2147220990;
+inline constexpr std::int32_t kNoDocument = -2147220989;  // no document selected / unknown id
+inline constexpr std::int32_t kNoPages = -2147220988;     // the operation yields no pages
+inline constexpr std::int32_t kLibraryFailure = -2147220991;
+}  // namespace pdferr
+
+class PdfEngine {
+public:
+    virtual ~PdfEngine() = default;
+
+    // Loads a file; returns its new id (never 0) and selects it. A file whose user
+    // password is unknown still loads (EncryptionStatus nonzero; page work waits for
+    // Decrypt or SetPassword). A file that is no PDF returns 0 and leaves no
+    // document selected.
+    virtual std::int32_t LoadFromFile(const std::string& fileName) = 0;
+    virtual std::int32_t SelectedDocument() const = 0;
+    // An unknown id leaves no document selected.
+    virtual void SelectDocument(std::int32_t id) = 0;
+    // Unknown ids and 0 are ignored. Removing the selected document unselects it.
+    virtual void RemoveDocument(std::int32_t id) = 0;
+    // Pages of the selected document; 0 when none is selected.
+    virtual std::int32_t pagecount() = 0;
+    // Nonzero when the selected document's file is encrypted.
+    virtual std::int32_t EncryptionStatus() const = 0;
+    // Nonzero when the selected document opens without a password.
+    virtual std::int32_t Decrypt() = 0;
+    // Opens the selected document with its user or owner password; 0 = wrong.
+    virtual std::int32_t SetPassword(const std::string& password) = 0;
+    // Writes an unencrypted copy of `input` to `output`; 0 = failed.
+    virtual std::int32_t DecryptFile(const std::string& input, const std::string& output,
+                                     const std::string& password) = 0;
+    // A new document with `count` pages of the selected one from `first` (1-based),
+    // cut at the last page; it becomes the selected one. 0 when it would be empty.
+    virtual std::int32_t ExtractPages(std::int32_t first, std::int32_t count) = 0;
+    // Items "a" or "a-b" separated by ","; "3-1" gives pages 3, 2, 1. Pages beyond
+    // the document are left out. 0 (nothing selected) when no page remains.
+    virtual std::int32_t ExtractPageRanges(const std::string& ranges) = 0;
+    // Appends the pages of document `id` to the selected one; 0 = failed.
+    virtual std::int32_t MergeDocument(std::int32_t id) = 0;
+    // Saves the selected document atomically; 0 = not created (nothing left behind).
+    virtual std::int32_t SaveToFile(const std::string& fileName) = 0;
+    // Keys 1 Author, 2 Title, 3 Subject, 4 Keywords, 5 Creator, 6 Producer; an
+    // empty text removes the entry.
+    virtual void SetInformation(std::int32_t key, const std::string& text) = 0;
+
+    virtual void ClearFileList(const std::string& listName) = 0;
+    virtual void AddToFileList(const std::string& listName, const std::string& fileName) = 0;
+    // Merges the listed files into `outputFile` and returns how many leading files
+    // were merged. A file that cannot be merged is left out and the others are still
+    // merged in order; the output is written when at least one file was merged.
+    virtual std::int32_t MergeFileList(const std::string& listName,
+                                       const std::string& outputFile) = 0;
+
+    // A light page counter for files a full load refuses; handle 0 = failed.
+    virtual std::int32_t DAOpenFile(const std::string& fileName, const std::string& password) = 0;
+    virtual std::int32_t DAGetPageCount(std::int32_t handle) = 0;
+    virtual void DACloseFile(std::int32_t handle) = 0;
+    // The pdferr number of the last failure of any member; 0 after a success.
+    virtual std::int32_t LastErrorCode() const = 0;
+};
+
+}  // namespace pagemeld

@@ -1,0 +1,99 @@
+// Scripted stand-ins for the platform services: answers come from queues the test
+// fills, and everything shown is recorded for the test to inspect.
+#pragma once
+
+#include <deque>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "app/platform.h"
+
+namespace pagemeld::testing {
+
+struct ShownBox {
+    std::string text;
+    std::string title;
+    int style = 0;
+};
+
+class FakeUi : public Ui {
+public:
+    int messageBox(const std::string& text, const std::string& title, int style) override;
+    std::string inputBox(const std::string& prompt, const std::string& title,
+                         const std::string& defaultText) override;
+    std::vector<std::string> openFileDialog(const std::vector<FileFilter>& filters,
+                                            bool multiple) override;
+    std::string saveFileDialog(const std::string& title, const std::vector<FileFilter>& filters,
+                               const std::string& startFolder) override;
+    std::string pickFolder(const std::string& title) override;
+    bool openWithAssociatedProgram(const std::string& path,
+                                   const std::string& workingFolder) override;
+    void quit() override { ++quitCalls; }
+
+    // Scripted answers, taken from the front; an empty queue answers OK / cancel.
+    std::deque<int> boxAnswers;
+    std::deque<std::string> inputAnswers;
+    std::deque<std::vector<std::string>> openAnswers;
+    std::deque<std::string> saveAnswers;
+    std::deque<std::string> folderAnswers;
+
+    // What was shown or asked.
+    std::vector<ShownBox> boxes;
+    struct Asked {
+        std::string prompt, title, defaultText;
+    };
+    std::vector<Asked> inputs;
+    struct SaveAsked {
+        std::string title;
+        std::vector<FileFilter> filters;
+        std::string startFolder;
+    };
+    std::vector<SaveAsked> saves;
+    std::vector<std::vector<FileFilter>> opens;
+    std::vector<std::string> folderTitles;
+    std::vector<std::string> opened;  // paths handed to openWithAssociatedProgram
+    int quitCalls = 0;
+
+    // Texts of every box shown, in order.
+    std::vector<std::string> boxTexts() const;
+};
+
+class FakeSettings : public Settings {
+public:
+    std::optional<std::string> read(const std::string& keyPath,
+                                    const std::string& valueName) override;
+    bool write(const std::string& keyPath, const std::string& valueName,
+               const std::string& value) override;
+    std::map<std::string, std::string> values;  // keyPath + "\\" + valueName -> value
+    bool failWrites = false;
+};
+
+class FakeHttp : public Http {
+public:
+    HttpResult fetchToFile(const std::string& url, const std::string& file,
+                           std::chrono::milliseconds timeout) override;
+    HttpResult result = HttpResult::CannotConnect;
+    std::string body;  // written to the file when result is Ok
+    std::vector<std::string> requested;
+};
+
+class FakeSystem : public System {
+public:
+    explicit FakeSystem(std::string programFolder = {});
+    std::string programFolder() override { return program; }
+    std::string userDataFolder() override { return userData; }
+    std::string tempFolder() override { return temp; }
+    std::optional<std::string> computerName() override { return computer; }
+    std::optional<std::string> userName() override { return user; }
+    DateTime now() override { return clock; }
+
+    std::string program;
+    std::string userData;
+    std::string temp;
+    std::optional<std::string> computer = std::string("TESTBOX");
+    std::optional<std::string> user = std::string("tester");
+    DateTime clock{2026, 12, 5, 15, 12, 17};
+};
+
+}  // namespace pagemeld::testing

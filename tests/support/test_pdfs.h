@@ -1,0 +1,45 @@
+// Test PDFs made by the tests themselves with qpdf: numbered pages whose text says
+// which page they are, so a test can tell which source pages an output holds.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+namespace pagemeld::testing {
+
+enum class Encryption { Rc4_40, Rc4_128, Aes128, Aes256 };
+
+struct TestPdfOptions {
+    int pages = 1;
+    // Page k shows the text "<label> <k>" (for example "A 3").
+    std::string label = "Page";
+    // Every page uses one shared embedded font and one shared image.
+    bool sharedImage = true;
+    int imageSide = 64;  // the image is imageSide x imageSide RGB pixels of noise
+};
+
+void writeTestPdf(const std::string& path, const TestPdfOptions& options);
+inline void writeTestPdf(const std::string& path, int pages, const std::string& label = "Page") {
+    writeTestPdf(path, TestPdfOptions{pages, label});
+}
+// Encrypted with the given user and owner passwords; an empty user password gives
+// an owner-password-only file that opens without a password.
+void writeEncryptedPdf(const std::string& path, const TestPdfOptions& options,
+                       Encryption encryption, const std::string& userPassword,
+                       const std::string& ownerPassword);
+// A PDF whose cross-reference table is broken but which qpdf can recover.
+void writeDamagedPdf(const std::string& path, int pages, const std::string& label = "Page");
+// A file named like a PDF that holds plain text.
+void writeNotPdf(const std::string& path);
+
+// The page texts ("A 1", "A 2", ...) of a PDF, in page order, read back with qpdf.
+std::vector<std::string> pageTexts(const std::string& path, const std::string& password = "");
+// The document information entries (Author, Title, ...) as text.
+std::map<std::string, std::string> infoEntries(const std::string& path);
+// True when qpdf's own check finds no error or warning in the file.
+bool qpdfCheckClean(const std::string& path, std::string* report = nullptr);
+// "A 1".."A n" for convenience in expectations.
+std::vector<std::string> labels(const std::string& label, int first, int last);
+
+}  // namespace pagemeld::testing
