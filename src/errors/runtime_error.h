@@ -28,7 +28,7 @@ inline constexpr std::int32_t kPathNotFound = 76;
 inline constexpr std::int32_t kObjectNotSet = 91;
 inline constexpr std::int32_t kInvalidFileFormat = 321;
 // Failures of external components arrive as large negative numbers.
-inline constexpr std::int32_t kUnexpected = -2147467259;  // 0x80004005
+inline constexpr std::int32_t kUnexpected = -2147467259;          // 0x80004005
 inline constexpr std::int32_t kInternetOpenFailed = -2147220504;  // 0x800403E8
 }  // namespace errcode
 
