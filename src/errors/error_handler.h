@@ -24,11 +24,11 @@ public:
     ErrorReporter(Ui& ui, System& system);
 
     // Reports one error and returns the outcome, also kept in ErrorOutcome.
-    std::int16_t ErrorHandler(std::int32_t code, const std::string& description,
-                              std::int32_t line, const std::string& moduleName,
-                              const std::string& procedureName);
+    std::int16_t ErrorHandler(std::int32_t code, const std::string& description, std::int32_t line,
+                              const std::string& moduleName, const std::string& procedureName);
 
-    // The class boxes; on outcome 5 they end the program before returning.
+    // The class boxes; on outcome 5 they end the program before returning. A code
+    // outside the class gets no box and kUndecided.
     std::int16_t FileErrors(std::int32_t code);
     std::int16_t PrinterErrors(std::int32_t code);
     std::int16_t DatabaseErrors(std::int32_t code);
