@@ -10,6 +10,7 @@
 #pragma once
 
 #include <functional>
+#include <initializer_list>
 #include <string>
 
 #include "errors/error_handler.h"
