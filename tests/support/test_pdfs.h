@@ -17,6 +17,8 @@ struct TestPdfOptions {
     // Every page uses one shared embedded font and one shared image.
     bool sharedImage = true;
     int imageSide = 64;  // the image is imageSide x imageSide RGB pixels of noise
+    // Document information entries (key without the slash, UTF-8 text); none when empty.
+    std::map<std::string, std::string> info = {};
 };
 
 void writeTestPdf(const std::string& path, const TestPdfOptions& options);
@@ -37,8 +39,15 @@ void writeNotPdf(const std::string& path);
 std::vector<std::string> pageTexts(const std::string& path, const std::string& password = "");
 // The document information entries (Author, Title, ...) as text.
 std::map<std::string, std::string> infoEntries(const std::string& path);
+std::map<std::string, std::string> infoEntries(const std::string& path,
+                                               const std::string& password);
 // True when qpdf's own check finds no error or warning in the file.
 bool qpdfCheckClean(const std::string& path, std::string* report = nullptr);
+bool qpdfCheckClean(const std::string& path, const std::string& password, std::string* report);
+// The number of pages qpdf finds.
+int pageCount(const std::string& path, const std::string& password = "");
+// Whether the file is encrypted (opening it needs the password if it has a user password).
+bool isEncrypted(const std::string& path, const std::string& password = "");
 // "A 1".."A n" for convenience in expectations.
 std::vector<std::string> labels(const std::string& label, int first, int last);
 

@@ -1,0 +1,366 @@
+#include "support/test_pdfs.h"
+
+#include <qpdf/Pl_Discard.hh>
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFExc.hh>
+#include <qpdf/QPDFLogger.hh>
+#include <qpdf/QPDFObjectHandle.hh>
+#include <qpdf/QPDFPageDocumentHelper.hh>
+#include <qpdf/QPDFPageObjectHelper.hh>
+#include <qpdf/QPDFWriter.hh>
+#include <qpdf/QUtil.hh>
+
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <random>
+#include <stdexcept>
+
+namespace pagemeld::testing {
+
+namespace {
+
+using Configure = std::function<void(QPDFWriter&)>;
+
+// Every glyph is a plain box: enough for text that a viewer shows and a parser reads back.
+QPDFObjectHandle makeFont(QPDF& pdf) {
+    auto space = pdf.newStream(std::string("600 0 d0\n"));
+    auto tall = pdf.newStream(std::string("600 0 50 0 550 700 d1\n50 0 500 700 re f\n"));
+    auto small = pdf.newStream(std::string("600 0 50 0 550 500 d1\n50 0 500 500 re f\n"));
+
+    auto procs = QPDFObjectHandle::newDictionary();
+    auto differences = QPDFObjectHandle::newArray();
+    auto widths = QPDFObjectHandle::newArray();
+    differences.appendItem(QPDFObjectHandle::newInteger(32));
+    for (int c = 32; c <= 126; ++c) {
+        std::string name = c == 32 ? "/space" : "/g" + std::to_string(c);
+        differences.appendItem(QPDFObjectHandle::newName(name));
+        widths.appendItem(QPDFObjectHandle::newInteger(600));
+        procs.replaceKey(name, c == 32 ? space : (c >= 'a' && c <= 'z') ? small : tall);
+    }
+    auto encoding = QPDFObjectHandle::newDictionary();
+    encoding.replaceKey("/Type", QPDFObjectHandle::newName("/Encoding"));
+    encoding.replaceKey("/Differences", differences);
+
+    auto font = QPDFObjectHandle::newDictionary();
+    font.replaceKey("/Type", QPDFObjectHandle::newName("/Font"));
+    font.replaceKey("/Subtype", QPDFObjectHandle::newName("/Type3"));
+    font.replaceKey("/Name", QPDFObjectHandle::newName("/F1"));
+    font.replaceKey("/FontBBox", QPDFObjectHandle::parse("[0 0 600 700]"));
+    font.replaceKey("/FontMatrix", QPDFObjectHandle::parse("[0.001 0 0 0.001 0 0]"));
+    font.replaceKey("/CharProcs", procs);
+    font.replaceKey("/Encoding", encoding);
+    font.replaceKey("/FirstChar", QPDFObjectHandle::newInteger(32));
+    font.replaceKey("/LastChar", QPDFObjectHandle::newInteger(126));
+    font.replaceKey("/Widths", widths);
+    font.replaceKey("/Resources", QPDFObjectHandle::newDictionary());
+    return pdf.makeIndirectObject(font);
+}
+
+// Noise does not compress, so every copy of the image costs its full size.
+QPDFObjectHandle makeImage(QPDF& pdf, int side) {
+    if (side < 1) throw std::invalid_argument("imageSide must be at least 1");
+    std::string pixels(static_cast<size_t>(side) * static_cast<size_t>(side) * 3, '\0');
+    std::mt19937 random(20240611u);  // mt19937's output is fixed by the standard
+    for (auto& byte : pixels) byte = static_cast<char>(random() & 0xff);
+    auto image = pdf.newStream(pixels);
+    auto dict = image.getDict();
+    dict.replaceKey("/Type", QPDFObjectHandle::newName("/XObject"));
+    dict.replaceKey("/Subtype", QPDFObjectHandle::newName("/Image"));
+    dict.replaceKey("/Width", QPDFObjectHandle::newInteger(side));
+    dict.replaceKey("/Height", QPDFObjectHandle::newInteger(side));
+    dict.replaceKey("/ColorSpace", QPDFObjectHandle::newName("/DeviceRGB"));
+    dict.replaceKey("/BitsPerComponent", QPDFObjectHandle::newInteger(8));
+    return image;
+}
+
+void buildDocument(QPDF& pdf, const TestPdfOptions& options) {
+    if (options.pages < 0) throw std::invalid_argument("page count must not be negative");
+    pdf.emptyPDF();
+    auto font = makeFont(pdf);
+    QPDFObjectHandle image;
+    if (options.sharedImage) image = makeImage(pdf, options.imageSide);
+
+    // The page tree is filled in directly: adding pages one by one through the page
+    // helper rechecks the tree each time, which is far too slow for tens of thousands.
+    auto pages = pdf.getRoot().getKey("/Pages");
+    auto kids = QPDFObjectHandle::newArray();
+    auto mediaBox = QPDFObjectHandle::parse("[0 0 612 792]");
+    for (int k = 1; k <= options.pages; ++k) {
+        std::string text = options.label + " " + std::to_string(k);
+        std::string content =
+            "BT /F1 24 Tf 72 720 Td " + QPDFObjectHandle::newString(text).unparse() + " Tj ET\n";
+        auto fonts = QPDFObjectHandle::newDictionary();
+        fonts.replaceKey("/F1", font);
+        auto resources = QPDFObjectHandle::newDictionary();
+        resources.replaceKey("/Font", fonts);
+        if (options.sharedImage) {
+            content += "q 100 0 0 100 72 500 cm /Im1 Do Q\n";
+            auto xobjects = QPDFObjectHandle::newDictionary();
+            xobjects.replaceKey("/Im1", image);
+            resources.replaceKey("/XObject", xobjects);
+        }
+        auto page = QPDFObjectHandle::newDictionary();
+        page.replaceKey("/Type", QPDFObjectHandle::newName("/Page"));
+        page.replaceKey("/Parent", pages);
+        page.replaceKey("/MediaBox", mediaBox.shallowCopy());
+        page.replaceKey("/Resources", resources);
+        page.replaceKey("/Contents", pdf.newStream(content));
+        kids.appendItem(pdf.makeIndirectObject(page));
+    }
+    pages.replaceKey("/Kids", kids);
+    pages.replaceKey("/Count", QPDFObjectHandle::newInteger(options.pages));
+
+    if (!options.info.empty()) {
+        auto info = QPDFObjectHandle::newDictionary();
+        for (const auto& [key, value] : options.info) {
+            info.replaceKey("/" + key, QPDFObjectHandle::newUnicodeString(value));
+        }
+        pdf.getTrailer().replaceKey("/Info", pdf.makeIndirectObject(info));
+    }
+}
+
+void configureWriter(QPDFWriter& writer) {
+    // Same input, same bytes: tests may compare files.
+    writer.setStaticID(true);
+    // Streams are stored Flate-compressed, as in PDFs found in the wild.
+    writer.setCompressStreams(true);
+    writer.setStreamDataMode(qpdf_s_compress);
+}
+
+std::string writeToMemory(const TestPdfOptions& options, const Configure& configure = {}) {
+    QPDF pdf;
+    buildDocument(pdf, options);
+    QPDFWriter writer(pdf);
+    writer.setOutputMemory();
+    configureWriter(writer);
+    if (configure) configure(writer);
+    writer.write();
+    auto buffer = writer.getBufferSharedPointer();
+    return std::string(reinterpret_cast<const char*>(buffer->getBuffer()), buffer->getSize());
+}
+
+void writeFile(const std::string& path, const std::string& bytes) {
+    // QPDF opens paths through its own helper, which takes UTF-8 on every platform; the
+    // same helper is used here so that names with accents behave alike when writing.
+    FILE* file = QUtil::safe_fopen(path.c_str(), "wb");
+    size_t written = std::fwrite(bytes.data(), 1, bytes.size(), file);
+    bool closed = std::fclose(file) == 0;
+    if (written != bytes.size() || !closed) {
+        std::remove(path.c_str());
+        throw std::runtime_error("could not write " + path);
+    }
+}
+
+void openQuietly(QPDF& pdf, const std::string& path, const std::string& password) {
+    pdf.setSuppressWarnings(true);
+    pdf.processFile(path.c_str(), password.c_str());
+}
+
+// Collects the string operand of the first Tj.
+class FirstShownText : public QPDFObjectHandle::ParserCallbacks {
+public:
+    void handleObject(QPDFObjectHandle object) override {
+        if (object.isOperator()) {
+            if (object.getOperatorValue() == "Tj" && lastString_) {
+                text = *lastString_;
+                terminateParsing();
+            }
+            lastString_.reset();
+        } else if (object.isString()) {
+            lastString_ = object.getStringValue();
+        } else {
+            lastString_.reset();
+        }
+    }
+    void handleEOF() override {}
+
+    std::string text;
+
+private:
+    std::optional<std::string> lastString_;
+};
+
+class IgnoreContents : public QPDFObjectHandle::ParserCallbacks {
+public:
+    void handleObject(QPDFObjectHandle) override {}
+    void handleEOF() override {}
+};
+
+}  // namespace
+
+void writeTestPdf(const std::string& path, const TestPdfOptions& options) {
+    writeFile(path, writeToMemory(options));
+}
+
+void writeEncryptedPdf(const std::string& path, const TestPdfOptions& options,
+                       Encryption encryption, const std::string& userPassword,
+                       const std::string& ownerPassword) {
+    const char* user = userPassword.c_str();
+    const char* owner = ownerPassword.c_str();
+    // Everything is allowed: tests care about opening, not about permissions.
+    auto configure = [&](QPDFWriter& writer) {
+        switch (encryption) {
+            case Encryption::Rc4_40:
+                writer.setR2EncryptionParametersInsecure(user, owner, true, true, true, true);
+                break;
+            case Encryption::Rc4_128:
+                writer.setR3EncryptionParametersInsecure(user, owner, true, true, true, true, true,
+                                                         true, qpdf_r3p_full);
+                break;
+            case Encryption::Aes128:
+                writer.setR4EncryptionParametersInsecure(user, owner, true, true, true, true, true,
+                                                         true, qpdf_r3p_full, true, true);
+                break;
+            case Encryption::Aes256:
+                writer.setR6EncryptionParameters(user, owner, true, true, true, true, true, true,
+                                                 qpdf_r3p_full, true);
+                break;
+        }
+    };
+    writeFile(path, writeToMemory(options, configure));
+}
+
+void writeDamagedPdf(const std::string& path, int pages, const std::string& label) {
+    std::string bytes = writeToMemory(TestPdfOptions{pages, label});
+
+    // Point startxref at the header and blank every offset in the table, so a reader
+    // has to rebuild the cross-references by scanning the file.
+    auto start = bytes.rfind("startxref");
+    auto table = bytes.rfind("\nxref\n", start);
+    if (start == std::string::npos || table == std::string::npos) {
+        throw std::logic_error("generated PDF has no cross-reference table");
+    }
+    auto digits = bytes.find_first_of("0123456789", start);
+    auto digitsEnd = bytes.find_first_not_of("0123456789", digits);
+    bytes.replace(digits, digitsEnd - digits, "1");
+    // Entries are fixed-width lines "oooooooooo ggggg n": overwrite the offsets in place.
+    for (auto pos = bytes.find(" n", table); pos != std::string::npos && pos < start;
+         pos = bytes.find(" n", pos + 2)) {
+        if (pos < 16 || bytes[pos - 6] != ' ') continue;
+        auto offset = bytes.substr(pos - 16, 10);
+        if (offset.find_first_not_of("0123456789") != std::string::npos) continue;
+        bytes.replace(pos - 16, 10, "0000000000");
+    }
+    writeFile(path, bytes);
+
+    // The file is only useful if it is really broken yet still recoverable.
+    QPDF pdf;
+    openQuietly(pdf, path, "");
+    if (QPDFPageDocumentHelper(pdf).getAllPages().size() != static_cast<size_t>(pages) ||
+        !pdf.anyWarnings()) {
+        throw std::logic_error("damaged PDF did not come out as intended");
+    }
+}
+
+void writeNotPdf(const std::string& path) {
+    writeFile(path, "This is a plain text file.\nIt only has a name that ends in .pdf.\n");
+}
+
+std::vector<std::string> pageTexts(const std::string& path, const std::string& password) {
+    QPDF pdf;
+    openQuietly(pdf, path, password);
+    std::vector<std::string> texts;
+    for (auto& page : QPDFPageDocumentHelper(pdf).getAllPages()) {
+        FirstShownText finder;
+        page.parseContents(&finder);
+        texts.push_back(finder.text);
+    }
+    return texts;
+}
+
+int pageCount(const std::string& path, const std::string& password) {
+    QPDF pdf;
+    openQuietly(pdf, path, password);
+    return static_cast<int>(QPDFPageDocumentHelper(pdf).getAllPages().size());
+}
+
+bool isEncrypted(const std::string& path, const std::string& password) {
+    QPDF pdf;
+    openQuietly(pdf, path, password);
+    return pdf.isEncrypted();
+}
+
+std::map<std::string, std::string> infoEntries(const std::string& path) {
+    return infoEntries(path, "");
+}
+
+std::map<std::string, std::string> infoEntries(const std::string& path,
+                                               const std::string& password) {
+    QPDF pdf;
+    openQuietly(pdf, path, password);
+    std::map<std::string, std::string> entries;
+    auto info = pdf.getTrailer().getKey("/Info");
+    if (!info.isDictionary()) return entries;
+    for (auto [key, value] : info.ditems()) {
+        std::string text;
+        if (value.isString()) {
+            text = value.getUTF8Value();
+        } else if (value.isName()) {
+            text = value.getName().substr(1);
+        } else {
+            text = value.unparse();
+        }
+        entries[key.substr(1)] = text;
+    }
+    return entries;
+}
+
+bool qpdfCheckClean(const std::string& path, std::string* report) {
+    return qpdfCheckClean(path, "", report);
+}
+
+bool qpdfCheckClean(const std::string& path, const std::string& password, std::string* report) {
+    std::string problems;
+    bool clean = true;
+    QPDF pdf;
+    // Linearization checks print their findings; they go to the report through warnings.
+    auto logger = QPDFLogger::create();
+    logger->setInfo(logger->discard());
+    logger->setWarn(logger->discard());
+    pdf.setLogger(logger);
+    pdf.setSuppressWarnings(true);
+    try {
+        pdf.processFile(path.c_str(), password.c_str());
+        if (pdf.isLinearized() && !pdf.checkLinearization()) {
+            clean = false;
+            problems += "linearization data are wrong\n";
+        }
+        // Writing to nowhere with every filter decoded visits every object and stream.
+        Pl_Discard discard;
+        QPDFWriter writer(pdf);
+        writer.setOutputPipeline(&discard);
+        writer.setDecodeLevel(qpdf_dl_all);
+        writer.write();
+
+        int number = 0;
+        for (auto& page : QPDFPageDocumentHelper(pdf).getAllPages()) {
+            ++number;
+            try {
+                IgnoreContents ignore;
+                page.parseContents(&ignore);
+            } catch (const std::exception& e) {
+                clean = false;
+                problems += "page " + std::to_string(number) + ": " + e.what() + "\n";
+            }
+        }
+    } catch (const std::exception& e) {
+        clean = false;
+        problems += std::string(e.what()) + "\n";
+    }
+    for (const auto& warning : pdf.getWarnings()) {
+        clean = false;
+        problems += std::string("WARNING: ") + warning.what() + "\n";
+    }
+    if (report) *report = problems;
+    return clean;
+}
+
+std::vector<std::string> labels(const std::string& label, int first, int last) {
+    std::vector<std::string> result;
+    for (int k = first; k <= last; ++k) result.push_back(label + " " + std::to_string(k));
+    return result;
+}
+
+}  // namespace pagemeld::testing
