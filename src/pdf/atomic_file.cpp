@@ -1,0 +1,138 @@
+#include "pdf/atomic_file.h"
+
+#include <cerrno>
+#include <filesystem>
+#include <random>
+#include <system_error>
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <unistd.h>
+#endif
+
+#include "errors/runtime_error.h"
+#include "pdf/utf8_path.h"
+
+namespace pagemeld {
+namespace {
+
+std::string randomSuffix() {
+    static std::mt19937_64 generator{std::random_device{}()};
+    static const char digits[] = "0123456789abcdef";
+    std::string text;
+    auto value = generator();
+    for (int i = 0; i < 12; ++i, value >>= 4) text += digits[value & 15];
+    return text;
+}
+
+std::FILE* openExclusive(const std::string& name) {
+#ifdef _WIN32
+    auto wide = utf8Path(name).wstring();
+    return _wfopen(wide.c_str(), L"wbx");
+#else
+    return std::fopen(name.c_str(), "wbx");
+#endif
+}
+
+bool replaceFile(const std::string& from, const std::string& to, int& err) {
+#ifdef _WIN32
+    auto wideFrom = utf8Path(from).wstring();
+    auto wideTo = utf8Path(to).wstring();
+    if (MoveFileExW(wideFrom.c_str(), wideTo.c_str(),
+                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        return true;
+    }
+    err = GetLastError() == ERROR_ACCESS_DENIED ? EACCES : EIO;
+    return false;
+#else
+    if (std::rename(from.c_str(), to.c_str()) == 0) return true;
+    err = errno;
+    return false;
+#endif
+}
+
+void flushToDisk(std::FILE* stream) {
+#ifdef _WIN32
+    (void)stream;
+#else
+    ::fsync(::fileno(stream));
+#endif
+}
+
+}  // namespace
+
+AtomicFile::AtomicFile(std::string target, std::string temporary, std::FILE* stream)
+    : target_(std::move(target)), temporary_(std::move(temporary)), stream_(stream) {}
+
+std::unique_ptr<AtomicFile> AtomicFile::create(const std::string& target, std::int32_t& errorCode) {
+    const auto targetPath = utf8Path(target);
+    std::error_code ec;
+    if (target.empty() || std::filesystem::is_directory(targetPath, ec)) {
+        errorCode = errcode::kPathFileAccess;
+        return nullptr;
+    }
+    auto folder = targetPath.parent_path();
+    if (folder.empty()) folder = ".";
+    // Hidden, and unique among the folder's files: a user's own file is never met.
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string temporary = pathText(folder / (".pagemeld-" + randomSuffix() + ".tmp"));
+        errno = 0;
+        if (std::FILE* stream = openExclusive(temporary)) {
+            std::setvbuf(stream, nullptr, _IOFBF, 1 << 16);
+            return std::unique_ptr<AtomicFile>(new AtomicFile(target, temporary, stream));
+        }
+        if (errno != EEXIST) {
+            errorCode = errorCodeFromErrno(errno);
+            if (errno == ENOENT) errorCode = errcode::kPathNotFound;
+            return nullptr;
+        }
+    }
+    errorCode = errcode::kPathFileAccess;
+    return nullptr;
+}
+
+AtomicFile::~AtomicFile() {
+    discard();
+}
+
+void AtomicFile::discard() {
+    if (stream_) {
+        std::fclose(stream_);
+        stream_ = nullptr;
+    }
+    if (!temporary_.empty()) {
+        std::error_code ec;
+        std::filesystem::remove(utf8Path(temporary_), ec);
+        temporary_.clear();
+    }
+}
+
+bool AtomicFile::commit(std::int32_t& errorCode) {
+    if (!stream_) {
+        errorCode = errcode::kPathFileAccess;
+        return false;
+    }
+    errno = 0;
+    bool ok = std::fflush(stream_) == 0 && !std::ferror(stream_);
+    int err = errno;
+    std::error_code ec;
+    // Replacing a file the user already has: make sure the new one is on disk first,
+    // so that a crash cannot leave neither.
+    if (ok && std::filesystem::exists(utf8Path(target_), ec)) flushToDisk(stream_);
+    if (std::fclose(stream_) != 0 && ok) {
+        ok = false;
+        err = errno;
+    }
+    stream_ = nullptr;
+    if (ok && !replaceFile(temporary_, target_, err)) ok = false;
+    if (!ok) {
+        errorCode = errorCodeFromErrno(err == 0 ? EIO : err);
+        discard();
+        return false;
+    }
+    temporary_.clear();
+    return true;
+}
+
+}  // namespace pagemeld

@@ -1,0 +1,39 @@
+// An output file that appears complete or not at all: everything is written to a
+// fresh temporary file beside the target, which replaces the target only once it
+// has been written and closed without error.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+
+namespace pagemeld {
+
+class AtomicFile {
+public:
+    // Creates the temporary file; on failure returns nullptr and sets `errorCode`
+    // (a run-time error number such as 76 for a missing folder, 70 when denied).
+    static std::unique_ptr<AtomicFile> create(const std::string& target, std::int32_t& errorCode);
+    ~AtomicFile();
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+
+    std::FILE* stream() { return stream_; }
+    const std::string& temporaryName() const { return temporary_; }
+
+    // Flushes, closes and renames over the target. On failure the temporary file is
+    // removed, the target is untouched, and `errorCode` says why.
+    bool commit(std::int32_t& errorCode);
+    // Drops the temporary file; the target is untouched.
+    void discard();
+
+private:
+    AtomicFile(std::string target, std::string temporary, std::FILE* stream);
+
+    std::string target_;
+    std::string temporary_;
+    std::FILE* stream_;
+};
+
+}  // namespace pagemeld

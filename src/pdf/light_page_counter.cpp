@@ -1,0 +1,95 @@
+#include "pdf/light_page_counter.h"
+
+#include <qpdf/QPDF.hh>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <system_error>
+
+#include "pdf/pdf_engine.h"
+#include "pdf/pdf_source.h"
+#include "pdf/utf8_path.h"
+
+namespace pagemeld {
+namespace {
+
+// Larger files are not read whole into memory just to be counted.
+constexpr std::uintmax_t kMaxBytes = 256u << 20;
+
+// The /Count of the root page-tree node, read with the trailer's /Encrypt entry
+// renamed, so that qpdf reads the unencrypted structure without a password.
+std::int32_t countFromPageTree(std::string bytes) {
+    for (std::size_t at = bytes.find("/Encrypt"); at != std::string::npos;
+         at = bytes.find("/Encrypt", at + 8)) {
+        bytes[at + 5] = 'X';
+    }
+    QPDF qpdf;
+    qpdf.setSuppressWarnings(true);
+    qpdf.setAttemptRecovery(true);
+    qpdf.processMemoryFile("light count", bytes.data(), bytes.size());
+    QPDFObjectHandle count = qpdf.getRoot().getKey("/Pages").getKey("/Count");
+    if (!count.isInteger()) return 0;
+    const long long value = count.getIntValue();
+    return value > 0 && value <= INT32_MAX ? static_cast<std::int32_t>(value) : 0;
+}
+
+// Counts page dictionaries by their "/Type /Page" entries: the last resort for a
+// file whose structure qpdf cannot read at all.
+std::int32_t countPageObjects(const std::string& bytes) {
+    std::int32_t count = 0;
+    for (std::size_t at = bytes.find("/Type"); at != std::string::npos;
+         at = bytes.find("/Type", at + 5)) {
+        std::size_t next = at + 5;
+        while (next < bytes.size() && std::isspace(static_cast<unsigned char>(bytes[next]))) ++next;
+        if (bytes.compare(next, 5, "/Page") != 0) continue;
+        const std::size_t after = next + 5;
+        if (after < bytes.size() && std::isalnum(static_cast<unsigned char>(bytes[after])))
+            continue;
+        ++count;
+    }
+    return count;
+}
+
+}  // namespace
+
+std::int32_t countPagesLightly(const std::string& fileName, std::int32_t& errorCode) {
+    std::error_code ec;
+    const auto path = utf8Path(fileName);
+    auto status = std::filesystem::status(path, ec);
+    if (!std::filesystem::exists(status)) {
+        errorCode = pdferr::kFileNotFound;
+        return 0;
+    }
+    if (!std::filesystem::is_regular_file(status)) {
+        errorCode = pdferr::kAccessError;
+        return 0;
+    }
+    const auto size = std::filesystem::file_size(path, ec);
+    if (ec || size > kMaxBytes) {
+        errorCode = pdferr::kInvalidFormat;
+        return 0;
+    }
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        errorCode = pdferr::kPermissionDenied;
+        return 0;
+    }
+    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    if (bytes.substr(0, 1024).find("%PDF-") == std::string::npos) {
+        errorCode = pdferr::kInvalidFormat;
+        return 0;
+    }
+    std::int32_t count = 0;
+    try {
+        count = countFromPageTree(bytes);
+    } catch (...) {
+        count = 0;
+    }
+    if (count == 0) count = countPageObjects(bytes);
+    errorCode = count > 0 ? pdferr::kNone : pdferr::kInvalidFormat;
+    return count;
+}
+
+}  // namespace pagemeld

@@ -1,0 +1,13 @@
+// Counts a file's pages where a full load cannot: a file whose password is unknown
+// (the page tree itself is not encrypted) or one whose page tree is broken.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace pagemeld {
+
+// The page count, or 0 with `errorCode` set (pdferr numbers).
+std::int32_t countPagesLightly(const std::string& fileName, std::int32_t& errorCode);
+
+}  // namespace pagemeld

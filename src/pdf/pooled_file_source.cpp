@@ -1,0 +1,128 @@
+#include "pdf/pooled_file_source.h"
+
+#include <cstdio>
+#include <filesystem>
+#include <set>
+#include <system_error>
+
+#include "pdf/utf8_path.h"
+
+namespace pagemeld {
+namespace {
+
+// Most recently used first. Only sources whose file is open and not pinned are here.
+std::list<PooledFileSource*>& openSources() {
+    static std::list<PooledFileSource*> sources;
+    return sources;
+}
+
+std::set<PooledFileSource*>& liveSources() {
+    static std::set<PooledFileSource*> sources;
+    return sources;
+}
+
+}  // namespace
+
+PooledFileSource::PooledFileSource(std::string fileName) : fileName_(std::move(fileName)) {
+    liveSources().insert(this);
+}
+
+PooledFileSource::~PooledFileSource() {
+    close();
+    liveSources().erase(this);
+}
+
+void PooledFileSource::open() {
+    if (file_) {
+        touch();
+        return;
+    }
+    auto& lru = openSources();
+    while (lru.size() >= kMaxOpenFiles) lru.back()->close();
+    file_ = std::make_unique<FileInputSource>(fileName_.c_str());
+    file_->seek(offset_, SEEK_SET);
+    file_->setLastOffset(last_offset);
+    if (!pinned_) {
+        lru.push_front(this);
+        lruPosition_ = lru.begin();
+        inLru_ = true;
+    }
+}
+
+void PooledFileSource::close() {
+    if (!file_) return;
+    offset_ = file_->tell();
+    last_offset = file_->getLastOffset();
+    file_.reset();
+    if (inLru_) {
+        openSources().erase(lruPosition_);
+        inLru_ = false;
+    }
+}
+
+void PooledFileSource::touch() {
+    if (!inLru_) return;
+    auto& lru = openSources();
+    if (lruPosition_ != lru.begin()) lru.splice(lru.begin(), lru, lruPosition_);
+}
+
+void PooledFileSource::pin() {
+    open();
+    if (inLru_) {
+        openSources().erase(lruPosition_);
+        inLru_ = false;
+    }
+    pinned_ = true;
+}
+
+void PooledFileSource::pinAllReading(const std::string& fileName) {
+    std::error_code ec;
+    const auto target = utf8Path(fileName);
+    if (!std::filesystem::exists(target, ec)) return;
+    for (PooledFileSource* source : liveSources()) {
+        if (source->pinned_) continue;
+        if (std::filesystem::equivalent(utf8Path(source->fileName_), target, ec) && !ec) {
+            source->pin();
+        }
+    }
+}
+
+qpdf_offset_t PooledFileSource::findAndSkipNextEOL() {
+    open();
+    qpdf_offset_t result = file_->findAndSkipNextEOL();
+    last_offset = file_->getLastOffset();
+    return result;
+}
+
+std::string const& PooledFileSource::getName() const {
+    return fileName_;
+}
+
+qpdf_offset_t PooledFileSource::tell() {
+    if (!file_) return offset_;
+    return file_->tell();
+}
+
+void PooledFileSource::seek(qpdf_offset_t offset, int whence) {
+    open();
+    file_->seek(offset, whence);
+}
+
+void PooledFileSource::rewind() {
+    open();
+    file_->rewind();
+}
+
+size_t PooledFileSource::read(char* buffer, size_t length) {
+    open();
+    size_t count = file_->read(buffer, length);
+    last_offset = file_->getLastOffset();
+    return count;
+}
+
+void PooledFileSource::unreadCh(char ch) {
+    open();
+    file_->unreadCh(ch);
+}
+
+}  // namespace pagemeld

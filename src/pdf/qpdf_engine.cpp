@@ -1,0 +1,364 @@
+#include "pdf/qpdf_engine.h"
+
+#include <qpdf/QPDFWriter.hh>
+
+#include <algorithm>
+#include <climits>
+
+#include "pdf/atomic_file.h"
+#include "pdf/light_page_counter.h"
+#include "pdf/page_ranges.h"
+#include "pdf/streaming_pdf_writer.h"
+
+namespace pagemeld {
+namespace {
+
+const char* informationKey(std::int32_t key) {
+    switch (key) {
+        case 1:
+            return "/Author";
+        case 2:
+            return "/Title";
+        case 3:
+            return "/Subject";
+        case 4:
+            return "/Keywords";
+        case 5:
+            return "/Creator";
+        case 6:
+            return "/Producer";
+        default:
+            return nullptr;
+    }
+}
+
+std::string highestVersion(const std::vector<PageRef>& pages) {
+    std::string highest = "1.4";
+    const PdfSource* last = nullptr;
+    for (const auto& ref : pages) {
+        if (ref.source.get() == last) continue;
+        last = ref.source.get();
+        highest = std::max(highest, ref.source->version());
+    }
+    return highest;
+}
+
+std::map<std::string, std::string> informationOf(PdfSource& source) {
+    std::map<std::string, std::string> information;
+    for (auto& [key, value] : source.information()) information[key] = value;
+    return information;
+}
+
+// Writes `pages` with `information` to `fileName` atomically; 0 and `errorCode` on failure.
+bool writeDocument(const std::string& fileName, const std::vector<PageRef>& pages,
+                   const std::map<std::string, std::string>& information, std::int32_t& errorCode) {
+    auto file = AtomicFile::create(fileName, errorCode);
+    if (!file) return false;
+    try {
+        StreamingPdfWriter writer(file->stream());
+        writer.appendPages(pages);
+        writer.finish(information, highestVersion(pages));
+    } catch (...) {
+        errorCode = engineErrorCode(std::current_exception());
+        return false;
+    }
+    // A loaded document may read the very file being replaced: keep its handle.
+    PooledFileSource::pinAllReading(fileName);
+    return file->commit(errorCode);
+}
+
+}  // namespace
+
+std::int32_t QpdfEngine::nextId() {
+    if (lastId_ == INT32_MAX) lastId_ = 0;
+    do {
+        ++lastId_;
+    } while (documents_.count(lastId_) || directAccess_.count(lastId_));
+    return lastId_;
+}
+
+std::int32_t QpdfEngine::fail(std::int32_t errorCode) {
+    lastError_ = errorCode;
+    return 0;
+}
+
+PdfDocument* QpdfEngine::selected() {
+    auto it = documents_.find(selected_);
+    return it == documents_.end() ? nullptr : &it->second;
+}
+
+const PdfDocument* QpdfEngine::selected() const {
+    auto it = documents_.find(selected_);
+    return it == documents_.end() ? nullptr : &it->second;
+}
+
+std::int32_t QpdfEngine::LoadFromFile(const std::string& fileName) {
+    selected_ = 0;
+    PdfSource::OpenResult result;
+    std::int32_t errorCode = 0;
+    auto source = PdfSource::open(fileName, "", result, errorCode);
+    PdfDocument document;
+    document.fileName = fileName;
+    if (result == PdfSource::OpenResult::PasswordRequired) {
+        document.encrypted = true;
+        document.locked = true;
+    } else if (!source) {
+        return fail(errorCode);
+    } else {
+        document.encrypted = source->encrypted();
+        document.information = informationOf(*source);
+        document.pages.reserve(source->pages().size());
+        for (const auto& page : source->pages()) document.pages.push_back({source, page});
+    }
+    const std::int32_t id = nextId();
+    documents_.emplace(id, std::move(document));
+    selected_ = id;
+    lastError_ = 0;
+    return id;
+}
+
+void QpdfEngine::SelectDocument(std::int32_t id) {
+    selected_ = documents_.count(id) ? id : 0;
+}
+
+void QpdfEngine::RemoveDocument(std::int32_t id) {
+    documents_.erase(id);
+    if (selected_ == id) selected_ = 0;
+}
+
+std::int32_t QpdfEngine::pagecount() {
+    PdfDocument* document = selected();
+    if (!document) return 0;
+    if (document->locked) {
+        if (!document->lockedPageCount) {
+            std::int32_t errorCode = 0;
+            document->lockedPageCount = countPagesLightly(document->fileName, errorCode);
+        }
+        return *document->lockedPageCount;
+    }
+    return static_cast<std::int32_t>(std::min<std::size_t>(document->pages.size(), INT32_MAX));
+}
+
+std::int32_t QpdfEngine::EncryptionStatus() const {
+    const PdfDocument* document = selected();
+    return document && document->encrypted ? 1 : 0;
+}
+
+std::int32_t QpdfEngine::Decrypt() {
+    PdfDocument* document = selected();
+    if (!document) return fail(pdferr::kNoDocument);
+    if (document->locked) return fail(pdferr::kPasswordRequired);
+    return 1;
+}
+
+std::int32_t QpdfEngine::SetPassword(const std::string& password) {
+    PdfDocument* document = selected();
+    if (!document) return fail(pdferr::kNoDocument);
+    if (!document->encrypted) return 1;
+    if (document->fileName.empty()) return document->locked ? fail(pdferr::kPasswordRequired) : 1;
+    PdfSource::OpenResult result;
+    std::int32_t errorCode = 0;
+    auto source = PdfSource::open(document->fileName, password, result, errorCode);
+    if (!source) return fail(errorCode);
+    document->locked = false;
+    document->lockedPageCount.reset();
+    document->information = informationOf(*source);
+    document->pages.clear();
+    for (const auto& page : source->pages()) document->pages.push_back({source, page});
+    lastError_ = 0;
+    return 1;
+}
+
+std::int32_t QpdfEngine::DecryptFile(const std::string& input, const std::string& output,
+                                     const std::string& password) {
+    PdfSource::OpenResult result;
+    std::int32_t errorCode = 0;
+    auto source = PdfSource::open(input, password, result, errorCode);
+    if (!source) return fail(errorCode);
+    auto file = AtomicFile::create(output, errorCode);
+    if (!file) return fail(errorCode);
+    try {
+        // A faithful full copy: everything but the encryption is kept.
+        QPDFWriter writer(source->qpdf(), file->temporaryName().c_str(), file->stream(), false);
+        writer.setPreserveEncryption(false);
+        writer.write();
+    } catch (...) {
+        return fail(engineErrorCode(std::current_exception()));
+    }
+    PooledFileSource::pinAllReading(output);
+    if (!file->commit(errorCode)) return fail(errorCode);
+    lastError_ = 0;
+    return 1;
+}
+
+std::int32_t QpdfEngine::addDerived(const PdfDocument& parent, std::vector<PageRef> pages) {
+    if (pages.empty()) {
+        selected_ = 0;
+        return fail(pdferr::kNoPages);
+    }
+    PdfDocument document;
+    document.information = parent.information;
+    document.pages = std::move(pages);
+    const std::int32_t id = nextId();
+    documents_.emplace(id, std::move(document));
+    selected_ = id;
+    lastError_ = 0;
+    return id;
+}
+
+std::int32_t QpdfEngine::ExtractPages(std::int32_t first, std::int32_t count) {
+    PdfDocument* document = selected();
+    if (!document || document->locked) {
+        selected_ = 0;
+        return fail(document ? pdferr::kPasswordRequired : pdferr::kNoDocument);
+    }
+    const auto total = static_cast<std::int64_t>(document->pages.size());
+    std::vector<PageRef> pages;
+    if (first >= 1 && count >= 1 && first <= total) {
+        const std::int64_t last = std::min<std::int64_t>(total, std::int64_t{first} + count - 1);
+        pages.assign(document->pages.begin() + (first - 1), document->pages.begin() + last);
+    }
+    return addDerived(*document, std::move(pages));
+}
+
+std::int32_t QpdfEngine::ExtractPageRanges(const std::string& ranges) {
+    PdfDocument* document = selected();
+    if (!document || document->locked) {
+        selected_ = 0;
+        return fail(document ? pdferr::kPasswordRequired : pdferr::kNoDocument);
+    }
+    const auto total =
+        static_cast<std::int32_t>(std::min<std::size_t>(document->pages.size(), INT32_MAX));
+    std::vector<PageRef> pages;
+    for (std::int32_t number : parsePageRanges(ranges, total)) {
+        pages.push_back(document->pages[static_cast<std::size_t>(number - 1)]);
+    }
+    return addDerived(*document, std::move(pages));
+}
+
+std::int32_t QpdfEngine::MergeDocument(std::int32_t id) {
+    PdfDocument* target = selected();
+    auto other = documents_.find(id);
+    if (!target || other == documents_.end()) return fail(pdferr::kNoDocument);
+    if (target->locked || other->second.locked) return fail(pdferr::kPasswordRequired);
+    // Copy first: the document may be merged into itself.
+    std::vector<PageRef> pages = other->second.pages;
+    target->pages.insert(target->pages.end(), pages.begin(), pages.end());
+    lastError_ = 0;
+    return 1;
+}
+
+std::int32_t QpdfEngine::SaveToFile(const std::string& fileName) {
+    PdfDocument* document = selected();
+    if (!document) return fail(pdferr::kNoDocument);
+    if (document->locked) return fail(pdferr::kPasswordRequired);
+    if (document->pages.empty()) return fail(pdferr::kNoPages);
+    std::int32_t errorCode = 0;
+    if (!writeDocument(fileName, document->pages, document->information, errorCode)) {
+        return fail(errorCode);
+    }
+    lastError_ = 0;
+    return 1;
+}
+
+void QpdfEngine::SetInformation(std::int32_t key, const std::string& text) {
+    PdfDocument* document = selected();
+    const char* name = informationKey(key);
+    if (!document || !name) return;
+    if (text.empty()) {
+        document->information.erase(name);
+    } else {
+        document->information[name] = text;
+    }
+}
+
+void QpdfEngine::ClearFileList(const std::string& listName) {
+    fileLists_[listName].clear();
+}
+
+void QpdfEngine::AddToFileList(const std::string& listName, const std::string& fileName) {
+    fileLists_[listName].push_back(fileName);
+}
+
+std::int32_t QpdfEngine::MergeFileList(const std::string& listName, const std::string& outputFile) {
+    const std::vector<std::string> files = fileLists_[listName];
+    if (files.empty()) return fail(pdferr::kNoPages);
+    std::int32_t errorCode = 0;
+    auto file = AtomicFile::create(outputFile, errorCode);
+    if (!file) return fail(errorCode);
+
+    std::int32_t leading = 0;
+    bool allSoFar = true;
+    std::int32_t firstError = 0;
+    std::map<std::string, std::string> information;
+    bool informationTaken = false;
+    std::string version = "1.4";
+    try {
+        StreamingPdfWriter writer(file->stream());
+        for (const auto& name : files) {
+            PdfSource::OpenResult result;
+            std::int32_t openError = 0;
+            // One input at a time: it is written and let go before the next is opened.
+            auto source = PdfSource::open(name, "", result, openError);
+            bool merged = false;
+            if (source) {
+                std::vector<PageRef> pages;
+                pages.reserve(source->pages().size());
+                for (const auto& page : source->pages()) pages.push_back({source, page});
+                try {
+                    writer.appendPages(pages);
+                    merged = true;
+                } catch (const std::system_error&) {
+                    throw;  // the output itself failed: nothing more can be written
+                } catch (...) {
+                    openError = engineErrorCode(std::current_exception());
+                }
+                writer.forgetSource(source.get());
+                if (merged) {
+                    version = std::max(version, source->version());
+                    if (!informationTaken) {
+                        information = informationOf(*source);
+                        informationTaken = true;
+                    }
+                }
+            }
+            if (merged && allSoFar) ++leading;
+            if (!merged) {
+                allSoFar = false;
+                if (!firstError) firstError = openError;
+            }
+        }
+        if (writer.pageCount() == 0) {
+            file->discard();
+            return fail(firstError ? firstError : pdferr::kNoPages);
+        }
+        writer.finish(information, version);
+    } catch (...) {
+        return fail(engineErrorCode(std::current_exception()));
+    }
+    PooledFileSource::pinAllReading(outputFile);
+    if (!file->commit(errorCode)) return fail(errorCode);
+    lastError_ = firstError;
+    return leading;
+}
+
+std::int32_t QpdfEngine::DAOpenFile(const std::string& fileName, const std::string&) {
+    std::int32_t errorCode = 0;
+    const std::int32_t count = countPagesLightly(fileName, errorCode);
+    if (count <= 0) return fail(errorCode ? errorCode : pdferr::kInvalidFormat);
+    const std::int32_t handle = nextId();
+    directAccess_[handle] = count;
+    lastError_ = 0;
+    return handle;
+}
+
+std::int32_t QpdfEngine::DAGetPageCount(std::int32_t handle) {
+    auto it = directAccess_.find(handle);
+    return it == directAccess_.end() ? 0 : it->second;
+}
+
+void QpdfEngine::DACloseFile(std::int32_t handle) {
+    directAccess_.erase(handle);
+}
+
+}  // namespace pagemeld

@@ -1,0 +1,60 @@
+// The PDF engine on qpdf.
+#pragma once
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "pdf/pdf_document.h"
+#include "pdf/pdf_engine.h"
+
+namespace pagemeld {
+
+class QpdfEngine : public PdfEngine {
+public:
+    QpdfEngine() = default;
+
+    std::int32_t LoadFromFile(const std::string& fileName) override;
+    std::int32_t SelectedDocument() const override { return selected_; }
+    void SelectDocument(std::int32_t id) override;
+    void RemoveDocument(std::int32_t id) override;
+    std::int32_t pagecount() override;
+    std::int32_t EncryptionStatus() const override;
+    std::int32_t Decrypt() override;
+    std::int32_t SetPassword(const std::string& password) override;
+    std::int32_t DecryptFile(const std::string& input, const std::string& output,
+                             const std::string& password) override;
+    std::int32_t ExtractPages(std::int32_t first, std::int32_t count) override;
+    std::int32_t ExtractPageRanges(const std::string& ranges) override;
+    std::int32_t MergeDocument(std::int32_t id) override;
+    std::int32_t SaveToFile(const std::string& fileName) override;
+    void SetInformation(std::int32_t key, const std::string& text) override;
+    void ClearFileList(const std::string& listName) override;
+    void AddToFileList(const std::string& listName, const std::string& fileName) override;
+    std::int32_t MergeFileList(const std::string& listName, const std::string& outputFile) override;
+    std::int32_t DAOpenFile(const std::string& fileName, const std::string& password) override;
+    std::int32_t DAGetPageCount(std::int32_t handle) override;
+    void DACloseFile(std::int32_t handle) override;
+    std::int32_t LastErrorCode() const override { return lastError_; }
+
+    // How many documents are held (for tests and leak checks).
+    std::size_t documentCount() const { return documents_.size(); }
+
+private:
+    PdfDocument* selected();
+    const PdfDocument* selected() const;
+    // Selects a new document made of `pages` (or nothing, returning 0, when empty).
+    std::int32_t addDerived(const PdfDocument& parent, std::vector<PageRef> pages);
+    std::int32_t fail(std::int32_t errorCode);
+    std::int32_t nextId();
+
+    std::map<std::int32_t, PdfDocument> documents_;
+    std::int32_t selected_ = 0;
+    std::int32_t lastId_ = 0;
+    std::int32_t lastError_ = 0;
+    std::map<std::string, std::vector<std::string>> fileLists_;
+    std::map<std::int32_t, std::int32_t> directAccess_;  // handle -> page count
+};
+
+}  // namespace pagemeld
