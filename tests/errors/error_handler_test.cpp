@@ -1,0 +1,291 @@
+#include "errors/error_handler.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <sstream>
+#include <string>
+
+#include "errors/runtime_error.h"
+#include "support/fake_services.h"
+#include "support/temp_dir.h"
+
+namespace pagemeld {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::FakeSystem;
+using testing::FakeUi;
+using testing::TempDir;
+
+const std::string kHyphens(76, '-');
+const std::string kDecemberLog = "Ombrix Pagemeld2612Error.Log";
+
+std::string readFile(const fs::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void writeFile(const fs::path& file, const std::string& text) {
+    std::ofstream(file, std::ios::binary) << text;
+}
+
+fs::path utf8Path(const std::string& text) {
+    return fs::path(std::u8string(text.begin(), text.end()));
+}
+
+class ErrorHandlerTest : public ::testing::Test {
+protected:
+    TempDir dir;
+    FakeUi ui;
+    FakeSystem system{dir.path().string()};
+    ErrorReporter errors{ui, system};
+
+    std::string log() const { return readFile(dir.path() / kDecemberLog); }
+    bool logExists() const { return fs::exists(dir.path() / kDecemberLog); }
+};
+
+TEST_F(ErrorHandlerTest, RecordIsWrittenByteForByte) {
+    EXPECT_EQ(errors.ErrorHandler(9, "Subscript out of range", 0, "Form1", "cmd_merge_Click"), 2);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text,
+              "Error [ 9 ]:  Subscript out of range\r\n\r\n"
+              "Location:  Procedure ( cmd_merge_Click ) - Module ( Form1 )\r\n");
+
+    system.computer = std::nullopt;
+    system.user = std::nullopt;
+    system.clock = {2026, 12, 31, 7, 5, 9};
+    EXPECT_EQ(errors.ErrorHandler(5, "Invalid procedure call", 120, "modLanguage", "GetIni"), 2);
+    EXPECT_EQ(ui.boxes[1].text,
+              "Error [ 5 ]:  Invalid procedure call\r\n\r\n"
+              "Location:  Procedure ( GetIni ) - Module ( modLanguage )\r\n\r\n"
+              "Line number:  120\r\n");
+
+    EXPECT_EQ(log(),
+              "Error [ 9 ]:  Subscript out of range\r\n"
+              "Location:  Procedure ( cmd_merge_Click ) - Module ( Form1 )"
+              "                    Outcome: Resume Next\r\n"
+              "Date-Time: 12/05/26 15:12:17     Workstation: TESTBOX     User: tester\r\n" +
+                  kHyphens + "\r\n" +
+                  "Error [ 5 ]:  Invalid procedure call\r\n"
+                  "Location:  Procedure ( GetIni ) - Module ( modLanguage )\r\n"
+                  "Line number:  120                    Outcome: Resume Next\r\n"
+                  "Date-Time: 12/31/26 07:05:09     Workstation: (Unknown)     User: \r\n" +
+                  kHyphens + "\r\n");
+}
+
+TEST_F(ErrorHandlerTest, WriterLeavesTheMessageTidied) {
+    std::string message = "Error [ 3 ]:  a\r\n\r\n\r\n\r\nb\r\n\r\nLocation:  x\r\n";
+    errors.WriteErrorToLog(message, 4);
+    EXPECT_EQ(message, "Error [ 3 ]:  a\r\nb\r\nLocation:  x");
+    const std::string line = message + std::string(20, ' ') + "Outcome: On Error GoTo 0\r\n";
+    EXPECT_EQ(log().substr(0, line.size()), line);
+}
+
+struct BoxCase {
+    std::int32_t code;
+    int answer;
+    const char* title;  // empty: no box
+    const char* text;   // empty: the composed message
+    int style;
+    std::int16_t outcome;
+    const char* word;
+};
+
+TEST_F(ErrorHandlerTest, EachClassShowsItsBoxAndDecides) {
+    using namespace msgbox;
+    const BoxCase cases[] = {
+        {18, kAnswerOk, "Attention!", "", kOkOnly + kInformation, 1, "Resume"},
+        {58, kAnswerOk, "Attention!", "", kOkOnly + kInformation, 1, "Resume"},
+        {13, kAnswerOk, "Attention!", "", kOkOnly + kExclamation, 2, "Resume Next"},
+        {335, kAnswerOk, "Attention!", "", kOkOnly + kExclamation, 2, "Resume Next"},
+        {20, kAnswerOk, "Attention!", "", kOkOnly + kExclamation, 4, "On Error GoTo 0"},
+        {7, kAnswerOk, "Warning!", "", kOkOnly + kCritical, 5, "Exit Project"},
+        {70, kAnswerOk, "Warning!", "", kOkOnly + kCritical, 5, "Exit Project"},
+        {53, kAnswerRetry, "Disk Error", "File not found!", kAbortRetryIgnore + kExclamation, 1,
+         "Resume"},
+        {53, kAnswerIgnore, "Disk Error", "File not found!", kAbortRetryIgnore + kExclamation, 2,
+         "Resume Next"},
+        {54, kAnswerOk, "Disk Error", "Can't open your file for that type of access.",
+         kOkCancel + kExclamation, 1, "Resume"},
+        {55, kAnswerOk, "Disk Error", "This file is already open.", kOkOnly + kExclamation, 1,
+         "Resume"},
+        {62, kAnswerIgnore, "Disk Error",
+         "This file has a nonstandard end-of-file marker,\r\nor an attempt was made to read "
+         "beyond the end-of-file marker.",
+         kAbortRetryIgnore + kExclamation, 2, "Resume Next"},
+        {76, kAnswerOk, "Disk Error", "That path doesn't exist", kOkCancel + kExclamation, 1,
+         "Resume"},
+        {31037, kAnswerOk, "Disk Error", "Error loading from file", kOkCancel + kExclamation, 1,
+         "Resume"},
+        {482, kAnswerIgnore, "Printer Error", "Printer Error", kAbortRetryIgnore + kExclamation, 2,
+         "Resume Next"},
+        {484, kAnswerOk, "Printer Error", "Printer driver unavailable", kOkCancel + kExclamation, 1,
+         "Resume"},
+        {3004, kAnswerOk, "", "", 0, 1, "Resume"},
+        {3021, kAnswerOk, "", "", 0, 2, "Resume Next"},
+        {3315, kAnswerOk, "", "", 0, 4, "On Error GoTo 0"},
+        {errcode::kUnexpected, kAnswerOk, "Unexpected Error!", "", kOkOnly + kCritical, 5,
+         "Exit Project"},
+        {12345, kAnswerOk, "Unexpected Error!", "", kOkOnly + kCritical, 5, "Exit Project"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.code);
+        ui.boxes.clear();
+        ui.boxAnswers = {c.answer};
+        const std::string message = ErrorReporter::ComposeMessage(c.code, "why", 0, "Form1", "p");
+        EXPECT_EQ(errors.ErrorHandler(c.code, "why", 0, "Form1", "p"), c.outcome);
+        EXPECT_EQ(errors.ErrorOutcome, c.outcome);
+        if (std::string(c.title).empty()) {
+            EXPECT_TRUE(ui.boxes.empty());
+        } else {
+            ASSERT_EQ(ui.boxes.size(), 1u);
+            EXPECT_EQ(ui.boxes[0].title, c.title);
+            EXPECT_EQ(ui.boxes[0].text, std::string(c.text).empty() ? message : c.text);
+            EXPECT_EQ(ui.boxes[0].style, c.style);
+        }
+        const std::string text = log();
+        const std::string tail = std::string("Outcome: ") + c.word + "\r\nDate-Time:";
+        EXPECT_NE(text.rfind(tail), std::string::npos);
+        EXPECT_GT(text.rfind(tail), text.rfind("Error [ " + std::to_string(c.code) + " ]"));
+    }
+    EXPECT_EQ(ui.quitCalls, 0);
+}
+
+TEST_F(ErrorHandlerTest, AbortOrCancelEndsTheProgramBeforeAnythingIsLogged) {
+    const std::pair<std::int32_t, int> cases[] = {
+        {53, msgbox::kAnswerAbort}, {54, msgbox::kAnswerCancel}, {482, msgbox::kAnswerAbort}};
+    int quits = 0;
+    for (auto [code, answer] : cases) {
+        ui.boxAnswers = {answer};
+        EXPECT_THROW(errors.ErrorHandler(code, "gone", 0, "Form1", "cmd_split_run_Click"),
+                     ExitRequested);
+        EXPECT_EQ(ui.quitCalls, ++quits);
+    }
+    EXPECT_FALSE(logExists());
+}
+
+TEST_F(ErrorHandlerTest, FailingBoxesDoNotStopTheHandler) {
+    struct BrokenUi : FakeUi {
+        int messageBox(const std::string&, const std::string&, int) override {
+            throw std::runtime_error("no display");
+        }
+    } broken;
+    ErrorReporter reporter(broken, system);
+    EXPECT_EQ(reporter.ErrorHandler(58, "exists", 0, "Form1", "p"), 1);
+    // A file box that cannot be shown leaves the error undecided: unexpected.
+    EXPECT_EQ(reporter.ErrorHandler(53, "missing", 0, "Form1", "p"), 5);
+    EXPECT_NE(log().find("Outcome: Resume\r\n"), std::string::npos);
+    EXPECT_NE(log().find("Error [ 53 ]:  missing\r\nLocation:  Procedure ( p ) - Module ( Form1 )"
+                         "                    Outcome: Exit Project"),
+              std::string::npos);
+}
+
+TEST_F(ErrorHandlerTest, LogIsNamedByMonth) {
+    EXPECT_EQ(ErrorReporter::LogFileName(2026, 12), kDecemberLog);
+    EXPECT_EQ(ErrorReporter::LogFileName(2027, 1), "Ombrix Pagemeld2701Error.Log");
+    EXPECT_EQ(ErrorReporter::LogFileName(2100, 3), "Ombrix Pagemeld0003Error.Log");
+    errors.ErrorHandler(3021, "no current record", 0, "Form1", "p");
+    EXPECT_TRUE(logExists());
+}
+
+TEST_F(ErrorHandlerTest, OnlyTheLastThreeMonthsStay) {
+    const std::string kept[] = {"Ombrix Pagemeld2701Error.Log", "ombrix pagemeld2612error.log",
+                                "Ombrix Pagemeld2611Error.Log"};
+    const std::string deleted[] = {"Ombrix Pagemeld2610Error.Log", "Ombrix PagemeldabcdError.Log",
+                                   "OMBRIX PAGEMELD2609ERROR.LOG", "Ombrix Pagemeld26ü1Error.Log"};
+    const std::string untouched[] = {"Ombrix Pagemeld261Error.Log", "Ombrix Pagemeld26101Error.Log",
+                                     "notes.txt"};
+    for (const auto& name : kept) writeFile(utf8Path(dir.file(name)), "old\r\n");
+    for (const auto& name : deleted) writeFile(utf8Path(dir.file(name)), "old\r\n");
+    for (const auto& name : untouched) writeFile(utf8Path(dir.file(name)), "old\r\n");
+    fs::create_directory(dir.path() / "Ombrix Pagemeld2608Error.Log");
+
+    system.clock = {2027, 1, 3, 9, 0, 0};
+    errors.ErrorHandler(3021, "no current record", 0, "Form1", "p");
+
+    std::set<std::string> names;
+    for (const auto& entry : fs::directory_iterator(dir.path())) {
+        const auto name = entry.path().filename().u8string();
+        names.insert(std::string(name.begin(), name.end()));
+    }
+    const std::set<std::string> expected = {kept[0],
+                                            kept[1],
+                                            kept[2],
+                                            untouched[0],
+                                            untouched[1],
+                                            untouched[2],
+                                            "Ombrix Pagemeld2608Error.Log"};
+    EXPECT_EQ(names, expected);
+    const std::string current = readFile(dir.path() / kept[0]);
+    EXPECT_EQ(current.substr(0, 5), "old\r\n");  // appended, never rewritten
+    EXPECT_NE(current.find("Date-Time: 01/03/27 09:00:00"), std::string::npos);
+}
+
+TEST_F(ErrorHandlerTest, UnwritableProgramFolderLogsInTheUserFolder) {
+    // A plain file where the folder should be cannot hold a log, whoever runs the test.
+    writeFile(dir.path() / "program", "not a folder");
+    system.program = dir.file("program");
+    system.userData = dir.file("dätä/Ombrix");
+
+    EXPECT_EQ(errors.ErrorHandler(18, "interrupted", 0, "Form1", "p"), 1);
+    EXPECT_EQ(ui.boxes.size(), 1u);
+    const std::string text = readFile(utf8Path(system.userData) / kDecemberLog);
+    EXPECT_EQ(text.substr(0, 22), "Error [ 18 ]:  interru");
+    EXPECT_NE(text.find("Outcome: Resume\r\n"), std::string::npos);
+}
+
+TEST_F(ErrorHandlerTest, NonAsciiProgramFolderHoldsTheLog) {
+    system.program = dir.file("Prögramme");
+    fs::create_directory(utf8Path(system.program));
+    errors.ErrorHandler(3021, "no current record", 0, "Form1", "p");
+    EXPECT_TRUE(fs::exists(utf8Path(system.program) / kDecemberLog));
+}
+
+TEST_F(ErrorHandlerTest, LogThatCannotBeWrittenAnywhereIsReportedOnce) {
+    writeFile(dir.path() / "program", "not a folder");
+    system.program = dir.file("program");
+    system.userData = dir.file("program/data");
+
+    EXPECT_EQ(errors.ErrorHandler(9, "Subscript out of range", 0, "Form1", "p"), 2);
+    // The failing procedure still acts on its own error, not on the log's.
+    EXPECT_EQ(errors.ErrorOutcome, 2);
+    ASSERT_EQ(ui.boxes.size(), 2u);
+    EXPECT_EQ(ui.boxes[0].title, "Attention!");
+    EXPECT_EQ(ui.boxes[1].title, "Disk Error");
+    EXPECT_EQ(ui.boxes[1].text, "That path doesn't exist");
+    EXPECT_EQ(ui.quitCalls, 0);
+
+    // Cancel in the log failure's box is still the user's way out.
+    ui.boxAnswers = {msgbox::kAnswerOk, msgbox::kAnswerCancel};
+    EXPECT_THROW(errors.ErrorHandler(9, "again", 0, "Form1", "p"), ExitRequested);
+    EXPECT_EQ(ui.quitCalls, 1);
+    // The writer's depth count survived the unwinding: the next log failure is
+    // reported again.
+    ui.boxes.clear();
+    errors.ErrorHandler(9, "third", 0, "Form1", "p");
+    EXPECT_EQ(ui.boxes.size(), 2u);
+}
+
+TEST_F(ErrorHandlerTest, NamesFallBackAndStopAtNul) {
+    system.computer = std::string("HOST\0junk", 9);
+    system.user = std::string("anna\0x", 6);
+    EXPECT_EQ(errors.GetWorkstation(), "HOST");
+    EXPECT_EQ(errors.GetNetUser(), "anna");
+    system.computer = std::nullopt;
+    system.user = std::nullopt;
+    EXPECT_EQ(errors.GetWorkstation(), "(Unknown)");
+    EXPECT_EQ(errors.GetNetUser(), "");
+}
+
+TEST_F(ErrorHandlerTest, ExitProjectQuitsThenUnwinds) {
+    EXPECT_THROW(errors.ExitProject(), ExitRequested);
+    EXPECT_EQ(ui.quitCalls, 1);
+}
+
+}  // namespace
+}  // namespace pagemeld
