@@ -1,0 +1,163 @@
+// One benchmark job per run: an outer script times each run and reads its peak
+// memory, so every subcommand does its job once and exits 0 only on success.
+#include <cstdio>
+#include <cstdlib>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include "pdf/qpdf_engine.h"
+#include "support/test_pdfs.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using pagemeld::QpdfEngine;
+namespace testing = pagemeld::testing;
+
+int usage() {
+    std::cerr << "usage:\n"
+                 "  pagemeld_bench make-split-input <file> <pages>\n"
+                 "  pagemeld_bench make-merge-inputs <folder> <count>\n"
+                 "  pagemeld_bench make-encrypted <file> <pages>\n"
+                 "  pagemeld_bench split <file> <outfolder>\n"
+                 "  pagemeld_bench merge <folder> <count> <out>\n"
+                 "  pagemeld_bench decrypt <in> <out> <password>\n";
+    return 2;
+}
+
+// A positive count, or -1 when the text is not one.
+int positive(const std::string& text) {
+    if (text.empty() || text.size() > 9) return -1;
+    for (char c : text) {
+        if (c < '0' || c > '9') return -1;
+    }
+    const int value = std::stoi(text);
+    return value > 0 ? value : -1;
+}
+
+std::string numbered(const char* prefix, int number, int width, const char* suffix) {
+    char digits[16];
+    std::snprintf(digits, sizeof digits, "%0*d", width, number);
+    return std::string(prefix) + digits + suffix;
+}
+
+std::string mergeInput(const fs::path& folder, int number) {
+    return (folder / numbered("in", number, 5, ".pdf")).string();
+}
+
+int fail(const std::string& what, const QpdfEngine& engine) {
+    std::cerr << "pagemeld_bench: " << what << " (error " << engine.LastErrorCode() << ")\n";
+    return 1;
+}
+
+int makeSplitInput(const std::string& file, int pages) {
+    testing::TestPdfOptions options;
+    options.pages = pages;
+    options.sharedImage = true;
+    options.imageSide = 256;  // 192 KB of noise: a piece that copies it twice shows at once
+    testing::writeTestPdf(file, options);
+    return 0;
+}
+
+int makeMergeInputs(const fs::path& given, int count) {
+    fs::create_directories(given);
+    // Absolute names, so the argument file works from any working folder.
+    const fs::path folder = fs::absolute(given);
+    std::ofstream args(folder / "qpdf-args.txt");
+    for (int i = 1; i <= count; ++i) {
+        testing::TestPdfOptions options;
+        options.pages = i % 2 == 1 ? 1 : 2;
+        options.label = numbered("F", i, 5, "");
+        options.sharedImage = true;
+        options.imageSide = 32;
+        const std::string name = mergeInput(folder, i);
+        testing::writeTestPdf(name, options);
+        args << name << '\n';
+    }
+    args.close();
+    if (!args) {
+        std::cerr << "pagemeld_bench: cannot write " << (folder / "qpdf-args.txt") << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+int makeEncrypted(const std::string& file, int pages) {
+    testing::TestPdfOptions options;
+    options.pages = pages;
+    testing::writeEncryptedPdf(file, options, testing::Encryption::Aes256, "user", "owner");
+    return 0;
+}
+
+int split(const std::string& file, const fs::path& outFolder) {
+    QpdfEngine engine;
+    const std::int32_t source = engine.LoadFromFile(file);
+    if (!source) return fail("cannot load " + file, engine);
+    const std::int32_t pages = engine.pagecount();
+    if (pages <= 0) return fail("no pages in " + file, engine);
+    fs::create_directories(outFolder);
+    for (std::int32_t p = 1; p <= pages; ++p) {
+        const std::int32_t piece = engine.ExtractPages(p, 1);
+        if (!piece) return fail("cannot extract page " + std::to_string(p), engine);
+        engine.SelectDocument(piece);
+        const std::string name = (outFolder / numbered("piece-", p, 4, ".pdf")).string();
+        if (!engine.SaveToFile(name)) return fail("cannot save " + name, engine);
+        engine.RemoveDocument(piece);
+        engine.SelectDocument(source);
+    }
+    return 0;
+}
+
+int merge(const fs::path& folder, int count, const std::string& out) {
+    QpdfEngine engine;
+    engine.ClearFileList("");
+    for (int i = 1; i <= count; ++i) engine.AddToFileList("", mergeInput(folder, i));
+    const std::int32_t merged = engine.MergeFileList("", out);
+    if (merged != count) {
+        return fail("merged " + std::to_string(merged) + " of " + std::to_string(count) + " files",
+                    engine);
+    }
+    return 0;
+}
+
+int decrypt(const std::string& in, const std::string& out, const std::string& password) {
+    QpdfEngine engine;
+    if (!engine.DecryptFile(in, out, password)) return fail("cannot decrypt " + in, engine);
+    return 0;
+}
+
+int run(const std::vector<std::string>& args) {
+    if (args.empty()) return usage();
+    const std::string& job = args[0];
+    if (args.size() == 3 &&
+        (job == "make-split-input" || job == "make-merge-inputs" || job == "make-encrypted")) {
+        const int number = positive(args[2]);
+        if (number < 0) return usage();
+        if (job == "make-split-input") return makeSplitInput(args[1], number);
+        if (job == "make-merge-inputs") return makeMergeInputs(args[1], number);
+        return makeEncrypted(args[1], number);
+    }
+    if (job == "split" && args.size() == 3) return split(args[1], args[2]);
+    if (job == "merge" && args.size() == 4) {
+        const int count = positive(args[2]);
+        if (count < 0) return usage();
+        return merge(args[1], count, args[3]);
+    }
+    if (job == "decrypt" && args.size() == 4) return decrypt(args[1], args[2], args[3]);
+    return usage();
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    try {
+        return run(std::vector<std::string>(argv + 1, argv + argc));
+    } catch (const std::exception& error) {
+        std::cerr << "pagemeld_bench: " << error.what() << "\n";
+        return 1;
+    }
+}
