@@ -1,0 +1,147 @@
+#include "app/shared_routines.h"
+
+#include <filesystem>
+#include <string_view>
+#include <system_error>
+
+#include "app/system_info.h"
+#include "app/text_encoding.h"
+#include "errors/runtime_error.h"
+#include "errors/trap.h"
+
+namespace pagemeld {
+
+namespace {
+
+constexpr const char* kModule = "mMain";
+
+// Save dialog results longer than its 255-character buffer count as a failed dialog.
+constexpr std::size_t kSaveBufferChars = 255;
+
+bool startsWithDriveLetter(std::string_view text) {
+    return text.size() >= 2 &&
+           ((text[0] >= 'A' && text[0] <= 'Z') || (text[0] >= 'a' && text[0] <= 'z')) &&
+           text[1] == ':';
+}
+
+}  // namespace
+
+std::int32_t MsgBoxEx(ErrorReporter& errors, Ui& ui, const std::string& prompt,
+                      std::int32_t buttons, const std::string& title, std::int32_t /*instance*/,
+                      std::int32_t /*icon*/) {
+    std::int32_t answer = 0;
+    Trap trap(errors, kModule, "MsgBoxEx");
+    trap.step(
+        [&] { answer = ui.messageBox(prompt, title.empty() ? kProgramTitle : title, buttons); });
+    return answer;
+}
+
+bool verify_filename(ErrorReporter& errors, const std::string& name) {
+    bool valid = true;
+    Trap trap(errors, kModule, "verify_filename");
+    trap.step([&] { valid = name.find_first_of("<>:/\\|?*") == std::string::npos; });
+    return valid;
+}
+
+std::vector<FileFilter> parseDialogFilter(const std::string& filter) {
+    if (filter.empty()) return {{"Text Files (*.txt)", "*.txt"}, {"All Files (*.*)", "*.*"}};
+    std::vector<std::string> parts;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t bar = filter.find('|', start);
+        parts.push_back(filter.substr(start, bar - start));
+        if (bar == std::string::npos) break;
+        start = bar + 1;
+    }
+    // The dialog reads pairs up to the first empty text, which ends its list.
+    std::vector<FileFilter> filters;
+    for (std::size_t i = 0; i + 1 < parts.size(); i += 2) {
+        if (parts[i].empty() || parts[i + 1].empty()) break;
+        filters.push_back({parts[i], parts[i + 1]});
+    }
+    return filters;
+}
+
+std::string platformStartFolder(const std::string& text) {
+    if (kOnWindows || !startsWithDriveLetter(text)) return text;
+    std::string rest = text.substr(2);
+    while (!rest.empty() && (rest.front() == '\\' || rest.front() == '/')) rest.erase(0, 1);
+    for (char& c : rest) {
+        if (c == '\\') c = kPathSeparator;
+    }
+    std::string home = userHomeFolder();
+    if (home.empty()) {
+        std::error_code ec;
+        home = pathToUtf8(std::filesystem::current_path(ec));
+    }
+    if (home.empty() || home.back() != kPathSeparator) home += kPathSeparator;
+    return home + rest;
+}
+
+std::string ShowSaveDialog(Ui& ui, const std::string& title, const std::string& filter,
+                           const std::string& startFolder) {
+    try {
+        std::string folder = startFolder;
+        if (folder.empty()) {
+            std::error_code ec;
+            folder = pathToUtf8(std::filesystem::current_path(ec));
+        }
+        std::string chosen =
+            ui.saveFileDialog(title, parseDialogFilter(filter), platformStartFolder(folder));
+        if (utf8Length(chosen) > kSaveBufferChars) return {};
+        return chosen;
+    } catch (const ExitRequested&) {
+        throw;
+    } catch (...) {
+        return {};
+    }
+}
+
+std::string ParsePath(ErrorReporter& errors, const std::string& path, std::int16_t mode,
+                      bool strip) {
+    std::string result;
+    Trap trap(errors, kModule, "ParsePath");
+    trap.step([&] {
+        if (path.empty()) return;
+        const std::size_t at = path.rfind(kPathSeparator);
+        if (mode == kPathFolder) {
+            // A bare name has no folder part.
+            if (at != std::string::npos)
+                result = path.substr(0, strip ? at : at + 1) + kPathSeparator;
+        } else if (mode == kPathName) {
+            result = at == std::string::npos ? path : path.substr(at + 1);
+        } else {
+            result = path;
+        }
+    });
+    return result;
+}
+
+std::int16_t detectsemicomma(ErrorReporter& errors, const std::string& text) {
+    std::int16_t groups = 0;
+    Trap trap(errors, kModule, "detectsemicomma");
+    trap.step([&] {
+        std::int32_t count = 1;
+        for (char c : text) {
+            if (c == ';') ++count;
+        }
+        // The count is a 16-bit number, as its callers compute with it.
+        if (count > INT16_MAX) throw RuntimeError(errcode::kOverflow, "Overflow");
+        groups = static_cast<std::int16_t>(count);
+    });
+    return groups;
+}
+
+std::string OpenDirectoryTV(ErrorReporter& errors, Ui& ui, const std::string& title) {
+    std::string folder;
+    Trap trap(errors, kModule, "OpenDirectoryTV");
+    trap.step([&] { folder = ui.pickFolder(title); });
+    return folder;
+}
+
+void SetProgressBarColour(ErrorReporter& errors, ProgressBar& bar, std::uint32_t colour) {
+    Trap trap(errors, kModule, "SetProgressBarColour");
+    trap.step([&] { bar.colour = colour; });
+}
+
+}  // namespace pagemeld
