@@ -1,0 +1,166 @@
+#include "app/settings_store.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "app/registry.h"
+#include "app/system_info.h"
+#include "support/temp_dir.h"
+
+namespace pagemeld {
+namespace {
+
+using testing::TempDir;
+
+const std::string kKey = "Software\\Ombrix\\OmbrixPagemeld";
+
+// The file-backed store; on Windows the values live in the registry instead.
+class SettingsStoreTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        if (kOnWindows) GTEST_SKIP() << "the registry holds the settings on Windows";
+    }
+
+    std::string fileText() {
+        std::ifstream in(store.file(), std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+
+    TempDir dir;
+    SettingsStore store{dir.path()};
+};
+
+TEST_F(SettingsStoreTest, ValuesRoundTripThroughTheFile) {
+    EXPECT_EQ(store.file(), dir.path() / "Ombrix" / "OmbrixPagemeld.ini");
+    EXPECT_EQ(store.read(kKey, "Language"), std::nullopt);  // no file yet
+
+    const std::string romanian = "Rom\xC3\xA2n\xC4\x83 \xC8\x99i \xC8\x9B";
+    ASSERT_TRUE(store.write(kKey, "Language", romanian));
+    ASSERT_TRUE(store.write(kKey, "updatecheck", "1"));
+    EXPECT_EQ(store.read(kKey, "Language"), romanian);
+    EXPECT_EQ(store.read(kKey, "updatecheck"), "1");
+    EXPECT_EQ(store.read(kKey, "missing"), std::nullopt);
+    EXPECT_EQ(store.read("Software\\Other", "Language"), std::nullopt);
+
+    // Names ignore case, as in the registry; rewriting keeps the other values.
+    ASSERT_TRUE(store.write(kKey, "LANGUAGE", "English"));
+    EXPECT_EQ(store.read("software\\ombrix\\ombrixpagemeld", "language"), "English");
+    EXPECT_EQ(store.read(kKey, "updatecheck"), "1");
+
+    // A second store (the next run) sees the same values.
+    SettingsStore again(dir.path());
+    EXPECT_EQ(again.read(kKey, "Language"), "English");
+
+    // Nothing but the settings file is left in its folder.
+    int entries = 0;
+    for ([[maybe_unused]] const auto& e :
+         std::filesystem::directory_iterator(dir.path() / "Ombrix"))
+        ++entries;
+    EXPECT_EQ(entries, 1);
+}
+
+TEST_F(SettingsStoreTest, AnyTextRoundTrips) {
+    const std::string texts[] = {
+        " ",
+        "  two blanks around  ",
+        "100%",
+        "a=b",
+        "[section]",
+        ";not a comment",
+        "line\nbreak\r\nand\ttab",
+        "%41 stays as typed",
+        "\"quoted\"",
+    };
+    for (const auto& text : texts) {
+        ASSERT_TRUE(store.write(kKey, "v", text)) << text;
+        EXPECT_EQ(store.read(kKey, "v"), text) << text;
+    }
+    ASSERT_TRUE(store.write("Odd]Key[Path", "name=with[odd]chars", "x"));
+    EXPECT_EQ(store.read("Odd]Key[Path", "name=with[odd]chars"), "x");
+    EXPECT_EQ(store.read("Odd]Key[Path", "name"), std::nullopt);
+
+    // An empty value written through the registry routine reads back as one blank.
+    std::string result;
+    ASSERT_TRUE(RegWriteString(store, kHkeyCurrentUser, kKey, "updatecheck", ""));
+    ASSERT_TRUE(RegReadString(store, kHkeyCurrentUser, kKey, "updatecheck", result));
+    EXPECT_EQ(result, " ");
+}
+
+TEST_F(SettingsStoreTest, ValuesLongerThanTheReadBufferCannotBeRead) {
+    ASSERT_TRUE(store.write(kKey, "fits", std::string(1023, 'x')));
+    ASSERT_TRUE(store.write(kKey, "long", std::string(1024, 'x')));
+    EXPECT_EQ(store.read(kKey, "fits"), std::string(1023, 'x'));
+    EXPECT_EQ(store.read(kKey, "long"), std::nullopt);
+}
+
+TEST_F(SettingsStoreTest, HandEditedFilesKeepTheirComments) {
+    std::filesystem::create_directories(store.file().parent_path());
+    std::ofstream(store.file()) << "; my settings\n"
+                                   "[Software\\Ombrix\\OmbrixPagemeld]\n"
+                                   "  Language = Deutsch  \n"
+                                   "\n"
+                                   "[Elsewhere]\n"
+                                   "x=1\n";
+    EXPECT_EQ(store.read(kKey, "language"), "Deutsch");
+    ASSERT_TRUE(store.write(kKey, "updatecheck", "0"));
+    ASSERT_TRUE(store.write(kKey, "Language",
+                            "Fran\xC3\xA7"
+                            "ais"));
+    EXPECT_EQ(fileText(),
+              "; my settings\n"
+              "[Software\\Ombrix\\OmbrixPagemeld]\n"
+              "Language=Fran\xC3\xA7"
+              "ais\n"
+              "updatecheck=0\n"
+              "\n"
+              "[Elsewhere]\n"
+              "x=1\n");
+}
+
+TEST_F(SettingsStoreTest, AFolderThatCannotBeMadeFailsTheWrite) {
+    // The folder cannot be made: a file stands where it belongs.
+    std::ofstream(dir.path() / "blocked") << "x";
+    SettingsStore blocked(dir.path() / "blocked");
+    EXPECT_FALSE(blocked.write(kKey, "Language", "English"));
+    EXPECT_EQ(blocked.read(kKey, "Language"), std::nullopt);
+}
+
+TEST_F(SettingsStoreTest, AnUnreadableFileIsNotReplaced) {
+    ASSERT_TRUE(store.write(kKey, "Language", "Deutsch"));
+    if (::geteuid() == 0) GTEST_SKIP() << "permissions do not bind the superuser";
+    // A file that cannot be read is not replaced by one holding only the new value.
+    std::filesystem::permissions(store.file(), std::filesystem::perms::none);
+    EXPECT_FALSE(store.write(kKey, "updatecheck", "1"));
+    std::filesystem::permissions(
+        store.file(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
+    EXPECT_EQ(store.read(kKey, "Language"), "Deutsch");
+}
+
+#ifndef _WIN32
+TEST_F(SettingsStoreTest, TheFileLivesUnderXdgConfigHome) {
+    const char* saved = std::getenv("XDG_CONFIG_HOME");
+    const std::string previous = saved ? saved : "";
+    ::setenv("XDG_CONFIG_HOME", dir.path().c_str(), 1);
+    SettingsStore fromEnvironment;
+    ::setenv("XDG_CONFIG_HOME", "relative/ignored", 1);
+    SettingsStore relative;
+    if (saved) {
+        ::setenv("XDG_CONFIG_HOME", previous.c_str(), 1);
+    } else {
+        ::unsetenv("XDG_CONFIG_HOME");
+    }
+    EXPECT_EQ(fromEnvironment.file(), dir.path() / "Ombrix" / "OmbrixPagemeld.ini");
+    EXPECT_EQ(relative.file(), std::filesystem::path(userHomeFolder()) / ".config" / "Ombrix" /
+                                   "OmbrixPagemeld.ini");
+    ASSERT_TRUE(fromEnvironment.write(kKey, "Language", "English"));
+    EXPECT_EQ(store.read(kKey, "Language"), "English");
+}
+#endif
+
+}  // namespace
+}  // namespace pagemeld
