@@ -12,7 +12,7 @@
 #endif
 
 #include "errors/runtime_error.h"
-#include "pdf/utf8_path.h"
+#include "app/text_encoding.h"
 
 namespace pagemeld {
 namespace {
@@ -28,7 +28,7 @@ std::string randomSuffix() {
 
 std::FILE* openExclusive(const std::string& name) {
 #ifdef _WIN32
-    auto wide = utf8Path(name).wstring();
+    auto wide = pathFromUtf8(name).wstring();
     return _wfopen(wide.c_str(), L"wbx");
 #else
     return std::fopen(name.c_str(), "wbx");
@@ -37,8 +37,8 @@ std::FILE* openExclusive(const std::string& name) {
 
 bool replaceFile(const std::string& from, const std::string& to, int& err) {
 #ifdef _WIN32
-    auto wideFrom = utf8Path(from).wstring();
-    auto wideTo = utf8Path(to).wstring();
+    auto wideFrom = pathFromUtf8(from).wstring();
+    auto wideTo = pathFromUtf8(to).wstring();
     if (MoveFileExW(wideFrom.c_str(), wideTo.c_str(),
                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         return true;
@@ -66,7 +66,7 @@ AtomicFile::AtomicFile(std::string target, std::string temporary, std::FILE* str
     : target_(std::move(target)), temporary_(std::move(temporary)), stream_(stream) {}
 
 std::unique_ptr<AtomicFile> AtomicFile::create(const std::string& target, std::int32_t& errorCode) {
-    const auto targetPath = utf8Path(target);
+    const auto targetPath = pathFromUtf8(target);
     std::error_code ec;
     if (target.empty() || std::filesystem::is_directory(targetPath, ec)) {
         errorCode = errcode::kPathFileAccess;
@@ -76,7 +76,7 @@ std::unique_ptr<AtomicFile> AtomicFile::create(const std::string& target, std::i
     if (folder.empty()) folder = ".";
     // Hidden, and unique among the folder's files: a user's own file is never met.
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string temporary = pathText(folder / (".pagemeld-" + randomSuffix() + ".tmp"));
+        const std::string temporary = pathToUtf8(folder / (".pagemeld-" + randomSuffix() + ".tmp"));
         errno = 0;
         if (std::FILE* stream = openExclusive(temporary)) {
             std::setvbuf(stream, nullptr, _IOFBF, 1 << 16);
@@ -103,7 +103,7 @@ void AtomicFile::discard() {
     }
     if (!temporary_.empty()) {
         std::error_code ec;
-        std::filesystem::remove(utf8Path(temporary_), ec);
+        std::filesystem::remove(pathFromUtf8(temporary_), ec);
         temporary_.clear();
     }
 }
@@ -119,7 +119,7 @@ bool AtomicFile::commit(std::int32_t& errorCode) {
     std::error_code ec;
     // Replacing a file the user already has: make sure the new one is on disk first,
     // so that a crash cannot leave neither.
-    if (ok && std::filesystem::exists(utf8Path(target_), ec)) flushToDisk(stream_);
+    if (ok && std::filesystem::exists(pathFromUtf8(target_), ec)) flushToDisk(stream_);
     if (std::fclose(stream_) != 0 && ok) {
         ok = false;
         err = errno;

@@ -10,7 +10,7 @@
 
 #include "pdf/pdf_engine.h"
 #include "pdf/pdf_source.h"
-#include "pdf/utf8_path.h"
+#include "app/text_encoding.h"
 
 namespace pagemeld {
 namespace {
@@ -56,7 +56,7 @@ std::int32_t countPageObjects(const std::string& bytes) {
 
 std::int32_t countPagesLightly(const std::string& fileName, std::int32_t& errorCode) {
     std::error_code ec;
-    const auto path = utf8Path(fileName);
+    const auto path = pathFromUtf8(fileName);
     auto status = std::filesystem::status(path, ec);
     if (!std::filesystem::exists(status)) {
         errorCode = pdferr::kFileNotFound;

@@ -9,7 +9,7 @@
 
 #include "errors/runtime_error.h"
 #include "pdf/pdf_engine.h"
-#include "pdf/utf8_path.h"
+#include "app/text_encoding.h"
 
 namespace pagemeld {
 
@@ -37,7 +37,7 @@ std::shared_ptr<PdfSource> PdfSource::open(const std::string& fileName, const st
                                            OpenResult& result, std::int32_t& errorCode) {
     result = OpenResult::Failed;
     std::error_code ec;
-    const auto path = utf8Path(fileName);
+    const auto path = pathFromUtf8(fileName);
     auto status = std::filesystem::status(path, ec);
     if (fileName.empty() || !std::filesystem::exists(status)) {
         errorCode = pdferr::kFileNotFound;

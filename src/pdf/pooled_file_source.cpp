@@ -5,7 +5,7 @@
 #include <set>
 #include <system_error>
 
-#include "pdf/utf8_path.h"
+#include "app/text_encoding.h"
 
 namespace pagemeld {
 namespace {
@@ -77,11 +77,11 @@ void PooledFileSource::pin() {
 
 void PooledFileSource::pinAllReading(const std::string& fileName) {
     std::error_code ec;
-    const auto target = utf8Path(fileName);
+    const auto target = pathFromUtf8(fileName);
     if (!std::filesystem::exists(target, ec)) return;
     for (PooledFileSource* source : liveSources()) {
         if (source->pinned_) continue;
-        if (std::filesystem::equivalent(utf8Path(source->fileName_), target, ec) && !ec) {
+        if (std::filesystem::equivalent(pathFromUtf8(source->fileName_), target, ec) && !ec) {
             source->pin();
         }
     }
