@@ -1,0 +1,85 @@
+// The texts every message and fixed caption is built from, in the chosen
+// language. Each starts as its English default; loading a language replaces it.
+// Leading and trailing blanks belong to the texts: messages are built by plain
+// concatenation with file names and numbers.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace pagemeld {
+
+struct Catalogue {
+    // Section "MAIN": the tab captions.
+    std::string tabsplit = "Split";
+    std::string tabmerge = "Merge";
+    std::string tabmix = "Mix";
+    std::string tababout = "About";
+    std::string tabextras = "Extras...";
+    // Section "OTHER".
+    std::string GridFilename = "File name";
+    std::string GridPath = "Path";
+    std::string GridPages = "Pages";
+    std::string GridPassword = "Password";
+    std::string SaveDialogTitle = "Save output PDF file";
+    std::string MsgOutputFileExists =
+        "Output file aleady exists. Please select another file or check the 'Overwrite file if "
+        "exists' option";
+    std::string MsgOutputFileInvalidChar = "Output filename contains invalid characters!";
+    std::string MsgErrAdd2files = "Please add at least 2 PDF files to merge!";
+    std::string MsgErrDecryptAddPassw =
+        " cannot be decrypted. Please add a password. PDF will be skipped.";
+    std::string MsgErrDecryptWrPassw = " is incorect. PDF will be skipped.";
+    std::string MsgErrDecrypt = " cannot be decrypted. PDF will be skiped.";
+    std::string MsgErrMerge = " cannot be merged. It will be skipped!";
+    std::string MsgMergeDone = "Merge process done!";
+    std::string MsgErrMixAdd2files = "Please add at 2 PDF files to mix!";
+    std::string MsgErrMixAboveMax1 = "Mix process done! Pages with pagenumber above ";
+    std::string MsgErrMixAboveMax2 =
+        " were ignored because it exceeds document total page number!";
+    std::string MsgSplitAddFile = "Choose a PDF file to split it!";
+    std::string MsgMixDone = "Mix process done!";
+    std::string MsgSelectDestFolder = "Please select a destination folder!";
+    std::string MsgErrSplitAboveMax1 = "Split process done! Pages with pagenumber above ";
+    std::string MsgErrSplitAboveMax2 =
+        " were ignored because it exceeds document total page number!";
+    std::string MsgSplitDone = "Split process done!";
+    std::string MsgErrCL =
+        "Invalid command line arguments. Check online support page to learn how to use command "
+        "line!";
+    std::string MsgErrCL2 =
+        "Invalid command line arguments: input file for split does not exist! Check online "
+        "support page to learn how to use command line!";
+    std::string MsgErrCL3 =
+        "Invalid command line arguments: input file for merge does not exist! Check online "
+        "support page to learn how to use command line!";
+    std::string MsgErrCL4 =
+        "Invalid command line arguments: output file for merge does not exist! Check online "
+        "support page to learn how to use command line!";
+    std::string MsgErrPageNo = "This PDF file could not be opened. Error code:";
+    std::string MsgErrPageNo2 =
+        "This file is a PDF version 1.5 . It cannot be processed by Ombrix Pagemeld";
+    std::string MsgErrMergeOnlyPDF1 = "Please add only PDF files. File:";
+    std::string MsgErrMergeOnlyPDF2 = "- doesn't look to be a PDF.";
+    std::string MsgErrMergeMax1 = "You are allowed to merge only ";
+    std::string MsgErrMergeMax2 = "documents at once!. File ";
+    std::string MsgErrMergeMax3 = "was not loaded.";
+    std::string MsgEnterPassw = "Enter the password for this PDF file:";
+    std::string MsgErrMixOnly21 = "Only 2 files can be used at once during the mix process.";
+    std::string MsgErrMixOnly22 = "- Will be ignored.";
+    std::string MsgNewVersion1 = "There is a new version available: v";
+    std::string MsgNewVersion2 = ". Would you like to download it?";
+    std::string MsgNewVersion3 = "Press Cancel to deactivate update check.";
+};
+
+// One catalogue text: its section and key in a language file and where it lives.
+struct CatalogueEntry {
+    const char* section;
+    const char* key;
+    std::string Catalogue::*text;
+};
+
+// Every text, in the order a language file is read: "MAIN" first, then "OTHER".
+const std::vector<CatalogueEntry>& catalogueEntries();
+
+}  // namespace pagemeld
