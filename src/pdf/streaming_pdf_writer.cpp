@@ -278,16 +278,19 @@ void StreamingPdfWriter::writeReference(SourceState& state, QPDFObjectHandle val
 
 void StreamingPdfWriter::finish(const std::map<std::string, std::string>& information,
                                 const std::string& highestVersion) {
-    beginObject(kInformation);
-    put("<<");
-    for (const auto& [key, text] : information) {
-        put(" ");
-        putName(key);
-        put(" ");
-        put(QPDFObjectHandle::newUnicodeString(text).unparse());
+    // No information, no dictionary: its number stays free.
+    if (!information.empty()) {
+        beginObject(kInformation);
+        put("<<");
+        for (const auto& [key, text] : information) {
+            put(" ");
+            putName(key);
+            put(" ");
+            put(QPDFObjectHandle::newUnicodeString(text).unparse());
+        }
+        put(" >>");
+        endObject();
     }
-    put(" >>");
-    endObject();
 
     beginObject(kPageTree);
     put("<< /Type /Pages /Count ");
@@ -327,7 +330,9 @@ void StreamingPdfWriter::finish(const std::map<std::string, std::string>& inform
     const std::string id = randomId();
     put("trailer\n<< /Size ");
     putNumber(static_cast<std::int64_t>(offsets_.size()));
-    put(" /Root 1 0 R /Info 3 0 R /ID [<" + id + "><" + id + ">] >>\nstartxref\n");
+    put(" /Root 1 0 R");
+    if (!information.empty()) put(" /Info 3 0 R");
+    put(" /ID [<" + id + "><" + id + ">] >>\nstartxref\n");
     putNumber(xref);
     put("\n%%EOF\n");
     flush();
