@@ -11,14 +11,16 @@ namespace pagemeld {
 namespace {
 
 // Most recently used first. Only sources whose file is open and not pinned are here.
+// Never destroyed: sources held by static objects may outlive any function-local
+// static, and must still find these at exit.
 std::list<PooledFileSource*>& openSources() {
-    static std::list<PooledFileSource*> sources;
-    return sources;
+    static auto* sources = new std::list<PooledFileSource*>();
+    return *sources;
 }
 
 std::set<PooledFileSource*>& liveSources() {
-    static std::set<PooledFileSource*> sources;
-    return sources;
+    static auto* sources = new std::set<PooledFileSource*>();
+    return *sources;
 }
 
 }  // namespace
