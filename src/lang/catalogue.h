@@ -35,8 +35,7 @@ struct Catalogue {
     std::string MsgMergeDone = "Merge process done!";
     std::string MsgErrMixAdd2files = "Please add at 2 PDF files to mix!";
     std::string MsgErrMixAboveMax1 = "Mix process done! Pages with pagenumber above ";
-    std::string MsgErrMixAboveMax2 =
-        " were ignored because it exceeds document total page number!";
+    std::string MsgErrMixAboveMax2 = " were ignored because it exceeds document total page number!";
     std::string MsgSplitAddFile = "Choose a PDF file to split it!";
     std::string MsgMixDone = "Mix process done!";
     std::string MsgSelectDestFolder = "Please select a destination folder!";

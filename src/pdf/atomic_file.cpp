@@ -11,8 +11,8 @@
 #include <unistd.h>
 #endif
 
-#include "errors/runtime_error.h"
 #include "app/text_encoding.h"
+#include "errors/runtime_error.h"
 
 namespace pagemeld {
 namespace {

@@ -8,9 +8,9 @@
 #include <iterator>
 #include <system_error>
 
+#include "app/text_encoding.h"
 #include "pdf/pdf_engine.h"
 #include "pdf/pdf_source.h"
-#include "app/text_encoding.h"
 
 namespace pagemeld {
 namespace {

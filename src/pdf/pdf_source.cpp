@@ -7,9 +7,9 @@
 #include <new>
 #include <system_error>
 
+#include "app/text_encoding.h"
 #include "errors/runtime_error.h"
 #include "pdf/pdf_engine.h"
-#include "app/text_encoding.h"
 
 namespace pagemeld {
 

@@ -31,7 +31,9 @@ TempDir::~TempDir() {
     std::filesystem::remove_all(path_, ec);
 }
 
-std::string TempDir::file(const std::string& name) const { return (path_ / name).string(); }
+std::string TempDir::file(const std::string& name) const {
+    return (path_ / name).string();
+}
 
 std::string TempDir::folder() const {
     return path_.string() + std::string(1, std::filesystem::path::preferred_separator);
