@@ -1,0 +1,162 @@
+#include "split/split_plan.h"
+
+#include <limits>
+#include <stdexcept>
+
+namespace pagemeld {
+namespace {
+
+constexpr const char* kBlanks = " \t";
+
+std::string withoutSurroundingBlanks(const std::string& text) {
+    const auto first = text.find_first_not_of(kBlanks);
+    if (first == std::string::npos) return {};
+    const auto last = text.find_last_not_of(kBlanks);
+    return text.substr(first, last - first + 1);
+}
+
+bool isDigit(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// Far above any page count a document can have, and far from int64 overflow.
+constexpr std::int64_t kNumberCeiling = std::int64_t{1} << 40;
+
+}  // namespace
+
+std::string splitBaseName(const std::string& typed) {
+    std::string base = withoutSurroundingBlanks(typed);
+    return base.empty() ? std::string(kDefaultBaseName) : base;
+}
+
+std::string numberedOutputName(const std::string& destination, const std::string& baseName,
+                               std::int32_t number) {
+    return destination + baseName + (number < 10 ? "0" : "") + std::to_string(number) + ".pdf";
+}
+
+std::optional<std::int32_t> wholeNumberField(const std::string& text) {
+    const std::string digits = withoutSurroundingBlanks(text);
+    if (digits.empty()) return std::nullopt;
+    std::int64_t value = 0;
+    for (char c : digits) {
+        if (!isDigit(c)) return std::nullopt;
+        value = value * 10 + (c - '0');
+        if (value > std::numeric_limits<std::int32_t>::max()) return std::nullopt;
+    }
+    if (value < 1) return std::nullopt;
+    return static_cast<std::int32_t>(value);
+}
+
+std::vector<PageRun> fixedSizePieces(std::int32_t pageCount, std::int32_t step, std::int32_t start,
+                                     std::int32_t countPerPiece) {
+    if (step < 1) throw std::invalid_argument("fixedSizePieces: step below 1");
+    if (start < 1) throw std::invalid_argument("fixedSizePieces: start below 1");
+    if (countPerPiece < 1) throw std::invalid_argument("fixedSizePieces: count below 1");
+
+    std::vector<PageRun> pieces;
+    const std::int64_t last = pageCount;
+    for (std::int64_t first = start; first <= last; first += step) {
+        std::int64_t count = countPerPiece;
+        if (first + count > last) count = last - first + 1;
+        pieces.push_back({static_cast<std::int32_t>(first), static_cast<std::int32_t>(count)});
+    }
+    return pieces;
+}
+
+std::int32_t progressStep(std::int64_t numerator, std::int32_t pageCount) {
+    if (pageCount == 0) return 0;
+    // numerator x 100 may not fit in 64 bits, so divide first: the result is
+    // quotient x 100 + floor(remainder x 100 / p), and |remainder x 100| < 100 x 2^31.
+    const std::int64_t p = pageCount;
+    const std::int64_t quotient = numerator / p;
+    const std::int64_t remainder = numerator % p;
+    constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
+    constexpr std::int64_t kMin = std::numeric_limits<std::int32_t>::min();
+    if (quotient > kMax / 100 + 1) return static_cast<std::int32_t>(kMax);
+    if (quotient < kMin / 100 - 1) return static_cast<std::int32_t>(kMin);
+    const std::int64_t scaled = remainder * 100;
+    std::int64_t part = scaled / p;
+    // Round toward minus infinity, as Int() does.
+    if (scaled % p != 0 && ((scaled < 0) != (p < 0))) --part;
+    const std::int64_t value = quotient * 100 + part;
+    if (value > kMax) return static_cast<std::int32_t>(kMax);
+    if (value < kMin) return static_cast<std::int32_t>(kMin);
+    return static_cast<std::int32_t>(value);
+}
+
+std::string withFinalSemicolon(const std::string& text) {
+    const std::string trimmed = withoutSurroundingBlanks(text);
+    if (!trimmed.empty() && trimmed.back() == ';') return text;
+    return text + ";";
+}
+
+std::vector<std::string> rangePieces(const std::string& text) {
+    std::vector<std::string> pieces;
+    const std::string rest = withoutSurroundingBlanks(text);
+    std::size_t from = 0;
+    for (auto semicolon = rest.find(';'); semicolon != std::string::npos;
+         semicolon = rest.find(';', from)) {
+        pieces.push_back(rest.substr(from, semicolon - from));
+        from = semicolon + 1;
+    }
+    return pieces;
+}
+
+std::int64_t leadingWholeNumber(const std::string& text) {
+    std::size_t i = 0;
+    while (i < text.size() &&
+           (text[i] == ' ' || text[i] == '\t' || text[i] == '\r' || text[i] == '\n')) {
+        ++i;
+    }
+    bool negative = false;
+    if (i < text.size() && (text[i] == '+' || text[i] == '-')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    std::int64_t value = 0;
+    for (; i < text.size() && isDigit(text[i]); ++i) {
+        if (value < kNumberCeiling) value = value * 10 + (text[i] - '0');
+    }
+    return negative ? -value : value;
+}
+
+std::string check_rangesmall_for_max(const std::string& piece, std::int32_t pageCount,
+                                     bool& pagesIgnored) {
+    const std::string max = std::to_string(pageCount);
+    std::string result;
+    std::string rest = piece;
+    for (;;) {
+        const auto comma = rest.find(',');
+        const bool followedByComma = comma != std::string::npos;
+        const std::string item = followedByComma ? rest.substr(0, comma) : rest;
+        rest = followedByComma ? rest.substr(comma + 1) : std::string();
+
+        bool kept = true;
+        const auto dash = item.find('-');
+        if (dash != std::string::npos) {
+            const std::string from = item.substr(0, dash);
+            const std::string to = item.substr(dash + 1);
+            const bool fromBeyond = leadingWholeNumber(from) > pageCount;
+            const bool toBeyond = leadingWholeNumber(to) > pageCount;
+            if (fromBeyond && toBeyond) {
+                kept = false;
+            } else {
+                result += (fromBeyond ? max : from) + "-" + (toBeyond ? max : to);
+            }
+        } else if (leadingWholeNumber(item) > pageCount) {
+            kept = false;
+        } else {
+            result += item;
+        }
+
+        if (!kept) {
+            pagesIgnored = true;
+        } else if (followedByComma) {
+            result += ",";
+        }
+        if (!followedByComma || rest.empty()) break;
+    }
+    return result;
+}
+
+}  // namespace pagemeld
