@@ -1,0 +1,236 @@
+#include "batch/command_line.h"
+
+#include <filesystem>
+#include <string_view>
+#include <system_error>
+
+#include "app/text_encoding.h"
+
+namespace pagemeld {
+namespace {
+
+constexpr std::size_t kNone = std::string::npos;
+
+// The output marker of the quiet requests.
+constexpr std::string_view kOutputMarker = "-o";
+
+// Command lines are trimmed of spaces only, as a Windows command line is.
+std::string trimSpaces(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == kNone) return {};
+    const std::size_t last = text.find_last_not_of(' ');
+    return std::string(text.substr(first, last - first + 1));
+}
+
+bool startsWith(std::string_view text, std::string_view prefix) {
+    return text.substr(0, prefix.size()) == prefix;
+}
+
+// The 1-based character position of the byte at `index`, 0 for kNone. The limits the
+// parsing compares against count characters, so accented names cut like plain ones.
+long characterPosition(std::string_view text, std::size_t index) {
+    if (index == kNone) return 0;
+    return static_cast<long>(utf8Length(text.substr(0, index))) + 1;
+}
+
+std::string asciiLower(std::string_view text) {
+    std::string lower(text);
+    for (char& ch : lower) {
+        if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
+    }
+    return lower;
+}
+
+// Where the ".pdf" that decides about the first space starts: the last one that starts
+// before the space (so "a.pdf|b.pdf c.pdf" is cut after b.pdf), otherwise the first one
+// in the line. Scanners write ".PDF", so the case does not matter.
+std::size_t decidingPdf(std::string_view line, std::size_t spaceAt) {
+    const std::string lower = asciiLower(line);
+    if (spaceAt > 0) {
+        const std::size_t before = lower.rfind(".pdf", spaceAt - 1);
+        if (before != kNone) return before;
+    }
+    return lower.find(".pdf");
+}
+
+// A refused request hands nothing on, so no caller can half carry it out.
+CommandLineRequest refuse(CommandLineRequest request, RequestProblem problem) {
+    request.problem = problem;
+    request.inputs.clear();
+    request.output.reset();
+    request.files.clear();
+    request.namesLeftOut = false;
+    return request;
+}
+
+// "-qs"/"-qm" [l] names -o output. Names are read while the first "-o" of the rest
+// stands above `limit`, so that a name stands before it.
+CommandLineRequest parseQuiet(const std::string& commandLine, RequestKind kind, long limit,
+                              bool completeOutput, const NameCompleter& complete) {
+    CommandLineRequest request;
+    if (commandLine.find(kOutputMarker) == kNone) {
+        request.kind = RequestKind::QuietWithoutOutput;
+        return request;
+    }
+    request.kind = kind;
+
+    std::string text = trimSpaces(std::string_view(commandLine).substr(3));
+    if (startsWith(text, "l")) {
+        text = trimSpaces(std::string_view(text).substr(1));
+        request.log = true;
+    }
+
+    while (!text.empty() && characterPosition(text, text.find(kOutputMarker)) > limit) {
+        std::string name;
+        if (process_line_oneitem(text, name) == ItemCut::UnclosedQuote) {
+            return refuse(std::move(request), RequestProblem::UnclosedQuote);
+        }
+        if (request.inputs.size() == kBatchFilesMax) {
+            return refuse(std::move(request), RequestProblem::TooManyNames);
+        }
+        request.inputs.push_back(complete(name).path);
+    }
+
+    const std::size_t markerAt = text.find(kOutputMarker);
+    if (markerAt != kNone) {
+        text = trimSpaces(std::string_view(text).substr(markerAt + kOutputMarker.size()));
+        std::string output;
+        if (process_line_oneitem(text, output) == ItemCut::UnclosedQuote) {
+            return refuse(std::move(request), RequestProblem::UnclosedQuote);
+        }
+        request.output = completeOutput ? complete(output).path : output;
+    }
+    return request;
+}
+
+// "-s" name, or "-s" "name": the text between the first two quotes of the line, or
+// else everything after the switch; a "|" ends the name.
+CommandLineRequest parseSplit(const std::string& commandLine, const NameCompleter& complete) {
+    CommandLineRequest request;
+    request.kind = RequestKind::Split;
+
+    std::string name;
+    const std::size_t openAt = commandLine.find('"');
+    if (openAt != kNone) {
+        const std::size_t closeAt = commandLine.find('"', openAt + 1);
+        if (closeAt == kNone) return refuse(std::move(request), RequestProblem::UnclosedQuote);
+        name = commandLine.substr(openAt + 1, closeAt - openAt - 1);
+    } else {
+        name = trimSpaces(std::string_view(commandLine).substr(2));
+    }
+    const std::size_t barAt = name.find('|');
+    if (barAt != kNone) name = trimSpaces(std::string_view(name).substr(0, barAt));
+
+    request.files.push_back(complete(name));
+    return request;
+}
+
+// "-m" names: items cut as the quiet requests cut them, each item one or more names
+// separated by "|".
+CommandLineRequest parseMerge(const std::string& commandLine, const NameCompleter& complete,
+                              std::size_t mergeMax) {
+    CommandLineRequest request;
+    request.kind = RequestKind::Merge;
+
+    std::string text = trimSpaces(std::string_view(commandLine).substr(2));
+    while (!text.empty()) {
+        std::string item;
+        if (process_line_oneitem(text, item) == ItemCut::UnclosedQuote) {
+            return refuse(std::move(request), RequestProblem::UnclosedQuote);
+        }
+        std::string_view rest = item;
+        while (!rest.empty()) {
+            const std::size_t barAt = rest.find('|');
+            const std::string name = trimSpaces(rest.substr(0, barAt));
+            rest = barAt == kNone ? std::string_view() : rest.substr(barAt + 1);
+            // "a.pdf||b.pdf" names no file between the bars.
+            if (name.empty()) continue;
+            if (request.files.size() == mergeMax) {
+                request.namesLeftOut = true;
+                return request;
+            }
+            request.files.push_back(complete(name));
+        }
+    }
+    return request;
+}
+
+}  // namespace
+
+ItemCut process_line_oneitem(std::string& line, std::string& fis) {
+    const std::size_t spaceAt = line.find(' ');
+    const std::size_t quoteAt = line.find('"');
+
+    if (quoteAt != kNone && (spaceAt == kNone || spaceAt > quoteAt)) {
+        const std::size_t closeAt = line.find('"', quoteAt + 1);
+        if (closeAt == kNone) return ItemCut::UnclosedQuote;
+        fis = line.substr(quoteAt + 1, closeAt - quoteAt - 1);
+        line = trimSpaces(std::string_view(line).substr(closeAt + 1));
+        return ItemCut::Cut;
+    }
+
+    if (spaceAt != kNone) {
+        const long sp = characterPosition(line, spaceAt);
+        const long pdf = characterPosition(line, decidingPdf(line, spaceAt));
+        if (pdf >= sp - 5) {
+            fis = line.substr(0, spaceAt);
+            line = trimSpaces(std::string_view(line).substr(spaceAt + 1));
+            return ItemCut::Cut;
+        }
+    }
+
+    fis = line;
+    line.clear();
+    return ItemCut::Cut;
+}
+
+std::string joinArguments(const std::vector<std::string>& args) {
+    std::string line;
+    for (std::size_t i = 1; i < args.size(); ++i) {
+        if (i > 1) line += ' ';
+        if (args[i].find(' ') != std::string::npos) {
+            line += '"' + args[i] + '"';
+        } else {
+            line += args[i];
+        }
+    }
+    return line;
+}
+
+NameCompleter currentDirectoryCompleter() {
+    return [](const std::string& name) -> CompletedName {
+        if (name.empty()) return {};
+        std::filesystem::path path = pathFromUtf8(name);
+        std::error_code error;
+        if (!path.is_absolute()) {
+            const std::filesystem::path folder = std::filesystem::current_path(error);
+            // Without a current folder nothing relative can be found.
+            if (error) return {name, false};
+            path = folder / path;
+        }
+        CompletedName completed;
+        completed.path = pathToUtf8(path);
+        completed.exists = std::filesystem::is_regular_file(path, error);
+        return completed;
+    };
+}
+
+CommandLineRequest parseCommandLine(const std::string& commandLine, const NameCompleter& complete,
+                                    std::size_t mergeMax) {
+    const std::string line = trimSpaces(commandLine);
+    if (line.empty()) return {};
+    // Switches are matched exactly, with case: "-QS" and "/qs" are not requests.
+    if (startsWith(line, "-qs")) {
+        return parseQuiet(line, RequestKind::QuietSplit, 3, false, complete);
+    }
+    if (startsWith(line, "-qm")) {
+        return parseQuiet(line, RequestKind::QuietMerge, 6, true, complete);
+    }
+    if (startsWith(line, "-s")) return parseSplit(line, complete);
+    if (startsWith(line, "-m")) return parseMerge(line, complete, mergeMax);
+    CommandLineRequest request;
+    request.kind = RequestKind::Invalid;
+    return request;
+}
+
+}  // namespace pagemeld

@@ -1,0 +1,99 @@
+// Reading the program's command line: recognising the request ("-qs", "-qm", "-s",
+// "-m") and cutting it into file names. Plain functions on a text, with no side
+// effects: the routines that carry a request out work from the CommandLineRequest.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pagemeld {
+
+// The most names a quiet request may hand on (batch_files holds indexes 1 to 1000).
+inline constexpr std::size_t kBatchFilesMax = 1000;
+// The most names an interactive merge request may hand on (mgrid_max).
+inline constexpr std::size_t kMergeRequestMax = 5000;
+
+// What process_line_oneitem did with the line.
+enum class ItemCut {
+    Cut,            // an item was cut off into `fis`
+    UnclosedQuote,  // the item opens a double quote that is never closed; nothing changed
+};
+
+// Cuts the first item off `line` into `fis`. The item is quoted when the line holds a
+// double quote before its first space (or no space at all): the text between that
+// quote and the next one, the line keeping what follows the closing quote, trimmed.
+// Otherwise, when the first space lies at most five characters after the start of the
+// ".pdf" that ends the first name (or, without any ".pdf" before it, at most at the
+// fifth character), the item is the text before the first space and the line keeps the
+// rest, trimmed; else the whole line is the item and the line becomes empty.
+// Positions count characters, not bytes; ".pdf" is found whatever its case.
+// An opening quote without a closing one leaves `line` and `fis` as they were and
+// returns ItemCut::UnclosedQuote, so callers can refuse the request instead of
+// cutting the same item forever.
+ItemCut process_line_oneitem(std::string& line, std::string& fis);
+
+// Joins the arguments after the program name (args[0]) into one command line, as the
+// program would receive it on Windows: separated by single spaces, each argument that
+// holds a space put in double quotes. Quotes inside an argument are left as they are.
+std::string joinArguments(const std::vector<std::string>& args);
+
+// A file name from the command line made into the path the program uses.
+struct CompletedName {
+    std::string path;     // the full path
+    bool exists = false;  // a file (not a folder) of that path exists
+};
+
+// Completes a name from the command line; tests pass their own.
+using NameCompleter = std::function<CompletedName(const std::string& name)>;
+
+// Absolute names stay as they are; relative names are taken from the current working
+// directory. Existence is tested on the completed path, the same one that is used.
+// An empty name stays empty and does not exist.
+NameCompleter currentDirectoryCompleter();
+
+enum class RequestKind {
+    None,                // an empty command line
+    QuietSplit,          // "-qs": split every page of the inputs into the output folder
+    QuietMerge,          // "-qm": merge the inputs into the output file
+    Split,               // "-s": preload the split list with one file
+    Merge,               // "-m": preload the merge list
+    Invalid,             // anything else: the MsgErrCL message, then the window opens
+    QuietWithoutOutput,  // "-qs"/"-qm" with no "-o" anywhere: nothing happens, the window opens
+};
+
+// Why a recognised request must be refused. Whenever this is not None, `inputs`,
+// `output` and `files` are empty: nothing of a refused request is to be carried out.
+enum class RequestProblem {
+    None,
+    UnclosedQuote,  // a name opens a double quote that is never closed
+    TooManyNames,   // a quiet request names more than kBatchFilesMax files
+};
+
+struct CommandLineRequest {
+    RequestKind kind = RequestKind::None;
+    RequestProblem problem = RequestProblem::None;
+
+    // Quiet requests ("-qs", "-qm").
+    bool log = false;                 // "l" after the switch: write the batch log
+    std::vector<std::string> inputs;  // the input names, completed, in order
+    // The text after "-o": for "-qs" the output folder as written, for "-qm" the
+    // output file completed. Absent when no "-o" was left after the inputs (a name
+    // took it in): the program then ends without carrying out the request.
+    std::optional<std::string> output;
+
+    // Interactive requests: "-s" exactly one name, "-m" the names in order.
+    std::vector<CompletedName> files;
+    // "-m" named more files than the merge list takes; the names past the limit are
+    // left out of `files`.
+    bool namesLeftOut = false;
+};
+
+// Recognises the request on `commandLine` and cuts it into names. `complete` makes
+// full paths of the names; `mergeMax` is the most names "-m" hands on.
+CommandLineRequest parseCommandLine(const std::string& commandLine, const NameCompleter& complete,
+                                    std::size_t mergeMax = kMergeRequestMax);
+
+}  // namespace pagemeld

@@ -1,0 +1,448 @@
+#include "batch/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/text_encoding.h"
+#include "support/temp_dir.h"
+
+namespace pagemeld {
+namespace {
+
+using Names = std::vector<std::string>;
+
+// Completes relative names with "/cwd/", leaves "/..." and "c:\..." alone, and says a
+// file exists when its completed path was registered.
+struct FakeFiles {
+    std::set<std::string> existing;
+    Names asked;
+
+    NameCompleter completer() {
+        return [this](const std::string& name) {
+            asked.push_back(name);
+            const bool absolute =
+                (!name.empty() && name[0] == '/') || (name.size() > 2 && name[1] == ':');
+            const std::string path = absolute ? name : "/cwd/" + name;
+            return CompletedName{path, existing.count(path) > 0};
+        };
+    }
+};
+
+struct Cut {
+    ItemCut result;
+    std::string fis;
+    std::string line;
+};
+
+Cut cutOne(std::string line) {
+    std::string fis = "untouched";
+    const ItemCut result = process_line_oneitem(line, fis);
+    return {result, fis, line};
+}
+
+void expectCut(const std::string& line, const std::string& fis, const std::string& rest) {
+    const Cut cut = cutOne(line);
+    EXPECT_EQ(cut.result, ItemCut::Cut) << line;
+    EXPECT_EQ(cut.fis, fis) << line;
+    EXPECT_EQ(cut.line, rest) << line;
+}
+
+Names paths(const std::vector<CompletedName>& files) {
+    Names out;
+    for (const CompletedName& file : files) out.push_back(file.path);
+    return out;
+}
+
+CommandLineRequest parse(const std::string& line, std::size_t mergeMax = kMergeRequestMax) {
+    FakeFiles files;
+    return parseCommandLine(line, files.completer(), mergeMax);
+}
+
+TEST(ProcessLineOneItemTest, CutsNamesAtSpacesQuotesAndPdfEndings) {
+    expectCut("a.pdf b.pdf -o x", "a.pdf", "b.pdf -o x");
+    expectCut("a.pdf    b.pdf", "a.pdf", "b.pdf");
+    expectCut("\"my file.pdf\"   -o x", "my file.pdf", "-o x");
+    expectCut("\"\" b.pdf", "", "b.pdf");
+    // A space before the quote: the unquoted name comes first.
+    expectCut("a.pdf \"b c.pdf\"", "a.pdf", "\"b c.pdf\"");
+    // No ".pdf": a first space up to position 5 separates, a later one belongs to the name.
+    expectCut("abc def", "abc", "def");
+    expectCut("abcd ef", "abcd", "ef");
+    expectCut("abcde fg", "abcde fg", "");
+    expectCut("single", "single", "");
+    // The first space right after a name ending in ".pdf" separates, however long the name.
+    expectCut("a-rather-long-name.pdf next.pdf", "a-rather-long-name.pdf", "next.pdf");
+    // ...within five positions of where ".pdf" starts; beyond them the rest is one name.
+    expectCut("a.pdf1 x", "a.pdf1", "x");
+    expectCut("a.pdfxx y", "a.pdfxx y", "");
+    // ".pdf" only after the space: the space separates.
+    expectCut("longname x.pdf", "longname", "x.pdf");
+    // Several names joined by "|" are one item when a ".pdf" ends it at the space.
+    expectCut("a.pdf|b.pdf c.pdf", "a.pdf|b.pdf", "c.pdf");
+    // Upper-case extensions as scanners write them.
+    expectCut("SCAN0001.PDF SCAN0002.PDF", "SCAN0001.PDF", "SCAN0002.PDF");
+    expectCut("", "", "");
+}
+
+TEST(ProcessLineOneItemTest, CountsCharactersNotBytes) {
+    // "é" is two bytes but one position, so these cut like "abcd ef" and "abcde fg".
+    expectCut(
+        "\xC3\xA9"
+        "bcd ef",
+        "\xC3\xA9"
+        "bcd",
+        "ef");
+    expectCut(
+        "\xC3\xA9"
+        "bcde fg",
+        "\xC3\xA9"
+        "bcde fg",
+        "");
+    expectCut("r\xC3\xA9sum\xC3\xA9.pdf \"d\xC3\xA9j\xC3\xA0 vu.pdf\"", "r\xC3\xA9sum\xC3\xA9.pdf",
+              "\"d\xC3\xA9j\xC3\xA0 vu.pdf\"");
+}
+
+TEST(ProcessLineOneItemTest, UnclosedQuoteChangesNothing) {
+    for (const std::string line : {"\"my file.pdf -o x", "\"a", "b\"c.pdf d.pdf"}) {
+        const Cut cut = cutOne(line);
+        EXPECT_EQ(cut.result, ItemCut::UnclosedQuote) << line;
+        EXPECT_EQ(cut.line, line);
+        EXPECT_EQ(cut.fis, "untouched");
+    }
+    // A quote that comes after the first space does not open this item.
+    expectCut("ab c\"d", "ab", "c\"d");
+}
+
+TEST(JoinArgumentsTest, QuotesArgumentsWithSpaces) {
+    EXPECT_EQ(joinArguments({}), "");
+    EXPECT_EQ(joinArguments({"pagemeld"}), "");
+    EXPECT_EQ(joinArguments({"pagemeld", "-qs", "my file.pdf", "b.pdf", "-o", "/out dir/"}),
+              "-qs \"my file.pdf\" b.pdf -o \"/out dir/\"");
+    EXPECT_EQ(joinArguments({"pagemeld", "-s", "say\"hi\".pdf"}), "-s say\"hi\".pdf");
+
+    // What the shell split, the parser puts back together.
+    FakeFiles files;
+    const CommandLineRequest request = parseCommandLine(
+        joinArguments({"pagemeld", "-qm", "first file.pdf", "second.pdf", "-o", "the out.pdf"}),
+        files.completer());
+    EXPECT_EQ(request.kind, RequestKind::QuietMerge);
+    EXPECT_EQ(request.inputs, (Names{"/cwd/first file.pdf", "/cwd/second.pdf"}));
+    EXPECT_EQ(request.output, "/cwd/the out.pdf");
+}
+
+TEST(ParseCommandLineTest, RecognisesSwitchesExactlyWithCase) {
+    EXPECT_EQ(parse("").kind, RequestKind::None);
+    EXPECT_EQ(parse("    ").kind, RequestKind::None);
+    EXPECT_EQ(parse("  -qs a.pdf -o x  ").kind, RequestKind::QuietSplit);
+    EXPECT_EQ(parse("-qm a.pdf b.pdf -o x.pdf").kind, RequestKind::QuietMerge);
+    EXPECT_EQ(parse("-s a.pdf").kind, RequestKind::Split);
+    EXPECT_EQ(parse("-m a.pdf").kind, RequestKind::Merge);
+    for (const char* line :
+         {"-QS a.pdf -o x", "/qs a.pdf -o x", "-QM a.pdf -o x", "/qm a -o x", "-S a.pdf",
+          "/s a.pdf", "-M a.pdf", "/m a.pdf", "a.pdf", "-q a -o x", "--qs a.pdf -o x", "-x"}) {
+        const CommandLineRequest request = parse(line);
+        EXPECT_EQ(request.kind, RequestKind::Invalid) << line;
+        EXPECT_TRUE(request.inputs.empty() && request.files.empty() && !request.output) << line;
+    }
+}
+
+TEST(ParseCommandLineTest, QuietSplitCollectsCompletedInputsAndOutputFolderAsWritten) {
+    FakeFiles files;
+    const CommandLineRequest request =
+        parseCommandLine("-qs a.pdf b.pdf -o c:\\out\\", files.completer());
+    EXPECT_EQ(request.kind, RequestKind::QuietSplit);
+    EXPECT_EQ(request.problem, RequestProblem::None);
+    EXPECT_FALSE(request.log);
+    EXPECT_EQ(request.inputs, (Names{"/cwd/a.pdf", "/cwd/b.pdf"}));
+    EXPECT_EQ(request.output, "c:\\out\\");
+    // The output folder is never completed.
+    EXPECT_EQ(files.asked, (Names{"a.pdf", "b.pdf"}));
+
+    // A relative output folder stays relative too; absolute inputs stay as they are.
+    const CommandLineRequest relative =
+        parseCommandLine("-qs /docs/a.pdf c:\\scans\\b.pdf -o pieces/", files.completer());
+    EXPECT_EQ(relative.inputs, (Names{"/docs/a.pdf", "c:\\scans\\b.pdf"}));
+    EXPECT_EQ(relative.output, "pieces/");
+}
+
+TEST(ParseCommandLineTest, QuietMergeCompletesTheOutput) {
+    const CommandLineRequest request =
+        parse("-qm \"my file.pdf\" b.pdf \"other one.pdf\" -o \"merged out.pdf\"");
+    EXPECT_EQ(request.kind, RequestKind::QuietMerge);
+    EXPECT_EQ(request.inputs, (Names{"/cwd/my file.pdf", "/cwd/b.pdf", "/cwd/other one.pdf"}));
+    EXPECT_EQ(request.output, "/cwd/merged out.pdf");
+    EXPECT_EQ(parse("-qm a.pdf b.pdf -o /srv/m.pdf").output, "/srv/m.pdf");
+    // Only the first item after "-o" is the output.
+    EXPECT_EQ(parse("-qm a.pdf b.pdf -o m.pdf n.pdf").output, "/cwd/m.pdf");
+}
+
+TEST(ParseCommandLineTest, LogLetterInBothSpellingsAndTheNameItSwallows) {
+    for (const char* line :
+         {"-qsl a.pdf -o c:\\out\\", "-qs l a.pdf -o c:\\out\\", "-qs   l   a.pdf -o c:\\out\\"}) {
+        const CommandLineRequest request = parse(line);
+        EXPECT_TRUE(request.log) << line;
+        EXPECT_EQ(request.inputs, (Names{"/cwd/a.pdf"})) << line;
+        EXPECT_EQ(request.output, "c:\\out\\") << line;
+    }
+    const CommandLineRequest merge = parse("-qml a.pdf b.pdf -o m.pdf");
+    EXPECT_TRUE(merge.log);
+    EXPECT_EQ(merge.inputs, (Names{"/cwd/a.pdf", "/cwd/b.pdf"}));
+
+    // A first name beginning with "l" is read as the log letter and loses it.
+    const CommandLineRequest letter = parse("-qs letter.pdf -o x");
+    EXPECT_TRUE(letter.log);
+    EXPECT_EQ(letter.inputs, (Names{"/cwd/etter.pdf"}));
+    // Only a lower-case "l" is the log letter.
+    const CommandLineRequest upper = parse("-qs Letter.pdf -o x");
+    EXPECT_FALSE(upper.log);
+    EXPECT_EQ(upper.inputs, (Names{"/cwd/Letter.pdf"}));
+}
+
+TEST(ParseCommandLineTest, NameHoldingTheOutputMarker) {
+    // "my-old.pdf": its "-o" stands at position 3, not above the quiet split's limit, so
+    // no input is read and the output is the first item after that "-o".
+    CommandLineRequest request = parse("-qs my-old.pdf -o out");
+    EXPECT_EQ(request.kind, RequestKind::QuietSplit);
+    EXPECT_TRUE(request.inputs.empty());
+    EXPECT_EQ(request.output, "ld.pdf");
+
+    request = parse("-qs a.pdf my-old.pdf b.pdf -o out");
+    EXPECT_EQ(request.inputs, (Names{"/cwd/a.pdf"}));
+    EXPECT_EQ(request.output, "ld.pdf");
+
+    // Further into a name the marker stands above the limit: the name is read whole.
+    request = parse("-qs scan-old.pdf b.pdf -o out");
+    EXPECT_EQ(request.inputs, (Names{"/cwd/scan-old.pdf", "/cwd/b.pdf"}));
+    EXPECT_EQ(request.output, "out");
+
+    // The quiet merge's limit is 6: "scan-old.pdf" ends its inputs, "document-old.pdf" not.
+    request = parse("-qm a.pdf scan-old.pdf b.pdf -o out.pdf");
+    EXPECT_EQ(request.inputs, (Names{"/cwd/a.pdf"}));
+    EXPECT_EQ(request.output, "/cwd/ld.pdf");
+    request = parse("-qm a.pdf document-old.pdf -o out.pdf");
+    EXPECT_EQ(request.inputs, (Names{"/cwd/a.pdf", "/cwd/document-old.pdf"}));
+    EXPECT_EQ(request.output, "/cwd/out.pdf");
+
+    // A name that holds the only "-o": inputs, but no output to carry them to.
+    request = parse("-qs abc-old.pdf");
+    EXPECT_EQ(request.kind, RequestKind::QuietSplit);
+    EXPECT_EQ(request.inputs, (Names{"/cwd/abc-old.pdf"}));
+    EXPECT_FALSE(request.output.has_value());
+}
+
+TEST(ParseCommandLineTest, QuietRequestWithoutOutputMarker) {
+    for (const char* line :
+         {"-qs a.pdf b.pdf", "-qm a.pdf b.pdf", "-qsl a.pdf", "-qs", "-qm a.pdf -O b.pdf"}) {
+        const CommandLineRequest request = parse(line);
+        EXPECT_EQ(request.kind, RequestKind::QuietWithoutOutput) << line;
+        EXPECT_FALSE(request.log) << line;
+        EXPECT_TRUE(request.inputs.empty()) << line;
+        EXPECT_FALSE(request.output.has_value()) << line;
+    }
+    // "-o" with nothing after it: an empty output, no inputs lost.
+    const CommandLineRequest empty = parse("-qs a.pdf -o");
+    EXPECT_EQ(empty.inputs, (Names{"/cwd/a.pdf"}));
+    EXPECT_EQ(empty.output, "");
+}
+
+TEST(ParseCommandLineTest, UnclosedQuoteRefusesEveryRequest) {
+    for (const char* line :
+         {"-qs \"my file.pdf -o c:\\out\\", "-qs a.pdf b\"c.pdf -o x", "-qs a.pdf -o \"c:\\my out",
+          "-qm a.pdf \"b c.pdf -o m.pdf", "-qm a.pdf b.pdf -o \"m.pdf", "-m a.pdf \"b c.pdf",
+          "-m \"a.pdf", "-s \"my file.pdf", "-s my\"file.pdf"}) {
+        const CommandLineRequest request = parse(line);
+        EXPECT_EQ(request.problem, RequestProblem::UnclosedQuote) << line;
+        EXPECT_NE(request.kind, RequestKind::Invalid) << line;
+        // Nothing of a refused request is handed on.
+        EXPECT_TRUE(request.inputs.empty()) << line;
+        EXPECT_TRUE(request.files.empty()) << line;
+        EXPECT_FALSE(request.output.has_value()) << line;
+    }
+    EXPECT_EQ(parse("-qs \"a b.pdf -o x").kind, RequestKind::QuietSplit);
+    EXPECT_EQ(parse("-m a.pdf \"b").kind, RequestKind::Merge);
+    EXPECT_EQ(parse("-s \"a b.pdf").kind, RequestKind::Split);
+}
+
+TEST(ParseCommandLineTest, QuietRequestTakesAtMostAThousandNames) {
+    std::string names;
+    for (std::size_t i = 1; i <= kBatchFilesMax; ++i) names += "f" + std::to_string(i) + ".pdf ";
+
+    const CommandLineRequest full = parse("-qs " + names + "-o out");
+    EXPECT_EQ(full.problem, RequestProblem::None);
+    ASSERT_EQ(full.inputs.size(), kBatchFilesMax);
+    EXPECT_EQ(full.inputs.front(), "/cwd/f1.pdf");
+    EXPECT_EQ(full.inputs.back(), "/cwd/f1000.pdf");
+    EXPECT_EQ(full.output, "out");
+
+    const CommandLineRequest over = parse("-qm " + names + "one-more.pdf -o out.pdf");
+    EXPECT_EQ(over.kind, RequestKind::QuietMerge);
+    EXPECT_EQ(over.problem, RequestProblem::TooManyNames);
+    EXPECT_TRUE(over.inputs.empty());
+    EXPECT_FALSE(over.output.has_value());
+}
+
+TEST(ParseCommandLineTest, SplitRequestNamesOneFile) {
+    FakeFiles files;
+    files.existing = {"/cwd/my file.pdf", "/cwd/a.pdf"};
+    auto split = [&](const std::string& line) {
+        const CommandLineRequest request = parseCommandLine(line, files.completer());
+        EXPECT_EQ(request.kind, RequestKind::Split) << line;
+        EXPECT_EQ(request.problem, RequestProblem::None) << line;
+        EXPECT_EQ(request.files.size(), 1u) << line;
+        return request.files.empty() ? CompletedName{} : request.files.front();
+    };
+
+    CompletedName file = split("-s \"my file.pdf\"");
+    EXPECT_EQ(file.path, "/cwd/my file.pdf");
+    EXPECT_TRUE(file.exists);
+    file = split("-s a.pdf|b.pdf");
+    EXPECT_EQ(file.path, "/cwd/a.pdf");
+    EXPECT_TRUE(file.exists);
+    EXPECT_EQ(split("-s   a.pdf  |  b.pdf").path, "/cwd/a.pdf");
+    EXPECT_EQ(split("-s \"a.pdf|b.pdf\"").path, "/cwd/a.pdf");
+    // Unquoted, the rest of the line is the name, spaces and all.
+    file = split("-s my file.pdf");
+    EXPECT_EQ(file.path, "/cwd/my file.pdf");
+    EXPECT_TRUE(file.exists);
+    file = split("-s c:\\docs\\missing.pdf");
+    EXPECT_EQ(file.path, "c:\\docs\\missing.pdf");
+    EXPECT_FALSE(file.exists);
+    // No name at all: a file that does not exist, for the caller's message.
+    EXPECT_FALSE(split("-s").exists);
+    EXPECT_FALSE(split("-s \"\"").exists);
+}
+
+TEST(ParseCommandLineTest, MergeRequestNamesFilesInOrder) {
+    FakeFiles files;
+    files.existing = {"/cwd/a.pdf", "/cwd/c.pdf", "/cwd/my file.pdf"};
+    CommandLineRequest request = parseCommandLine("-m a.pdf|b.pdf c.pdf", files.completer());
+    EXPECT_EQ(request.kind, RequestKind::Merge);
+    EXPECT_EQ(paths(request.files), (Names{"/cwd/a.pdf", "/cwd/b.pdf", "/cwd/c.pdf"}));
+    ASSERT_EQ(request.files.size(), 3u);
+    EXPECT_TRUE(request.files[0].exists);
+    EXPECT_FALSE(request.files[1].exists);
+    EXPECT_TRUE(request.files[2].exists);
+    EXPECT_FALSE(request.namesLeftOut);
+
+    request = parseCommandLine("-m \"my file.pdf | b.pdf\" /abs/c.pdf|| d.pdf|", files.completer());
+    EXPECT_EQ(paths(request.files),
+              (Names{"/cwd/my file.pdf", "/cwd/b.pdf", "/abs/c.pdf", "/cwd/d.pdf"}));
+    EXPECT_TRUE(request.files[0].exists);
+
+    EXPECT_TRUE(parse("-m").files.empty());
+    EXPECT_EQ(parse("-m").problem, RequestProblem::None);
+}
+
+TEST(ParseCommandLineTest, MergeRequestStopsAtTheListLimit) {
+    CommandLineRequest request = parse("-m a.pdf b.pdf|c.pdf", 3);
+    EXPECT_EQ(request.files.size(), 3u);
+    EXPECT_FALSE(request.namesLeftOut);
+
+    request = parse("-m a.pdf b.pdf|c.pdf|d.pdf e.pdf", 3);
+    EXPECT_EQ(paths(request.files), (Names{"/cwd/a.pdf", "/cwd/b.pdf", "/cwd/c.pdf"}));
+    EXPECT_TRUE(request.namesLeftOut);
+
+    // Missing files count against the limit as well.
+    std::string names;
+    for (std::size_t i = 0; i <= kMergeRequestMax; ++i) names += " n" + std::to_string(i) + ".pdf";
+    request = parse("-m" + names);
+    EXPECT_EQ(request.files.size(), kMergeRequestMax);
+    EXPECT_TRUE(request.namesLeftOut);
+}
+
+TEST(ParseCommandLineTest, AccentedNames) {
+    const std::string nandu =
+        "\xC3\xB1"
+        "and\xC3\xBA.pdf";                                 // ñandú.pdf
+    const std::string deja = "d\xC3\xA9j\xC3\xA0 vu.pdf";  // déjà vu.pdf
+    CommandLineRequest request = parse("-qsl " + nandu + " \"" + deja + "\" -o sortie/");
+    EXPECT_TRUE(request.log);
+    EXPECT_EQ(request.inputs, (Names{"/cwd/" + nandu, "/cwd/" + deja}));
+    EXPECT_EQ(request.output, "sortie/");
+
+    request = parse("-m " + nandu + "|" + deja);
+    EXPECT_EQ(paths(request.files), (Names{"/cwd/" + nandu, "/cwd/" + deja}));
+
+    // A one-character name before "-o" is never read, accented or not.
+    EXPECT_TRUE(parse("-qs a -o x").inputs.empty());
+    EXPECT_TRUE(parse("-qs \xC3\xA9 -o x").inputs.empty());
+    EXPECT_EQ(parse("-qs ab -o x").inputs, (Names{"/cwd/ab"}));
+    EXPECT_EQ(parse("-qs \xC3\xA9"
+                    "b -o x")
+                  .inputs,
+              (Names{"/cwd/\xC3\xA9"
+                     "b"}));
+}
+
+// Changes the current folder for one test and puts it back.
+class InFolder {
+public:
+    explicit InFolder(const std::filesystem::path& folder)
+        : previous_(std::filesystem::current_path()) {
+        std::filesystem::current_path(folder);
+    }
+    ~InFolder() { std::filesystem::current_path(previous_); }
+
+private:
+    std::filesystem::path previous_;
+};
+
+void touch(const std::filesystem::path& path) {
+    std::ofstream(path) << "x";
+}
+
+TEST(CurrentDirectoryCompleterTest, RelativeNamesComeFromTheCurrentFolder) {
+    testing::TempDir dir;
+    const std::string accented = "r\xC3\xA9sum\xC3\xA9.pdf";
+    touch(dir.path() / "a.pdf");
+    touch(dir.path() / pathFromUtf8(accented));
+    std::filesystem::create_directory(dir.path() / "sub.pdf");
+    touch(dir.path() / "sub.pdf" / "in.pdf");
+    const InFolder inside(dir.path());
+    const std::string here = pathToUtf8(std::filesystem::current_path());
+    const NameCompleter complete = currentDirectoryCompleter();
+
+    // Test and use agree: the completed path is the one found to exist.
+    CompletedName name = complete("a.pdf");
+    EXPECT_EQ(pathFromUtf8(name.path), pathFromUtf8(here) / "a.pdf");
+    EXPECT_TRUE(name.exists);
+    EXPECT_TRUE(complete(accented).exists);
+    EXPECT_TRUE(complete(pathToUtf8(std::filesystem::path("sub.pdf") / "in.pdf")).exists);
+    EXPECT_FALSE(complete("missing.pdf").exists);
+    // A folder is not a file to split or merge.
+    EXPECT_FALSE(complete("sub.pdf").exists);
+
+    // Absolute names are used as they are.
+    const std::string absolute = dir.file("a.pdf");
+    name = complete(absolute);
+    EXPECT_EQ(name.path, absolute);
+    EXPECT_TRUE(name.exists);
+
+    name = complete("");
+    EXPECT_EQ(name.path, "");
+    EXPECT_FALSE(name.exists);
+
+#ifndef _WIN32
+    // Elsewhere than on Windows a backslash is part of a name.
+    touch(dir.path() / "x\\y.pdf");
+    name = complete("x\\y.pdf");
+    EXPECT_EQ(name.path, here + "/x\\y.pdf");
+    EXPECT_TRUE(name.exists);
+#endif
+
+    // Through the parser, relative and absolute names alike.
+    const CommandLineRequest request =
+        parseCommandLine("-m a.pdf|" + absolute + " missing.pdf", complete);
+    ASSERT_EQ(request.files.size(), 3u);
+    EXPECT_TRUE(request.files[0].exists);
+    EXPECT_TRUE(request.files[1].exists);
+    EXPECT_FALSE(request.files[2].exists);
+}
+
+}  // namespace
+}  // namespace pagemeld
