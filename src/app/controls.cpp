@@ -1,0 +1,123 @@
+#include "app/controls.h"
+
+#include <numeric>
+
+#include "errors/runtime_error.h"
+
+namespace pagemeld {
+
+const char* kindName(ControlKind kind) {
+    switch (kind) {
+        case ControlKind::Label:
+            return "Label";
+        case ControlKind::CommandButton:
+            return "CommandButton";
+        case ControlKind::Frame:
+            return "Frame";
+        case ControlKind::OptionButton:
+            return "OptionButton";
+        case ControlKind::CheckBox:
+            return "CheckBox";
+        case ControlKind::TextBox:
+            return "TextBox";
+        case ControlKind::Grid:
+            return "Grid";
+        case ControlKind::PictureBox:
+            return "PictureBox";
+        case ControlKind::ProgressBar:
+            return "ProgressBar";
+        case ControlKind::Timer:
+            return "Timer";
+        case ControlKind::ComboBox:
+            return "ComboBox";
+        case ControlKind::TabStrip:
+            return "TabStrip";
+        case ControlKind::StatusBar:
+            return "StatusBar";
+        case ControlKind::CommonDialog:
+            return "CommonDialog";
+    }
+    return "Control";
+}
+
+void throwNoSuchArrayElement(int index) {
+    throw RuntimeError(340, "Control array element '" + std::to_string(index) + "' doesn't exist");
+}
+
+void Grid::setRows(int count) {
+    // The fixed header row always stays.
+    if (count < 1) throw RuntimeError(griderr::kInvalidRow, "Invalid Row value");
+    const auto n = static_cast<std::size_t>(count);
+    cells_.resize(n, std::vector<std::string>(colWidths_.size()));
+    rowHeights_.resize(n, kDefaultRowHeight);
+    highlighted_.resize(n, false);
+    if (row >= count) row = count - 1;
+    if (rowSel >= count) rowSel = count - 1;
+    if (topRow >= count) topRow = std::max(1, count - 1);
+}
+
+void Grid::setCols(int count) {
+    if (count < 1) throw RuntimeError(griderr::kInvalidCol, "Invalid Col value");
+    const auto n = static_cast<std::size_t>(count);
+    for (auto& cellsOfRow : cells_) cellsOfRow.resize(n);
+    colWidths_.resize(n, kDefaultColWidth);
+    if (col >= count) col = count - 1;
+}
+
+void Grid::checkRow(int r) const {
+    if (r < 0 || r >= rows()) throw RuntimeError(griderr::kInvalidRow, "Invalid Row value");
+}
+
+void Grid::checkCol(int c) const {
+    if (c < 0 || c >= cols()) throw RuntimeError(griderr::kInvalidCol, "Invalid Col value");
+}
+
+const std::string& Grid::textMatrix(int r, int c) const {
+    checkRow(r);
+    checkCol(c);
+    return cells_[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)];
+}
+
+void Grid::setTextMatrix(int r, int c, const std::string& text) {
+    checkRow(r);
+    checkCol(c);
+    cells_[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)] = text;
+}
+
+int Grid::colWidth(int c) const {
+    checkCol(c);
+    return colWidths_[static_cast<std::size_t>(c)];
+}
+
+void Grid::setColWidth(int c, int w) {
+    checkCol(c);
+    if (w < 0) throw RuntimeError(380, "Invalid property value");
+    colWidths_[static_cast<std::size_t>(c)] = w;
+}
+
+int Grid::rowHeight(int r) const {
+    checkRow(r);
+    return rowHeights_[static_cast<std::size_t>(r)];
+}
+
+void Grid::setRowHeight(int r, int h) {
+    checkRow(r);
+    if (h < 0) throw RuntimeError(380, "Invalid property value");
+    rowHeights_[static_cast<std::size_t>(r)] = h;
+}
+
+int Grid::sumColWidths() const {
+    return std::accumulate(colWidths_.begin(), colWidths_.end(), 0);
+}
+
+bool Grid::highlighted(int r) const {
+    checkRow(r);
+    return highlighted_[static_cast<std::size_t>(r)];
+}
+
+void Grid::setHighlighted(int r, bool on) {
+    checkRow(r);
+    highlighted_[static_cast<std::size_t>(r)] = on;
+}
+
+}  // namespace pagemeld

@@ -1,0 +1,270 @@
+// The main window as a model: every control's state, the shared program state and
+// the window's own handlers. The Qt view draws the controls from here and calls the
+// handlers; tests drive the handlers directly. No display is needed.
+#pragma once
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/app_state.h"
+#include "app/controls.h"
+#include "app/platform.h"
+#include "lang/catalogue.h"
+#include "lang/language_window.h"
+
+namespace pagemeld {
+
+class ErrorReporter;
+class PdfEngine;
+
+// This release, shown on the About tab.
+inline constexpr int kVersionMajor = 2;
+inline constexpr int kVersionMinor = 1;
+inline constexpr int kVersionRevision = 22;
+
+inline constexpr const char* kAppTitle = "Ombrix Pagemeld Professional";
+inline constexpr const char* kFormName = "Form1";
+
+// The window's client area at design time, in twips.
+inline constexpr int kDesignClientWidth = 10230;
+inline constexpr int kDesignClientHeight = 9210;
+// Its outer size at design time: the client area with a 60-twip border on every
+// side and a 345-twip title bar. At this width the grids are 9050 wide after a
+// layout, so their columns keep their base widths.
+inline constexpr int kDesignWindowWidth = 10350;
+inline constexpr int kDesignWindowHeight = 9675;
+// The smallest normal window; a smaller one is set back to the reset size.
+inline constexpr int kMinWindowWidth = 10000;
+inline constexpr int kMinWindowHeight = 9520;
+inline constexpr int kResetWindowWidth = 10300;
+inline constexpr int kResetWindowHeight = 9620;
+// The grids' width at the design size: the column widths scale from it.
+inline constexpr int kGridBaseWidth = 9050;
+// pict_fundal fills the width beyond this point once the window is wide enough.
+inline constexpr int kFundalLeft = 10000;
+inline constexpr int kFundalMinWindowWidth = 10345;
+
+inline constexpr int kUpdateTimerInterval = 2000;  // ms
+inline constexpr int kBarTimerInterval = 500;      // ms
+
+// Base column widths of the file-list grids.
+inline constexpr int kMergeGridBaseWidths[5] = {300, 3050, 3650, 800, 1300};
+inline constexpr int kSplitMixGridBaseWidths[5] = {200, 3050, 3750, 800, 1300};
+
+class Form1 : public LanguageWindow {
+public:
+    Form1(Ui& ui, Settings& settings, Http& http, System& system, PdfEngine& pdf,
+          ErrorReporter& errors);
+    Form1(const Form1&) = delete;
+    Form1& operator=(const Form1&) = delete;
+
+    // ---- Services ----
+    Ui& ui() { return ui_; }
+    Settings& settings() { return settings_; }
+    Http& http() { return http_; }
+    System& system() { return system_; }
+    PdfEngine& pdf() { return pdf_; }
+    ErrorReporter& errors() { return errors_; }
+
+    // ---- Steps other modules provide ----
+    // Fills the language list, loads the saved language and calls refresh_objects.
+    std::function<void()> load_languages;
+    // Carries out the command line (state.command_line); may end the program.
+    std::function<void()> process_parametrii;
+
+    // ---- Window handlers ----
+    // Loads the window; `commandLine` is the text after the program's name.
+    void Form_Load(const std::string& commandLine);
+    // Closing asks nothing and saves nothing: the program ends. Cancel stays 0.
+    void Form_QueryUnload(int& Cancel, int UnloadMode);
+    void refresh_objects() override;
+    void tabOptions_Click();
+    void hide_frames();
+    void Form_Resize();
+    void ab_lb4b_Click();
+    void ab_lb6b_Click();
+    void Label1_Click();
+
+    // ---- The window itself ----
+    std::string caption;
+    // Outer size in twips. The view sets it before calling Form_Resize and applies
+    // it to the real window afterwards (the minimum-size rule may change it).
+    int windowWidth = kDesignWindowWidth;
+    int windowHeight = kDesignWindowHeight;
+    // While minimised the layout leaves everything alone.
+    bool minimised = false;
+
+    // Every control in window order; members of a control array in index order.
+    std::vector<Control*> controls();
+    std::vector<const Control*> controls() const;
+    // The first control of that name (and array index, -1 outside arrays), or null.
+    Control* findControl(const std::string& name, int index = -1);
+    // The tab frame of tab 1..5, or null.
+    Frame* tabFrame(int tabIndex);
+
+    // ---- LanguageWindow ----
+    std::vector<std::string> controlNames() const override;
+    bool setCaption(const std::string& controlName, const std::string& caption) override;
+    void clearLanguages() override;
+    void addLanguage(const std::string& displayName) override;
+    std::vector<std::string> languages() const override;
+    int selectedLanguage() const override;
+    void selectLanguage(int index) override;
+    void setLanguageText(const std::string& text) override;
+    bool formLoaded() const override { return state.form_loaded; }
+
+    // ---- Shared state and texts ----
+    AppState state;
+    Catalogue catalogue;
+
+    // ---- Controls held by the window ----
+    PictureBox pict_logo;
+    PictureBox pict_fundal;
+    ComboBox cmb_languages;
+    TabStrip tabOptions;
+    Frame fraSplit;
+    Frame fraMerge;
+    Frame fraMix;
+    Frame fraAbout;
+    Frame fraExtras;
+    StatusBar status;
+    CommonDialog openfile;
+
+    // Split tab.
+    PictureBox fra_split_pict;
+    Grid split_grid;
+    CommandButton but_passw;
+    CommandButton split_add_but;
+    CommandButton split_rem_but;
+    PictureBox pict_passw;
+    Frame frm_split_dest;
+    OptionButton split_dest_other;
+    OptionButton split_dest_source;
+    TextBox txt_split_filename;
+    TextBox txt_split_dest;
+    CommandButton cmd_split_dest;
+    Label lbl_split_basefilename;
+    Label lbl_split_dest;
+    Frame frm_split_method;
+    OptionButton r_split_method1;
+    TextBox txt_split_meth1;
+    Label lbl_split_pages;
+    OptionButton r_split_method2;
+    TextBox txt_split_range;
+    Label lbl_split_demo;
+    OptionButton r_split_method3;
+    TextBox txt_split_meth3;
+    TextBox txt_split_meth3_s;
+    Label Label14;
+    OptionButton r_split_method4;
+    TextBox txt_split_meth4;
+    TextBox txt_split_meth4_s;
+    Label Label15;
+    CommandButton cmd_split_run;
+    ProgressBar splitpb;
+    Timer tsplit_pb;
+
+    // Merge tab.
+    PictureBox pict_merge;
+    Grid merge_grid;
+    CommandButton mbut_add;
+    CommandButton mbut_rem;
+    CommandButton mbut_up;
+    CommandButton mbut_down;
+    ControlArray<CommandButton> mbut_key{1, 6};
+    Frame merge_output;
+    CommandButton but_moutput;
+    CheckBox chk_merge_ovr;
+    TextBox moutput_file;
+    Label lbl_mfile;
+    CommandButton cmd_merge;
+    ProgressBar mergepb;
+    Timer tmerge_pb;
+    Timer updatetimer;
+
+    // Mix tab.
+    PictureBox fra_mix_pict;
+    Grid mix_grid;
+    ControlArray<CommandButton> xbut_key{1, 2};
+    CommandButton x_but_add;
+    CommandButton x_but_rem;
+    CommandButton x_but_up;
+    CommandButton x_but_down;
+    Frame frm_mix_method;
+    PictureBox frm_mix_method_pict;
+    Frame frm_mix_meth_doc1;
+    OptionButton r_mix1_method1;
+    TextBox r_mix1_method1_e1;
+    TextBox r_mix1_method1_e2;
+    Label r_mix1_method1_lbl2;
+    OptionButton r_mix1_method2;
+    TextBox r_mix1_method2_e1;
+    TextBox r_mix1_method2_e2;
+    Label r_mix1_method2_lbl2;
+    Frame frm_mix_meth_doc2;
+    OptionButton r_mix2_method1;
+    TextBox r_mix2_method1_e1;
+    TextBox r_mix2_method1_e2;
+    Label r_mix2_method1_lbl2;
+    OptionButton r_mix2_method2;
+    TextBox r_mix2_method2_e1;
+    TextBox r_mix2_method2_e2;
+    Label r_mix2_method2_lbl2;
+    Frame frm_mix_dest;
+    OptionButton mix_dest_other;
+    OptionButton mix_dest_source;
+    TextBox txt_mix_dest;
+    TextBox txt_mix_filename;
+    CommandButton cmd_mix_dest;
+    Label lbl_mix_dest;
+    Label lbl_mix_basefilename;
+    CommandButton cmd_mix_run;
+    ProgressBar mixpb;
+    Timer tmix_pb;
+
+    // About tab.
+    Label lblabout;
+    Label ab_lb3;
+    Label ab_lb4a;
+    Label ab_lb4b;
+    Label ab_lb5a;
+    Label ab_lb6b;
+
+    // Extras tab.
+    PictureBox pict_extras;
+    Label lbl_extras2;
+    Label Label2;
+    Label Label3;
+    Label Label4;
+    Label Label5;
+    Label Label6;
+    Label Label7;
+    Label Label8;
+    Label Label9;
+    Label Label10;
+    Label Label11;
+    Label Label12;
+    Label Label1;
+
+private:
+    void design();
+    void designSplit();
+    void designMerge();
+    void designMix();
+    void designAboutAndExtras();
+    Control& place(Control& control, const char* name, const char* container, int left, int top,
+                   int width, int height, const std::string& caption = {});
+    void shapeGrid(Grid& grid, int rows, const int (&widths)[5], int fixedHeight);
+    void openShortcut(const char* procedure, const char* fileName);
+
+    Ui& ui_;
+    Settings& settings_;
+    Http& http_;
+    System& system_;
+    PdfEngine& pdf_;
+    ErrorReporter& errors_;
+    std::vector<Control*> order_;
+};
+
+}  // namespace pagemeld
