@@ -58,8 +58,13 @@ std::string VersionFileFirstField(const std::string& content) {
     const std::size_t end = content.find_first_of(",\r\n");
     std::string_view field(content.data(), end == std::string::npos ? content.size() : end);
     while (!field.empty() && isBlank(field.front())) field.remove_prefix(1);
-    if (!field.empty() && field.front() == '"') field.remove_prefix(1);
-    if (!field.empty() && field.back() == '"') field.remove_suffix(1);
+    if (!field.empty() && field.front() == '"') {
+        // A quoted field ends at its closing quote; blanks after it do not count.
+        field.remove_prefix(1);
+        field = field.substr(0, field.find('"'));
+    } else if (!field.empty() && field.back() == '"') {
+        field.remove_suffix(1);
+    }
     return std::string(field);
 }
 
