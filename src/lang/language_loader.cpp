@@ -45,12 +45,13 @@ std::string LanguageLoader::languagesFolder() {
 std::vector<std::string> LanguageLoader::folderEntries(const std::string& folder) {
     namespace fs = std::filesystem;
     const fs::path path = pathFromUtf8(folder);
-    std::error_code ec;
-    // A program without a languages folder simply offers no languages.
-    if (!fs::is_directory(path, ec)) return {};
+    // A program without a languages folder, or with one it may not list, simply
+    // offers no languages and speaks English: no reason to stop the program.
     std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(path)) {
-        names.push_back(pathToUtf8(entry.path().filename()));
+    std::error_code ec;
+    fs::directory_iterator it(path, ec);
+    for (; !ec && it != fs::directory_iterator(); it.increment(ec)) {
+        names.push_back(pathToUtf8(it->path().filename()));
     }
     // The platform's listing order varies between file systems; sorted, the list
     // looks the same everywhere.

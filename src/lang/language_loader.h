@@ -47,7 +47,8 @@ public:
     std::string languagesFolder();
 
 private:
-    // The entry names of the languages folder, sorted; empty when it does not exist.
+    // The entry names of the languages folder, sorted; empty when it does not exist
+    // or cannot be listed.
     std::vector<std::string> folderEntries(const std::string& folder);
     // The saved language, "English" when none is saved.
     std::string savedLanguage();

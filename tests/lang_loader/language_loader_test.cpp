@@ -14,6 +14,7 @@
 #include "lang_loader/fake_language_window.h"
 #include "support/fake_services.h"
 #include "support/temp_dir.h"
+#include "support/unprivileged.h"
 
 namespace pagemeld {
 namespace {
@@ -168,6 +169,33 @@ TEST_F(LanguageLoaderTest, ShortListsWithoutMatchSelectTheFirstEntryOrNone) {
     EXPECT_TRUE(window.list.empty());
     EXPECT_EQ(window.refreshedTabs.size(), 3u);
     EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST_F(LanguageLoaderTest, AFolderThatCannotBeListedOffersNoLanguages) {
+    write("English.ini", kEnglish);
+    write("Deutsch.ini", kDeutsch);
+    saveLanguage("Deutsch");
+    testing::openToEveryone(dir.path().string());
+    for (const char* name : {"English.ini", "Deutsch.ini"}) {
+        std::filesystem::permissions(dir.path() / "languages" / name,
+                                     std::filesystem::perms::others_read,
+                                     std::filesystem::perm_options::add);
+    }
+    // The files can be opened by name, but the folder cannot be read.
+    std::filesystem::permissions(dir.path() / "languages",
+                                 std::filesystem::perms::owner_exec |
+                                     std::filesystem::perms::group_exec |
+                                     std::filesystem::perms::others_exec,
+                                 std::filesystem::perm_options::replace);
+
+    const int result = testing::runUnprivileged([&] {
+        loader.load_languages();
+        if (!window.list.empty()) return 1;
+        if (!ui.boxes.empty()) return 2;
+        if (window.caption("cmd_merge") != "Zusammenfügen!") return 3;
+        return 0;
+    });
+    EXPECT_EQ(result, 0);
 }
 
 TEST_F(LanguageLoaderTest, OnlyEntriesDeclaringALanguageAreListed) {
