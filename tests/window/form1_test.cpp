@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <fstream>
+#include <iterator>
 #include <map>
 #include <string>
 #include <vector>
@@ -126,6 +127,23 @@ TEST_F(WindowTest, CommandLineRunsTheBatchModeAndNeverStartsTheUpdateTimer) {
     EXPECT_TRUE(form.state.form_loaded);
     EXPECT_EQ(form.merge_grid.textMatrix(1, 1), "a.pdf");
     EXPECT_EQ(visibleTabFrames(form), std::vector<std::string>{"fraSplit"});
+}
+
+TEST_F(WindowTest, LoadReportsAFailingStepAndGoesOnWhenTold) {
+    form.load_languages = [] { throw RuntimeError(53, "File not found"); };
+    ui.boxAnswers = {msgbox::kAnswerIgnore};
+    form.Form_Load("");
+
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    std::ifstream log(dir.file(ErrorReporter::LogFileName(2026, 12)));
+    const std::string logged((std::istreambuf_iterator<char>(log)),
+                             std::istreambuf_iterator<char>());
+    EXPECT_NE(logged.find("Procedure ( Form_Load ) - Module ( Form1 )"), std::string::npos)
+        << logged;
+    EXPECT_TRUE(form.state.form_loaded);
+    EXPECT_EQ(form.caption, "Ombrix Pagemeld Professional");
+    EXPECT_EQ(row(form.merge_grid, 0), kEnglishHeader);
+    EXPECT_TRUE(form.updatetimer.enabled);
 }
 
 TEST_F(WindowTest, QuietRequestEndsTheProgramInsideTheLoad) {
