@@ -72,6 +72,9 @@ public:
     std::function<void()> load_languages;
     // Carries out the command line (state.command_line); may end the program.
     std::function<void()> process_parametrii;
+    // Shows the controls' current state at once and lets the window repaint; a long
+    // run calls it after moving its progress bar. Empty without a window.
+    std::function<void()> repaint;
 
     // ---- Window handlers ----
     // Loads the window; `commandLine` is the text after the program's name.
