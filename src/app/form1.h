@@ -89,6 +89,44 @@ public:
     void ab_lb6b_Click();
     void Label1_Click();
 
+    // ---- Merge list (merge/) ----
+    // The page count of a PDF for every file list; 1 when it cannot be opened (the
+    // user is told). `modmerge` is accepted and not used.
+    std::int32_t getpagenumber(const std::string& file, bool modmerge);
+    // Adds one file to the end of the merge list after its checks (full list,
+    // PDF name); the first file also names the output.
+    void mbut_fisier_add(const std::string& file);
+    void mbut_add_Click();   // open dialog, multiple selection
+    void mbut_rem_Click();   // removes the selected file
+    void mbut_up_Click();    // moves the selected file one up
+    void mbut_down_Click();  // moves the selected file one down
+    // Password button `Index` (1..6) of the visible file rows.
+    void mbut_key_Click(int Index);
+    // A click in the grid on cell (mouseRow, mouseCol): the "File name" header sorts,
+    // a file row becomes the selected one.
+    void merge_grid_Click(int mouseRow, int mouseCol);
+    // `y` in twips from the grid's top edge: sets the grid's tool tip to the number of
+    // the file row under the mouse. Call merge_grid_Scroll after merge_grid.topRow
+    // changed.
+    void merge_grid_MouseMove(int Button, int Shift, double x, double y);
+    void merge_grid_Scroll();
+    // Files dropped on the grid, in the order given.
+    void merge_grid_OLEDragDrop(const std::vector<std::string>& files);
+    void select_mgrid_row(int x);
+    void clear_mgrid_rows();
+    void clear_mgrid_row(int x);
+    // Sorts the file rows by column `col`: dir -1 A to Z, 1 Z to A; equal names keep
+    // their order.
+    void sort_mgrid_rows(int col, int dir);
+    void but_moutput_Click();  // save dialog for the output name
+    // The merge run: calls `repaint` after each move of mergepb.
+    void cmd_merge_Click();
+    // tmerge_pb: empties mergepb half a second after a finished run; one-shot.
+    void tmerge_pb_Timer();
+    // The last mouse position over merge_grid in whole rows, and the row under it.
+    std::int32_t hover_row_offset = 0;
+    std::int32_t hover_row = 0;
+
     // ---- The window itself ----
     std::string caption;
     // Outer size in twips. The view sets it before calling Form_Resize and applies
