@@ -1,0 +1,103 @@
+#include "merge/file_list_grid.h"
+
+#include <algorithm>
+#include <cctype>
+#include <utility>
+#include <vector>
+
+namespace pagemeld::filelist {
+
+namespace {
+
+std::string lowered(std::string text) {
+    for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return text;
+}
+
+}  // namespace
+
+bool endsInPdf(const std::string& file) {
+    return file.size() >= 3 && lowered(file.substr(file.size() - 3)) == "pdf";
+}
+
+void writeRow(Grid& grid, int row, const std::string& name, const std::string& folder,
+              std::int32_t pages) {
+    grid.setTextMatrix(row, kColNumber, std::to_string(row));
+    grid.setTextMatrix(row, kColName, name);
+    grid.setTextMatrix(row, kColFolder, folder);
+    grid.setTextMatrix(row, kColPages, std::to_string(pages));
+}
+
+std::string pathOfRow(const Grid& grid, int row) {
+    return grid.textMatrix(row, kColFolder) + grid.textMatrix(row, kColName);
+}
+
+void removeRow(Grid& grid, int row, int count) {
+    for (int r = row; r <= count - 1; ++r) {
+        for (int c = 1; c < grid.cols(); ++c) grid.setTextMatrix(r, c, grid.textMatrix(r + 1, c));
+        grid.setTextMatrix(r, kColNumber, std::to_string(r));
+    }
+    for (int c = 0; c < grid.cols(); ++c) grid.setTextMatrix(count, c, {});
+}
+
+void swapRows(Grid& grid, int a, int b) {
+    for (int c = 1; c < grid.cols(); ++c) {
+        std::string first = grid.textMatrix(a, c);
+        grid.setTextMatrix(a, c, grid.textMatrix(b, c));
+        grid.setTextMatrix(b, c, first);
+    }
+}
+
+void selectRow(Grid& grid, int row) {
+    grid.setHighlighted(row, true);
+    grid.row = row;
+    grid.rowSel = row;
+}
+
+void clearRow(Grid& grid, int row) {
+    if (row < grid.rows()) grid.row = row;
+    grid.rowSel = row;
+    grid.setHighlighted(row, false);
+}
+
+void clearRows(Grid& grid, int count) {
+    // Only highlighted rows need repainting; the current row ends on the last one,
+    // as clearing every row in turn leaves it. This keeps adding to a long list cheap.
+    for (int r = 1; r <= count; ++r) {
+        if (grid.highlighted(r)) grid.setHighlighted(r, false);
+    }
+    if (count >= 1) clearRow(grid, count);
+}
+
+void sortRows(Grid& grid, int count, int col, int dir) {
+    if (count < 2) return;
+    struct Entry {
+        std::string key;
+        std::vector<std::string> cells;  // columns 1..last
+    };
+    std::vector<Entry> entries;
+    entries.reserve(static_cast<std::size_t>(count));
+    for (int r = 1; r <= count; ++r) {
+        Entry entry{lowered(grid.textMatrix(r, col)), {}};
+        for (int c = 1; c < grid.cols(); ++c) entry.cells.push_back(grid.textMatrix(r, c));
+        entries.push_back(std::move(entry));
+    }
+    // A stable sort keeps equal names in place, as exchanging neighbours only when
+    // they compare strictly in the wrong order does.
+    if (dir == 1) {
+        std::stable_sort(entries.begin(), entries.end(),
+                         [](const Entry& a, const Entry& b) { return a.key > b.key; });
+    } else if (dir == -1) {
+        std::stable_sort(entries.begin(), entries.end(),
+                         [](const Entry& a, const Entry& b) { return a.key < b.key; });
+    } else {
+        return;
+    }
+    for (int r = 1; r <= count; ++r) {
+        auto& cells = entries[static_cast<std::size_t>(r - 1)].cells;
+        for (int c = 1; c < grid.cols(); ++c)
+            grid.setTextMatrix(r, c, std::move(cells[static_cast<std::size_t>(c - 1)]));
+    }
+}
+
+}  // namespace pagemeld::filelist

@@ -1,0 +1,51 @@
+// The file-list grid shared by the merge, split and mix lists: row 0 is the header,
+// rows 1..count hold one file each with the columns below. Column 0 numbers the
+// rows and never moves with its file. Grid errors (a row beyond the table) are
+// raised as the grid raises them.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "app/controls.h"
+
+namespace pagemeld::filelist {
+
+inline constexpr int kColNumber = 0;
+inline constexpr int kColName = 1;
+inline constexpr int kColFolder = 2;  // with a final separator
+inline constexpr int kColPages = 3;
+inline constexpr int kColPassword = 4;
+
+// True when the last three characters of `file`, lower-cased, are "pdf": the only
+// test a name gets before it is listed.
+bool endsInPdf(const std::string& file);
+
+// Writes file row `row`: its number, name, folder and page count. The password
+// cell is left as it is (empty in a fresh row).
+void writeRow(Grid& grid, int row, const std::string& name, const std::string& folder,
+              std::int32_t pages);
+
+// The file's full path: folder followed by name.
+std::string pathOfRow(const Grid& grid, int row);
+
+// Removes file row `row` of `count`: the rows below move up one (their numbers
+// follow the position) and row `count` is emptied.
+void removeRow(Grid& grid, int row, int count);
+
+// Exchanges every column but the number of two rows.
+void swapRows(Grid& grid, int a, int b);
+
+// Makes `row` current and the end of the row selection, and highlights it.
+void selectRow(Grid& grid, int row);
+// Makes `row` current (when it exists) and the end of the selection, and draws it
+// in the grid's own colours.
+void clearRow(Grid& grid, int row);
+// clearRow for rows 1..count.
+void clearRows(Grid& grid, int count);
+
+// Sorts rows 1..count by the text of `col` without regard to letter case:
+// dir -1 ascending, 1 descending; rows with equal texts keep their order.
+void sortRows(Grid& grid, int count, int col, int dir);
+
+}  // namespace pagemeld::filelist

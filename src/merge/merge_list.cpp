@@ -1,0 +1,246 @@
+// The merge list: adding files with their page counts, removing, moving, sorting,
+// selecting, passwords, the hover tip and the output name.
+#include <cmath>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/form1.h"
+#include "app/shared_routines.h"
+#include "errors/trap.h"
+#include "merge/file_list_grid.h"
+
+namespace pagemeld {
+
+namespace {
+
+// Password buttons exist for the first six visible file rows only.
+constexpr int kKeyedRows = 6;
+constexpr int kKeyInset = 270;  // twips between a password button and the grid's right edge
+
+// The tool tip names the file row under the mouse, from the stored row offset and
+// the first row shown.
+void showHoverTip(Form1& form) {
+    form.hover_row = form.merge_grid.topRow + form.hover_row_offset - 1;
+    if (form.hover_row >= 0 && form.hover_row <= form.state.mgrid_count &&
+        form.hover_row < form.merge_grid.rows())
+        form.merge_grid.toolTipText = form.merge_grid.textMatrix(form.hover_row, 0);
+}
+
+}  // namespace
+
+void Form1::mbut_fisier_add(const std::string& file) {
+    Trap trap(errors_, kFormName, "mbut_fisier_add");
+    bool stop = false;
+    const std::function<void()> steps[] = {
+        [&] {
+            // Comes before every other test: a full list takes nothing more.
+            if (state.mgrid_count >= state.mgrid_max) {
+                MsgBoxEx(errors_, ui_,
+                         catalogue.MsgErrMergeMax1 + " " + std::to_string(state.mgrid_max) + " " +
+                             catalogue.MsgErrMergeMax2 + file + " " + catalogue.MsgErrMergeMax3,
+                         msgbox::kInformation);
+                stop = true;
+            }
+        },
+        [&] { stop = file.empty(); },
+        [&] {
+            if (!filelist::endsInPdf(file)) {
+                MsgBoxEx(errors_, ui_,
+                         catalogue.MsgErrMergeOnlyPDF1 + " " + file + " " +
+                             catalogue.MsgErrMergeOnlyPDF2,
+                         msgbox::kCritical);
+                stop = true;
+            }
+        },
+        [&] {
+            ++state.mgrid_count;
+            if (state.mgrid_count == merge_grid.rows()) merge_grid.setRows(merge_grid.rows() + 1);
+        },
+        [&] {
+            filelist::writeRow(merge_grid, state.mgrid_count, ParsePath(errors_, file, kPathName),
+                               ParsePath(errors_, file, kPathFolder, true),
+                               getpagenumber(file, true));
+        },
+        [&] {
+            if (state.mgrid_count <= kKeyedRows) {
+                CommandButton& key = mbut_key(state.mgrid_count);
+                key.visible = true;
+                int columns = 0;
+                for (int c = 0; c <= filelist::kColPassword; ++c) columns += merge_grid.colWidth(c);
+                key.left = merge_grid.left + columns - key.width - kKeyInset;
+                key.top = merge_grid.top + merge_grid.rowHeight(1) * state.mgrid_count + 15;
+            }
+        },
+        [&] {
+            clear_mgrid_rows();
+            select_mgrid_row(state.mgrid_count);
+        },
+        [&] {
+            // Only the first file names the output.
+            if (state.mgrid_count == 1)
+                moutput_file.text = merge_grid.textMatrix(1, filelist::kColFolder) + "output.pdf";
+        },
+    };
+    for (const auto& body : steps) {
+        if (!trap.step(body) || stop) return;
+    }
+}
+
+void Form1::mbut_add_Click() {
+    Trap trap(errors_, kFormName, "mbut_add_Click");
+    std::vector<std::string> files;
+    if (!trap.step([&] {
+            files = ui_.openFileDialog(parseDialogFilter("All PDF Files (*.pdf)|*.pdf"), true);
+        }))
+        return;
+    for (const std::string& file : files) mbut_fisier_add(file);
+}
+
+void Form1::merge_grid_OLEDragDrop(const std::vector<std::string>& files) {
+    // Each file goes through every check; a refusal stops only that file.
+    for (const std::string& file : files) mbut_fisier_add(file);
+}
+
+void Form1::mbut_rem_Click() {
+    Trap trap(errors_, kFormName, "mbut_rem_Click");
+    int s = 0;
+    bool stop = false;
+    const std::function<void()> steps[] = {
+        [&] {
+            s = merge_grid.row;
+            // Only a selected file can be removed; the header or an empty row is no file.
+            stop = state.mgrid_count == 0 || s < 1 || s > state.mgrid_count;
+        },
+        [&] { filelist::removeRow(merge_grid, s, state.mgrid_count); },
+        [&] {
+            if (state.mgrid_count <= kKeyedRows) mbut_key(state.mgrid_count).visible = false;
+        },
+        [&] { --state.mgrid_count; },
+        [&] {
+            if (s > state.mgrid_count) {
+                clear_mgrid_row(s);
+                s = state.mgrid_count;
+            }
+        },
+        [&] {
+            if (state.mgrid_count > kKeyedRows) merge_grid.setRows(merge_grid.rows() - 1);
+        },
+        [&] { select_mgrid_row(s > 0 ? s : 1); },
+    };
+    for (const auto& body : steps) {
+        if (!trap.step(body) || stop) return;
+    }
+}
+
+void Form1::mbut_up_Click() {
+    Trap trap(errors_, kFormName, "mbut_up_Click");
+    trap.step([&] {
+        const int s = merge_grid.row;
+        if (s < 2 || s > state.mgrid_count) return;
+        filelist::swapRows(merge_grid, s, s - 1);
+        clear_mgrid_rows();
+        select_mgrid_row(s - 1);
+    });
+}
+
+void Form1::mbut_down_Click() {
+    Trap trap(errors_, kFormName, "mbut_down_Click");
+    trap.step([&] {
+        const int s = merge_grid.row;
+        if (s < 1 || s >= state.mgrid_count) return;
+        filelist::swapRows(merge_grid, s, s + 1);
+        clear_mgrid_rows();
+        select_mgrid_row(s + 1);
+    });
+}
+
+void Form1::merge_grid_Click(int mouseRow, int mouseCol) {
+    Trap trap(errors_, kFormName, "merge_grid_Click");
+    trap.step([&] {
+        if (mouseRow == 0 && mouseCol == filelist::kColName) {
+            // The first click after start-up sorts A to Z.
+            state.mgrid_sort_dir = state.mgrid_sort_dir != 1 ? 1 : -1;
+            sort_mgrid_rows(filelist::kColName, state.mgrid_sort_dir);
+            clear_mgrid_rows();
+            select_mgrid_row(1);
+            return;
+        }
+        // A click on a cell makes its row current; the header row is no file.
+        if (mouseRow >= 1 && mouseRow < merge_grid.rows()) merge_grid.row = mouseRow;
+        const int clicked = merge_grid.row;
+        clear_mgrid_rows();
+        if (clicked < 1 || clicked > state.mgrid_count)
+            select_mgrid_row(state.mgrid_count > 0 ? state.mgrid_count : 1);
+        else
+            select_mgrid_row(clicked);
+    });
+}
+
+void Form1::sort_mgrid_rows(int col, int dir) {
+    filelist::sortRows(merge_grid, state.mgrid_count, col, dir);
+}
+
+void Form1::select_mgrid_row(int x) {
+    Trap trap(errors_, kFormName, "select_mgrid_row");
+    trap.step([&] { filelist::selectRow(merge_grid, x); });
+}
+
+void Form1::clear_mgrid_row(int x) {
+    Trap trap(errors_, kFormName, "clear_mgrid_row");
+    trap.step([&] { filelist::clearRow(merge_grid, x); });
+}
+
+void Form1::clear_mgrid_rows() {
+    Trap trap(errors_, kFormName, "clear_mgrid_rows");
+    trap.step([&] { filelist::clearRows(merge_grid, state.mgrid_count); });
+}
+
+void Form1::mbut_key_Click(int Index) {
+    Trap trap(errors_, kFormName, "mbut_key_Click");
+    trap.step([&] {
+        // Button Index serves the Index-th file row shown.
+        const int top = merge_grid.topRow;
+        const int target = top >= 1 && top <= state.mgrid_count ? Index + top - 1 : Index;
+        // A list scrolled past its end can put a button over an empty row: no file there.
+        if (target < 1 || target > state.mgrid_count) return;
+        merge_grid.row = target;
+        merge_grid.col = filelist::kColPassword;
+        const std::string answer =
+            ui_.inputBox(kProgramTitle, catalogue.MsgEnterPassw, merge_grid.text());
+        // Cancelling answers an empty text and so clears the password.
+        merge_grid.setText(answer);
+        merge_grid.hasFocus = true;
+        clear_mgrid_rows();
+        select_mgrid_row(target);
+    });
+}
+
+void Form1::merge_grid_MouseMove(int /*Button*/, int /*Shift*/, double /*x*/, double y) {
+    Trap trap(errors_, kFormName, "merge_grid_MouseMove");
+    trap.step([&] {
+        const int height = merge_grid.rowHeight(1);
+        // Only positions over the grid mean a row.
+        if (height <= 0 || !(y >= 0 && y < 1e9)) return;
+        hover_row_offset = static_cast<std::int32_t>(std::floor(y / height));
+        showHoverTip(*this);
+    });
+}
+
+void Form1::merge_grid_Scroll() {
+    Trap trap(errors_, kFormName, "merge_grid_Scroll");
+    trap.step([&] { showHoverTip(*this); });
+}
+
+void Form1::but_moutput_Click() {
+    Trap trap(errors_, kFormName, "but_moutput_Click");
+    trap.step([&] {
+        std::string name =
+            ShowSaveDialog(ui_, catalogue.SaveDialogTitle, "PDF files (*.pdf)|*.pdf", "C:\\");
+        if (name.empty()) return;
+        if (!filelist::endsInPdf(name)) name += ".pdf";
+        moutput_file.text = name;
+    });
+}
+
+}  // namespace pagemeld

@@ -1,0 +1,220 @@
+// The merge run: every listed file, decrypted through a temporary copy when it is
+// protected, goes in list order into the engine's file list, which is merged into
+// the output file.
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <system_error>
+#include <vector>
+
+#include "app/form1.h"
+#include "app/shared_routines.h"
+#include "app/text_encoding.h"
+#include "errors/trap.h"
+#include "merge/file_list_grid.h"
+#include "merge/temporary_copies.h"
+#include "pdf/pdf_engine.h"
+
+namespace pagemeld {
+
+namespace {
+
+// Documents a run loads only to look at a file; they are dropped as soon as the
+// file has been handled, and at the latest when the run ends.
+class LoadedDocuments {
+public:
+    explicit LoadedDocuments(PdfEngine& pdf) : pdf_(pdf) {}
+    ~LoadedDocuments() {
+        try {
+            release();
+        } catch (...) {
+        }
+    }
+    LoadedDocuments(const LoadedDocuments&) = delete;
+    LoadedDocuments& operator=(const LoadedDocuments&) = delete;
+
+    void add(std::int32_t id) {
+        if (id != 0) ids_.push_back(id);
+    }
+    void release() {
+        std::vector<std::int32_t> ids;
+        ids.swap(ids_);
+        for (std::int32_t id : ids) pdf_.RemoveDocument(id);
+    }
+
+private:
+    PdfEngine& pdf_;
+    std::vector<std::int32_t> ids_;
+};
+
+// Passwords are checked without the blanks around them.
+std::string trimBlanks(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
+bool normalFileExists(const std::string& path) {
+    std::error_code ec;
+    return !path.empty() && std::filesystem::is_regular_file(pathFromUtf8(path), ec);
+}
+
+}  // namespace
+
+void Form1::cmd_merge_Click() {
+    Trap trap(errors_, kFormName, "cmd_merge_Click");
+    const std::string listName;  // names the engine's one file list
+    std::string output;
+    std::int32_t count = 0;
+    double step = 0;
+    double progress = 0;
+    std::int32_t merged = 0;
+    // The list rows handed to the engine's file list, in order: a skipped file is
+    // not among them, so the engine's count maps back to rows through this.
+    std::vector<int> handed;
+    TemporaryCopies copies;
+    LoadedDocuments loaded(pdf_);
+    bool stop = false;
+
+    const auto showBar = [&](double value) {
+        mergepb.value = static_cast<int>(std::lround(std::clamp(value, 0.0, 100.0)));
+        if (repaint) repaint();
+    };
+    const auto advance = [&] {
+        progress += step;
+        showBar(progress);
+    };
+    const auto warn = [&](const std::string& text) {
+        MsgBoxEx(errors_, ui_, text, msgbox::kExclamation);
+    };
+    const auto nameOf = [&](int row) { return merge_grid.textMatrix(row, filelist::kColName); };
+
+    const std::function<void()> checks[] = {
+        [&] {
+            output = moutput_file.text;
+            if (normalFileExists(output) && chk_merge_ovr.value != kChecked) {
+                warn(catalogue.MsgOutputFileExists);
+                stop = true;
+            }
+        },
+        [&] {
+            count = state.mgrid_count;
+            if (count < 2) {
+                warn(catalogue.MsgErrAdd2files);
+                stop = true;
+            }
+        },
+        [&] {
+            progress = 0;
+            SetProgressBarColour(errors_, mergepb, kBarColourWorking);
+            showBar(0);
+            step = 90.0 / count / 2;
+            pdf_.ClearFileList(listName);
+        },
+    };
+    for (const auto& body : checks) {
+        if (!trap.step(body) || stop) return;
+    }
+
+    for (int i = 1; i <= count; ++i) {
+        bool skip = false;
+        bool useSource = true;
+        std::string path;
+        std::string name;
+        std::string password;
+        const std::function<void()> fileSteps[] = {
+            [&] {
+                path = filelist::pathOfRow(merge_grid, i);
+                name = nameOf(i);
+                password = merge_grid.textMatrix(i, filelist::kColPassword);
+                loaded.add(pdf_.LoadFromFile(path));
+                // The file is still handed on: the merge leaves it out and says so.
+                if (pdf_.SelectedDocument() == 0)
+                    ui_.messageBox("Error loading file " + path, kProgramTitle, msgbox::kOkOnly);
+            },
+            [&] {
+                if (pdf_.EncryptionStatus() == 0) return;
+                const std::string trimmed = trimBlanks(password);
+                if (trimmed.empty()) {
+                    if (pdf_.Decrypt() == 0) {
+                        skip = true;
+                        warn(name + " " + catalogue.MsgErrDecryptAddPassw);
+                    }
+                } else {
+                    if (pdf_.SetPassword(trimmed) == 0) {
+                        warn("Password for " + name + " " + catalogue.MsgErrDecryptWrPassw);
+                        skip = true;
+                    }
+                    if (!skip) {
+                        const std::string copy = copies.reserve(output, i);
+                        if (!copy.empty() && pdf_.DecryptFile(path, copy, password) != 0) {
+                            loaded.add(pdf_.LoadFromFile(copy));
+                            useSource = false;
+                        } else {
+                            warn(name + " " + catalogue.MsgErrDecrypt);
+                            copies.remove(i);
+                            skip = true;
+                        }
+                    }
+                }
+                advance();
+            },
+            [&] {
+                if (skip) return;
+                pdf_.AddToFileList(listName, useSource ? path : copies.pathOf(i));
+                handed.push_back(i);
+                advance();
+            },
+            [&] { loaded.release(); },
+        };
+        for (const auto& body : fileSteps) {
+            if (!trap.step(body)) return;
+        }
+    }
+
+    const std::function<void()> finish[] = {
+        [&] { merged = pdf_.MergeFileList(listName, output); },
+        [&] {
+            if (merged >= count) return;
+            // Name the first handed file the merge could not take; files skipped
+            // above have had their own message.
+            const auto at = static_cast<std::size_t>(std::max<std::int32_t>(merged, 0));
+            if (at >= handed.size()) return;
+            if (at == 0 && handed.size() >= 2)
+                warn(nameOf(handed[0]) + "OR" + nameOf(handed[1]) + " " + catalogue.MsgErrMerge);
+            else
+                warn(nameOf(handed[at]) + " " + catalogue.MsgErrMerge);
+        },
+        [&] { copies.removeAll(); },
+        [&] {
+            SetProgressBarColour(errors_, mergepb, kBarColourDone);
+            showBar(100);
+        },
+        [&] { pdf_.RemoveDocument(pdf_.SelectedDocument()); },
+        [&] {
+            if (merged >= count) {
+                MsgBoxEx(errors_, ui_, catalogue.MsgMergeDone, msgbox::kInformation);
+                tmerge_pb.interval = kBarTimerInterval;
+                tmerge_pb.enabled = true;
+            } else {
+                warn("Merge process failed!");
+            }
+        },
+    };
+    for (const auto& body : finish) {
+        if (!trap.step(body)) return;
+    }
+}
+
+void Form1::tmerge_pb_Timer() {
+    Trap trap(errors_, kFormName, "tmerge_pb_Timer");
+    trap.step([&] {
+        mergepb.value = 0;
+        tmerge_pb.enabled = false;
+    });
+}
+
+}  // namespace pagemeld

@@ -1,0 +1,85 @@
+#include "merge/temporary_copies.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <random>
+#include <system_error>
+
+#include "app/text_encoding.h"
+
+namespace pagemeld {
+
+namespace {
+
+constexpr int kAttempts = 64;
+
+// Creates `path` only when no file of that name exists yet.
+bool createExclusively(const std::filesystem::path& path) {
+#ifdef _WIN32
+    std::FILE* file = _wfopen(path.c_str(), L"wbx");
+#else
+    std::FILE* file = std::fopen(path.c_str(), "wbx");
+#endif
+    if (!file) return false;
+    std::fclose(file);
+    return true;
+}
+
+std::string randomTag() {
+    static std::mt19937_64 generator{std::random_device{}()};
+    char text[17];
+    std::snprintf(text, sizeof text, "%016llx", static_cast<unsigned long long>(generator()));
+    return text;
+}
+
+}  // namespace
+
+TemporaryCopies::~TemporaryCopies() {
+    removeAll();
+}
+
+std::string TemporaryCopies::reserve(const std::string& output, int position) {
+    remove(position);
+    const std::filesystem::path target = pathFromUtf8(output);
+    const std::filesystem::path folder = target.parent_path();
+    const std::string base = pathToUtf8(target.filename());
+    for (int attempt = 0; attempt < kAttempts; ++attempt) {
+        const std::filesystem::path candidate =
+            folder /
+            pathFromUtf8("." + base + "." + std::to_string(position) + "." + randomTag() + ".tmp");
+        errno = 0;
+        if (createExclusively(candidate)) {
+            std::string path = pathToUtf8(candidate);
+            paths_[position] = path;
+            return path;
+        }
+        // Only a name already taken is worth another try; a missing or closed
+        // folder will not change.
+        if (errno != EEXIST) break;
+    }
+    return {};
+}
+
+std::string TemporaryCopies::pathOf(int position) const {
+    const auto it = paths_.find(position);
+    return it == paths_.end() ? std::string() : it->second;
+}
+
+void TemporaryCopies::remove(int position) {
+    const auto it = paths_.find(position);
+    if (it == paths_.end()) return;
+    std::error_code ec;
+    std::filesystem::remove(pathFromUtf8(it->second), ec);
+    paths_.erase(it);
+}
+
+void TemporaryCopies::removeAll() {
+    for (const auto& [position, path] : paths_) {
+        std::error_code ec;
+        std::filesystem::remove(pathFromUtf8(path), ec);
+    }
+    paths_.clear();
+}
+
+}  // namespace pagemeld
