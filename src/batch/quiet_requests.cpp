@@ -1,0 +1,203 @@
+#include "batch/quiet_requests.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <fstream>
+
+#include "app/app_state.h"
+#include "app/platform.h"
+#include "app/shared_routines.h"
+#include "app/text_encoding.h"
+#include "errors/runtime_error.h"
+#include "errors/trap.h"
+#include "pdf/pdf_engine.h"
+#include "split/document_information.h"
+#include "split/split_plan.h"
+
+namespace pagemeld {
+namespace {
+
+constexpr char kModule[] = "Form1";
+
+bool endsInPdf(const std::string& name) {
+    if (name.size() < 3) return false;
+    std::string ending = name.substr(name.size() - 3);
+    std::transform(ending.begin(), ending.end(), ending.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return ending == "pdf";
+}
+
+// The file name without its folder and without its last four characters.
+std::string baseNameOf(ErrorReporter& errors, const std::string& file) {
+    std::string name = ParsePath(errors, file, kPathName);
+    return name.size() > 4 ? name.substr(0, name.size() - 4) : std::string();
+}
+
+}  // namespace
+
+std::string logTimestamp(System& system) {
+    const DateTime now = system.now();
+    char text[32];
+    std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", now.year, now.month, now.day,
+                  now.hour, now.minute, now.second);
+    return text;
+}
+
+void add_line_to_log(QuietRequestContext& context, const std::string& fis,
+                     const std::string& line) {
+    if (context.state.batch_log == 0) return;
+    std::ofstream log(pathFromUtf8(fis), std::ios::binary | std::ios::app);
+    if (log) log << line << "\r\n";
+    log.close();
+    if (!log) {
+        throw RuntimeError(errcode::kPathFileAccess, "The log file " + fis + " cannot be written");
+    }
+}
+
+bool process_quiet_split_line(QuietRequestContext& context,
+                              const std::vector<std::string>& pdffiles,
+                              const std::string& outputfolder) {
+    PdfEngine& pdf = context.pdf;
+    const std::string logFile = outputfolder + "output.log";
+    bool complete = true;
+    Trap trap(context.errors, kModule, "process_quiet_split_line");
+    if (!trap.step([&] {
+            add_line_to_log(context, logFile,
+                            "Processing request from:" + logTimestamp(context.system));
+        })) {
+        return false;
+    }
+    for (const std::string& name : pdffiles) {
+        const bool carriedOn = trap.step([&] {
+            if (!endsInPdf(name)) {
+                add_line_to_log(
+                    context, logFile,
+                    "Please use only PDF files. File:" + name + "- doesn't look to be a PDF");
+                complete = false;
+                return;
+            }
+            const std::int32_t source = pdf.LoadFromFile(name);
+            if (source == 0) {
+                add_line_to_log(context, logFile, "Error loading file " + name);
+                complete = false;
+                return;
+            }
+            // Each input is let go once split: a long request must not hold them all.
+            struct Release {
+                PdfEngine& pdf;
+                std::int32_t id;
+                ~Release() { pdf.RemoveDocument(id); }
+            } release{pdf, source};
+            if (pdf.EncryptionStatus() != 0 && pdf.Decrypt() == 0) {
+                add_line_to_log(
+                    context, logFile,
+                    "File " + name + "cannot be decrypted using the quiet split method!");
+                complete = false;
+                return;
+            }
+            add_line_to_log(context, logFile, "Processing file " + name);
+            context.state.output_file_counter = 0;
+            const std::string base = baseNameOf(context.errors, name);
+            const std::int32_t pages = pdf.pagecount();
+            const std::int32_t last = std::min(pages, context.state.split_max_page);
+            for (std::int32_t page = 1; page <= last; ++page) {
+                ++context.state.output_file_counter;
+                const std::string output =
+                    numberedOutputName(outputfolder, base, context.state.output_file_counter);
+                const std::int32_t piece = pdf.ExtractPages(page, 1);
+                pdf.SelectDocument(piece);
+                save_pdf_info(pdf);
+                add_line_to_log(context, logFile, "Saving output file: " + output);
+                const bool saved = piece != 0 && pdf.SaveToFile(output) != 0;
+                pdf.RemoveDocument(piece);
+                pdf.SelectDocument(source);
+                if (!saved) {
+                    // The same folder will refuse the next piece too: leave this file.
+                    add_line_to_log(context, logFile, output + " cannot be created!");
+                    complete = false;
+                    return;
+                }
+            }
+        });
+        if (!carriedOn) return false;
+    }
+    return complete;
+}
+
+bool process_merge_line(QuietRequestContext& context, const std::vector<std::string>& pdffiles,
+                        const std::string& fis) {
+    PdfEngine& pdf = context.pdf;
+    const std::string logFile = fis + ".log";
+    Trap trap(context.errors, kModule, "process_merge_line");
+    bool complete = true;
+    if (!trap.step([&] {
+            add_line_to_log(context, logFile,
+                            "Processing request from:" + logTimestamp(context.system));
+        })) {
+        return false;
+    }
+    if (pdffiles.size() < 2) {
+        trap.step([&] {
+            add_line_to_log(context, logFile, "Please add at least 2 PDF files to merge!");
+        });
+        return false;
+    }
+    std::int32_t base = 0;
+    for (const std::string& name : pdffiles) {
+        const bool carriedOn = trap.step([&] {
+            if (!endsInPdf(name)) {
+                add_line_to_log(
+                    context, logFile,
+                    "Please add only PDF files. File:" + name + "- doesn't look to be a PDF");
+                complete = false;
+                return;
+            }
+            const std::int32_t id = pdf.LoadFromFile(name);
+            if (id == 0) {
+                add_line_to_log(context, logFile, "Error loading file " + name);
+                complete = false;
+                return;
+            }
+            // A file that needs a password cannot be read, so it cannot be the base
+            // either: it is skipped like any file that cannot be merged.
+            if (pdf.EncryptionStatus() != 0 && pdf.Decrypt() == 0) {
+                pdf.RemoveDocument(id);
+                add_line_to_log(context, logFile, name + " cannot be merged. It was skipped!");
+                complete = false;
+                return;
+            }
+            if (base == 0) {
+                base = id;
+                add_line_to_log(context, logFile, "Merged file(base): " + name);
+                return;
+            }
+            pdf.SelectDocument(base);
+            if (pdf.MergeDocument(id) != 0) {
+                add_line_to_log(context, logFile, "Merged file: " + name);
+            } else {
+                add_line_to_log(context, logFile, name + " cannot be merged. It was skipped!");
+                complete = false;
+            }
+            // Its pages now belong to the base; the document itself is no longer needed.
+            pdf.RemoveDocument(id);
+        });
+        if (!carriedOn) return false;
+    }
+    trap.step([&] {
+        bool saved = false;
+        if (base != 0) {
+            pdf.SelectDocument(base);
+            save_pdf_info(pdf);
+            saved = pdf.SaveToFile(fis) != 0;
+        }
+        if (!saved) {
+            complete = false;
+            MsgBoxEx(context.errors, context.ui, fis + " cannot be created!", msgbox::kExclamation);
+            add_line_to_log(context, logFile, fis + " cannot be created!");
+        }
+    });
+    return complete;
+}
+
+}  // namespace pagemeld
