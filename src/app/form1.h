@@ -127,6 +127,31 @@ public:
     std::int32_t hover_row_offset = 0;
     std::int32_t hover_row = 0;
 
+    // ---- Mix list and mix run (mix/) ----
+    // Adds one file to the two-document mix list after its checks (PDF name, list
+    // full); the first file also sets the destination folder and base name.
+    void xbut_fisier_add(const std::string& file);
+    void x_but_add_Click();   // open dialog, multiple selection
+    void x_but_rem_Click();   // removes the selected file; the grid keeps its rows
+    void x_but_up_Click();    // with two files: exchanges the documents
+    void x_but_down_Click();  // with two files: exchanges the documents
+    // Password button `Index` (1..2).
+    void xbut_key_Click(int Index);
+    // A click in the grid on cell (mouseRow, mouseCol); the list is never sorted.
+    void mix_grid_Click(int mouseRow, int mouseCol);
+    // Files dropped on the grid, in the order given.
+    void mix_grid_OLEDragDrop(const std::vector<std::string>& files);
+    void select_xgrid_row(int x);
+    void clear_xgrid_rows();
+    void clear_xgrid_row(int x);
+    void mix_dest_other_Click();   // enables Browse
+    void mix_dest_source_Click();  // disables Browse; the folder text stays
+    void cmd_mix_dest_Click();     // folder picker for the destination
+    // The mix run: calls `repaint` after each move of mixpb.
+    void cmd_mix_run_Click();
+    // tmix_pb: empties mixpb half a second after a finished run; one-shot.
+    void tmix_pb_Timer();
+
     // ---- The window itself ----
     std::string caption;
     // Outer size in twips. The view sets it before calling Form_Resize and applies
