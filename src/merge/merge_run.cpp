@@ -149,8 +149,10 @@ void Form1::cmd_merge_Click() {
                         skip = true;
                     }
                     if (!skip) {
+                        // The copy is made with the password that was just accepted:
+                        // the text as typed, blanks and all, would not open the file.
                         const std::string copy = copies.reserve(output, i);
-                        if (!copy.empty() && pdf_.DecryptFile(path, copy, password) != 0) {
+                        if (!copy.empty() && pdf_.DecryptFile(path, copy, trimmed) != 0) {
                             loaded.add(pdf_.LoadFromFile(copy));
                             useSource = false;
                         } else {

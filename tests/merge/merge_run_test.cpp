@@ -1,0 +1,282 @@
+// The merge run: checks, passwords and decrypted copies, messages, progress, and
+// what is left on disk afterwards.
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "errors/runtime_error.h"
+#include "merge_fixture.h"
+
+namespace pagemeld::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using Texts = std::vector<std::string>;
+
+const std::set<std::string> kRunMembers = {"ClearFileList",    "LoadFromFile",  "SelectedDocument",
+                                           "EncryptionStatus", "Decrypt",       "SetPassword",
+                                           "DecryptFile",      "AddToFileList", "MergeFileList"};
+
+std::string contentOf(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class MergeRunTest : public MergeTest {
+protected:
+    MergeRunTest() {
+        form.repaint = [this] { bar.push_back(form.mergepb.value); };
+    }
+    void add(const std::string& path, const std::string& password = {}) {
+        form.mbut_fisier_add(path);
+        form.merge_grid.setTextMatrix(form.state.mgrid_count, 4, password);
+    }
+    void run(const std::string& output) {
+        form.moutput_file.text = output;
+        ui.boxes.clear();
+        pdf.calls.clear();
+        bar.clear();
+        form.cmd_merge_Click();
+    }
+    std::string encrypted(const std::string& name, const std::string& label,
+                          const std::string& user, const std::string& owner) {
+        writeEncryptedPdf(work(name), TestPdfOptions{2, label}, Encryption::Aes256, user, owner);
+        return work(name);
+    }
+
+    std::vector<int> bar;  // mergepb at every repaint
+};
+
+TEST_F(MergeRunTest, TwoPlainFilesAreMergedInListOrder) {
+    const std::string a = pdfFile("a.pdf", 2, "A");
+    const std::string b = pdfFile("b.pdf", 3, "B");
+    add(b);
+    add(a);
+    run(work("out.pdf"));
+
+    EXPECT_EQ(pageTexts(work("out.pdf")), (Texts{"B 1", "B 2", "B 3", "A 1", "A 2"}));
+    EXPECT_TRUE(qpdfCheckClean(work("out.pdf")));
+    const Texts calls = pdf.callsOf(kRunMembers);
+    const Texts expected = {"ClearFileList|",      "LoadFromFile|" + b,
+                            "SelectedDocument",    "EncryptionStatus",
+                            "AddToFileList||" + b, "LoadFromFile|" + a,
+                            "SelectedDocument",    "EncryptionStatus",
+                            "AddToFileList||" + a, "MergeFileList||" + work("out.pdf")};
+    ASSERT_GE(calls.size(), expected.size());
+    EXPECT_EQ(Texts(calls.begin(), calls.begin() + expected.size()), expected);
+
+    EXPECT_EQ(bar, (std::vector<int>{0, 23, 45, 100}));
+    EXPECT_EQ(form.mergepb.colour, kBarColourDone);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text, "Merge process done!");
+    EXPECT_EQ(ui.boxes[0].style, msgbox::kInformation);
+    EXPECT_TRUE(form.tmerge_pb.enabled);
+    EXPECT_EQ(form.tmerge_pb.interval, 500);
+
+    form.tmerge_pb_Timer();
+    EXPECT_EQ(form.mergepb.value, 0);
+    EXPECT_FALSE(form.tmerge_pb.enabled);
+
+    // The list is kept; nothing stays loaded; only inputs and output are on disk.
+    EXPECT_EQ(column(1), (Texts{"b.pdf", "a.pdf"}));
+    EXPECT_EQ(pdf.real.documentCount(), 0u);
+    EXPECT_EQ(workListing(), (Texts{"a.pdf", "b.pdf", "out.pdf"}));
+}
+
+TEST_F(MergeRunTest, OneFileOrAnExistingOutputStopsTheRun) {
+    const std::string a = pdfFile("a.pdf", 1, "A");
+    const std::string out = pdfFile("out.pdf", 1, "OLD");
+    add(a);
+    form.chk_merge_ovr.value = kChecked;
+    run(out);
+    EXPECT_EQ(ui.boxTexts(), (Texts{"Please add at least 2 PDF files to merge!"}));
+    EXPECT_EQ(ui.boxes[0].style, msgbox::kExclamation);
+    EXPECT_TRUE(pdf.calls.empty());
+
+    add(pdfFile("b.pdf", 1, "B"));
+    form.chk_merge_ovr.value = kUnchecked;
+    run(out);
+    EXPECT_EQ(ui.boxTexts(),
+              (Texts{"Output file aleady exists. Please select another file or check the "
+                     "'Overwrite file if exists' option"}));
+    EXPECT_TRUE(pdf.calls.empty());
+    EXPECT_EQ(pageTexts(out), (Texts{"OLD 1"}));
+
+    form.chk_merge_ovr.value = kChecked;
+    run(out);
+    EXPECT_EQ(ui.boxTexts(), (Texts{"Merge process done!"}));
+    EXPECT_EQ(pageTexts(out), (Texts{"A 1", "B 1"}));
+}
+
+TEST_F(MergeRunTest, EncryptedFilesAreMergedThroughCopiesThatNeverTakeAUsersFile) {
+    const std::string a = encrypted("a.pdf", "A", "pa", "owner");
+    const std::string b = encrypted("b.pdf", "B", "pb", "owner");
+    add(a, "pa");
+    add(b, "pb");
+    // A file of the user's where the copy of the second input used to go.
+    const std::string theirs = pdfFile("o.pdf2", 1, "MINE");
+    const std::string before = contentOf(theirs);
+
+    run(work("o.pdf"));
+    EXPECT_EQ(ui.boxTexts(), (Texts{"Merge process done!"}));
+    EXPECT_EQ(pageTexts(work("o.pdf")), (Texts{"A 1", "A 2", "B 1", "B 2"}));
+    EXPECT_EQ(bar, (std::vector<int>{0, 23, 45, 68, 90, 100}));
+
+    const Texts decrypts = pdf.callsOf({"DecryptFile"});
+    ASSERT_EQ(decrypts.size(), 2u);
+    const std::string prefix = "DecryptFile|" + b + "|";
+    ASSERT_EQ(decrypts[1].rfind(prefix, 0), 0u);
+    const std::string copy =
+        decrypts[1].substr(prefix.size(), decrypts[1].rfind('|') - prefix.size());
+    EXPECT_NE(copy, work("o.pdf2"));
+    EXPECT_EQ(fs::path(copy).parent_path(), fs::path(work("o.pdf")).parent_path());
+    const Texts adds = pdf.callsOf({"AddToFileList"});
+    EXPECT_EQ(adds[1], "AddToFileList||" + copy);
+    EXPECT_FALSE(fs::exists(copy));
+    EXPECT_EQ(contentOf(theirs), before);
+    EXPECT_EQ(workListing(), (Texts{"a.pdf", "b.pdf", "o.pdf", "o.pdf2"}));
+}
+
+TEST_F(MergeRunTest, PasswordsAreCheckedAndUsedWithoutSurroundingBlanks) {
+    const std::string a = pdfFile("a.pdf", 1, "A");
+    const std::string b = encrypted("b.pdf", "B", "pw", "owner");
+    add(a);
+    add(b, "  pw ");
+    run(work("out.pdf"));
+    EXPECT_EQ(pdf.callsOf({"SetPassword"}), (Texts{"SetPassword|pw"}));
+    const Texts decrypts = pdf.callsOf({"DecryptFile"});
+    ASSERT_EQ(decrypts.size(), 1u);
+    EXPECT_EQ(decrypts[0].substr(decrypts[0].rfind('|')), "|pw");
+    EXPECT_EQ(ui.boxTexts(), (Texts{"Merge process done!"}));
+    EXPECT_EQ(pageTexts(work("out.pdf")), (Texts{"A 1", "B 1", "B 2"}));
+    EXPECT_EQ(column(4)[1], "  pw ");
+    EXPECT_EQ(workListing(), (Texts{"a.pdf", "b.pdf", "out.pdf"}));
+}
+
+TEST_F(MergeRunTest, WrongOrMissingPasswordsSkipTheFileWithItsMessage) {
+    const std::string a = pdfFile("a.pdf", 1, "A");
+    const std::string b = encrypted("b.pdf", "B", "pw", "owner");
+    const std::string c = encrypted("c.pdf", "C", "pw", "owner");
+    const std::string d = pdfFile("d.pdf", 1, "D");
+    add(a);
+    add(b, "wrong");
+    add(c);
+    add(d);
+    run(work("out.pdf"));
+    EXPECT_EQ(ui.boxTexts(),
+              (Texts{"Password for b.pdf  is incorect. PDF will be skipped.",
+                     "c.pdf  cannot be decrypted. Please add a password. PDF will be skipped.",
+                     "Merge process failed!"}));
+    for (const auto& box : ui.boxes) EXPECT_EQ(box.style, msgbox::kExclamation);
+    // The other files are merged all the same; the bar stays full.
+    EXPECT_EQ(pageTexts(work("out.pdf")), (Texts{"A 1", "D 1"}));
+    EXPECT_TRUE(pdf.callsOf({"DecryptFile"}).empty());
+    EXPECT_EQ(form.mergepb.value, 100);
+    EXPECT_FALSE(form.tmerge_pb.enabled);
+    EXPECT_EQ(workListing(), (Texts{"a.pdf", "b.pdf", "c.pdf", "d.pdf", "out.pdf"}));
+}
+
+TEST_F(MergeRunTest, AnOwnerPasswordOnlyFileIsAddedWithItsOwnPath) {
+    const std::string a = pdfFile("a.pdf", 1, "A");
+    const std::string b = encrypted("b.pdf", "B", "", "owner");
+    add(a);
+    add(b);
+    run(work("out.pdf"));
+    EXPECT_EQ(ui.boxTexts(), (Texts{"Merge process done!"}));
+    EXPECT_EQ(pdf.callsOf({"Decrypt", "DecryptFile", "SetPassword"}), (Texts{"Decrypt"}));
+    EXPECT_EQ(pdf.callsOf({"AddToFileList"}),
+              (Texts{"AddToFileList||" + a, "AddToFileList||" + b}));
+    EXPECT_EQ(pageTexts(work("out.pdf")), (Texts{"A 1", "B 1", "B 2"}));
+    // One plain and one encrypted file: 22.5 + 22.5 + 22.5.
+    EXPECT_EQ(bar, (std::vector<int>{0, 23, 45, 68, 100}));
+}
+
+TEST_F(MergeRunTest, AFileThatCannotBeMergedIsNamedAndTheRunFails) {
+    const std::string a = pdfFile("a.pdf", 1, "A");
+    writeNotPdf(work("bad.pdf"));
+    const std::string c = pdfFile("c.pdf", 1, "C");
+    add(a);
+    add(work("bad.pdf"));
+    add(c);
+    run(work("out.pdf"));
+    EXPECT_EQ(ui.boxTexts(),
+              (Texts{"Error loading file " + work("bad.pdf"),
+                     "bad.pdf  cannot be merged. It will be skipped!", "Merge process failed!"}));
+    EXPECT_EQ(ui.boxes[0].style, msgbox::kOkOnly);
+    EXPECT_EQ(ui.boxes[0].title, "Ombrix Pagemeld");
+    EXPECT_EQ(pageTexts(work("out.pdf")), (Texts{"A 1", "C 1"}));
+    EXPECT_EQ(form.mergepb.value, 100);
+    EXPECT_FALSE(form.tmerge_pb.enabled);
+
+    // Nothing merged from the start: both first names are given.
+    form.mbut_rem_Click();  // c.pdf
+    form.merge_grid_Click(1, 1);
+    form.mbut_down_Click();  // bad.pdf, a.pdf
+    form.chk_merge_ovr.value = kChecked;
+    run(work("out2.pdf"));
+    EXPECT_EQ(ui.boxTexts(), (Texts{"Error loading file " + work("bad.pdf"),
+                                    "bad.pdfORa.pdf  cannot be merged. It will be skipped!",
+                                    "Merge process failed!"}));
+}
+
+TEST_F(MergeRunTest, AnOutputThatIsAlsoAnInputIsReplacedOnlyWhenComplete) {
+    const std::string a = pdfFile("a.pdf", 2, "A");
+    const std::string b = pdfFile("b.pdf", 1, "B");
+    add(a);
+    add(b);
+    form.chk_merge_ovr.value = kChecked;
+    run(a);
+    EXPECT_EQ(ui.boxTexts(), (Texts{"Merge process done!"}));
+    EXPECT_EQ(pageTexts(a), (Texts{"A 1", "A 2", "B 1"}));
+    EXPECT_EQ(pageTexts(b), (Texts{"B 1"}));
+    EXPECT_TRUE(qpdfCheckClean(a));
+
+    // A merge that yields nothing leaves an existing output as it was.
+    const std::string keep = pdfFile("keep.pdf", 1, "K");
+    const std::string before = contentOf(keep);
+    writeNotPdf(work("bad1.pdf"));
+    writeNotPdf(work("bad2.pdf"));
+    while (form.state.mgrid_count > 0) form.mbut_rem_Click();
+    add(work("bad1.pdf"));
+    add(work("bad2.pdf"));
+    run(keep);
+    EXPECT_EQ(ui.boxTexts().back(), "Merge process failed!");
+    EXPECT_EQ(contentOf(keep), before);
+    EXPECT_EQ(workListing(), (Texts{"a.pdf", "b.pdf", "bad1.pdf", "bad2.pdf", "keep.pdf"}));
+}
+
+TEST_F(MergeRunTest, ARunLeftByAnErrorLeavesNoCopyBehind) {
+    const std::string a = encrypted("a.pdf", "A", "pa", "owner");
+    const std::string b = pdfFile("b.pdf", 1, "B");
+    add(a, "pa");
+    add(b);
+    // Error 20 tells the procedure to return at once.
+    pdf.beforeMerge = [] { throw RuntimeError(20, "Resume without error"); };
+    run(work("out.pdf"));
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].title, "Attention!");
+    EXPECT_NE(ui.boxes[0].text.find("cmd_merge_Click"), std::string::npos);
+    EXPECT_NE(ui.boxes[0].text.find("Form1"), std::string::npos);
+    EXPECT_EQ(pdf.callsOf({"DecryptFile"}).size(), 1u);
+    EXPECT_EQ(workListing(), (Texts{"a.pdf", "b.pdf"}));
+    EXPECT_EQ(pdf.real.documentCount(), 0u);
+}
+
+TEST_F(MergeRunTest, ACopyThatCannotBeMadeSkipsTheFile) {
+    const std::string a = pdfFile("a.pdf", 1, "A");
+    const std::string b = encrypted("b.pdf", "B", "pw", "owner");
+    add(a);
+    add(b, "pw");
+    // The output's folder does not exist: no copy can be put beside it.
+    run(work("missing/out.pdf"));
+    const Texts boxes = ui.boxTexts();
+    ASSERT_GE(boxes.size(), 2u);
+    EXPECT_EQ(boxes[0], "b.pdf  cannot be decrypted. PDF will be skiped.");
+    EXPECT_EQ(boxes.back(), "Merge process failed!");
+    EXPECT_EQ(workListing(), (Texts{"a.pdf", "b.pdf"}));
+}
+
+}  // namespace
+}  // namespace pagemeld::testing
