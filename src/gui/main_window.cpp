@@ -1,0 +1,315 @@
+#include "gui/main_window.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QResizeEvent>
+#include <QScreen>
+#include <QScrollBar>
+#include <QStatusBar>
+#include <QTabBar>
+#include <QTimer>
+
+#include "app/form1.h"
+#include "errors/error_handler.h"
+#include "errors/runtime_error.h"
+#include "gui/view_widgets.h"
+
+namespace pagemeld {
+namespace {
+
+// The window's border and title bar, in twips: the model's sizes are outer sizes,
+// Qt's are those of the client area.
+constexpr int kBorderWidth = kDesignWindowWidth - kDesignClientWidth;
+constexpr int kBorderHeight = kDesignWindowHeight - kDesignClientHeight;
+
+QString toQt(const std::string& text) {
+    return QString::fromStdString(text);
+}
+
+}  // namespace
+
+MainWindow::MainWindow(Form1& form, double twipsPerPixel)
+    : form_(form),
+      scale_(twipsPerPixel > 0 ? TwipsScale(twipsPerPixel)
+                               : TwipsScale::forScreen(QGuiApplication::primaryScreen())) {
+    setObjectName(toQt(kFormName));
+    addModelHandlers(form_, handlers_);
+    build();
+    form_.repaint = [this] {
+        syncFromModel();
+        repaint();
+    };
+    syncFromModel();
+}
+
+MainWindow::~MainWindow() {
+    form_.repaint = nullptr;
+}
+
+void MainWindow::build() {
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("Form1_client"));
+    setCentralWidget(client);
+    containers_[kFormName] = client;
+
+    // Containers come before the controls they hold.
+    for (Control* control : form_.controls()) {
+        const auto container = containers_.find(control->container);
+        QWidget* parent = container != containers_.end() ? container->second : client;
+        BoundControl bound = createControlWidget(*control, parent, this);
+        if (control->kind == ControlKind::StatusBar) {
+            setStatusBar(static_cast<QStatusBar*>(bound.widget.data()));
+        }
+        if ((control->kind == ControlKind::Frame || control->kind == ControlKind::PictureBox) &&
+            control->index < 0) {
+            containers_[control->name] = bound.widget;
+        }
+        if (control->kind == ControlKind::OptionButton) {
+            QButtonGroup*& group = optionGroups_[control->container];
+            if (!group) group = new QButtonGroup(this);
+            group->addButton(static_cast<QRadioButton*>(bound.widget.data()));
+        }
+        bound_.push_back(bound);
+    }
+    for (const BoundControl& bound : bound_) connectControl(bound);
+}
+
+void MainWindow::connectControl(const BoundControl& bound) {
+    Control& control = *bound.control;
+    const std::string name = control.name;
+    const int index = control.index;
+    const std::string click = name + "_Click";
+
+    if (bound.timer) {
+        QTimer* timer = bound.timer;
+        connect(timer, &QTimer::timeout, this, [this, timer, name] {
+            // One tick at a time: the timer starts again after its handler when the
+            // model still wants it.
+            timer->stop();
+            if (!invoke(name + "_Timer")) syncFromModel();
+        });
+        return;
+    }
+    QWidget* widget = bound.widget;
+    if (!widget) return;
+
+    switch (control.kind) {
+        case ControlKind::CommandButton:
+            connect(static_cast<QPushButton*>(widget), &QPushButton::clicked, this,
+                    [this, click, index] { invoke(click, index); });
+            break;
+        case ControlKind::Label: {
+            auto* label = static_cast<ClickableLabel*>(widget);
+            if (handlers_.has(click)) {
+                label->setLinkStyle(true);
+                label->onClick = [this, click, index] { invoke(click, index); };
+            }
+            break;
+        }
+        case ControlKind::OptionButton: {
+            auto& option = static_cast<OptionButton&>(control);
+            connect(static_cast<QRadioButton*>(widget), &QRadioButton::clicked, this,
+                    [this, &option, click, index] {
+                        selectOption(option);
+                        if (!invoke(click, index)) syncFromModel();
+                    });
+            break;
+        }
+        case ControlKind::CheckBox: {
+            auto& box = static_cast<CheckBox&>(control);
+            connect(static_cast<QCheckBox*>(widget), &QCheckBox::clicked, this,
+                    [this, &box, click, index](bool checked) {
+                        box.value = checked ? kChecked : kUnchecked;
+                        if (!invoke(click, index)) syncFromModel();
+                    });
+            break;
+        }
+        case ControlKind::TextBox: {
+            auto& text = static_cast<TextBox&>(control);
+            const std::string change = name + "_Change";
+            connect(static_cast<QLineEdit*>(widget), &QLineEdit::textEdited, this,
+                    [this, &text, change, index](const QString& edited) {
+                        text.text = edited.toStdString();
+                        invoke(change, index);
+                    });
+            break;
+        }
+        case ControlKind::ComboBox: {
+            auto& combo = static_cast<ComboBox&>(control);
+            connect(static_cast<QComboBox*>(widget), &QComboBox::activated, this,
+                    [this, &combo, click, index](int chosen) {
+                        if (chosen >= 0 && chosen < static_cast<int>(combo.items.size())) {
+                            combo.listIndex = chosen;
+                            combo.text = combo.items[static_cast<std::size_t>(chosen)];
+                        }
+                        if (!invoke(click, index)) syncFromModel();
+                    });
+            break;
+        }
+        case ControlKind::Grid: {
+            auto& grid = static_cast<Grid&>(control);
+            auto* table = static_cast<GridWidget*>(widget);
+            connect(table, &QTableWidget::cellClicked, this,
+                    [this, &grid, click, index](int row, int col) {
+                        // Table row 0 is the model's first file row.
+                        grid.row = row + 1;
+                        grid.col = col;
+                        grid.rowSel = row + 1;
+                        if (!invoke(click, index)) syncFromModel();
+                    });
+            const std::string scroll = name + "_Scroll";
+            connect(table->verticalScrollBar(), &QScrollBar::valueChanged, this,
+                    [this, &grid, scroll, index](int value) {
+                        if (grid.topRow == value + 1) return;
+                        grid.topRow = value + 1;
+                        invoke(scroll, index);
+                    });
+            if (handlers_.findDrop(name + "_OLEDragDrop")) {
+                const std::string event = name + "_OLEDragDrop";
+                table->setDropHandler([this, event](const std::vector<std::string>& files) {
+                    if (const HandlerTable::DropHandler* handler = handlers_.findDrop(event)) {
+                        const HandlerTable::DropHandler copy = *handler;
+                        run(event, [&] { copy(files); });
+                    }
+                });
+            }
+            break;
+        }
+        case ControlKind::TabStrip: {
+            auto& strip = static_cast<TabStrip&>(control);
+            connect(static_cast<QTabBar*>(widget), &QTabBar::currentChanged, this,
+                    [this, &strip, click, index](int tab) {
+                        if (tab < 0) return;
+                        strip.selectedItem = tab + 1;
+                        if (!invoke(click, index)) syncFromModel();
+                    });
+            break;
+        }
+        default:
+            break;
+    }
+}
+
+void MainWindow::selectOption(OptionButton& option) {
+    // Options that share a container exclude each other.
+    for (const BoundControl& bound : bound_) {
+        Control* other = bound.control;
+        if (other->kind == ControlKind::OptionButton && other->container == option.container) {
+            static_cast<OptionButton*>(other)->value = (other == &option);
+        }
+    }
+}
+
+bool MainWindow::invoke(const std::string& event, int index) {
+    const HandlerTable::Handler* handler = handlers_.find(event);
+    if (!handler) return false;
+    // The table may change while the handler runs; call a copy.
+    const HandlerTable::Handler copy = *handler;
+    return run(event, [&] { copy(index); });
+}
+
+bool MainWindow::run(const std::string& procedure, const std::function<void()>& body) {
+    if (exiting_) return false;
+    try {
+        try {
+            body();
+        } catch (const ExitRequested&) {
+            throw;
+        } catch (...) {
+            // The handlers trap their own errors; one that escapes all the same goes
+            // to the error handler like any other, rather than out of the event loop.
+            const RuntimeError error = toRuntimeError(std::current_exception());
+            const std::int16_t outcome = form_.errors().ErrorHandler(
+                error.code(), error.what(), error.line(), kFormName, procedure);
+            if (outcome == outcome::kExitProject) form_.errors().ExitProject();
+        }
+    } catch (const ExitRequested&) {
+        exitApplication();
+        return false;
+    }
+    if (exiting_) return false;
+    syncFromModel();
+    return true;
+}
+
+void MainWindow::exitApplication() {
+    exiting_ = true;
+    for (const BoundControl& bound : bound_) {
+        if (bound.timer) bound.timer->stop();
+    }
+    close();
+    QCoreApplication::quit();
+}
+
+void MainWindow::syncFromModel() {
+    if (exiting_) return;
+    const QString title = toQt(form_.caption);
+    if (windowTitle() != title) setWindowTitle(title);
+    for (const BoundControl& bound : bound_) syncControlWidget(bound, scale_);
+    applyWindowSize();
+}
+
+void MainWindow::applyWindowSize() {
+    if (isMinimized() || isMaximized() || isFullScreen()) return;
+    const QSize wanted = clientSizeFor(form_.windowWidth, form_.windowHeight);
+    if (size() != wanted && wanted.isValid()) resize(wanted);
+}
+
+QSize MainWindow::clientSizeFor(int windowWidth, int windowHeight) const {
+    return QSize(scale_.toPixels(windowWidth - kBorderWidth),
+                 scale_.toPixels(windowHeight - kBorderHeight));
+}
+
+QSize MainWindow::windowSizeFor(const QSize& clientSize) const {
+    return QSize(scale_.toTwips(clientSize.width()) + kBorderWidth,
+                 scale_.toTwips(clientSize.height()) + kBorderHeight);
+}
+
+QWidget* MainWindow::widgetFor(const Control& control) const {
+    for (const BoundControl& bound : bound_) {
+        if (bound.control == &control) return bound.widget;
+    }
+    return nullptr;
+}
+
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    if (inResize_ || exiting_ || isMinimized()) return;
+    inResize_ = true;
+    // The model keeps its exact twips while the pixels still match them.
+    if (size() != clientSizeFor(form_.windowWidth, form_.windowHeight)) {
+        const QSize outer = windowSizeFor(size());
+        form_.windowWidth = outer.width();
+        form_.windowHeight = outer.height();
+    }
+    form_.minimised = false;
+    if (!invoke("Form_Resize")) syncFromModel();
+    inResize_ = false;
+}
+
+void MainWindow::changeEvent(QEvent* event) {
+    QMainWindow::changeEvent(event);
+    if (event->type() == QEvent::WindowStateChange) form_.minimised = isMinimized();
+}
+
+void MainWindow::closeEvent(QCloseEvent* event) {
+    if (!exiting_ && !closing_) {
+        closing_ = true;
+        invoke("Form_QueryUnload");
+        // Closing always ends the program; nothing more is shown.
+        exiting_ = true;
+        for (const BoundControl& bound : bound_) {
+            if (bound.timer) bound.timer->stop();
+        }
+    }
+    event->accept();
+}
+
+}  // namespace pagemeld

@@ -1,0 +1,85 @@
+// The main window: one widget per control of the window model, placed at the
+// model's geometry. User actions are handed to the model's handlers by event name;
+// after every handler the widgets show the model's state again. No decision is
+// taken here.
+#pragma once
+
+#include <QMainWindow>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "gui/control_widgets.h"
+#include "gui/form_handlers.h"
+#include "gui/twips.h"
+
+class QButtonGroup;
+
+namespace pagemeld {
+struct OptionButton;
+}
+
+namespace pagemeld {
+
+class Form1;
+
+class MainWindow : public QMainWindow {
+public:
+    // Builds the widgets from the model's current state. `twipsPerPixel` 0 takes the
+    // primary screen's.
+    explicit MainWindow(Form1& form, double twipsPerPixel = 0);
+    ~MainWindow() override;
+
+    // The handlers the window calls; add those that do not belong to the model.
+    HandlerTable& handlers() { return handlers_; }
+
+    // Runs the handler of `event` (for a control array, of member `index`), then
+    // shows the model's state. Returns false when there is no such handler or the
+    // program is ending.
+    bool invoke(const std::string& event, int index = -1);
+
+    // Copies every control's state, the caption and the window's size into the
+    // widgets.
+    void syncFromModel();
+
+    const TwipsScale& scale() const { return scale_; }
+    // The window's client size in pixels for an outer size in twips, and back.
+    QSize clientSizeFor(int windowWidth, int windowHeight) const;
+    QSize windowSizeFor(const QSize& clientSize) const;
+
+    // The widget of a control (null for a timer or the common dialog).
+    QWidget* widgetFor(const Control& control) const;
+
+    // True once the program has been told to end.
+    bool exiting() const { return exiting_; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    void build();
+    void connectControl(const BoundControl& bound);
+    void selectOption(OptionButton& option);
+    // Runs a handler's body: an end of the program it asks for closes the window,
+    // an error that escapes it goes to the error handler; then the state is shown.
+    bool run(const std::string& procedure, const std::function<void()>& body);
+    // The end of the program asked for from inside a handler.
+    void exitApplication();
+    void applyWindowSize();
+
+    Form1& form_;
+    TwipsScale scale_;
+    HandlerTable handlers_;
+    std::vector<BoundControl> bound_;
+    std::map<std::string, QWidget*> containers_;
+    std::map<std::string, QButtonGroup*> optionGroups_;
+    int handlerDepth_ = 0;
+    bool inResize_ = false;
+    bool exiting_ = false;
+    bool closing_ = false;
+};
+
+}  // namespace pagemeld

@@ -1,0 +1,102 @@
+#include "gui/view_widgets.h"
+
+#include <QDir>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QHeaderView>
+#include <QMimeData>
+#include <QMouseEvent>
+#include <QUrl>
+
+namespace pagemeld {
+
+void ClickableLabel::setLinkStyle(bool on) {
+    QFont f = font();
+    f.setUnderline(on);
+    setFont(f);
+    if (on) {
+        QPalette p = palette();
+        p.setColor(QPalette::WindowText, p.color(QPalette::Link));
+        setPalette(p);
+        setCursor(Qt::PointingHandCursor);
+    } else {
+        setPalette(QPalette());
+        unsetCursor();
+    }
+}
+
+void ClickableLabel::mouseReleaseEvent(QMouseEvent* event) {
+    QLabel::mouseReleaseEvent(event);
+    if (event->button() == Qt::LeftButton && rect().contains(event->position().toPoint()) &&
+        onClick) {
+        onClick();
+    }
+}
+
+GridWidget::GridWidget(QWidget* parent) : QTableWidget(parent) {
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    // The model decides which row is highlighted; Qt's own selection stays off.
+    setSelectionMode(QAbstractItemView::NoSelection);
+    setFocusPolicy(Qt::StrongFocus);
+    setWordWrap(false);
+    verticalHeader()->hide();
+    verticalHeader()->setMinimumSectionSize(1);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    horizontalHeader()->setMinimumSectionSize(1);
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setSectionsClickable(false);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+}
+
+void GridWidget::setDropHandler(std::function<void(const std::vector<std::string>&)> handler) {
+    onDrop_ = std::move(handler);
+    setAcceptDrops(static_cast<bool>(onDrop_));
+    viewport()->setAcceptDrops(static_cast<bool>(onDrop_));
+    setDragDropMode(onDrop_ ? QAbstractItemView::DropOnly : QAbstractItemView::NoDragDrop);
+}
+
+namespace {
+
+std::vector<std::string> localFiles(const QMimeData* mime) {
+    std::vector<std::string> files;
+    if (!mime || !mime->hasUrls()) return files;
+    for (const QUrl& url : mime->urls()) {
+        if (url.isLocalFile()) {
+            files.push_back(QDir::toNativeSeparators(url.toLocalFile()).toStdString());
+        }
+    }
+    return files;
+}
+
+}  // namespace
+
+void GridWidget::dragEnterEvent(QDragEnterEvent* event) {
+    if (onDrop_ && !localFiles(event->mimeData()).empty()) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+}
+
+void GridWidget::dragMoveEvent(QDragMoveEvent* event) {
+    if (onDrop_ && !localFiles(event->mimeData()).empty()) {
+        event->acceptProposedAction();
+    } else {
+        event->ignore();
+    }
+}
+
+void GridWidget::dropEvent(QDropEvent* event) {
+    const std::vector<std::string> files = localFiles(event->mimeData());
+    if (!onDrop_ || files.empty()) {
+        event->ignore();
+        return;
+    }
+    event->acceptProposedAction();
+    onDrop_(files);
+}
+
+}  // namespace pagemeld

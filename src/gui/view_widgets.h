@@ -1,0 +1,39 @@
+// Small widget classes the view needs beyond Qt's own: a label that reports
+// clicks, and a grid that accepts dropped files.
+#pragma once
+
+#include <QLabel>
+#include <QTableWidget>
+#include <functional>
+#include <string>
+#include <vector>
+
+namespace pagemeld {
+
+class ClickableLabel : public QLabel {
+public:
+    using QLabel::QLabel;
+    std::function<void()> onClick;
+    // Shown as a link: underlined in the link colour with a hand cursor.
+    void setLinkStyle(bool on);
+
+protected:
+    void mouseReleaseEvent(QMouseEvent* event) override;
+};
+
+class GridWidget : public QTableWidget {
+public:
+    explicit GridWidget(QWidget* parent);
+    // Set when the model takes dropped files; the grid then accepts local files.
+    void setDropHandler(std::function<void(const std::vector<std::string>&)> handler);
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    std::function<void(const std::vector<std::string>&)> onDrop_;
+};
+
+}  // namespace pagemeld
