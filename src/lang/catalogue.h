@@ -66,6 +66,10 @@ struct Catalogue {
     std::string MsgEnterPassw = "Enter the password for this PDF file:";
     std::string MsgErrMixOnly21 = "Only 2 files can be used at once during the mix process.";
     std::string MsgErrMixOnly22 = "- Will be ignored.";
+    std::string MsgErrMixNumberField = "Please type a whole number of at least 1 in the field:";
+    std::string MsgErrMixStartBeyond = "The start page lies beyond the last page of this document:";
+    std::string MsgErrMixSave =
+        "This output file could not be written. The mix process was stopped:";
     std::string MsgNewVersion1 = "There is a new version available: v";
     std::string MsgNewVersion2 = ". Would you like to download it?";
     std::string MsgNewVersion3 = "Press Cancel to deactivate update check.";
