@@ -1,0 +1,225 @@
+// The mix list: the two documents of a mix with their page counts and passwords,
+// and the destination folder and base name of the outputs.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/form1.h"
+#include "app/shared_routines.h"
+#include "app/system_info.h"
+#include "errors/trap.h"
+#include "merge/file_list_grid.h"
+
+namespace pagemeld {
+
+namespace {
+
+// A new file's password button stands this far in from the grid's right edge; the
+// next layout moves it to where the other lists keep theirs.
+constexpr int kKeyInsetOnAdd = 15;
+// What is left of a file name once its extension (".pdf") is cut off.
+constexpr std::size_t kExtensionLength = 4;
+
+}  // namespace
+
+void Form1::xbut_fisier_add(const std::string& file) {
+    Trap trap(errors_, kFormName, "xbut_fisier_add");
+    bool stop = false;
+    bool added = false;
+    const std::function<void()> steps[] = {
+        [&] { stop = file.empty(); },
+        [&] {
+            if (!filelist::endsInPdf(file)) {
+                MsgBoxEx(errors_, ui_,
+                         catalogue.MsgErrMergeOnlyPDF1 + " " + file + " " +
+                             catalogue.MsgErrMergeOnlyPDF2,
+                         msgbox::kCritical);
+                stop = true;
+            }
+        },
+        [&] {
+            if (state.xgrid_count >= state.xgrid_max || state.xgrid_count >= xbut_key.last()) {
+                MsgBoxEx(errors_, ui_,
+                         catalogue.MsgErrMixOnly21 + " " + file + " " + catalogue.MsgErrMixOnly22,
+                         msgbox::kCritical);
+                stop = true;
+            }
+        },
+        [&] {
+            // The row is filled before the count goes up, so a failing page count
+            // cannot leave the count naming an empty row.
+            const int row = state.xgrid_count + 1;
+            filelist::writeRow(mix_grid, row, ParsePath(errors_, file, kPathName),
+                               ParsePath(errors_, file, kPathFolder, true),
+                               getpagenumber(file, true));
+            state.xgrid_count = row;
+            added = true;
+        },
+        // A row that could not be written is not listed, and nothing else changes.
+        [&] { stop = !added; },
+        [&] {
+            CommandButton& key = xbut_key(state.xgrid_count);
+            key.visible = true;
+            key.left = mix_grid.left + mix_grid.sumColWidths() - key.width - kKeyInsetOnAdd;
+            key.top = mix_grid.top + mix_grid.rowHeight(1) * state.xgrid_count + 15;
+        },
+        [&] {
+            clear_xgrid_rows();
+            select_xgrid_row(state.xgrid_count);
+        },
+        [&] {
+            // Only the first document names the destination and the outputs.
+            if (state.xgrid_count != 1) return;
+            txt_mix_dest.text = mix_grid.textMatrix(1, filelist::kColFolder);
+            const std::string& name = mix_grid.textMatrix(1, filelist::kColName);
+            txt_mix_filename.text = name.size() > kExtensionLength
+                                        ? name.substr(0, name.size() - kExtensionLength)
+                                        : std::string();
+        },
+    };
+    for (const auto& body : steps) {
+        if (!trap.step(body) || stop) return;
+    }
+}
+
+void Form1::x_but_add_Click() {
+    Trap trap(errors_, kFormName, "x_but_add_Click");
+    std::vector<std::string> files;
+    if (!trap.step([&] {
+            files = ui_.openFileDialog(parseDialogFilter("All PDF Files (*.pdf)|*.pdf"), true);
+        }))
+        return;
+    for (const std::string& file : files) xbut_fisier_add(file);
+}
+
+void Form1::mix_grid_OLEDragDrop(const std::vector<std::string>& files) {
+    // Each file goes through every check; a full list refuses each further file.
+    for (const std::string& file : files) xbut_fisier_add(file);
+}
+
+void Form1::x_but_rem_Click() {
+    Trap trap(errors_, kFormName, "x_but_rem_Click");
+    int s = 0;
+    bool stop = false;
+    const std::function<void()> steps[] = {
+        [&] {
+            s = mix_grid.row;
+            // Only a selected file can be removed; the header or an empty row is no file.
+            stop = state.xgrid_count == 0 || s < 1 || s > state.xgrid_count;
+        },
+        [&] { filelist::removeRow(mix_grid, s, state.xgrid_count); },
+        [&] { xbut_key(state.xgrid_count).visible = false; },
+        [&] { --state.xgrid_count; },
+        [&] {
+            if (s > state.xgrid_count) {
+                clear_xgrid_row(s);
+                s = state.xgrid_count;
+            }
+        },
+        [&] { select_xgrid_row(s > 0 ? s : 1); },
+    };
+    for (const auto& body : steps) {
+        if (!trap.step(body) || stop) return;
+    }
+}
+
+void Form1::x_but_up_Click() {
+    Trap trap(errors_, kFormName, "x_but_up_Click");
+    trap.step([&] {
+        const int s = mix_grid.row;
+        if (s < 2 || s > state.xgrid_count) return;
+        filelist::swapRows(mix_grid, s, s - 1);
+        clear_xgrid_rows();
+        select_xgrid_row(s - 1);
+    });
+}
+
+void Form1::x_but_down_Click() {
+    Trap trap(errors_, kFormName, "x_but_down_Click");
+    trap.step([&] {
+        const int s = mix_grid.row;
+        if (s < 1 || s >= state.xgrid_count) return;
+        filelist::swapRows(mix_grid, s, s + 1);
+        clear_xgrid_rows();
+        select_xgrid_row(s + 1);
+    });
+}
+
+void Form1::mix_grid_Click(int mouseRow, int /*mouseCol*/) {
+    Trap trap(errors_, kFormName, "mix_grid_Click");
+    trap.step([&] {
+        // A click on a cell makes its row current; the header row is no file.
+        if (mouseRow >= 1 && mouseRow < mix_grid.rows()) mix_grid.row = mouseRow;
+        const int clicked = mix_grid.row;
+        clear_xgrid_rows();
+        if (clicked < 1 || clicked > state.xgrid_count)
+            select_xgrid_row(state.xgrid_count > 0 ? state.xgrid_count : 1);
+        else
+            select_xgrid_row(clicked);
+    });
+}
+
+void Form1::select_xgrid_row(int x) {
+    Trap trap(errors_, kFormName, "select_xgrid_row");
+    trap.step([&] { filelist::selectRow(mix_grid, x); });
+}
+
+void Form1::clear_xgrid_row(int x) {
+    Trap trap(errors_, kFormName, "clear_xgrid_row");
+    trap.step([&] { filelist::clearRow(mix_grid, x); });
+}
+
+void Form1::clear_xgrid_rows() {
+    Trap trap(errors_, kFormName, "clear_xgrid_rows");
+    trap.step([&] { filelist::clearRows(mix_grid, state.xgrid_count); });
+}
+
+void Form1::xbut_key_Click(int Index) {
+    Trap trap(errors_, kFormName, "xbut_key_Click");
+    trap.step([&] {
+        // Button Index serves the Index-th file row shown.
+        const int top = mix_grid.topRow;
+        const int target = top >= 1 && top <= state.xgrid_count ? Index + top - 1 : Index;
+        if (target < 1 || target > state.xgrid_count) return;
+        mix_grid.row = target;
+        mix_grid.col = filelist::kColPassword;
+        const std::string answer =
+            ui_.inputBox(kProgramTitle, catalogue.MsgEnterPassw, mix_grid.text());
+        // Cancelling answers an empty text and so clears the password.
+        mix_grid.setText(answer);
+        mix_grid.hasFocus = true;
+        clear_xgrid_rows();
+        select_xgrid_row(target);
+    });
+}
+
+void Form1::mix_dest_other_Click() {
+    Trap trap(errors_, kFormName, "mix_dest_other_Click");
+    trap.step([&] {
+        mix_dest_other.value = true;
+        mix_dest_source.value = false;
+        cmd_mix_dest.enabled = true;
+    });
+}
+
+void Form1::mix_dest_source_Click() {
+    Trap trap(errors_, kFormName, "mix_dest_source_Click");
+    trap.step([&] {
+        mix_dest_source.value = true;
+        mix_dest_other.value = false;
+        cmd_mix_dest.enabled = false;
+    });
+}
+
+void Form1::cmd_mix_dest_Click() {
+    Trap trap(errors_, kFormName, "cmd_mix_dest_Click");
+    trap.step([&] {
+        std::string folder = OpenDirectoryTV(errors_, ui_, "");
+        if (folder.empty()) return;
+        // A drive or file-system root comes back with its separator already.
+        if (folder.back() != kPathSeparator) folder += kPathSeparator;
+        txt_mix_dest.text = folder;
+    });
+}
+
+}  // namespace pagemeld
