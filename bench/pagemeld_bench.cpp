@@ -1,5 +1,6 @@
 // One benchmark job per run: an outer script times each run and reads its peak
 // memory, so every subcommand does its job once and exits 0 only on success.
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -9,7 +10,11 @@
 #include <string>
 #include <vector>
 
+#include "app/form1.h"
+#include "errors/error_handler.h"
 #include "pdf/qpdf_engine.h"
+#include "support/fake_services.h"
+#include "support/temp_dir.h"
 #include "support/test_pdfs.h"
 
 namespace {
@@ -25,7 +30,9 @@ int usage() {
                  "  pagemeld_bench make-encrypted <file> <pages>\n"
                  "  pagemeld_bench split <file> <outfolder>\n"
                  "  pagemeld_bench merge <folder> <count> <out>\n"
-                 "  pagemeld_bench decrypt <in> <out> <password>\n";
+                 "  pagemeld_bench decrypt <in> <out> <password>\n"
+                 "  pagemeld_bench merge-list-add <folder> <count>\n"
+                 "  pagemeld_bench merge-run <folder> <count> <out>\n";
     return 2;
 }
 
@@ -130,6 +137,81 @@ int decrypt(const std::string& in, const std::string& out, const std::string& pa
     return 0;
 }
 
+// The merge tab of the window model over scripted services, as a user drives it.
+class MergeWindow {
+public:
+    MergeWindow()
+        : system(program.path().string()),
+          errors(ui, system),
+          form(ui, settings, http, system, engine, errors) {
+        form.Form_Load("");
+    }
+
+    // Adds files 1..count through the list's own add routine; seconds taken.
+    double addAll(const fs::path& folder, int count) {
+        const auto start = std::chrono::steady_clock::now();
+        for (int i = 1; i <= count; ++i) form.mbut_fisier_add(mergeInput(folder, i));
+        return secondsSince(start);
+    }
+
+    static double secondsSince(std::chrono::steady_clock::time_point start) {
+        return std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    }
+
+    // Every message shown so far, for a failure report.
+    std::string shown() const {
+        std::string all;
+        for (const auto& text : ui.boxTexts()) all += "\n  " + text;
+        return all;
+    }
+
+    testing::TempDir program;
+    testing::FakeUi ui;
+    testing::FakeSettings settings;
+    testing::FakeHttp http;
+    testing::FakeSystem system;
+    QpdfEngine engine;
+    pagemeld::ErrorReporter errors;
+    pagemeld::Form1 form;
+};
+
+// Adding `count` files to the merge list, and for comparison reading their page
+// counts alone.
+int mergeListAdd(const fs::path& folder, int count) {
+    MergeWindow window;
+    const double adding = window.addAll(folder, count);
+    if (window.form.state.mgrid_count != count || !window.ui.boxes.empty()) {
+        std::cerr << "pagemeld_bench: listed " << window.form.state.mgrid_count << " of " << count
+                  << " files" << window.shown() << "\n";
+        return 1;
+    }
+    const auto start = std::chrono::steady_clock::now();
+    for (int i = 1; i <= count; ++i) window.form.getpagenumber(mergeInput(folder, i), true);
+    const double counting = MergeWindow::secondsSince(start);
+    std::printf("merge-list-add: %d files listed in %.2f s; their page counts alone %.2f s\n",
+                count, adding, counting);
+    return 0;
+}
+
+// The merge run of the window over `count` listed files.
+int mergeRun(const fs::path& folder, int count, const std::string& out) {
+    MergeWindow window;
+    const double adding = window.addAll(folder, count);
+    window.form.moutput_file.text = out;
+    window.form.chk_merge_ovr.value = pagemeld::kChecked;
+    window.ui.boxes.clear();
+    const auto start = std::chrono::steady_clock::now();
+    window.form.cmd_merge_Click();
+    const double merging = MergeWindow::secondsSince(start);
+    if (window.ui.boxTexts() != std::vector<std::string>{"Merge process done!"}) {
+        std::cerr << "pagemeld_bench: the merge run did not finish cleanly" << window.shown()
+                  << "\n";
+        return 1;
+    }
+    std::printf("merge-run: %d files listed in %.2f s, merged in %.2f s\n", count, adding, merging);
+    return 0;
+}
+
 int run(const std::vector<std::string>& args) {
     if (args.empty()) return usage();
     const std::string& job = args[0];
@@ -148,6 +230,16 @@ int run(const std::vector<std::string>& args) {
         return merge(args[1], count, args[3]);
     }
     if (job == "decrypt" && args.size() == 4) return decrypt(args[1], args[2], args[3]);
+    if (job == "merge-list-add" && args.size() == 3) {
+        const int count = positive(args[2]);
+        if (count < 0) return usage();
+        return mergeListAdd(args[1], count);
+    }
+    if (job == "merge-run" && args.size() == 4) {
+        const int count = positive(args[2]);
+        if (count < 0) return usage();
+        return mergeRun(args[1], count, args[3]);
+    }
     return usage();
 }
 

@@ -221,6 +221,23 @@ TEST_F(MergeRunTest, AFileThatCannotBeMergedIsNamedAndTheRunFails) {
                                     "Merge process failed!"}));
 }
 
+TEST_F(MergeRunTest, TheMergeMessageNamesTheFileThatFailedNotOneSkippedBefore) {
+    const std::string a = pdfFile("a.pdf", 1, "A");
+    const std::string b = encrypted("b.pdf", "B", "pw", "owner");
+    writeNotPdf(work("bad.pdf"));
+    const std::string d = pdfFile("d.pdf", 1, "D");
+    add(a);
+    add(b, "wrong");
+    add(work("bad.pdf"));
+    add(d);
+    run(work("out.pdf"));
+    EXPECT_EQ(ui.boxTexts(),
+              (Texts{"Password for b.pdf  is incorect. PDF will be skipped.",
+                     "Error loading file " + work("bad.pdf"),
+                     "bad.pdf  cannot be merged. It will be skipped!", "Merge process failed!"}));
+    EXPECT_EQ(pageTexts(work("out.pdf")), (Texts{"A 1", "D 1"}));
+}
+
 TEST_F(MergeRunTest, AnOutputThatIsAlsoAnInputIsReplacedOnlyWhenComplete) {
     const std::string a = pdfFile("a.pdf", 2, "A");
     const std::string b = pdfFile("b.pdf", 1, "B");
