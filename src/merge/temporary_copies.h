@@ -1,5 +1,6 @@
 // Decrypted copies of a merge's inputs. Each lives beside the output under a
-// hidden name that is reserved by creating the file exclusively, so no file of
+// dot-name with a random part (hidden on Unix-like systems), reserved by creating
+// the file exclusively, so no file of
 // the user's is ever taken for a copy or overwritten; every copy still there is
 // removed when the set goes out of scope, also when a run is left by an error.
 #pragma once
