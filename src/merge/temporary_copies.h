@@ -1,8 +1,8 @@
 // Decrypted copies of a merge's inputs. Each lives beside the output under a
 // dot-name with a random part (hidden on Unix-like systems), reserved by creating
-// the file exclusively, so no file of
-// the user's is ever taken for a copy or overwritten; every copy still there is
-// removed when the set goes out of scope, also when a run is left by an error.
+// the file exclusively, so no file of the user's is ever taken for a copy or
+// overwritten. Every copy still there is removed when the set goes out of scope,
+// also when a run is left by an error.
 #pragma once
 
 #include <map>
