@@ -73,7 +73,7 @@ TEST_F(MergeTest, NamesNotEndingInPdfAreRefusedAndEmptyNamesIgnored) {
     EXPECT_EQ(form.state.mgrid_count, 0);
     EXPECT_EQ(form.moutput_file.text, platformStartFolder("c:\\output.pdf"));
 
-    // Upper case passes, and so does a name ending in "pdf" without a dot.
+    // The test ignores letter case.
     pdfFile("UPPER.PDF", 1, "U");
     form.mbut_fisier_add(work("UPPER.PDF"));
     EXPECT_EQ(form.state.mgrid_count, 1);
