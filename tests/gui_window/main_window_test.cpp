@@ -1,0 +1,342 @@
+// The real main window over a fresh window model, driven the way a user drives it:
+// widgets found by object name, clicks, keys and resizes on the offscreen platform.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTabBar>
+#include <QTableWidget>
+#include <QTest>
+#include <QTimer>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+
+#include "app/form1.h"
+#include "errors/error_handler.h"
+#include "gui/main_window.h"
+#include "gui/update_tick.h"
+#include "lang/language_loader.h"
+#include "pdf/qpdf_engine.h"
+#include "support/fake_services.h"
+#include "support/temp_dir.h"
+
+namespace pagemeld::testing {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr double kTwipsPerPixel = 15.0;
+
+class MainWindowTest : public ::testing::Test {
+protected:
+    MainWindowTest()
+        : system(dir.path().string()),
+          errors(ui, system),
+          form(ui, settings, http, system, pdf, errors),
+          languages(form, form.catalogue, settings, ui, system, errors) {
+        form.load_languages = [this] { languages.load_languages(); };
+        system.temp = dir.folder();
+    }
+
+    void installLanguages() {
+        fs::create_directories(dir.path() / "languages");
+        for (const char* name : {"English.ini", "Deutsch.ini"}) {
+            fs::copy_file(fs::path(PAGEMELD_LANGUAGES_DIR) / name, dir.path() / "languages" / name);
+        }
+    }
+
+    void installShortcuts() {
+        for (const char* name : {"website.url", "support.url", "website2.url"}) {
+            std::ofstream(dir.file(name)) << "[InternetShortcut]\nURL=https://example.org/\n";
+        }
+    }
+
+    // Loads the model as the program does, then shows the window over it.
+    void start(const std::string& commandLine = {}) {
+        form.Form_Load(commandLine);
+        window = std::make_unique<MainWindow>(form, kTwipsPerPixel);
+        window->handlers().set("cmb_languages_Click",
+                               std::function<void()>([this] { languages.cmb_languages_Click(); }));
+        const std::function<void()> tick =
+            makeUpdateTick(ui, settings, http, system, errors, form.catalogue);
+        window->handlers().set("updatetimer_Timer", std::function<void()>([this, tick] {
+                                   form.updatetimer.enabled = false;
+                                   tick();
+                               }));
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    }
+
+    template <typename T = QWidget>
+    T* find(const char* name) {
+        T* widget = window->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+
+    void clickTab(int tab) {
+        auto* bar = find<QTabBar>("tabOptions");
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(tab - 1).center());
+    }
+
+    std::vector<std::string> visibleTabFrames() {
+        std::vector<std::string> shown;
+        for (const char* name : {"fraSplit", "fraMerge", "fraMix", "fraAbout", "fraExtras"}) {
+            if (find(name)->isVisible()) shown.push_back(name);
+        }
+        return shown;
+    }
+
+    QStringList headerTexts(const char* gridName) {
+        auto* table = find<QTableWidget>(gridName);
+        QStringList texts;
+        for (int c = 0; c < table->columnCount(); ++c) {
+            texts << table->horizontalHeaderItem(c)->text();
+        }
+        return texts;
+    }
+
+    TempDir dir;
+    FakeUi ui;
+    FakeSettings settings;
+    FakeHttp http;
+    FakeSystem system;
+    QpdfEngine pdf;
+    ErrorReporter errors;
+    Form1 form;
+    LanguageLoader languages;
+    std::unique_ptr<MainWindow> window;
+};
+
+TEST_F(MainWindowTest, OpensOnTheSplitTabWithEveryControlAsOneNamedWidget) {
+    installLanguages();
+    start();
+    EXPECT_EQ(window->windowTitle(), "Ombrix Pagemeld Professional");
+    EXPECT_EQ(visibleTabFrames(), std::vector<std::string>{"fraSplit"});
+    EXPECT_TRUE(find("split_grid")->isVisible());
+    EXPECT_FALSE(find("merge_grid")->isVisible());
+
+    for (const Control* control : form.controls()) {
+        if (control->kind == ControlKind::CommonDialog) continue;
+        const QString name = QString::fromStdString(
+            control->index < 0 ? control->name
+                               : control->name + "_" + std::to_string(control->index));
+        const QList<QObject*> found = window->findChildren<QObject*>(name);
+        ASSERT_EQ(found.size(), 1) << name.toStdString();
+        EXPECT_EQ(found[0]->property("pagemeldName").toString().toStdString(), control->name);
+        EXPECT_EQ(found[0]->property("pagemeldIndex").toInt(), control->index);
+    }
+    EXPECT_NE(window->findChild<QPushButton*>("mbut_key_6"), nullptr);
+    EXPECT_NE(window->findChild<QTimer*>("updatetimer"), nullptr);
+
+    // Controls stand inside their containers at the model's place.
+    auto* run = find<QPushButton>("cmd_split_run");
+    EXPECT_EQ(run->parentWidget()->objectName(), "fra_split_pict");
+    EXPECT_EQ(run->text(), "Split this PDF!");
+    EXPECT_EQ(run->geometry(), QRect(qRound(form.cmd_split_run.left / kTwipsPerPixel),
+                                     qRound(form.cmd_split_run.top / kTwipsPerPixel),
+                                     qRound(form.cmd_split_run.width / kTwipsPerPixel),
+                                     qRound(form.cmd_split_run.height / kTwipsPerPixel)));
+    EXPECT_EQ(find("r_split_method1")->parentWidget()->objectName(), "frm_split_method");
+    EXPECT_TRUE(find<QRadioButton>("r_split_method1")->isChecked());
+    EXPECT_FALSE(find<QRadioButton>("r_split_method2")->isChecked());
+    EXPECT_EQ(find<QLineEdit>("txt_split_meth3")->text(), "3");
+    EXPECT_EQ(find<QGroupBox>("frm_split_dest")->title(),
+              "Destination folder and filename settings");
+    // Buttons without a caption show a picture.
+    EXPECT_FALSE(find<QPushButton>("mbut_add")->icon().isNull());
+    EXPECT_FALSE(find<QPushButton>("mbut_key_1")->icon().isNull());
+
+    // The grids: header row as the table's header, file rows below, base widths.
+    const QStringList headers = {"#", "File name", "Path", "Pages", "Password"};
+    EXPECT_EQ(headerTexts("merge_grid"), headers);
+    EXPECT_EQ(headerTexts("split_grid"), headers);
+    EXPECT_EQ(headerTexts("mix_grid"), headers);
+    EXPECT_EQ(find<QTableWidget>("merge_grid")->rowCount(), 6);
+    EXPECT_EQ(find<QTableWidget>("split_grid")->rowCount(), 1);
+    EXPECT_EQ(find<QTableWidget>("mix_grid")->rowCount(), 2);
+    auto* merge = find<QTableWidget>("merge_grid");
+    for (int c = 0; c < 5; ++c) {
+        EXPECT_EQ(merge->columnWidth(c), qRound(form.merge_grid.colWidth(c) / kTwipsPerPixel));
+    }
+    EXPECT_EQ(find<QComboBox>("cmb_languages")->currentText(), "English");
+}
+
+TEST_F(MainWindowTest, TabClicksShowTheirFrameAndTheAboutTitle) {
+    start();
+    clickTab(4);
+    EXPECT_EQ(form.tabOptions.selectedItem, 4);
+    EXPECT_EQ(visibleTabFrames(), std::vector<std::string>{"fraAbout"});
+    EXPECT_EQ(find<QLabel>("lblabout")->text(), "Ombrix Pagemeld Professional v2.1.22");
+
+    clickTab(2);
+    EXPECT_EQ(visibleTabFrames(), std::vector<std::string>{"fraMerge"});
+    EXPECT_TRUE(find("merge_grid")->isVisible());
+    clickTab(5);
+    EXPECT_EQ(visibleTabFrames(), std::vector<std::string>{"fraExtras"});
+}
+
+TEST_F(MainWindowTest, LinkLabelsOpenTheirShortcutBesideTheProgram) {
+    installShortcuts();
+    start();
+    clickTab(4);
+    auto* website = find<QLabel>("ab_lb4b");
+    EXPECT_EQ(website->cursor().shape(), Qt::PointingHandCursor);
+    QTest::mouseClick(website, Qt::LeftButton);
+    QTest::mouseClick(find("ab_lb6b"), Qt::LeftButton);
+    // A plain label is no link.
+    QTest::mouseClick(find("ab_lb4a"), Qt::LeftButton);
+    clickTab(5);
+    QTest::mouseClick(find("Label1"), Qt::LeftButton);
+    EXPECT_EQ(ui.opened, (std::vector<std::string>{dir.file("website.url"), dir.file("support.url"),
+                                                   dir.file("website2.url")}));
+    EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST_F(MainWindowTest, ChoosingAnotherLanguageChangesTheCaptionsAtOnce) {
+    installLanguages();
+    start();
+    auto* list = find<QComboBox>("cmb_languages");
+    ASSERT_EQ(list->count(), 2);
+    ASSERT_EQ(list->itemText(0), "Deutsch");
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Up);  // from English to Deutsch
+
+    EXPECT_EQ(form.cmb_languages.text, "Deutsch");
+    EXPECT_EQ(list->currentText(), "Deutsch");
+    EXPECT_EQ(find<QTabBar>("tabOptions")->tabText(0), "Teilen");
+    EXPECT_EQ(find<QPushButton>("cmd_split_run")->text(), "Dieses PDF teilen!");
+    EXPECT_EQ(headerTexts("split_grid").at(1), "Dateiname");
+    EXPECT_EQ(settings.read("Software\\Ombrix\\OmbrixPagemeld", "Language"), "Deutsch");
+}
+
+TEST_F(MainWindowTest, ASizeBelowTheMinimumIsSetBack) {
+    start();
+    const QSize reset = window->clientSizeFor(kResetWindowWidth, kResetWindowHeight);
+    window->resize(400, 300);
+    QTRY_COMPARE_WITH_TIMEOUT(window->size(), reset, 5000);
+    QTest::qWait(50);
+    EXPECT_EQ(window->size(), reset);
+    EXPECT_EQ(form.windowWidth, kResetWindowWidth);
+    EXPECT_EQ(form.windowHeight, kResetWindowHeight);
+
+    // A wider window widens the grids with it.
+    auto* grid = find<QTableWidget>("split_grid");
+    const int narrow = grid->width();
+    window->resize(reset.width() + 150, reset.height() + 60);
+    QTRY_VERIFY_WITH_TIMEOUT(form.windowWidth > kResetWindowWidth + 2000, 5000);
+    EXPECT_EQ(grid->width(), qRound(form.split_grid.width / kTwipsPerPixel));
+    EXPECT_GT(grid->width(), narrow + 140);
+    EXPECT_EQ(find("splitpb")->y(), qRound(form.splitpb.top / kTwipsPerPixel));
+}
+
+TEST_F(MainWindowTest, TheUpdateTimerFiresOnceInInteractiveUse) {
+    settings.values["Software\\Ombrix\\OmbrixPagemeld\\updatecheck"] = "1";
+    http.result = HttpResult::CannotConnect;
+    start();
+    auto* timer = window->findChild<QTimer*>("updatetimer");
+    ASSERT_NE(timer, nullptr);
+    EXPECT_TRUE(form.updatetimer.enabled);
+    EXPECT_TRUE(timer->isActive());
+    EXPECT_EQ(timer->interval(), 2000);
+
+    QTRY_VERIFY_WITH_TIMEOUT(!form.updatetimer.enabled, 6000);
+    EXPECT_EQ(http.requested.size(), 1u);
+    EXPECT_FALSE(timer->isActive());
+    EXPECT_EQ(ui.boxTexts(), std::vector<std::string>{
+                                 "Unable to connect to the Internet and search for updates!"});
+}
+
+TEST_F(MainWindowTest, TheUpdateTimerStaysOffWithACommandLine) {
+    form.process_parametrii = [] {};
+    start("-s missing.pdf");
+    EXPECT_FALSE(form.updatetimer.enabled);
+    EXPECT_FALSE(window->findChild<QTimer*>("updatetimer")->isActive());
+}
+
+TEST_F(MainWindowTest, ModelStateReachesTheWidgetsAfterASync) {
+    start();
+    auto* bar = find<QProgressBar>("mergepb");
+    EXPECT_TRUE(bar->styleSheet().isEmpty());
+    form.mergepb.value = 40;
+    form.mergepb.colour = kBarColourWorking;
+    window->syncFromModel();
+    EXPECT_EQ(bar->value(), 40);
+    EXPECT_TRUE(bar->styleSheet().contains("#3166c5")) << bar->styleSheet().toStdString();
+    form.mergepb.colour = kBarColourDone;
+    form.mergepb.value = 100;
+    window->syncFromModel();
+    EXPECT_TRUE(bar->styleSheet().contains("#006600"));
+    form.mergepb.colour = kDefaultBarColour;
+    window->syncFromModel();
+    EXPECT_TRUE(bar->styleSheet().isEmpty());
+
+    // The highlighted row of a grid and its cells.
+    form.merge_grid.setTextMatrix(1, 1, "a.pdf");
+    form.merge_grid.setHighlighted(1, true);
+    form.mbut_key(1).visible = true;
+    form.merge_output.caption = "Ausgabe";
+    window->syncFromModel();
+    auto* grid = find<QTableWidget>("merge_grid");
+    EXPECT_EQ(grid->item(0, 1)->text(), "a.pdf");
+    EXPECT_EQ(grid->item(0, 1)->background().color(), grid->palette().highlight().color());
+    EXPECT_NE(grid->item(1, 1)->background().color(), grid->palette().highlight().color());
+    EXPECT_EQ(find<QGroupBox>("merge_output")->title(), "Ausgabe");
+    clickTab(2);
+    EXPECT_TRUE(find("mbut_key_1")->isVisible());
+    EXPECT_FALSE(find("mbut_key_2")->isVisible());
+}
+
+TEST_F(MainWindowTest, UserEditsReachTheModel) {
+    start();
+    auto* name = find<QLineEdit>("txt_split_filename");
+    name->selectAll();
+    QTest::keyClicks(name, "piece");
+    EXPECT_EQ(form.txt_split_filename.text, "piece");
+
+    // Options of one frame exclude each other in the model.
+    QTest::mouseClick(find("r_split_method3"), Qt::LeftButton);
+    EXPECT_TRUE(form.r_split_method3.value);
+    EXPECT_FALSE(form.r_split_method1.value);
+    EXPECT_TRUE(form.split_dest_source.value);  // another frame's options stay
+    EXPECT_TRUE(find<QRadioButton>("r_split_method3")->isChecked());
+    EXPECT_FALSE(find<QRadioButton>("r_split_method1")->isChecked());
+
+    clickTab(2);
+    auto* overwrite = find<QCheckBox>("chk_merge_ovr");
+    QTest::mouseClick(overwrite, Qt::LeftButton);
+    EXPECT_EQ(form.chk_merge_ovr.value, kChecked);
+    QTest::mouseClick(overwrite, Qt::LeftButton);
+    EXPECT_EQ(form.chk_merge_ovr.value, kUnchecked);
+}
+
+TEST_F(MainWindowTest, AnEndAskedForInAHandlerClosesTheWindowOnce) {
+    start();
+    clickTab(2);
+    window->handlers().set("cmd_merge_Click",
+                           std::function<void()>([this] { errors.ExitProject(); }));
+    QTest::mouseClick(find("cmd_merge"), Qt::LeftButton);
+    EXPECT_TRUE(window->exiting());
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(ui.quitCalls, 1);
+}
+
+TEST_F(MainWindowTest, ClosingTheWindowEndsTheProgramWithoutAQuestion) {
+    start();
+    window->close();
+    EXPECT_EQ(ui.quitCalls, 1);
+    EXPECT_TRUE(ui.boxes.empty());
+    EXPECT_FALSE(window->isVisible());
+}
+
+}  // namespace
+}  // namespace pagemeld::testing

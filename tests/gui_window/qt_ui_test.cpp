@@ -1,0 +1,59 @@
+// The parts of the Qt Ui service that need no dialog: reading Internet shortcuts,
+// the dialog filters and which addresses may go to the browser.
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "gui/qt_ui.h"
+#include "support/temp_dir.h"
+
+namespace pagemeld::testing {
+namespace {
+
+void writeFile(const std::string& path, const std::string& text) {
+    std::ofstream(path, std::ios::binary) << text;
+}
+
+TEST(QtUiShortcut, ReadsTheUrlLineOfTheInternetShortcutSection) {
+    TempDir dir;
+    const std::string plain = dir.file("website.url");
+    writeFile(plain,
+              "[InternetShortcut]\r\nURL=https://www.ombrix.com/pagemeld/\r\nIconIndex=0\r\n");
+    EXPECT_EQ(readInternetShortcut(plain), "https://www.ombrix.com/pagemeld/");
+
+    // Another section's URL line does not count; case of key and section does not matter.
+    const std::string mixed = dir.file("mixed.url");
+    writeFile(mixed,
+              "[Other]\nURL=https://wrong.example/\n[internetshortcut]\nurl = "
+              "x\nUrl=https://right.example/a\n");
+    EXPECT_EQ(readInternetShortcut(mixed), "https://right.example/a");
+
+    const std::string empty = dir.file("empty.url");
+    writeFile(empty, "[InternetShortcut]\nURL=\n");
+    EXPECT_EQ(readInternetShortcut(empty), std::nullopt);
+    EXPECT_EQ(readInternetShortcut(dir.file("missing.url")), std::nullopt);
+}
+
+TEST(QtUiShortcut, OnlyWebAndMailAddressesGoToTheBrowser) {
+    EXPECT_TRUE(isBrowsableAddress("https://www.ombrix.com/support/"));
+    EXPECT_TRUE(isBrowsableAddress("http://example.org"));
+    EXPECT_TRUE(isBrowsableAddress("mailto:support@ombrix.com"));
+    EXPECT_FALSE(isBrowsableAddress("file:///usr/bin/xterm"));
+    EXPECT_FALSE(isBrowsableAddress("/usr/bin/xterm"));
+    EXPECT_FALSE(isBrowsableAddress("https://"));
+    EXPECT_FALSE(isBrowsableAddress(""));
+}
+
+TEST(QtUiDialogFilter, MakesQtFiltersFromDescriptionAndPattern) {
+    EXPECT_EQ(qtDialogFilter({{"PDF files (*.pdf)", "*.pdf"}}), "PDF files (*.pdf)");
+    EXPECT_EQ(qtDialogFilter({{"PDF files", "*.pdf"}, {"All Files (*.*)", "*.*"}}),
+              "PDF files (*.pdf);;All Files (*.*)");
+    // Windows separates patterns with ";", Qt with blanks.
+    EXPECT_EQ(qtDialogFilter({{"Documents", "*.pdf;*.PDF"}}), "Documents (*.pdf *.PDF)");
+    // A description whose parentheses name other patterns must not hide the real ones.
+    EXPECT_EQ(qtDialogFilter({{"Text Files (*.txt)", "*.log"}}), "Text Files [*.txt] (*.log)");
+    EXPECT_EQ(qtDialogFilter({{"Nothing", ""}}), "");
+}
+
+}  // namespace
+}  // namespace pagemeld::testing
