@@ -127,6 +127,33 @@ public:
     std::int32_t hover_row_offset = 0;
     std::int32_t hover_row = 0;
 
+    // ---- Split list and run (split/) ----
+    // Makes `file` the split source in row 1 of split_grid, replacing the one before;
+    // a name not ending in "pdf" is refused.
+    void add_fisier_split(const std::string& file);
+    void split_add_but_Click();  // open dialog, one file
+    void split_rem_but_Click();  // empties row 1; destination and base name stay
+    void but_passw_Click();      // the source's password
+    void select_grid_row(int x);
+    void split_grid_Click();  // a click off row 1 selects row 1 again
+    // Files dropped on the grid: only the first is loaded.
+    void split_grid_OLEDragDrop(const std::vector<std::string>& files);
+    // Choosing a method or a destination option; methods 3 and 4 have no handler.
+    void r_split_method1_Click();
+    void r_split_method2_Click();
+    void split_dest_source_Click();
+    void split_dest_other_Click();
+    void cmd_split_dest_Click();  // folder picker for the destination
+    // The split run: calls `repaint` after each move of splitpb.
+    void cmd_split_run_Click();
+    // Writes the pages of `rangesmall` of document `originaldocid` to the next
+    // numbered file. 1 when written or when the piece holds no page (its number is
+    // used up all the same); 0 when the file could not be saved.
+    std::int32_t create_range_pdf(const std::string& rangesmall, const std::string& splitfilename,
+                                  std::int32_t originaldocid);
+    // tsplit_pb: empties splitpb half a second after a finished run; one-shot.
+    void tsplit_pb_Timer();
+
     // ---- Mix list and mix run (mix/) ----
     // Adds one file to the two-document mix list after its checks (PDF name, list
     // full); the first file also sets the destination folder and base name.

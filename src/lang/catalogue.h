@@ -43,6 +43,11 @@ struct Catalogue {
     std::string MsgErrSplitAboveMax2 =
         " were ignored because it exceeds document total page number!";
     std::string MsgSplitDone = "Split process done!";
+    std::string MsgErrSplitNumberField = "Please type a whole number of at least 1 in the field:";
+    std::string MsgErrSplitRange =
+        "Please type the page ranges to split, for example: 1-4,6,9-10;5,6;12;";
+    std::string MsgErrSplitSave =
+        "This output file could not be written. The split process was stopped:";
     std::string MsgErrCL =
         "Invalid command line arguments. Check online support page to learn how to use command "
         "line!";

@@ -1,0 +1,169 @@
+// The split list: one source file in row 1 of split_grid with its page count and
+// password, the method options and the destination folder.
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "app/form1.h"
+#include "app/shared_routines.h"
+#include "errors/trap.h"
+#include "merge/file_list_grid.h"
+
+namespace pagemeld {
+
+namespace {
+
+constexpr int kSourceRow = 1;
+constexpr int kPasswordInset = 15;  // twips between the password button and the grid's edge
+
+#ifdef _WIN32
+constexpr char kSeparator = '\\';
+#else
+constexpr char kSeparator = '/';
+#endif
+
+}  // namespace
+
+void Form1::add_fisier_split(const std::string& file) {
+    Trap trap(errors_, kFormName, "add_fisier_split");
+    std::string name;
+    bool stop = false;
+    const std::function<void()> steps[] = {
+        [&] { stop = file.empty(); },
+        [&] {
+            if (!filelist::endsInPdf(file)) {
+                // A fixed English text, joined without blanks.
+                MsgBoxEx(errors_, ui_,
+                         "Please add only PDF files. File:" + file + "- doesn't look to be a PDF.",
+                         msgbox::kCritical);
+                stop = true;
+            }
+        },
+        [&] {
+            name = ParsePath(errors_, file, kPathName, true);
+            // A source already listed is simply replaced; its password cell stays.
+            filelist::writeRow(split_grid, kSourceRow, name,
+                               ParsePath(errors_, file, kPathFolder, true),
+                               getpagenumber(file, true));
+        },
+        [&] {
+            // The name less ".pdf"; a name of four characters or fewer leaves nothing.
+            txt_split_filename.text = name.size() > 4 ? name.substr(0, name.size() - 4) : "";
+        },
+        [&] {
+            if (split_dest_source.value)
+                txt_split_dest.text = ParsePath(errors_, file, kPathFolder, true);
+        },
+        [&] {
+            but_passw.visible = true;
+            but_passw.left =
+                split_grid.left + split_grid.sumColWidths() - but_passw.width - kPasswordInset;
+            but_passw.top = split_grid.top + split_grid.rowHeight(kSourceRow) + 15;
+        },
+        [&] {
+            split_add_but.enabled = false;
+            select_grid_row(kSourceRow);
+        },
+    };
+    for (const auto& body : steps) {
+        if (!trap.step(body) || stop) return;
+    }
+}
+
+void Form1::split_add_but_Click() {
+    Trap trap(errors_, kFormName, "split_add_but_Click");
+    std::string file;
+    if (!trap.step([&] {
+            const std::vector<std::string> chosen =
+                ui_.openFileDialog(parseDialogFilter("All PDF Files (*.pdf)|*.pdf"), false);
+            if (!chosen.empty()) file = chosen.front();
+        }))
+        return;
+    add_fisier_split(file);
+}
+
+void Form1::split_grid_OLEDragDrop(const std::vector<std::string>& files) {
+    // The list holds one source: the first dropped file; the others are ignored.
+    if (!files.empty()) add_fisier_split(files.front());
+}
+
+void Form1::split_rem_but_Click() {
+    Trap trap(errors_, kFormName, "split_rem_but_Click");
+    trap.step([&] {
+        for (int c = filelist::kColNumber; c <= filelist::kColPassword; ++c)
+            split_grid.setTextMatrix(kSourceRow, c, "");
+        split_add_but.enabled = true;
+        but_passw.visible = false;
+    });
+}
+
+void Form1::but_passw_Click() {
+    Trap trap(errors_, kFormName, "but_passw_Click");
+    trap.step([&] {
+        split_grid.row = kSourceRow;
+        split_grid.col = filelist::kColPassword;
+        // Cancelling answers an empty text and so clears the password.
+        split_grid.setText(ui_.inputBox(kProgramTitle, catalogue.MsgEnterPassw, split_grid.text()));
+        split_grid.hasFocus = true;
+        select_grid_row(kSourceRow);
+    });
+}
+
+void Form1::select_grid_row(int x) {
+    Trap trap(errors_, kFormName, "select_grid_row");
+    trap.step([&] { filelist::selectRow(split_grid, x); });
+}
+
+void Form1::split_grid_Click() {
+    Trap trap(errors_, kFormName, "split_grid_Click");
+    trap.step([&] {
+        if (split_grid.row != kSourceRow) select_grid_row(kSourceRow);
+    });
+}
+
+void Form1::r_split_method1_Click() {
+    Trap trap(errors_, kFormName, "r_split_method1_Click");
+    trap.step([&] {
+        r_split_method1.value = true;
+        r_split_method2.value = r_split_method3.value = r_split_method4.value = false;
+        txt_split_range.enabled = false;
+    });
+}
+
+void Form1::r_split_method2_Click() {
+    Trap trap(errors_, kFormName, "r_split_method2_Click");
+    trap.step([&] {
+        r_split_method2.value = true;
+        r_split_method1.value = r_split_method3.value = r_split_method4.value = false;
+        txt_split_range.enabled = true;
+    });
+}
+
+void Form1::split_dest_source_Click() {
+    Trap trap(errors_, kFormName, "split_dest_source_Click");
+    trap.step([&] {
+        split_dest_source.value = true;
+        split_dest_other.value = false;
+        cmd_split_dest.enabled = false;
+    });
+}
+
+void Form1::split_dest_other_Click() {
+    Trap trap(errors_, kFormName, "split_dest_other_Click");
+    trap.step([&] {
+        split_dest_other.value = true;
+        split_dest_source.value = false;
+        cmd_split_dest.enabled = true;
+    });
+}
+
+void Form1::cmd_split_dest_Click() {
+    Trap trap(errors_, kFormName, "cmd_split_dest_Click");
+    trap.step([&] {
+        const std::string folder = OpenDirectoryTV(errors_, ui_, "");
+        // The separator is always added, also after a root that already ends in one.
+        if (!folder.empty()) txt_split_dest.text = folder + kSeparator;
+    });
+}
+
+}  // namespace pagemeld

@@ -1,0 +1,437 @@
+// The split run: the four methods' output files and their pages, naming, document
+// information, range handling, passwords and the decrypted copy, refusals, failures
+// that must not be reported as success, and progress.
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <sstream>
+
+#include "split_fixture.h"
+
+namespace pagemeld::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using Texts = std::vector<std::string>;
+
+const std::string kDone = "Split process done!";
+
+std::string above(int pages) {
+    return "Split process done! Pages with pagenumber above  " + std::to_string(pages) +
+           "  were ignored because it exceeds document total page number!";
+}
+
+std::string contentOf(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+class SplitRunTest : public SplitTest {
+protected:
+    // Loads a source of `pages` pages labelled "P" and leaves the outputs beside it.
+    std::string source(int pages, const std::string& name = "src.pdf") {
+        const std::string path = pdfFile(name, pages);
+        form.add_fisier_split(path);
+        form.txt_split_filename.text = "part";
+        return path;
+    }
+    void method1(const std::string& n) {
+        form.r_split_method1_Click();
+        form.txt_split_meth1.text = n;
+    }
+    void method2(const std::string& ranges) {
+        form.r_split_method2_Click();
+        form.txt_split_range.text = ranges;
+    }
+    void method3(const std::string& n, const std::string& s) {
+        choose(form.r_split_method3);
+        form.txt_split_meth3.text = n;
+        form.txt_split_meth3_s.text = s;
+    }
+    void method4(const std::string& n, const std::string& s) {
+        choose(form.r_split_method4);
+        form.txt_split_meth4.text = n;
+        form.txt_split_meth4_s.text = s;
+    }
+    // Methods 3 and 4 have no handler; the view only sets the options' values.
+    void choose(OptionButton& option) {
+        for (OptionButton* o : {&form.r_split_method1, &form.r_split_method2, &form.r_split_method3,
+                                &form.r_split_method4})
+            o->value = o == &option;
+    }
+    void run() {
+        ui.boxes.clear();
+        bar.clear();
+        form.cmd_split_run_Click();
+    }
+    // The page texts of every numbered output "part01.pdf", ... in the work folder.
+    std::map<std::string, Texts> outputs(const std::string& base = "part") const {
+        std::map<std::string, Texts> found;
+        for (const std::string& name : workListing()) {
+            if (name.rfind(base, 0) == 0) found[name] = pageTexts(work(name));
+        }
+        return found;
+    }
+};
+
+TEST_F(SplitRunTest, FixedPiecesFromPageOneWithInformationProgressAndTimer) {
+    source(10);
+    method1("3");
+    run();
+
+    const std::map<std::string, Texts> expected = {
+        {"part01.pdf", labels("P", 1, 3)},
+        {"part02.pdf", labels("P", 4, 6)},
+        {"part03.pdf", labels("P", 7, 9)},
+        {"part04.pdf", labels("P", 10, 10)},
+    };
+    EXPECT_EQ(outputs(), expected);
+    for (const auto& [name, texts] : expected) {
+        EXPECT_TRUE(qpdfCheckClean(work(name))) << name;
+        const std::map<std::string, std::string> info = {{"Author", "Ombrix Pagemeld"},
+                                                         {"Title", "Output file"},
+                                                         {"Creator", "Ombrix Pagemeld Driver"},
+                                                         {"Producer", "Ombrix Pagemeld"}};
+        EXPECT_EQ(infoEntries(work(name)), info) << name;
+    }
+    EXPECT_EQ(ui.boxTexts(), Texts{kDone});
+    EXPECT_EQ(ui.boxes[0].style, msgbox::kInformation);
+    EXPECT_EQ(ui.boxes[0].title, "Ombrix Pagemeld");
+    EXPECT_EQ(form.state.output_file_counter, 4);
+    EXPECT_EQ(form.state.split_max_page, 10);
+
+    // Step 30 per piece while it stays below 100, then full.
+    EXPECT_EQ(bar, (std::vector<int>{0, 30, 60, 90, 100}));
+    EXPECT_EQ(form.splitpb.colour, kBarColourDone);
+    EXPECT_TRUE(form.tsplit_pb.enabled);
+    EXPECT_EQ(form.tsplit_pb.interval, 500);
+    form.tsplit_pb_Timer();
+    EXPECT_EQ(form.splitpb.value, 0);
+    EXPECT_FALSE(form.tsplit_pb.enabled);
+    // Nothing of the run stays in the engine.
+    EXPECT_EQ(pdf.documentCount(), 0u);
+}
+
+TEST_F(SplitRunTest, ThePieceSizesAndStartsOfTheFixedMethods) {
+    source(10);
+    // Larger than the document: one file with every page; a blank base name.
+    method1("25");
+    form.txt_split_filename.text = "  ";
+    run();
+    EXPECT_EQ(outputs("pdfcdocument"),
+              (std::map<std::string, Texts>{{"pdfcdocument01.pdf", labels("P", 1, 10)}}));
+
+    // Groups from a start page, the last one cut at the end.
+    form.txt_split_filename.text = "g";
+    method3("4", "3");
+    run();
+    EXPECT_EQ(outputs("g"), (std::map<std::string, Texts>{{"g01.pdf", labels("P", 3, 6)},
+                                                          {"g02.pdf", labels("P", 7, 10)}}));
+
+    // Starting on the last page: one file with only that page.
+    form.txt_split_filename.text = "last";
+    method3("3", "10");
+    run();
+    EXPECT_EQ(outputs("last"), (std::map<std::string, Texts>{{"last01.pdf", {"P 10"}}}));
+
+    // Single pages at a step.
+    form.txt_split_filename.text = "each";
+    method4("3", "1");
+    run();
+    EXPECT_EQ(outputs("each"), (std::map<std::string, Texts>{{"each01.pdf", {"P 1"}},
+                                                             {"each02.pdf", {"P 4"}},
+                                                             {"each03.pdf", {"P 7"}},
+                                                             {"each04.pdf", {"P 10"}}}));
+
+    // A start beyond the document writes nothing and says so without a failure.
+    form.txt_split_filename.text = "none";
+    method4("1", "11");
+    run();
+    EXPECT_TRUE(outputs("none").empty());
+    EXPECT_EQ(ui.boxTexts(), Texts{kDone});
+    EXPECT_EQ(pdf.documentCount(), 0u);
+}
+
+TEST_F(SplitRunTest, NumbersPastNineAndPastNinetyNine) {
+    source(101);
+    method1("1");
+    run();
+    const Texts names = workListing();
+    for (const char* name :
+         {"part01.pdf", "part09.pdf", "part10.pdf", "part99.pdf", "part100.pdf", "part101.pdf"})
+        EXPECT_NE(std::find(names.begin(), names.end(), name), names.end()) << name;
+    EXPECT_EQ(pageTexts(work("part100.pdf")), Texts{"P 100"});
+    EXPECT_EQ(names.size(), 102u);  // the source and 101 pieces
+    // A step of 0 leaves the bar at 0 until the end; the window is still repainted
+    // after every piece.
+    ASSERT_EQ(bar.size(), 103u);
+    EXPECT_EQ(std::count(bar.begin(), bar.end(), 0), 102);
+    EXPECT_EQ(bar.back(), 100);
+}
+
+TEST_F(SplitRunTest, TheHintExampleGivesFourFiles) {
+    source(25);
+    method2("1-4,6,9-10;5,6;12;20-21,23;");
+    run();
+    EXPECT_EQ(outputs(), (std::map<std::string, Texts>{
+                             {"part01.pdf", {"P 1", "P 2", "P 3", "P 4", "P 6", "P 9", "P 10"}},
+                             {"part02.pdf", {"P 5", "P 6"}},
+                             {"part03.pdf", {"P 12"}},
+                             {"part04.pdf", {"P 20", "P 21", "P 23"}}}));
+    EXPECT_EQ(infoEntries(work("part03.pdf")).at("Creator"), "Ombrix Pagemeld Driver");
+    EXPECT_EQ(ui.boxTexts(), Texts{kDone});
+    EXPECT_EQ(form.txt_split_range.text, "1-4,6,9-10;5,6;12;20-21,23;");
+    // Five groups over 25 pages: a step of 20.
+    EXPECT_EQ(bar, (std::vector<int>{0, 20, 40, 60, 80, 100}));
+    EXPECT_EQ(pdf.documentCount(), 0u);
+}
+
+TEST_F(SplitRunTest, ARangeWithoutFinalSemicolonGetsOneAndReversedRangesRunBackwards) {
+    source(5);
+    method2(" 3-1;5 ");
+    run();
+    EXPECT_EQ(form.txt_split_range.text, " 3-1;5 ;");
+    EXPECT_EQ(outputs(), (std::map<std::string, Texts>{{"part01.pdf", {"P 3", "P 2", "P 1"}},
+                                                       {"part02.pdf", {"P 5"}}}));
+    EXPECT_EQ(ui.boxTexts(), Texts{kDone});
+}
+
+TEST_F(SplitRunTest, PagesBeyondTheDocumentAreDroppedAndReportedFromAnyPiece) {
+    source(10);
+    method2("2-5,12,8-15;12-20;10-10;");
+    run();
+    // The second piece held no page: its number is used up all the same.
+    EXPECT_EQ(outputs(), (std::map<std::string, Texts>{
+                             {"part01.pdf", {"P 2", "P 3", "P 4", "P 5", "P 8", "P 9", "P 10"}},
+                             {"part03.pdf", {"P 10"}}}));
+    EXPECT_EQ(ui.boxTexts(), Texts{above(10)});
+    EXPECT_EQ(ui.boxes[0].style, msgbox::kInformation);
+
+    // A drop in the first piece is still told when the last one is whole.
+    fs::remove(work("part01.pdf"));
+    fs::remove(work("part03.pdf"));
+    method2("1,11;2;");
+    run();
+    EXPECT_EQ(outputs(),
+              (std::map<std::string, Texts>{{"part01.pdf", {"P 1"}}, {"part02.pdf", {"P 2"}}}));
+    EXPECT_EQ(ui.boxTexts(), Texts{above(10)});
+
+    // And each run starts without the flag.
+    method2("3;");
+    run();
+    EXPECT_EQ(ui.boxTexts(), Texts{kDone});
+}
+
+TEST_F(SplitRunTest, APieceAfterAnEmptyOneIsStillCutFromTheSource) {
+    source(10);
+    method2("11-12;1");
+    run();
+    EXPECT_EQ(outputs(), (std::map<std::string, Texts>{{"part02.pdf", {"P 1"}}}));
+    EXPECT_EQ(ui.boxTexts(), Texts{above(10)});
+
+    // Empty pieces and pieces that name no page leave gaps too.
+    fs::remove(work("part02.pdf"));
+    method2(";x;4;");
+    run();
+    EXPECT_EQ(outputs(), (std::map<std::string, Texts>{{"part03.pdf", {"P 4"}}}));
+    EXPECT_EQ(ui.boxTexts(), Texts{kDone});
+    EXPECT_EQ(pdf.documentCount(), 0u);
+}
+
+TEST_F(SplitRunTest, ADestinationWithoutSeparatorPrefixesTheNames) {
+    source(2);
+    form.txt_split_dest.text = work("out");
+    method1("1");
+    run();
+    EXPECT_EQ(pageTexts(work("outpart01.pdf")), Texts{"P 1"});
+    EXPECT_EQ(pageTexts(work("outpart02.pdf")), Texts{"P 2"});
+}
+
+TEST_F(SplitRunTest, TheChecksStopTheRunBeforeAnythingIsOpened) {
+    method1("1");
+    run();  // no source
+    EXPECT_EQ(ui.boxTexts(), Texts{"Choose a PDF file to split it!"});
+    EXPECT_EQ(ui.boxes[0].style, msgbox::kExclamation);
+
+    source(3);
+    form.txt_split_filename.text = "a:b";
+    run();
+    EXPECT_EQ(ui.boxTexts(), Texts{"Output filename contains invalid characters!"});
+    EXPECT_EQ(ui.boxes[0].style, msgbox::kExclamation);
+
+    form.txt_split_filename.text = "part";
+    form.txt_split_dest.text = "";
+    run();
+    EXPECT_EQ(ui.boxTexts(), Texts{"Please select a destination folder!"});
+    EXPECT_EQ(ui.boxes[0].style, msgbox::kCritical);
+
+    // Only the listing loaded the file; no run did.
+    EXPECT_EQ(pdf.loads.size(), 1u);
+    EXPECT_EQ(workListing(), Texts{"src.pdf"});
+    EXPECT_EQ(form.splitpb.colour, kDefaultBarColour);
+    EXPECT_FALSE(form.tsplit_pb.enabled);
+}
+
+TEST_F(SplitRunTest, NumbersThatAreNotWholeNumbersOfOneOrMoreAreRefusedByField) {
+    source(6);
+    const std::string ask = "Please type a whole number of at least 1 in the field: ";
+    const struct {
+        std::function<void()> choose;
+        std::string message;
+    } cases[] = {
+        {[&] { method1("0"); }, ask + "\"Into files of\""},
+        {[&] { method1("abc"); }, ask + "\"Into files of\""},
+        {[&] { method1("1.5"); }, ask + "\"Into files of\""},
+        {[&] { method1(""); }, ask + "\"Into files of\""},
+        {[&] { method3("-2", "1"); }, ask + "\"Every group of\""},
+        {[&] { method3("2", "0"); }, ask + "\"pages, starting with page\""},
+        {[&] { method4("0", "1"); }, ask + "\"Each\""},
+        {[&] { method4("1", "x"); }, ask + "\"page, starting with page\""},
+    };
+    for (const auto& c : cases) {
+        c.choose();
+        run();
+        EXPECT_EQ(ui.boxTexts(), Texts{c.message});
+        EXPECT_EQ(ui.boxes.front().style, msgbox::kExclamation);
+    }
+
+    // An empty range, or one of empty pieces only, names nothing to cut.
+    for (const std::string ranges : {"", "   ", ";;", " ; "}) {
+        method2(ranges);
+        run();
+        EXPECT_EQ(ui.boxTexts(),
+                  Texts{"Please type the page ranges to split, for example: 1-4,6,9-10;5,6;12;"})
+            << "[" << ranges << "]";
+    }
+    EXPECT_EQ(pdf.loads.size(), 1u);
+    EXPECT_EQ(workListing(), Texts{"src.pdf"});
+
+    // Blanks around a number are no reason to refuse it.
+    method1(" 6 ");
+    run();
+    EXPECT_EQ(ui.boxTexts(), Texts{kDone});
+    EXPECT_EQ(pageTexts(work("part01.pdf")), labels("P", 1, 6));
+}
+
+TEST_F(SplitRunTest, EncryptedSourcesWithRightWrongAndNoPassword) {
+    const std::string locked = work("locked.pdf");
+    writeEncryptedPdf(locked, TestPdfOptions{3, "L"}, Encryption::Aes256, "user", "owner");
+    // A file of the user's with the name the copy once had.
+    std::ofstream(work("tmp.pdf"), std::ios::binary) << "mine";
+    form.add_fisier_split(locked);
+    form.txt_split_filename.text = "part";
+    method1("2");
+    ui.boxes.clear();
+
+    run();  // no password
+    EXPECT_EQ(
+        ui.boxTexts(),
+        Texts{"locked.pdf  cannot be decrypted. Please add a password. PDF will be skipped."});
+    EXPECT_EQ(ui.boxes[0].style, msgbox::kExclamation);
+    EXPECT_EQ(form.splitpb.value, 0);
+    EXPECT_FALSE(form.tsplit_pb.enabled);
+
+    form.split_grid.setTextMatrix(1, 4, "wrong");
+    run();
+    EXPECT_EQ(ui.boxTexts(), Texts{"Password for locked.pdf  is incorect. PDF will be skipped."});
+    EXPECT_EQ(workListing(), (Texts{"locked.pdf", "tmp.pdf"}));
+    EXPECT_EQ(pdf.documentCount(), 0u);
+
+    form.split_grid.setTextMatrix(1, 4, "user");
+    run();
+    EXPECT_EQ(ui.boxTexts(), Texts{kDone});
+    EXPECT_EQ(outputs(), (std::map<std::string, Texts>{{"part01.pdf", {"L 1", "L 2"}},
+                                                       {"part02.pdf", {"L 3"}}}));
+    EXPECT_FALSE(isEncrypted(work("part01.pdf")));
+    // The copy had a name of its own beside the outputs and is gone; the user's file
+    // is untouched.
+    ASSERT_EQ(pdf.decryptedTo.size(), 1u);
+    EXPECT_EQ(fs::path(pdf.decryptedTo[0]).parent_path(), fs::path(work("")).parent_path());
+    EXPECT_NE(fs::path(pdf.decryptedTo[0]).filename(), "tmp.pdf");
+    EXPECT_EQ(workListing(), (Texts{"locked.pdf", "part01.pdf", "part02.pdf", "tmp.pdf"}));
+    EXPECT_EQ(contentOf(work("tmp.pdf")), "mine");
+    EXPECT_EQ(pdf.documentCount(), 0u);
+}
+
+TEST_F(SplitRunTest, AnOwnerPasswordOnlySourceSplitsWithoutAPassword) {
+    const std::string owned = work("owned.pdf");
+    writeEncryptedPdf(owned, TestPdfOptions{2, "O"}, Encryption::Aes128, "", "owner");
+    form.add_fisier_split(owned);
+    form.txt_split_filename.text = "part";
+    method1("1");
+    run();
+    EXPECT_EQ(ui.boxTexts(), Texts{kDone});
+    EXPECT_EQ(outputs(),
+              (std::map<std::string, Texts>{{"part01.pdf", {"O 1"}}, {"part02.pdf", {"O 2"}}}));
+    EXPECT_TRUE(pdf.decryptedTo.empty());
+}
+
+TEST_F(SplitRunTest, APieceThatCannotBeWrittenEndsTheRunNamingIt) {
+    source(6);
+    method1("2");
+    pdf.failSaves = {work("part02.pdf")};
+    run();
+    EXPECT_EQ(ui.boxTexts(), Texts{"This output file could not be written. The split process was "
+                                   "stopped: " +
+                                   work("part02.pdf")});
+    EXPECT_EQ(ui.boxes[0].style, msgbox::kCritical);
+    // The pieces before it are whole; none after it is tried.
+    EXPECT_EQ(outputs(), (std::map<std::string, Texts>{{"part01.pdf", labels("P", 1, 2)}}));
+    EXPECT_EQ(pdf.saves, (Texts{work("part01.pdf"), work("part02.pdf")}));
+    EXPECT_EQ(form.splitpb.value, 0);
+    EXPECT_FALSE(form.tsplit_pb.enabled);
+    EXPECT_EQ(pdf.documentCount(), 0u);
+
+    // The same for a range piece, and for a destination folder that does not exist.
+    pdf.failSaves.clear();
+    fs::remove(work("part01.pdf"));
+    const std::string missing = work("missing") + kSep;
+    form.txt_split_dest.text = missing;
+    method2("9;1;2");
+    run();
+    EXPECT_EQ(ui.boxTexts(), Texts{"This output file could not be written. The split process was "
+                                   "stopped: " +
+                                   missing + "part02.pdf"});
+    EXPECT_FALSE(fs::exists(work("missing")));
+    EXPECT_EQ(pdf.documentCount(), 0u);
+}
+
+TEST_F(SplitRunTest, ASourceGoneSinceItWasListedIsToldNotSplit) {
+    const std::string path = source(3);
+    fs::remove(path);
+    method1("1");
+    run();
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text.rfind("This PDF file could not be opened. Error code: ", 0), 0u)
+        << ui.boxes[0].text;
+    EXPECT_EQ(ui.boxes[0].style, msgbox::kCritical);
+    EXPECT_TRUE(workListing().empty());
+}
+
+TEST_F(SplitRunTest, DocumentsBeyondSixteenBitPageNumbers) {
+    const std::string path = work("big.pdf");
+    writeTestPdf(path, TestPdfOptions{40000, "B", false, 1});
+    form.add_fisier_split(path);
+    EXPECT_EQ(cell(3), "40000");
+    form.txt_split_filename.text = "part";
+
+    method4("20000", "32767");
+    run();
+    EXPECT_EQ(ui.boxTexts(), Texts{kDone});
+    EXPECT_EQ(outputs(), (std::map<std::string, Texts>{{"part01.pdf", {"B 32767"}}}));
+    EXPECT_EQ(form.state.split_max_page, 40000);
+
+    fs::remove(work("part01.pdf"));
+    method2("32768-32769,40000;40001;39999");
+    run();
+    EXPECT_EQ(outputs(),
+              (std::map<std::string, Texts>{{"part01.pdf", {"B 32768", "B 32769", "B 40000"}},
+                                            {"part03.pdf", {"B 39999"}}}));
+    EXPECT_EQ(ui.boxTexts(), Texts{above(40000)});
+}
+
+}  // namespace
+}  // namespace pagemeld::testing
