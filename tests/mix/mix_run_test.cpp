@@ -287,3 +287,20 @@ TEST_F(MixTest, PagesBeyondTheLimitAreIgnoredAndTheNextRunStartsAfresh) {
 
 }  // namespace
 }  // namespace pagemeld::testing
+
+namespace pagemeld::testing {
+namespace {
+
+TEST_F(MixTest, ADocumentThatCannotBeLoadedEndsTheRun) {
+    form.xbut_fisier_add(pdfFile("report.pdf", 2, "A"));
+    writeNotPdf(work("bad.pdf"));
+    form.xbut_fisier_add(work("bad.pdf"));
+    ui.boxes.clear();
+    form.cmd_mix_run_Click();
+    EXPECT_EQ(boxTexts(), std::vector<std::string>{"Error loading file " + work("bad.pdf")});
+    EXPECT_EQ(workListing(), (std::vector<std::string>{"bad.pdf", "report.pdf"}));
+    EXPECT_EQ(form.mixpb.value, 0);
+}
+
+}  // namespace
+}  // namespace pagemeld::testing
