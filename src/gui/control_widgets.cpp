@@ -52,7 +52,16 @@ void syncGrid(const Grid& grid, GridWidget* w, const TwipsScale& scale) {
         const int width = scale.toPixels(grid.colWidth(c));
         if (w->columnWidth(c) != width) w->setColumnWidth(c, width);
     }
-    const int headerHeight = std::max(1, scale.toPixels(grid.rowHeight(0)));
+    // The grid's own border lies inside its rows in twips; the header row gives up
+    // the pixels that border takes, so rows that fill the grid fit without a scroll
+    // bar.
+    int fileRowsHeight = 0;
+    for (int r = 1; r < grid.rows(); ++r) {
+        fileRowsHeight += std::max(1, scale.toPixels(grid.rowHeight(r)));
+    }
+    const int fullHeader = std::max(1, scale.toPixels(grid.rowHeight(0)));
+    const int room = rectOf(grid, scale).height() - 2 * w->frameWidth() - fileRowsHeight;
+    const int headerHeight = std::clamp(room, std::max(1, fullHeader - 4), fullHeader);
     if (w->horizontalHeader()->height() != headerHeight) {
         w->horizontalHeader()->setFixedHeight(headerHeight);
     }
@@ -153,6 +162,13 @@ BoundControl createControlWidget(Control& control, QWidget* parent, QObject* own
             label->setTextFormat(Qt::PlainText);
             label->setWordWrap(true);
             label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+            // The title lines of the About and Extras pages stand out.
+            if (control.name == "lblabout" || control.name == "lbl_extras2") {
+                QFont title = label->font();
+                title.setBold(true);
+                title.setPointSizeF(title.pointSizeF() * 1.25);
+                label->setFont(title);
+            }
             widget = label;
             break;
         }

@@ -33,6 +33,8 @@ QString toQt(const std::string& text) {
     return QString::fromStdString(text);
 }
 
+constexpr int kDialogFontPointSize = 8;
+
 }  // namespace
 
 MainWindow::MainWindow(Form1& form, double twipsPerPixel)
@@ -40,6 +42,10 @@ MainWindow::MainWindow(Form1& form, double twipsPerPixel)
       scale_(twipsPerPixel > 0 ? TwipsScale(twipsPerPixel)
                                : TwipsScale::forScreen(QGuiApplication::primaryScreen())) {
     setObjectName(toQt(kFormName));
+    // The design sizes were made for an 8-point dialog font.
+    QFont dialogFont = font();
+    dialogFont.setPointSize(kDialogFontPointSize);
+    setFont(dialogFont);
     addModelHandlers(form_, handlers_);
     build();
     form_.repaint = [this] {
