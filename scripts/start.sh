@@ -1,13 +1,17 @@
 #!/usr/bin/env bash
 # Sets up a fresh Debian/Ubuntu machine, builds Ombrix Pagemeld and starts it.
+# Arguments are handed to the program (for example -m a.pdf b.pdf).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 scripts/build.sh build
-if [ -x build/src/gui/pagemeld ]; then
-    exec build/src/gui/pagemeld "$@"
+program=build/src/gui/pagemeld
+if [ ! -x "$program" ]; then
+    echo "The build did not make $program." >&2
+    exit 1
 fi
-echo
-echo "Built the PDF engine and its libraries in build/."
-echo "The window (build/src/gui/pagemeld) is not part of this version yet;"
-echo "run scripts/test.sh to exercise what is here."
+if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ] && [ -z "${QT_QPA_PLATFORM:-}" ]; then
+    echo "No display to show the window on (DISPLAY and WAYLAND_DISPLAY are empty)." >&2
+    echo "Quiet requests need none: $program -qs file.pdf -o folder" >&2
+fi
+exec "$program" "$@"
