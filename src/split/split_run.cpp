@@ -56,6 +56,25 @@ private:
     std::vector<std::int32_t> ids_;
 };
 
+// One piece cut from the source: dropped once written, also when saving it failed
+// with an error.
+class PieceDocument {
+public:
+    PieceDocument(PdfEngine& pdf, std::int32_t id) : pdf_(pdf), id_(id) {}
+    ~PieceDocument() {
+        try {
+            if (id_ != 0) pdf_.RemoveDocument(id_);
+        } catch (...) {
+        }
+    }
+    PieceDocument(const PieceDocument&) = delete;
+    PieceDocument& operator=(const PieceDocument&) = delete;
+
+private:
+    PdfEngine& pdf_;
+    std::int32_t id_;
+};
+
 // The method a run uses: the first chosen of 1, 3, 4 and 2.
 enum class Method { None, Fixed, Range };
 
@@ -231,13 +250,15 @@ void Form1::cmd_split_run_Click() {
             const bool went = trap.step([&] {
                 ++state.output_file_counter;
                 pdf_.SelectDocument(sourceId);
-                const std::int32_t id = pdf_.ExtractPages(piece.first, piece.count);
                 bool saved = false;
-                if (id != 0) {
-                    save_pdf_info(pdf_);
-                    saved = pdf_.SaveToFile(numberedOutputName(destination, base,
-                                                               state.output_file_counter)) != 0;
-                    pdf_.RemoveDocument(id);
+                {
+                    const std::int32_t id = pdf_.ExtractPages(piece.first, piece.count);
+                    const PieceDocument cut(pdf_, id);
+                    if (id != 0) {
+                        save_pdf_info(pdf_);
+                        saved = pdf_.SaveToFile(numberedOutputName(destination, base,
+                                                                   state.output_file_counter)) != 0;
+                    }
                 }
                 pdf_.SelectDocument(sourceId);
                 if (!saved) {
@@ -314,14 +335,16 @@ std::int32_t Form1::create_range_pdf(const std::string& rangesmall,
     // The number is used up in any case, so file numbers follow the pieces' positions.
     ++state.output_file_counter;
     std::int32_t result = 1;
-    if (id != 0 && pdf_.pagecount() > 0) {
-        save_pdf_info(pdf_);
-        if (pdf_.SaveToFile(numberedOutputName(txt_split_dest.text, splitfilename,
-                                               state.output_file_counter)) == 0)
-            result = 0;
+    {
+        // Only the piece's own document goes; the source stays for the next piece.
+        const PieceDocument cut(pdf_, id != originaldocid ? id : 0);
+        if (id != 0 && pdf_.pagecount() > 0) {
+            save_pdf_info(pdf_);
+            if (pdf_.SaveToFile(numberedOutputName(txt_split_dest.text, splitfilename,
+                                                   state.output_file_counter)) == 0)
+                result = 0;
+        }
     }
-    // Only the piece's own document goes; the source stays for the next piece.
-    if (id != 0 && id != originaldocid) pdf_.RemoveDocument(id);
     pdf_.SelectDocument(originaldocid);
     return result;
 }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <set>
 #include <string>
 #include <vector>
@@ -31,6 +32,7 @@ public:
     }
     std::int32_t SaveToFile(const std::string& fileName) override {
         saves.push_back(fileName);
+        if (beforeSave) beforeSave();
         // Stands for a full disk: the file is not created.
         if (failSaves.count(fileName)) return 0;
         return QpdfEngine::SaveToFile(fileName);
@@ -40,6 +42,7 @@ public:
     std::vector<std::string> decryptedTo;
     std::vector<std::string> saves;
     std::set<std::string> failSaves;
+    std::function<void()> beforeSave;  // may throw to stand for a run-time error
 };
 
 class SplitTest : public ::testing::Test {

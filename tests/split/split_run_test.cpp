@@ -7,6 +7,7 @@
 #include <map>
 #include <sstream>
 
+#include "errors/runtime_error.h"
 #include "split_fixture.h"
 
 namespace pagemeld::testing {
@@ -353,6 +354,32 @@ TEST_F(SplitRunTest, EncryptedSourcesWithRightWrongAndNoPassword) {
     EXPECT_NE(fs::path(pdf.decryptedTo[0]).filename(), "tmp.pdf");
     EXPECT_EQ(workListing(), (Texts{"locked.pdf", "part01.pdf", "part02.pdf", "tmp.pdf"}));
     EXPECT_EQ(contentOf(work("tmp.pdf")), "mine");
+    EXPECT_EQ(pdf.documentCount(), 0u);
+}
+
+TEST_F(SplitRunTest, ARunLeftByAnErrorOrWithoutRoomForTheCopyLeavesNothingBehind) {
+    const std::string locked = work("locked.pdf");
+    writeEncryptedPdf(locked, TestPdfOptions{3, "L"}, Encryption::Aes256, "user", "owner");
+    form.add_fisier_split(locked);
+    form.split_grid.setTextMatrix(1, 4, "user");
+    form.txt_split_filename.text = "part";
+    method1("1");
+    // Error 20 tells the procedure to return at once.
+    pdf.beforeSave = [] { throw RuntimeError(20, "Resume without error"); };
+    run();
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].title, "Attention!");
+    EXPECT_NE(ui.boxes[0].text.find("cmd_split_run_Click"), std::string::npos);
+    EXPECT_EQ(pdf.decryptedTo.size(), 1u);
+    EXPECT_EQ(workListing(), Texts{"locked.pdf"});
+    EXPECT_EQ(pdf.documentCount(), 0u);
+
+    // A destination that does not exist cannot take the decrypted copy.
+    pdf.beforeSave = nullptr;
+    form.txt_split_dest.text = work("missing") + kSep;
+    run();
+    EXPECT_EQ(ui.boxTexts(), Texts{"locked.pdf  cannot be decrypted. PDF will be skiped."});
+    EXPECT_EQ(workListing(), Texts{"locked.pdf"});
     EXPECT_EQ(pdf.documentCount(), 0u);
 }
 
