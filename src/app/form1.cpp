@@ -105,6 +105,8 @@ void Form1::designSplit() {
     place(txt_split_dest, "txt_split_dest", dest, 4320, 330, 3495, 285);
     designText(txt_split_dest, platformStartFolder("c:\\"));
     place(cmd_split_dest, "cmd_split_dest", dest, 7920, 315, 1335, 330, "Browse");
+    // Browsing makes sense only once "Select new folder" is chosen.
+    cmd_split_dest.enabled = false;
     place(lbl_split_basefilename, "lbl_split_basefilename", dest, 2640, 765, 1575, 255,
           "Base Filename");
     place(lbl_split_dest, "lbl_split_dest", dest, 2640, 375, 1575, 255, "Destination folder");
@@ -118,6 +120,7 @@ void Form1::designSplit() {
     place(lbl_split_pages, "lbl_split_pages", method, 2640, 375, 1095, 255, "pages");
     place(r_split_method2, "r_split_method2", method, 240, 780, 1575, 285, "By page Range");
     place(txt_split_range, "txt_split_range", method, 1920, 780, 7335, 285);
+    txt_split_range.enabled = false;  // until "By page Range" is chosen
     place(lbl_split_demo, "lbl_split_demo", method, 1920, 1125, 7335, 435,
           "Page range separated by comma, semi-colon to separate files. Example: "
           "1-4,6,9-10;5,6;12;20-21,23;");
@@ -261,6 +264,7 @@ void Form1::designMix() {
     place(txt_mix_filename, "txt_mix_filename", dest, 4320, 720, 3495, 285);
     designText(txt_mix_filename, "filename");
     place(cmd_mix_dest, "cmd_mix_dest", dest, 7920, 315, 1335, 330, "Browse");
+    cmd_mix_dest.enabled = false;  // until "Select new folder" is chosen
     place(lbl_mix_dest, "lbl_mix_dest", dest, 2640, 375, 1575, 255, "Destination folder");
     place(lbl_mix_basefilename, "lbl_mix_basefilename", dest, 2640, 765, 1575, 255,
           "Base Filename");

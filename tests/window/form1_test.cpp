@@ -324,6 +324,10 @@ TEST_F(WindowTest, DesignCaptionsAndStartValues) {
     EXPECT_TRUE(form.r_mix2_method1.value);
     EXPECT_TRUE(form.mix_dest_source.value);
     EXPECT_EQ(form.chk_merge_ovr.value, kUnchecked);
+    // Browsing and the range box wait for the option that uses them.
+    EXPECT_FALSE(form.cmd_split_dest.enabled);
+    EXPECT_FALSE(form.cmd_mix_dest.enabled);
+    EXPECT_FALSE(form.txt_split_range.enabled);
 
     // Password buttons stay hidden until their list holds a file.
     EXPECT_FALSE(form.but_passw.visible);
