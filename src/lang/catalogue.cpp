@@ -34,6 +34,7 @@ const std::vector<CatalogueEntry>& catalogueEntries() {
         {"OTHER", "MsgErrSplitNumberField", &Catalogue::MsgErrSplitNumberField},
         {"OTHER", "MsgErrSplitRange", &Catalogue::MsgErrSplitRange},
         {"OTHER", "MsgErrSplitSave", &Catalogue::MsgErrSplitSave},
+        {"OTHER", "MsgErrSplitOverSource", &Catalogue::MsgErrSplitOverSource},
         {"OTHER", "MsgErrCL", &Catalogue::MsgErrCL},
         {"OTHER", "MsgErrCL2", &Catalogue::MsgErrCL2},
         {"OTHER", "MsgErrCL3", &Catalogue::MsgErrCL3},

@@ -48,6 +48,9 @@ struct Catalogue {
         "Please type the page ranges to split, for example: 1-4,6,9-10;5,6;12;";
     std::string MsgErrSplitSave =
         "This output file could not be written. The split process was stopped:";
+    std::string MsgErrSplitOverSource =
+        "This output file would replace the PDF being split. Please choose another base filename "
+        "or destination folder:";
     std::string MsgErrCL =
         "Invalid command line arguments. Check online support page to learn how to use command "
         "line!";

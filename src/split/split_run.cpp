@@ -1,13 +1,16 @@
 // The split run: the source of the split list, opened with its password when it is
 // protected, cut into numbered output files by the chosen method.
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <vector>
 
 #include "app/form1.h"
 #include "app/shared_routines.h"
+#include "app/text_encoding.h"
 #include "errors/trap.h"
 #include "merge/file_list_grid.h"
 #include "merge/temporary_copies.h"
@@ -118,6 +121,21 @@ void Form1::cmd_split_run_Click() {
         }
         return value.value_or(0);
     };
+    // No piece may take the source's place: the rest of the user's document would be
+    // lost. Checked for every number the run can write before the first is written.
+    const auto replacesSource = [&](std::size_t outputs) {
+        for (std::size_t k = 1; k <= outputs; ++k) {
+            const std::string output =
+                numberedOutputName(destination, base, static_cast<std::int32_t>(k));
+            std::error_code ec;
+            if (std::filesystem::equivalent(pathFromUtf8(source), pathFromUtf8(output), ec)) {
+                warn(catalogue.MsgErrSplitOverSource + " " + output);
+                failed = true;
+                return true;
+            }
+        }
+        return false;
+    };
     // A piece that cannot be written ends the run: the user must not be told it is done.
     const auto saveFailed = [&](std::int32_t number) {
         MsgBoxEx(errors_, ui_,
@@ -131,6 +149,8 @@ void Form1::cmd_split_run_Click() {
             base = splitBaseName(txt_split_filename.text);
             source = filelist::pathOfRow(split_grid, kSourceRow);
             name = split_grid.textMatrix(kSourceRow, filelist::kColName);
+            // A bar reset still pending from the last run must not empty this one's bar.
+            tsplit_pb.enabled = false;
             showBar(0);
             state.pages_ignored = false;
         },
@@ -244,9 +264,11 @@ void Form1::cmd_split_run_Click() {
         if (!trap.step([&] {
                 pieces = fixedSizePieces(pages, step, start, count);
                 barStep = progressStep(step, pages);
+                replacesSource(pieces.size());
             }))
             return;
         for (const PageRun& piece : pieces) {
+            if (failed) break;
             const bool went = trap.step([&] {
                 ++state.output_file_counter;
                 pdf_.SelectDocument(sourceId);
@@ -268,7 +290,6 @@ void Form1::cmd_split_run_Click() {
                 advance();
             });
             if (!went) return;
-            if (failed) break;
         }
     } else if (!failed && method == Method::Range) {
         std::vector<std::string> pieces;
@@ -277,9 +298,11 @@ void Form1::cmd_split_run_Click() {
                 pieces = rangePieces(txt_split_range.text);
                 // One group more than there are ";", as the range text counts them.
                 barStep = progressStep(static_cast<std::int64_t>(pieces.size()) + 1, pages);
+                replacesSource(pieces.size());
             }))
             return;
         for (const std::string& piece : pieces) {
+            if (failed) break;
             const bool went = trap.step([&] {
                 const std::string rewritten =
                     check_rangesmall_for_max(piece, pages, state.pages_ignored);
@@ -290,7 +313,6 @@ void Form1::cmd_split_run_Click() {
                 advance();
             });
             if (!went) return;
-            if (failed) break;
         }
     }
 

@@ -460,5 +460,28 @@ TEST_F(SplitRunTest, DocumentsBeyondSixteenBitPageNumbers) {
     EXPECT_EQ(ui.boxTexts(), Texts{above(40000)});
 }
 
+TEST_F(SplitRunTest, NoPieceMayReplaceTheSource) {
+    const std::string path = source(4, "part03.pdf");
+    const std::string before = contentOf(path);
+    method1("1");
+    run();
+    EXPECT_EQ(ui.boxTexts(),
+              Texts{"This output file would replace the PDF being split. Please choose another "
+                    "base filename or destination folder: " +
+                    work("part03.pdf")});
+    EXPECT_EQ(ui.boxes[0].style, msgbox::kExclamation);
+    // Refused before the first piece was written.
+    EXPECT_EQ(workListing(), Texts{"part03.pdf"});
+    EXPECT_EQ(contentOf(path), before);
+    EXPECT_EQ(pdf.documentCount(), 0u);
+
+    // Fewer pieces than the source's number: nothing is in the way.
+    method2("1-2;3-4");
+    run();
+    EXPECT_EQ(ui.boxTexts(), Texts{kDone});
+    EXPECT_EQ(contentOf(path), before);
+    EXPECT_EQ(pageTexts(work("part02.pdf")), labels("P", 3, 4));
+}
+
 }  // namespace
 }  // namespace pagemeld::testing
