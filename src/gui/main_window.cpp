@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -34,6 +35,18 @@ QString toQt(const std::string& text) {
 }
 
 constexpr int kDialogFontPointSize = 8;
+
+// Buttons and shift keys as the mouse events number them: 1 left, 2 right, 4 middle;
+// 1 Shift, 2 Ctrl, 4 Alt.
+int mouseButtons(Qt::MouseButtons buttons) {
+    return (buttons & Qt::LeftButton ? 1 : 0) | (buttons & Qt::RightButton ? 2 : 0) |
+           (buttons & Qt::MiddleButton ? 4 : 0);
+}
+
+int shiftKeys(Qt::KeyboardModifiers keys) {
+    return (keys & Qt::ShiftModifier ? 1 : 0) | (keys & Qt::ControlModifier ? 2 : 0) |
+           (keys & Qt::AltModifier ? 4 : 0);
+}
 
 }  // namespace
 
@@ -162,14 +175,42 @@ void MainWindow::connectControl(const BoundControl& bound) {
         case ControlKind::Grid: {
             auto& grid = static_cast<Grid&>(control);
             auto* table = static_cast<GridWidget*>(widget);
+            // A click makes the cell current, as the grid control does, before the
+            // model's handler sees it; a handler that takes the cell gets it with
+            // row 0 as the header row.
+            const auto clicked = [this, &grid, click, index](int row, int col) {
+                if (row >= 1) {
+                    grid.row = row;
+                    grid.col = col;
+                    grid.rowSel = row;
+                }
+                if (const HandlerTable::CellHandler* cell = handlers_.findCell(click)) {
+                    const HandlerTable::CellHandler copy = *cell;
+                    run(click, [&] { copy(row, col); });
+                } else if (!invoke(click, index)) {
+                    syncFromModel();
+                }
+            };
             connect(table, &QTableWidget::cellClicked, this,
-                    [this, &grid, click, index](int row, int col) {
-                        // Table row 0 is the model's first file row.
-                        grid.row = row + 1;
-                        grid.col = col;
-                        grid.rowSel = row + 1;
-                        if (!invoke(click, index)) syncFromModel();
-                    });
+                    [clicked](int row, int col) { clicked(row + 1, col); });
+            connect(table->horizontalHeader(), &QHeaderView::sectionClicked, this,
+                    [clicked](int col) { clicked(0, col); });
+            const std::string mouseMove = name + "_MouseMove";
+            if (handlers_.findMouse(mouseMove)) {
+                table->viewport()->setMouseTracking(true);
+                table->onMouseMove = [this, &grid, mouseMove](Qt::MouseButtons buttons,
+                                                              Qt::KeyboardModifiers keys,
+                                                              QPoint position) {
+                    const HandlerTable::MouseHandler* handler = handlers_.findMouse(mouseMove);
+                    if (!handler) return;
+                    const HandlerTable::MouseHandler copy = *handler;
+                    // Twips from the grid's top-left corner: the header row lies above
+                    // the rows' area.
+                    const double x = position.x() * scale_.twipsPerPixel();
+                    const double y = grid.rowHeight(0) + position.y() * scale_.twipsPerPixel();
+                    run(mouseMove, [&] { copy(mouseButtons(buttons), shiftKeys(keys), x, y); });
+                };
+            }
             const std::string scroll = name + "_Scroll";
             connect(table->verticalScrollBar(), &QScrollBar::valueChanged, this,
                     [this, &grid, scroll, index](int value) {

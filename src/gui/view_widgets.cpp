@@ -45,7 +45,8 @@ GridWidget::GridWidget(QWidget* parent) : QTableWidget(parent) {
     horizontalHeader()->setMinimumSectionSize(1);
     horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     horizontalHeader()->setHighlightSections(false);
-    horizontalHeader()->setSectionsClickable(false);
+    // A click on the header row is a click on row 0 for the model.
+    horizontalHeader()->setSectionsClickable(true);
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
@@ -87,6 +88,14 @@ void GridWidget::dragMoveEvent(QDragMoveEvent* event) {
     } else {
         event->ignore();
     }
+}
+
+bool GridWidget::viewportEvent(QEvent* event) {
+    if (event->type() == QEvent::MouseMove && onMouseMove) {
+        const auto* move = static_cast<QMouseEvent*>(event);
+        onMouseMove(move->buttons(), move->modifiers(), move->position().toPoint());
+    }
+    return QTableWidget::viewportEvent(event);
 }
 
 void GridWidget::dropEvent(QDropEvent* event) {

@@ -26,11 +26,16 @@ public:
     explicit GridWidget(QWidget* parent);
     // Set when the model takes dropped files; the grid then accepts local files.
     void setDropHandler(std::function<void(const std::vector<std::string>&)> handler);
+    // Set when the model follows the mouse over the file rows; `position` is in the
+    // rows' area (below the header).
+    std::function<void(Qt::MouseButtons buttons, Qt::KeyboardModifiers keys, QPoint position)>
+        onMouseMove;
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    bool viewportEvent(QEvent* event) override;
 
 private:
     std::function<void(const std::vector<std::string>&)> onDrop_;

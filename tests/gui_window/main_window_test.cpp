@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
@@ -16,6 +17,7 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QTimer>
+#include <QUrl>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -317,6 +319,34 @@ TEST_F(MainWindowTest, UserEditsReachTheModel) {
     EXPECT_EQ(form.chk_merge_ovr.value, kChecked);
     QTest::mouseClick(overwrite, Qt::LeftButton);
     EXPECT_EQ(form.chk_merge_ovr.value, kUnchecked);
+}
+
+TEST_F(MainWindowTest, ButtonsGridsAndDropsReachTheModelsHandlers) {
+    start();
+    clickTab(2);
+    QTest::mouseClick(find("mbut_add"), Qt::LeftButton);
+    ASSERT_EQ(ui.opens.size(), 1u);  // the open dialog, answered with cancel
+
+    // A click on the "File name" header sorts the list: the direction turns.
+    auto* grid = find<QTableWidget>("merge_grid");
+    const QRect nameHeader(grid->horizontalHeader()->sectionViewportPosition(1), 0,
+                           grid->columnWidth(1), grid->horizontalHeader()->height());
+    QTest::mouseClick(grid->horizontalHeader()->viewport(), Qt::LeftButton, {},
+                      nameHeader.center());
+    EXPECT_EQ(form.state.mgrid_sort_dir, -1);
+
+    // Files dropped on the grid go to the model, which refuses a name that is no PDF.
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(dir.file("notes.txt")))});
+    const QPoint at = grid->viewport()->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
+    QApplication::sendEvent(grid->viewport(), &enter);
+    EXPECT_TRUE(enter.isAccepted());
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, {});
+    QApplication::sendEvent(grid->viewport(), &drop);
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_NE(ui.boxes[0].text.find("notes.txt"), std::string::npos) << ui.boxes[0].text;
+    EXPECT_EQ(form.state.mgrid_count, 0);
 }
 
 TEST_F(MainWindowTest, AnEndAskedForInAHandlerClosesTheWindowOnce) {
