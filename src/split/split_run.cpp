@@ -269,8 +269,10 @@ void Form1::cmd_split_run_Click() {
             return;
         for (const PageRun& piece : pieces) {
             if (failed) break;
+            // A repeated step writes the same number again.
+            const std::int32_t number = state.output_file_counter + 1;
             const bool went = trap.step([&] {
-                ++state.output_file_counter;
+                state.output_file_counter = number;
                 pdf_.SelectDocument(sourceId);
                 bool saved = false;
                 {
@@ -303,7 +305,10 @@ void Form1::cmd_split_run_Click() {
             return;
         for (const std::string& piece : pieces) {
             if (failed) break;
+            const std::int32_t before = state.output_file_counter;
             const bool went = trap.step([&] {
+                // A repeated step writes the same number again.
+                state.output_file_counter = before;
                 const std::string rewritten =
                     check_rangesmall_for_max(piece, pages, state.pages_ignored);
                 if (create_range_pdf(rewritten, base, sourceId) == 0) {

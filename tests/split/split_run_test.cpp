@@ -383,6 +383,29 @@ TEST_F(SplitRunTest, ARunLeftByAnErrorOrWithoutRoomForTheCopyLeavesNothingBehind
     EXPECT_EQ(pdf.documentCount(), 0u);
 }
 
+TEST_F(SplitRunTest, ARepeatedStepWritesTheSameNumberAgain) {
+    source(3);
+    // Error 18 has the failed step repeated.
+    int thrown = 0;
+    pdf.beforeSave = [&] {
+        if (thrown++ == 0) throw RuntimeError(18, "User interrupt occurred");
+    };
+    method1("1");
+    run();
+    EXPECT_EQ(outputs(),
+              (std::map<std::string, Texts>{
+                  {"part01.pdf", {"P 1"}}, {"part02.pdf", {"P 2"}}, {"part03.pdf", {"P 3"}}}));
+    EXPECT_EQ(ui.boxTexts().back(), kDone);
+
+    for (const auto& [name, texts] : outputs()) fs::remove(work(name));
+    thrown = 0;
+    method2("2;3;");
+    run();
+    EXPECT_EQ(outputs(),
+              (std::map<std::string, Texts>{{"part01.pdf", {"P 2"}}, {"part02.pdf", {"P 3"}}}));
+    EXPECT_EQ(pdf.documentCount(), 0u);
+}
+
 TEST_F(SplitRunTest, AnOwnerPasswordOnlySourceSplitsWithoutAPassword) {
     const std::string owned = work("owned.pdf");
     writeEncryptedPdf(owned, TestPdfOptions{2, "O"}, Encryption::Aes128, "", "owner");
