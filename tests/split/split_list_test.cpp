@@ -162,15 +162,20 @@ TEST_F(SplitTest, ClickingTheHeaderSelectsRowOneAgain) {
 }
 
 TEST_F(SplitTest, OnlyTheRangeMethodEnablesTheRangeBox) {
+    EXPECT_FALSE(form.txt_split_range.enabled);
+    EXPECT_FALSE(form.cmd_split_dest.enabled);
     form.r_split_method2_Click();
     EXPECT_TRUE(form.txt_split_range.enabled);
     EXPECT_TRUE(form.r_split_method2.value);
     EXPECT_FALSE(form.r_split_method1.value);
     // Methods 3 and 4 have no handler: choosing them leaves the box as it was.
+    form.r_split_method2.value = false;
+    form.r_split_method3.value = true;
+    EXPECT_TRUE(form.txt_split_range.enabled);
     form.r_split_method1_Click();
     EXPECT_FALSE(form.txt_split_range.enabled);
     EXPECT_TRUE(form.r_split_method1.value);
-    EXPECT_FALSE(form.r_split_method2.value);
+    EXPECT_FALSE(form.r_split_method3.value);
 }
 
 TEST_F(SplitTest, BrowseAlwaysAppendsASeparator) {
