@@ -7,6 +7,7 @@
 #include <QFileDialog>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QPushButton>
 #include <QRegularExpression>
 #include <QStringList>
 #include <QUrl>
@@ -46,7 +47,9 @@ int answerOf(QMessageBox::StandardButton button) {
 
 struct ButtonSet {
     QMessageBox::StandardButtons buttons;
-    QMessageBox::StandardButton escape;  // what closing the box answers
+    // What closing the box answers; NoButton for boxes that only take one of their
+    // buttons, as Abort/Retry/Ignore and Yes/No boxes do.
+    QMessageBox::StandardButton escape;
 };
 
 ButtonSet buttonsOf(int style) {
@@ -55,11 +58,11 @@ ButtonSet buttonsOf(int style) {
             return {QMessageBox::Ok | QMessageBox::Cancel, QMessageBox::Cancel};
         case msgbox::kAbortRetryIgnore:
             return {QMessageBox::Abort | QMessageBox::Retry | QMessageBox::Ignore,
-                    QMessageBox::Abort};
+                    QMessageBox::NoButton};
         case msgbox::kYesNoCancel:
             return {QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel, QMessageBox::Cancel};
         case msgbox::kYesNo:
-            return {QMessageBox::Yes | QMessageBox::No, QMessageBox::No};
+            return {QMessageBox::Yes | QMessageBox::No, QMessageBox::NoButton};
         case msgbox::kRetryCancel:
             return {QMessageBox::Retry | QMessageBox::Cancel, QMessageBox::Cancel};
         default:
@@ -146,8 +149,20 @@ QWidget* QtUi::owner() const {
 int QtUi::messageBox(const std::string& text, const std::string& title, int style) {
     const ButtonSet set = buttonsOf(style);
     QMessageBox box(iconOf(style), toQt(title), toQt(text), set.buttons, owner());
-    box.setEscapeButton(set.escape);
-    return answerOf(static_cast<QMessageBox::StandardButton>(box.exec()));
+    if (set.escape != QMessageBox::NoButton) {
+        box.setEscapeButton(set.escape);
+        box.exec();
+        return answerOf(box.standardButton(box.clickedButton()));
+    }
+    // Escape and the close button land on a hidden button, and the box stays until
+    // one of its own buttons is pressed.
+    QAbstractButton* stay = box.addButton(QString(), QMessageBox::RejectRole);
+    stay->hide();
+    box.setEscapeButton(stay);
+    do {
+        box.exec();
+    } while ((box.clickedButton() == stay || box.clickedButton() == nullptr) && !quitting_);
+    return answerOf(box.standardButton(box.clickedButton()));
 }
 
 std::string QtUi::inputBox(const std::string& prompt, const std::string& title,

@@ -2,6 +2,11 @@
 // the dialog filters and which addresses may go to the browser.
 #include <gtest/gtest.h>
 
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QTest>
+#include <QTimer>
 #include <fstream>
 
 #include "gui/qt_ui.h"
@@ -53,6 +58,61 @@ TEST(QtUiDialogFilter, MakesQtFiltersFromDescriptionAndPattern) {
     // A description whose parentheses name other patterns must not hide the real ones.
     EXPECT_EQ(qtDialogFilter({{"Text Files (*.txt)", "*.log"}}), "Text Files [*.txt] (*.log)");
     EXPECT_EQ(qtDialogFilter({{"Nothing", ""}}), "");
+}
+
+}  // namespace
+}  // namespace pagemeld::testing
+
+namespace pagemeld::testing {
+namespace {
+
+// Answers the next message box once it is shown: `keys` first, then a click on
+// the button with `buttonText` (when not empty). The click waits for the box to be
+// shown again, since keys may close it.
+void answerNextBox(std::vector<int> keys, const QString& buttonText) {
+    QTimer::singleShot(0, [keys, buttonText] {
+        QMessageBox* box = nullptr;
+        QTest::qWaitFor([&] {
+            box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            return box != nullptr && box->isVisible();
+        });
+        if (!box) {
+            ADD_FAILURE() << "no message box shown";
+            return;
+        }
+        if (!keys.empty()) {
+            for (int key : keys) QTest::keyClick(box, static_cast<Qt::Key>(key));
+            if (!buttonText.isEmpty()) answerNextBox({}, buttonText);
+            return;
+        }
+        for (QAbstractButton* button : box->buttons()) {
+            if (button->text().remove('&') == buttonText) {
+                button->click();
+                return;
+            }
+        }
+        ADD_FAILURE() << "no button " << buttonText.toStdString();
+    });
+}
+
+TEST(QtUiMessageBox, AnswersWithTheNumberOfTheButtonPressed) {
+    QtUi ui;
+    answerNextBox({}, "Retry");
+    EXPECT_EQ(ui.messageBox("Disk error", "Error", msgbox::kAbortRetryIgnore | msgbox::kCritical),
+              msgbox::kAnswerRetry);
+
+    answerNextBox({}, "No");
+    EXPECT_EQ(ui.messageBox("Download?", "Ombrix Pagemeld", msgbox::kYesNoCancel),
+              msgbox::kAnswerNo);
+
+    // Escape cancels a box that has Cancel...
+    answerNextBox({Qt::Key_Escape}, QString());
+    EXPECT_EQ(ui.messageBox("Go on?", "Ombrix Pagemeld", msgbox::kOkCancel), msgbox::kAnswerCancel);
+
+    // ...but cannot leave an Abort/Retry/Ignore box without an answer.
+    answerNextBox({Qt::Key_Escape}, "Ignore");
+    EXPECT_EQ(ui.messageBox("Disk error", "Error", msgbox::kAbortRetryIgnore),
+              msgbox::kAnswerIgnore);
 }
 
 }  // namespace
