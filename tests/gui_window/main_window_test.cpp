@@ -30,6 +30,7 @@
 #include "pdf/qpdf_engine.h"
 #include "support/fake_services.h"
 #include "support/temp_dir.h"
+#include "support/test_pdfs.h"
 
 namespace pagemeld::testing {
 namespace {
@@ -347,6 +348,46 @@ TEST_F(MainWindowTest, ButtonsGridsAndDropsReachTheModelsHandlers) {
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_NE(ui.boxes[0].text.find("notes.txt"), std::string::npos) << ui.boxes[0].text;
     EXPECT_EQ(form.state.mgrid_count, 0);
+}
+
+TEST_F(MainWindowTest, AMergeRunShowsItsProgressAndTheBarEmptiesAfterwards) {
+    writeTestPdf(dir.file("one.pdf"), 2, "One");
+    writeTestPdf(dir.file("two.pdf"), 3, "Two");
+    start();
+    clickTab(2);
+    auto* grid = find<QTableWidget>("merge_grid");
+    QMimeData mime;
+    mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(dir.file("one.pdf"))),
+                  QUrl::fromLocalFile(QString::fromStdString(dir.file("two.pdf")))});
+    const QPoint at = grid->viewport()->rect().center();
+    QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
+    QApplication::sendEvent(grid->viewport(), &enter);
+    QDropEvent drop(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, {});
+    QApplication::sendEvent(grid->viewport(), &drop);
+    ASSERT_EQ(form.state.mgrid_count, 2) << ::testing::PrintToString(ui.boxTexts());
+    EXPECT_EQ(grid->item(1, 1)->text(), "two.pdf");
+    EXPECT_EQ(grid->item(1, 3)->text(), "3");
+    EXPECT_TRUE(find("mbut_key_2")->isVisible());
+    EXPECT_EQ(find<QLineEdit>("moutput_file")->text().toStdString(), dir.file("output.pdf"));
+
+    // The bar moves while the run works: the run asks the window to repaint.
+    auto* bar = find<QProgressBar>("mergepb");
+    std::vector<int> shown;
+    const std::function<void()> repaint = form.repaint;
+    form.repaint = [&] {
+        repaint();
+        shown.push_back(bar->value());
+    };
+    QTest::mouseClick(find("cmd_merge"), Qt::LeftButton);
+    form.repaint = repaint;
+    EXPECT_EQ(ui.boxTexts(), std::vector<std::string>{"Merge process done!"});
+    EXPECT_TRUE(fs::exists(dir.file("output.pdf")));
+    ASSERT_FALSE(shown.empty());
+    EXPECT_EQ(shown.back(), 100);
+    EXPECT_TRUE(bar->styleSheet().contains("#006600"));
+    EXPECT_TRUE(window->findChild<QTimer*>("tmerge_pb")->isActive());
+    QTRY_COMPARE_WITH_TIMEOUT(bar->value(), 0, 3000);
+    EXPECT_FALSE(window->findChild<QTimer*>("tmerge_pb")->isActive());
 }
 
 TEST_F(MainWindowTest, AnEndAskedForInAHandlerClosesTheWindowOnce) {
