@@ -72,11 +72,11 @@ namespace {
 void answerNextBox(std::vector<int> keys, const QString& buttonText) {
     QTimer::singleShot(0, [keys, buttonText] {
         QMessageBox* box = nullptr;
-        QTest::qWaitFor([&] {
+        const bool shown = QTest::qWaitFor([&] {
             box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
             return box != nullptr && box->isVisible();
         });
-        if (!box) {
+        if (!shown) {
             ADD_FAILURE() << "no message box shown";
             return;
         }
