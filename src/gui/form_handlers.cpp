@@ -62,7 +62,8 @@ namespace {
     X(cmb_languages)                                                                               \
     X(fraSplit)                                                                                    \
     X(fraMerge)                                                                                    \
-    X(fraMix) X(fraAbout) X(fraExtras) X(status) X(fra_split_pict) X(split_grid) X(but_passw) X(   \
+    X(fraMix)                                                                                      \
+    X(fraAbout) X(fraExtras) X(status) X(fra_split_pict) X(split_grid) X(but_passw) X(             \
         split_add_but) X(split_rem_but) X(pict_passw) X(frm_split_dest) X(split_dest_other)        \
         X(split_dest_source) X(txt_split_filename) X(txt_split_dest) X(cmd_split_dest) X(          \
             lbl_split_basefilename) X(lbl_split_dest) X(frm_split_method) X(r_split_method1)       \

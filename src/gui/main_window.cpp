@@ -300,6 +300,16 @@ void MainWindow::syncFromModel() {
     const QString title = toQt(form_.caption);
     if (windowTitle() != title) setWindowTitle(title);
     for (const BoundControl& bound : bound_) syncControlWidget(bound, scale_);
+    // A handler that gives a grid the focus leaves a request; it is carried out once.
+    for (const BoundControl& bound : bound_) {
+        if (bound.control->kind != ControlKind::Grid || !bound.widget) continue;
+        auto& grid = static_cast<Grid&>(*bound.control);
+        if (!grid.hasFocus) continue;
+        grid.hasFocus = false;
+        if (bound.widget->isVisible() && bound.widget->isEnabled()) {
+            bound.widget->setFocus(Qt::OtherFocusReason);
+        }
+    }
     applyWindowSize();
 }
 

@@ -297,6 +297,18 @@ TEST_F(MainWindowTest, ModelStateReachesTheWidgetsAfterASync) {
     clickTab(2);
     EXPECT_TRUE(find("mbut_key_1")->isVisible());
     EXPECT_FALSE(find("mbut_key_2")->isVisible());
+
+    // A handler's request for the grid's focus is carried out once.
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window.get()));
+    find("moutput_file")->setFocus();
+    form.merge_grid.hasFocus = true;
+    window->syncFromModel();
+    EXPECT_EQ(QApplication::focusWidget(), grid);
+    EXPECT_FALSE(form.merge_grid.hasFocus);
+    find("moutput_file")->setFocus();
+    window->syncFromModel();
+    EXPECT_EQ(QApplication::focusWidget(), find("moutput_file"));
 }
 
 TEST_F(MainWindowTest, UserEditsReachTheModel) {
