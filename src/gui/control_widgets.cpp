@@ -1,5 +1,6 @@
 #include "gui/control_widgets.h"
 
+#include <QButtonGroup>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QFrame>
@@ -285,13 +286,22 @@ void syncControlWidget(const BoundControl& bound, const TwipsScale& scale) {
             auto* radio = static_cast<QRadioButton*>(w);
             if (radio->text() != toQt(c.caption)) radio->setText(toQt(c.caption));
             // The model keeps its options exclusive; the button's group would
-            // refuse to clear a checked button.
+            // refuse to clear its checked button, so it lets go for the change.
             const bool checked = static_cast<const OptionButton&>(c).value;
             if (radio->isChecked() != checked) {
-                const bool exclusive = radio->autoExclusive();
-                radio->setAutoExclusive(false);
+                QButtonGroup* group = radio->group();
+                const bool exclusive = group ? group->exclusive() : radio->autoExclusive();
+                if (group) {
+                    group->setExclusive(false);
+                } else {
+                    radio->setAutoExclusive(false);
+                }
                 radio->setChecked(checked);
-                radio->setAutoExclusive(exclusive);
+                if (group) {
+                    group->setExclusive(exclusive);
+                } else {
+                    radio->setAutoExclusive(exclusive);
+                }
             }
             break;
         }

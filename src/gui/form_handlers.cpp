@@ -63,18 +63,19 @@ namespace {
     X(fraSplit)                                                                                    \
     X(fraMerge)                                                                                    \
     X(fraMix)                                                                                      \
-    X(fraAbout) X(fraExtras) X(status) X(fra_split_pict) X(split_grid) X(but_passw) X(             \
-        split_add_but) X(split_rem_but) X(pict_passw) X(frm_split_dest) X(split_dest_other)        \
-        X(split_dest_source) X(txt_split_filename) X(txt_split_dest) X(cmd_split_dest) X(          \
-            lbl_split_basefilename) X(lbl_split_dest) X(frm_split_method) X(r_split_method1)       \
-            X(txt_split_meth1) X(lbl_split_pages) X(r_split_method2) X(txt_split_range) X(         \
-                lbl_split_demo) X(r_split_method3) X(txt_split_meth3) X(txt_split_meth3_s)         \
-                X(Label14) X(r_split_method4) X(txt_split_meth4) X(txt_split_meth4_s) X(           \
-                    Label15) X(cmd_split_run) X(splitpb) X(tsplit_pb) X(pict_merge) X(merge_grid)  \
-                    X(mbut_add) X(mbut_rem) X(mbut_up) X(mbut_down) X(merge_output) X(             \
-                        but_moutput) X(chk_merge_ovr) X(moutput_file) X(lbl_mfile) X(cmd_merge)    \
-                        X(mergepb) X(tmerge_pb) X(updatetimer) X(fra_mix_pict) X(mix_grid) X(      \
-                            x_but_add) X(x_but_rem) X(x_but_up) X(x_but_down) X(frm_mix_method)    \
+    X(fraAbout)                                                                                    \
+    X(fraExtras) X(status) X(fra_split_pict) X(split_grid) X(but_passw) X(split_add_but) X(        \
+        split_rem_but) X(pict_passw) X(frm_split_dest) X(split_dest_other) X(split_dest_source)    \
+        X(txt_split_filename) X(txt_split_dest) X(cmd_split_dest) X(lbl_split_basefilename) X(     \
+            lbl_split_dest) X(frm_split_method) X(r_split_method1) X(txt_split_meth1)              \
+            X(lbl_split_pages) X(r_split_method2) X(txt_split_range) X(lbl_split_demo) X(          \
+                r_split_method3) X(txt_split_meth3) X(txt_split_meth3_s) X(Label14)                \
+                X(r_split_method4) X(txt_split_meth4) X(txt_split_meth4_s) X(Label15) X(           \
+                    cmd_split_run) X(splitpb) X(tsplit_pb) X(pict_merge) X(merge_grid) X(mbut_add) \
+                    X(mbut_rem) X(mbut_up) X(mbut_down) X(merge_output) X(but_moutput) X(          \
+                        chk_merge_ovr) X(moutput_file) X(lbl_mfile) X(cmd_merge) X(mergepb)        \
+                        X(tmerge_pb) X(updatetimer) X(fra_mix_pict) X(mix_grid) X(x_but_add) X(    \
+                            x_but_rem) X(x_but_up) X(x_but_down) X(frm_mix_method)                 \
                             X(frm_mix_method_pict) X(frm_mix_meth_doc1) X(r_mix1_method1) X(       \
                                 r_mix1_method1_e1) X(r_mix1_method1_e2) X(r_mix1_method1_lbl2)     \
                                 X(r_mix1_method2) X(r_mix1_method2_e1) X(r_mix1_method2_e2) X(     \

@@ -325,6 +325,10 @@ TEST_F(MainWindowTest, UserEditsReachTheModel) {
     EXPECT_TRUE(form.split_dest_source.value);  // another frame's options stay
     EXPECT_TRUE(find<QRadioButton>("r_split_method3")->isChecked());
     EXPECT_FALSE(find<QRadioButton>("r_split_method1")->isChecked());
+    // A model that clears every option of a frame shows none checked.
+    form.r_split_method3.value = false;
+    window->syncFromModel();
+    EXPECT_FALSE(find<QRadioButton>("r_split_method3")->isChecked());
 
     clickTab(2);
     auto* overwrite = find<QCheckBox>("chk_merge_ovr");
