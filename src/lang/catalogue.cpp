@@ -52,6 +52,7 @@ const std::vector<CatalogueEntry>& catalogueEntries() {
         {"OTHER", "MsgErrMixNumberField", &Catalogue::MsgErrMixNumberField},
         {"OTHER", "MsgErrMixStartBeyond", &Catalogue::MsgErrMixStartBeyond},
         {"OTHER", "MsgErrMixSave", &Catalogue::MsgErrMixSave},
+        {"OTHER", "MsgErrMergeSave", &Catalogue::MsgErrMergeSave},
         {"OTHER", "MsgNewVersion1", &Catalogue::MsgNewVersion1},
         {"OTHER", "MsgNewVersion2", &Catalogue::MsgNewVersion2},
         {"OTHER", "MsgNewVersion3", &Catalogue::MsgNewVersion3},

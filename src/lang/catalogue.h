@@ -78,6 +78,8 @@ struct Catalogue {
     std::string MsgErrMixStartBeyond = "The start page lies beyond the last page of this document:";
     std::string MsgErrMixSave =
         "This output file could not be written. The mix process was stopped:";
+    std::string MsgErrMergeSave =
+        "This output file could not be written. The merge process was stopped:";
     std::string MsgNewVersion1 = "There is a new version available: v";
     std::string MsgNewVersion2 = ". Would you like to download it?";
     std::string MsgNewVersion3 = "Press Cancel to deactivate update check.";

@@ -181,6 +181,11 @@ void Form1::cmd_merge_Click() {
         [&] { merged = pdf_.MergeFileList(listName, output); },
         [&] {
             if (merged >= count) return;
+            // The output itself could not be written: say so rather than blame an input.
+            if (merged == 0 && !output.empty() && pdf_.LastErrorFile() == output) {
+                warn(catalogue.MsgErrMergeSave + " " + output);
+                return;
+            }
             // Name the first handed file the merge could not take; files skipped
             // above have had their own message.
             const auto at = static_cast<std::size_t>(std::max<std::int32_t>(merged, 0));

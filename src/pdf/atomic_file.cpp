@@ -108,7 +108,7 @@ void AtomicFile::discard() {
     }
 }
 
-bool AtomicFile::commit(std::int32_t& errorCode) {
+bool AtomicFile::commit(std::int32_t& errorCode, bool durable) {
     if (!stream_) {
         errorCode = errcode::kPathFileAccess;
         return false;
@@ -116,10 +116,7 @@ bool AtomicFile::commit(std::int32_t& errorCode) {
     errno = 0;
     bool ok = std::fflush(stream_) == 0 && !std::ferror(stream_);
     int err = errno;
-    std::error_code ec;
-    // Replacing a file the user already has: make sure the new one is on disk first,
-    // so that a crash cannot leave neither.
-    if (ok && std::filesystem::exists(pathFromUtf8(target_), ec)) flushToDisk(stream_);
+    if (ok && durable) flushToDisk(stream_);
     if (std::fclose(stream_) != 0 && ok) {
         ok = false;
         err = errno;

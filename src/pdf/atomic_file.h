@@ -23,8 +23,11 @@ public:
     const std::string& temporaryName() const { return temporary_; }
 
     // Flushes, closes and renames over the target. On failure the temporary file is
-    // removed, the target is untouched, and `errorCode` says why.
-    bool commit(std::int32_t& errorCode);
+    // removed, the target is untouched, and `errorCode` says why. `durable` first
+    // forces the data to disk: for a target that is the only copy of an input, which a
+    // power cut right after the rename must not leave empty. Ordinary outputs skip it,
+    // as a thousand-piece split would otherwise wait on the disk a thousand times.
+    bool commit(std::int32_t& errorCode, bool durable);
     // Drops the temporary file; the target is untouched.
     void discard();
 

@@ -80,6 +80,9 @@ public:
     virtual void DACloseFile(std::int32_t handle) = 0;
     // The pdferr number of the last failure of any member; 0 after a success.
     virtual std::int32_t LastErrorCode() const = 0;
+    // The file the last failure concerns (an input that could not be read, or the
+    // output that could not be written), or empty when it concerns none.
+    virtual std::string LastErrorFile() const = 0;
 };
 
 }  // namespace pagemeld

@@ -77,16 +77,18 @@ void PooledFileSource::pin() {
     pinned_ = true;
 }
 
-void PooledFileSource::pinAllReading(const std::string& fileName) {
+bool PooledFileSource::pinAllReading(const std::string& fileName) {
     std::error_code ec;
     const auto target = pathFromUtf8(fileName);
-    if (!std::filesystem::exists(target, ec)) return;
+    if (!std::filesystem::exists(target, ec)) return false;
+    bool found = false;
     for (PooledFileSource* source : liveSources()) {
-        if (source->pinned_) continue;
         if (std::filesystem::equivalent(pathFromUtf8(source->fileName_), target, ec) && !ec) {
-            source->pin();
+            if (!source->pinned_) source->pin();
+            found = true;
         }
     }
+    return found;
 }
 
 qpdf_offset_t PooledFileSource::findAndSkipNextEOL() {

@@ -37,8 +37,9 @@ public:
 
     const std::string& fileName() const { return fileName_; }
 
-    // Every live source reading `fileName` (compared as the same file on disk).
-    static void pinAllReading(const std::string& fileName);
+    // Pins every live source reading `fileName` (compared as the same file on disk);
+    // true when there was one.
+    static bool pinAllReading(const std::string& fileName);
 
 private:
     void open();

@@ -4,7 +4,10 @@
 
 #include <algorithm>
 #include <climits>
+#include <filesystem>
+#include <system_error>
 
+#include "app/text_encoding.h"
 #include "pdf/atomic_file.h"
 #include "pdf/light_page_counter.h"
 #include "pdf/page_ranges.h"
@@ -43,6 +46,11 @@ std::string highestVersion(const std::vector<PageRef>& pages) {
     return highest;
 }
 
+bool sameFile(const std::string& a, const std::string& b) {
+    std::error_code ec;
+    return std::filesystem::equivalent(pathFromUtf8(a), pathFromUtf8(b), ec) && !ec;
+}
+
 std::map<std::string, std::string> informationOf(PdfSource& source) {
     std::map<std::string, std::string> information;
     for (auto& [key, value] : source.information()) information[key] = value;
@@ -63,8 +71,8 @@ bool writeDocument(const std::string& fileName, const std::vector<PageRef>& page
         return false;
     }
     // A loaded document may read the very file being replaced: keep its handle.
-    PooledFileSource::pinAllReading(fileName);
-    return file->commit(errorCode);
+    const bool replacesInput = PooledFileSource::pinAllReading(fileName);
+    return file->commit(errorCode, replacesInput);
 }
 
 }  // namespace
@@ -77,9 +85,16 @@ std::int32_t QpdfEngine::nextId() {
     return lastId_;
 }
 
-std::int32_t QpdfEngine::fail(std::int32_t errorCode) {
+std::int32_t QpdfEngine::fail(std::int32_t errorCode, const std::string& fileName) {
     lastError_ = errorCode;
+    lastErrorFile_ = fileName;
     return 0;
+}
+
+std::int32_t QpdfEngine::succeed(std::int32_t result) {
+    lastError_ = 0;
+    lastErrorFile_.clear();
+    return result;
 }
 
 PdfDocument* QpdfEngine::selected() {
@@ -103,7 +118,7 @@ std::int32_t QpdfEngine::LoadFromFile(const std::string& fileName) {
         document.encrypted = true;
         document.locked = true;
     } else if (!source) {
-        return fail(errorCode);
+        return fail(errorCode, fileName);
     } else {
         document.encrypted = source->encrypted();
         document.information = informationOf(*source);
@@ -113,6 +128,7 @@ std::int32_t QpdfEngine::LoadFromFile(const std::string& fileName) {
     const std::int32_t id = nextId();
     documents_.emplace(id, std::move(document));
     selected_ = id;
+    lastErrorFile_.clear();
     lastError_ = 0;
     return id;
 }
@@ -159,12 +175,13 @@ std::int32_t QpdfEngine::SetPassword(const std::string& password) {
     PdfSource::OpenResult result;
     std::int32_t errorCode = 0;
     auto source = PdfSource::open(document->fileName, password, result, errorCode);
-    if (!source) return fail(errorCode);
+    if (!source) return fail(errorCode, document->fileName);
     document->locked = false;
     document->lockedPageCount.reset();
     document->information = informationOf(*source);
     document->pages.clear();
     for (const auto& page : source->pages()) document->pages.push_back({source, page});
+    lastErrorFile_.clear();
     lastError_ = 0;
     return 1;
 }
@@ -174,21 +191,22 @@ std::int32_t QpdfEngine::DecryptFile(const std::string& input, const std::string
     PdfSource::OpenResult result;
     std::int32_t errorCode = 0;
     auto source = PdfSource::open(input, password, result, errorCode);
-    if (!source) return fail(errorCode);
+    if (!source) return fail(errorCode, input);
     auto file = AtomicFile::create(output, errorCode);
-    if (!file) return fail(errorCode);
+    if (!file) return fail(errorCode, output);
     try {
         // A faithful full copy: everything but the encryption is kept.
         QPDFWriter writer(source->qpdf(), file->temporaryName().c_str(), file->stream(), false);
         writer.setPreserveEncryption(false);
         writer.write();
     } catch (...) {
-        return fail(engineErrorCode(std::current_exception()));
+        // Reading the input or writing the copy: the system error says which.
+        const std::int32_t code = engineErrorCode(std::current_exception());
+        return fail(code, code == pdferr::kInvalidFormat ? input : output);
     }
-    PooledFileSource::pinAllReading(output);
-    if (!file->commit(errorCode)) return fail(errorCode);
-    lastError_ = 0;
-    return 1;
+    const bool replacesInput = PooledFileSource::pinAllReading(output) || sameFile(input, output);
+    if (!file->commit(errorCode, replacesInput)) return fail(errorCode, output);
+    return succeed(1);
 }
 
 std::int32_t QpdfEngine::addDerived(const PdfDocument& parent, std::vector<PageRef> pages) {
@@ -202,6 +220,7 @@ std::int32_t QpdfEngine::addDerived(const PdfDocument& parent, std::vector<PageR
     const std::int32_t id = nextId();
     documents_.emplace(id, std::move(document));
     selected_ = id;
+    lastErrorFile_.clear();
     lastError_ = 0;
     return id;
 }
@@ -244,6 +263,7 @@ std::int32_t QpdfEngine::MergeDocument(std::int32_t id) {
     // Copy first: the document may be merged into itself.
     std::vector<PageRef> pages = other->second.pages;
     target->pages.insert(target->pages.end(), pages.begin(), pages.end());
+    lastErrorFile_.clear();
     lastError_ = 0;
     return 1;
 }
@@ -255,10 +275,9 @@ std::int32_t QpdfEngine::SaveToFile(const std::string& fileName) {
     if (document->pages.empty()) return fail(pdferr::kNoPages);
     std::int32_t errorCode = 0;
     if (!writeDocument(fileName, document->pages, document->information, errorCode)) {
-        return fail(errorCode);
+        return fail(errorCode, fileName);
     }
-    lastError_ = 0;
-    return 1;
+    return succeed(1);
 }
 
 void QpdfEngine::SetInformation(std::int32_t key, const std::string& text) {
@@ -285,11 +304,12 @@ std::int32_t QpdfEngine::MergeFileList(const std::string& listName, const std::s
     if (files.empty()) return fail(pdferr::kNoPages);
     std::int32_t errorCode = 0;
     auto file = AtomicFile::create(outputFile, errorCode);
-    if (!file) return fail(errorCode);
+    if (!file) return fail(errorCode, outputFile);
 
     std::int32_t leading = 0;
     bool allSoFar = true;
     std::int32_t firstError = 0;
+    std::string firstFailed;
     std::map<std::string, std::string> information;
     bool informationTaken = false;
     std::string version = "1.4";
@@ -325,29 +345,36 @@ std::int32_t QpdfEngine::MergeFileList(const std::string& listName, const std::s
             if (merged && allSoFar) ++leading;
             if (!merged) {
                 allSoFar = false;
-                if (!firstError) firstError = openError;
+                if (!firstError) {
+                    firstError = openError ? openError : pdferr::kInvalidFormat;
+                    firstFailed = name;
+                }
             }
         }
         if (writer.pageCount() == 0) {
             file->discard();
-            return fail(firstError ? firstError : pdferr::kNoPages);
+            return fail(firstError ? firstError : pdferr::kNoPages, firstFailed);
         }
         writer.finish(information, version);
     } catch (...) {
-        return fail(engineErrorCode(std::current_exception()));
+        // Only writing the output fails here: input failures were caught per file.
+        return fail(engineErrorCode(std::current_exception()), outputFile);
     }
-    PooledFileSource::pinAllReading(outputFile);
-    if (!file->commit(errorCode)) return fail(errorCode);
+    bool replacesInput = PooledFileSource::pinAllReading(outputFile);
+    for (const auto& name : files) replacesInput = replacesInput || sameFile(name, outputFile);
+    if (!file->commit(errorCode, replacesInput)) return fail(errorCode, outputFile);
     lastError_ = firstError;
+    lastErrorFile_ = firstFailed;
     return leading;
 }
 
 std::int32_t QpdfEngine::DAOpenFile(const std::string& fileName, const std::string&) {
     std::int32_t errorCode = 0;
     const std::int32_t count = countPagesLightly(fileName, errorCode);
-    if (count <= 0) return fail(errorCode ? errorCode : pdferr::kInvalidFormat);
+    if (count <= 0) return fail(errorCode ? errorCode : pdferr::kInvalidFormat, fileName);
     const std::int32_t handle = nextId();
     directAccess_[handle] = count;
+    lastErrorFile_.clear();
     lastError_ = 0;
     return handle;
 }

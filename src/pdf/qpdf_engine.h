@@ -37,6 +37,7 @@ public:
     std::int32_t DAGetPageCount(std::int32_t handle) override;
     void DACloseFile(std::int32_t handle) override;
     std::int32_t LastErrorCode() const override { return lastError_; }
+    std::string LastErrorFile() const override { return lastErrorFile_; }
 
     // How many documents are held (for tests and leak checks).
     std::size_t documentCount() const { return documents_.size(); }
@@ -46,13 +47,15 @@ private:
     const PdfDocument* selected() const;
     // Selects a new document made of `pages` (or nothing, returning 0, when empty).
     std::int32_t addDerived(const PdfDocument& parent, std::vector<PageRef> pages);
-    std::int32_t fail(std::int32_t errorCode);
+    std::int32_t fail(std::int32_t errorCode, const std::string& fileName = {});
+    std::int32_t succeed(std::int32_t result);
     std::int32_t nextId();
 
     std::map<std::int32_t, PdfDocument> documents_;
     std::int32_t selected_ = 0;
     std::int32_t lastId_ = 0;
     std::int32_t lastError_ = 0;
+    std::string lastErrorFile_;
     std::map<std::string, std::vector<std::string>> fileLists_;
     std::map<std::int32_t, std::int32_t> directAccess_;  // handle -> page count
 };

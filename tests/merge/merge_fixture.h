@@ -91,6 +91,7 @@ public:
         real.DACloseFile(h);
     }
     std::int32_t LastErrorCode() const override { return real.LastErrorCode(); }
+    std::string LastErrorFile() const override { return real.LastErrorFile(); }
 
     // The recorded calls whose member is one of `members`, in order.
     std::vector<std::string> callsOf(const std::set<std::string>& members) const {

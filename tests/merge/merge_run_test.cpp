@@ -295,5 +295,17 @@ TEST_F(MergeRunTest, ACopyThatCannotBeMadeSkipsTheFile) {
     EXPECT_EQ(workListing(), (Texts{"a.pdf", "b.pdf"}));
 }
 
+TEST_F(MergeRunTest, AnOutputThatCannotBeWrittenIsNamedInsteadOfAnInput) {
+    add(pdfFile("a.pdf", 1, "A"));
+    add(pdfFile("b.pdf", 1, "B"));
+    const std::string output = work("missing/out.pdf");
+    run(output);
+    EXPECT_EQ(ui.boxTexts(),
+              (Texts{"This output file could not be written. The merge process was stopped: " +
+                         output,
+                     "Merge process failed!"}));
+    EXPECT_EQ(workListing(), (Texts{"a.pdf", "b.pdf"}));
+}
+
 }  // namespace
 }  // namespace pagemeld::testing
