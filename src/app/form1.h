@@ -10,6 +10,7 @@
 #include "app/app_state.h"
 #include "app/controls.h"
 #include "app/platform.h"
+#include "app/version.h"
 #include "lang/catalogue.h"
 #include "lang/language_window.h"
 
@@ -17,11 +18,6 @@ namespace pagemeld {
 
 class ErrorReporter;
 class PdfEngine;
-
-// This release, shown on the About tab.
-inline constexpr int kVersionMajor = 2;
-inline constexpr int kVersionMinor = 1;
-inline constexpr int kVersionRevision = 22;
 
 inline constexpr const char* kAppTitle = "Ombrix Pagemeld Professional";
 inline constexpr const char* kFormName = "Form1";

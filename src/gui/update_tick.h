@@ -1,5 +1,4 @@
-// The update timer's tick for the program: one update check per call. Kept apart
-// from the window model's header, which declares its own version numbers.
+// The update timer's tick for the program: one update check per call.
 #pragma once
 
 #include <functional>

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "app/platform.h"
+#include "app/version.h"
 
 namespace pagemeld {
 
@@ -17,8 +18,6 @@ class RuntimeError;
 struct Catalogue;
 
 // The program's own version as the version file writes it: major + "." + minor.
-inline constexpr int kVersionMajor = 2;
-inline constexpr int kVersionMinor = 1;
 std::string OwnVersion();
 
 // The first field of a version file's text: its first line up to the first comma,
