@@ -39,6 +39,9 @@ struct AppState {
     static constexpr int kBatchFilesSize = 1001;
     std::vector<std::string> batch_files = std::vector<std::string>(kBatchFilesSize);
     std::int32_t batch_log = 0;
+    // What a quiet request tells the shell when the program ends: 0 all done, 1 an
+    // input was skipped or an output not written, 2 the command line was refused.
+    int exit_status = 0;
 };
 
 }  // namespace pagemeld

@@ -216,6 +216,11 @@ NameCompleter currentDirectoryCompleter() {
     };
 }
 
+bool isQuietRequest(const std::string& commandLine) {
+    const std::string line = trimSpaces(commandLine);
+    return startsWith(line, "-qs") || startsWith(line, "-qm");
+}
+
 CommandLineRequest parseCommandLine(const std::string& commandLine, const NameCompleter& complete,
                                     std::size_t mergeMax) {
     const std::string line = trimSpaces(commandLine);

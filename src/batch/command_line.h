@@ -91,6 +91,10 @@ struct CommandLineRequest {
     bool namesLeftOut = false;
 };
 
+// True when the command line asks for a quiet request ("-qs" or "-qm"), which runs
+// without any window.
+bool isQuietRequest(const std::string& commandLine);
+
 // Recognises the request on `commandLine` and cuts it into names. `complete` makes
 // full paths of the names; `mergeMax` is the most names "-m" hands on.
 CommandLineRequest parseCommandLine(const std::string& commandLine, const NameCompleter& complete,

@@ -2,14 +2,22 @@
 // line, then the window.
 #include <QApplication>
 #include <QTimer>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 #include <vector>
+
+#ifdef _WIN32
+#include <shellapi.h>
+#include <windows.h>
+#endif
 
 #include "app/form1.h"
 #include "app/settings_store.h"
 #include "app/system_info.h"
 #include "batch/command_line.h"
+#include "batch/process_parametrii.h"
+#include "batch/quiet_program.h"
 #include "errors/error_handler.h"
 #include "errors/runtime_error.h"
 #include "gui/main_window.h"
@@ -21,18 +29,35 @@
 
 namespace {
 
+// The program's arguments as UTF-8, read before any Qt object exists: a quiet
+// request must run without one.
 std::vector<std::string> programArguments(int argc, char** argv) {
     std::vector<std::string> args;
 #ifdef _WIN32
-    // argv is in the ANSI code page there; Qt's list holds every character.
+    // argv is in the ANSI code page there; the wide command line holds every character.
     (void)argc;
     (void)argv;
-    for (const QString& arg : QCoreApplication::arguments()) args.push_back(arg.toStdString());
+    int count = 0;
+    if (LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count)) {
+        for (int i = 0; i < count; ++i)
+            args.push_back(QString::fromWCharArray(wide[i]).toStdString());
+        LocalFree(wide);
+    }
 #else
-    // QApplication has taken its own options out of argv already.
     for (int i = 0; i < argc; ++i) args.push_back(QString::fromLocal8Bit(argv[i]).toStdString());
 #endif
     return args;
+}
+
+// A program built for the window has no console of its own on Windows: a quiet
+// request started from one writes its messages there.
+void attachToParentConsole() {
+#ifdef _WIN32
+    if (AttachConsole(ATTACH_PARENT_PROCESS)) {
+        std::freopen("CONOUT$", "w", stderr);
+        std::freopen("CONOUT$", "w", stdout);
+    }
+#endif
 }
 
 // Hidden aids for making the documentation's screenshots: open on another tab,
@@ -59,6 +84,13 @@ void prepareScreenshot(pagemeld::Form1& form, pagemeld::MainWindow& window) {
 
 int main(int argc, char** argv) {
     using namespace pagemeld;
+    const std::string commandLine = joinArguments(programArguments(argc, argv));
+    // Quiet requests run on servers and in scripts: no window, no display needed.
+    if (isQuietRequest(commandLine)) {
+        attachToParentConsole();
+        return runQuietProgram(commandLine);
+    }
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Ombrix Pagemeld"));
 
@@ -74,12 +106,13 @@ int main(int argc, char** argv) {
     const std::function<void()> updateTick =
         makeUpdateTick(ui, settings, http, system, errors, form.catalogue);
 
-    const std::string commandLine = joinArguments(programArguments(argc, argv));
+    const NameCompleter complete = currentDirectoryCompleter();
+    form.process_parametrii = [&form, &complete] { process_parametrii(form, complete); };
     try {
         form.Form_Load(commandLine);
     } catch (const ExitRequested&) {
-        // A quiet request has done its work; the window is never shown.
-        return 0;
+        // The program was ended while loading; the window is never shown.
+        return form.state.exit_status;
     }
 
     MainWindow window(form);

@@ -1,0 +1,46 @@
+#include "batch/console_ui.h"
+
+#include <ostream>
+
+namespace pagemeld {
+
+ConsoleUi::ConsoleUi(std::ostream& out) : out_(out) {}
+
+int ConsoleUi::messageBox(const std::string& text, const std::string& title, int style) {
+    out_ << (title.empty() ? std::string("Ombrix Pagemeld") : title) << ": " << text << '\n';
+    out_.flush();
+    switch (style & msgbox::kButtonsMask) {
+        case msgbox::kAbortRetryIgnore:
+            return msgbox::kAnswerIgnore;
+        case msgbox::kYesNo:
+        case msgbox::kYesNoCancel:
+            return msgbox::kAnswerNo;
+        case msgbox::kRetryCancel:
+            return msgbox::kAnswerCancel;
+        default:
+            return msgbox::kAnswerOk;
+    }
+}
+
+std::string ConsoleUi::inputBox(const std::string&, const std::string&, const std::string&) {
+    return {};
+}
+
+std::vector<std::string> ConsoleUi::openFileDialog(const std::vector<FileFilter>&, bool) {
+    return {};
+}
+
+std::string ConsoleUi::saveFileDialog(const std::string&, const std::vector<FileFilter>&,
+                                      const std::string&) {
+    return {};
+}
+
+std::string ConsoleUi::pickFolder(const std::string&) {
+    return {};
+}
+
+bool ConsoleUi::openWithAssociatedProgram(const std::string&, const std::string&) {
+    return false;
+}
+
+}  // namespace pagemeld

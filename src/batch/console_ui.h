@@ -1,0 +1,46 @@
+// The user interface of a quiet request: no window and nobody to answer. A message
+// goes to standard error, and a question gets the answer that lets the request go
+// on without harm.
+#pragma once
+
+#include <iosfwd>
+
+#include "app/platform.h"
+
+namespace pagemeld {
+
+class ConsoleUi : public Ui {
+public:
+    explicit ConsoleUi(std::ostream& out);
+
+    // Prints "title: text"; answers OK, Ignore (skip the failed step), No or Cancel,
+    // whichever the buttons offer first in that order.
+    int messageBox(const std::string& text, const std::string& title, int style) override;
+    std::string inputBox(const std::string& prompt, const std::string& title,
+                         const std::string& defaultText) override;
+    std::vector<std::string> openFileDialog(const std::vector<FileFilter>& filters,
+                                            bool multiple) override;
+    std::string saveFileDialog(const std::string& title, const std::vector<FileFilter>& filters,
+                               const std::string& startFolder) override;
+    std::string pickFolder(const std::string& title) override;
+    bool openWithAssociatedProgram(const std::string& path,
+                                   const std::string& workingFolder) override;
+    void quit() override { quitRequested_ = true; }
+
+    bool quitRequested() const { return quitRequested_; }
+
+private:
+    std::ostream& out_;
+    bool quitRequested_ = false;
+};
+
+// The network as a quiet request has it: none. Quiet requests never check for updates.
+class OfflineHttp : public Http {
+public:
+    HttpResult fetchToFile(const std::string&, const std::string&,
+                           std::chrono::milliseconds) override {
+        return HttpResult::CannotConnect;
+    }
+};
+
+}  // namespace pagemeld

@@ -1,0 +1,34 @@
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "batch/console_ui.h"
+
+namespace pagemeld {
+namespace {
+
+TEST(ConsoleUi, PrintsMessagesAndAnswersSoTheRequestGoesOnWithoutHarm) {
+    std::ostringstream out;
+    ConsoleUi ui(out);
+    EXPECT_EQ(ui.messageBox("m.pdf cannot be created!", "", msgbox::kExclamation),
+              msgbox::kAnswerOk);
+    EXPECT_EQ(ui.messageBox("File not found!", "Disk Error",
+                            msgbox::kAbortRetryIgnore | msgbox::kExclamation),
+              msgbox::kAnswerIgnore);
+    EXPECT_EQ(ui.messageBox("Download?", "", msgbox::kYesNoCancel), msgbox::kAnswerNo);
+    EXPECT_EQ(ui.messageBox("Again?", "", msgbox::kRetryCancel), msgbox::kAnswerCancel);
+    EXPECT_EQ(out.str(),
+              "Ombrix Pagemeld: m.pdf cannot be created!\n"
+              "Disk Error: File not found!\n"
+              "Ombrix Pagemeld: Download?\n"
+              "Ombrix Pagemeld: Again?\n");
+    // Nothing can be chosen or opened without a window.
+    EXPECT_EQ(ui.inputBox("Ombrix Pagemeld", "Password", "old"), "");
+    EXPECT_TRUE(ui.openFileDialog({}, true).empty());
+    EXPECT_FALSE(ui.openWithAssociatedProgram("download.url", "."));
+    ui.quit();
+    EXPECT_TRUE(ui.quitRequested());
+}
+
+}  // namespace
+}  // namespace pagemeld
