@@ -406,6 +406,21 @@ TEST_F(MainWindowTest, AMergeRunShowsItsProgressAndTheBarEmptiesAfterwards) {
     EXPECT_FALSE(window->findChild<QTimer*>("tmerge_pb")->isActive());
 }
 
+TEST_F(MainWindowTest, APasswordButtonAsksForItsRowsPassword) {
+    writeTestPdf(dir.file("one.pdf"), 1, "One");
+    start();
+    clickTab(2);
+    form.mbut_fisier_add(dir.file("one.pdf"));
+    window->syncFromModel();
+    ui.inputAnswers.push_back("s3cret pw");
+    QTest::mouseClick(find("mbut_key_1"), Qt::LeftButton);
+    ASSERT_EQ(ui.inputs.size(), 1u);
+    EXPECT_EQ(ui.inputs[0].title, form.catalogue.MsgEnterPassw);
+    EXPECT_EQ(form.merge_grid.textMatrix(1, 4), "s3cret pw");
+    // The header is the table's own header, so file row 1 is the table's first row.
+    EXPECT_EQ(find<QTableWidget>("merge_grid")->item(0, 4)->text(), "s3cret pw");
+}
+
 TEST_F(MainWindowTest, AnEndAskedForInAHandlerClosesTheWindowOnce) {
     start();
     clickTab(2);
