@@ -8,6 +8,7 @@ packages=(
     qt6-base-dev
     libgtest-dev libgmock-dev
     g++-mingw-w64-x86-64
+    clang libclang-rt-dev
 )
 
 missing=()
