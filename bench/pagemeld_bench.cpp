@@ -34,7 +34,8 @@ int usage() {
                  "  pagemeld_bench merge-list-add <folder> <count>\n"
                  "  pagemeld_bench merge-run <folder> <count> <out>\n"
                  "  pagemeld_bench make-mix-input <file> <pages> <label>\n"
-                 "  pagemeld_bench mix <first> <second> <outfolder>\n";
+                 "  pagemeld_bench mix <first> <second> <outfolder>\n"
+                 "  pagemeld_bench split-run <file> <outfolder>\n";
     return 2;
 }
 
@@ -139,7 +140,8 @@ int decrypt(const std::string& in, const std::string& out, const std::string& pa
     return 0;
 }
 
-// The merge tab of the window model over scripted services, as a user drives it.
+// The window model over scripted services, as a user drives it: the merge, mix and
+// split tabs.
 class MergeWindow {
 public:
     MergeWindow()
@@ -249,6 +251,33 @@ int mix(const std::string& first, const std::string& second, const fs::path& out
     return 0;
 }
 
+// The split run of the window: the source listed, method 1 with pieces of one page,
+// the outputs <source name>01.pdf, <source name>02.pdf, ... in `outFolder`.
+int splitRun(const std::string& file, const fs::path& outFolder) {
+    MergeWindow window;
+    window.form.add_fisier_split(fs::absolute(file).string());
+    fs::create_directories(outFolder);
+    // A trailing separator: the run puts the base name straight after the folder.
+    window.form.txt_split_dest.text = (fs::absolute(outFolder) / "").string();
+    window.form.r_split_method1.value = true;
+    window.form.txt_split_meth1.text = "1";
+    // Listing the source must not have complained either.
+    const std::string listing = window.shown();
+    window.ui.boxes.clear();
+    const auto start = std::chrono::steady_clock::now();
+    window.form.cmd_split_run_Click();
+    const double splitting = MergeWindow::secondsSince(start);
+    if (!listing.empty() ||
+        window.ui.boxTexts() != std::vector<std::string>{"Split process done!"}) {
+        std::cerr << "pagemeld_bench: the split run did not finish cleanly" << listing
+                  << window.shown() << "\n";
+        return 1;
+    }
+    std::printf("split-run: %d files written in %.2f s\n", window.form.state.output_file_counter,
+                splitting);
+    return 0;
+}
+
 int run(const std::vector<std::string>& args) {
     if (args.empty()) return usage();
     const std::string& job = args[0];
@@ -283,6 +312,7 @@ int run(const std::vector<std::string>& args) {
         return makeMixInput(args[1], pages, args[3]);
     }
     if (job == "mix" && args.size() == 4) return mix(args[1], args[2], args[3]);
+    if (job == "split-run" && args.size() == 3) return splitRun(args[1], args[2]);
     return usage();
 }
 

@@ -1,13 +1,16 @@
 #!/usr/bin/env bash
-# Times pagemeld_bench against the qpdf command-line tool on the same inputs in
-# the same run: split, many-file merge, AES-256 decryption and a mix of two documents. Runs alternate
-# (ours, qpdf, ours, qpdf, ...) so that a busy moment on the machine hurts both.
+# Times pagemeld_bench and the pagemeld program's quiet requests against the qpdf
+# command-line tool on the same inputs in the same run: split (engine and window),
+# many-file merge (engine and window), quiet split and merge, AES-256 decryption and a
+# mix of two documents. Runs alternate (ours, qpdf, ours, qpdf, ...) so that a busy
+# moment on the machine hurts both.
 #
-#   bench/run.sh [path/to/pagemeld_bench]
+#   bench/run.sh [path/to/pagemeld_bench [path/to/pagemeld]]
 #
 # Sizes and repeats can be overridden for a quick run:
 #   BENCH_SPLIT_PAGES (1000)  BENCH_MERGE_FILES (5000)  BENCH_DECRYPT_PAGES (100)
-#   BENCH_MIX_PAGES (500)  BENCH_RUNS (5)
+#   BENCH_MIX_PAGES (500)  BENCH_QUIET_SPLIT_PAGES (999, at most 999)
+#   BENCH_QUIET_MERGE_FILES (1000, at most 1000)  BENCH_RUNS (5)
 # BENCH_KEEP=1 keeps the temporary folder with inputs and timings.
 set -euo pipefail
 
@@ -15,6 +18,11 @@ SPLIT_PAGES=${BENCH_SPLIT_PAGES:-1000}
 MERGE_FILES=${BENCH_MERGE_FILES:-5000}
 DECRYPT_PAGES=${BENCH_DECRYPT_PAGES:-100}
 MIX_PAGES=${BENCH_MIX_PAGES:-500}
+# A quiet split writes at most 999 pieces per input, so its input stops there and both
+# tools write the same pieces.
+QUIET_SPLIT_PAGES=${BENCH_QUIET_SPLIT_PAGES:-999}
+# A quiet request takes at most 1000 names.
+QUIET_MERGE_FILES=${BENCH_QUIET_MERGE_FILES:-1000}
 RUNS=${BENCH_RUNS:-5}
 
 die() {
@@ -22,14 +30,20 @@ die() {
     exit 1
 }
 
-for name in SPLIT_PAGES MERGE_FILES DECRYPT_PAGES MIX_PAGES RUNS; do
+for name in SPLIT_PAGES MERGE_FILES DECRYPT_PAGES MIX_PAGES QUIET_SPLIT_PAGES QUIET_MERGE_FILES RUNS; do
     [[ ${!name} =~ ^[1-9][0-9]*$ ]] || die "BENCH_$name must be a positive whole number, not '${!name}'"
 done
+((QUIET_SPLIT_PAGES <= 999)) || die "BENCH_QUIET_SPLIT_PAGES must be at most 999: a quiet split writes no more pieces"
+((QUIET_MERGE_FILES >= 2 && QUIET_MERGE_FILES <= 1000)) ||
+    die "BENCH_QUIET_MERGE_FILES must be 2 to 1000: a quiet merge takes no more names"
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 bench=${1:-$here/../build-bench/bench/pagemeld_bench}
 [[ -x $bench ]] || die "no pagemeld_bench at $bench (build it: cmake --build build-bench --target pagemeld_bench)"
 bench=$(cd "$(dirname "$bench")" && pwd)/$(basename "$bench")
+program=${2:-$here/../build-bench/src/gui/pagemeld}
+[[ -x $program ]] || die "no pagemeld at $program (configure build-bench with -DPAGEMELD_BUILD_GUI=ON and build the target pagemeld)"
+program=$(cd "$(dirname "$program")" && pwd)/$(basename "$program")
 command -v qpdf >/dev/null || die "qpdf is not installed"
 [[ -x /usr/bin/time ]] || die "/usr/bin/time is missing (Debian package 'time')"
 
@@ -39,6 +53,8 @@ if [[ ${BENCH_KEEP:-0} == 1 ]]; then
 else
     trap 'rm -rf "$work"' EXIT
 fi
+# A quiet request's names end at the first "-o" of its command line.
+[[ $work != *-o* ]] || die "the temporary folder $work holds \"-o\", which would cut the quiet requests' names: set TMPDIR elsewhere"
 
 # measure <label> <command...>: runs the command once under /usr/bin/time and appends
 # "seconds kilobytes" to $work/<label>.times; any failure stops the benchmark.
@@ -89,21 +105,22 @@ total_bytes() {
     find "$1" -type f -name '*.pdf' -printf '%s\n' | awk '{s += $1} END {print s + 0}'
 }
 
-# Every page of the split is a one-page piece, and one piece passes qpdf's check.
+# verify_split <folder> <pages>: every page of the split is a one-page piece, and one
+# piece passes qpdf's check.
 verify_split() {
-    local folder=$1 count piece
+    local folder=$1 pages=$2 count piece
     count=$(find "$folder" -type f -name '*.pdf' | wc -l)
-    [[ $count == "$SPLIT_PAGES" ]] || die "$folder holds $count pieces, expected $SPLIT_PAGES"
+    [[ $count == "$pages" ]] || die "$folder holds $count pieces, expected $pages"
     while IFS= read -r piece; do
         expect_pages "$piece" 1
     done < <(find "$folder" -type f -name '*.pdf')
-    piece=$(find "$folder" -type f -name '*.pdf' | sort | sed -n "$(((SPLIT_PAGES + 1) / 2))p")
+    piece=$(find "$folder" -type f -name '*.pdf' | sort | sed -n "$(((pages + 1) / 2))p")
     check_clean "$piece"
 }
 
+# verify_merge <file> <inputs>: inputs alternate one and two pages, starting with one.
 verify_merge() {
-    # Inputs alternate one and two pages, starting with one.
-    expect_pages "$1" $((MERGE_FILES + MERGE_FILES / 2))
+    expect_pages "$1" $(($2 + $2 / 2))
     check_clean "$1"
 }
 
@@ -127,15 +144,23 @@ verify_decrypt() {
 }
 
 echo "pagemeld_bench: $bench"
+echo "pagemeld: $program"
 echo "$(qpdf --version | head -n 1); $(nproc) cores; $(date -u '+%Y-%m-%d %H:%M UTC')"
-echo "Sizes: split $SPLIT_PAGES pages, merge $MERGE_FILES files, decrypt $DECRYPT_PAGES pages (AES-256), mix 2 x $MIX_PAGES pages; $RUNS runs each"
+echo "Sizes: split $SPLIT_PAGES pages, merge $MERGE_FILES files, quiet split $QUIET_SPLIT_PAGES pages, quiet merge $QUIET_MERGE_FILES files,"
+echo "  decrypt $DECRYPT_PAGES pages (AES-256), mix 2 x $MIX_PAGES pages; $RUNS runs each"
+echo "Load average at the start: $(cut -d ' ' -f 1-3 /proc/loadavg)"
 echo
 
 echo "Making inputs in $work ..."
 "$bench" make-split-input "$work/split-in.pdf" "$SPLIT_PAGES" || die "cannot make the split input"
 "$bench" make-merge-inputs "$work/merge-in" "$MERGE_FILES" || die "cannot make the merge inputs"
+"$bench" make-split-input "$work/quiet-split-in.pdf" "$QUIET_SPLIT_PAGES" || die "cannot make the quiet split input"
+"$bench" make-merge-inputs "$work/quiet-merge-in" "$QUIET_MERGE_FILES" || die "cannot make the quiet merge inputs"
+# Both tools get the quiet merge's names as arguments.
+mapfile -t quiet_merge_files <"$work/quiet-merge-in/qpdf-args.txt"
 "$bench" make-encrypted "$work/encrypted.pdf" "$DECRYPT_PAGES" || die "cannot make the encrypted input"
 expect_pages "$work/split-in.pdf" "$SPLIT_PAGES"
+expect_pages "$work/quiet-split-in.pdf" "$QUIET_SPLIT_PAGES"
 "$bench" make-mix-input "$work/mix-a.pdf" "$MIX_PAGES" A || die "cannot make the first mix input"
 "$bench" make-mix-input "$work/mix-b.pdf" "$MIX_PAGES" B || die "cannot make the second mix input"
 expect_pages "$work/encrypted.pdf" "$DECRYPT_PAGES" --password=user
@@ -144,11 +169,16 @@ expect_pages "$work/mix-b.pdf" "$MIX_PAGES"
 
 out=$work/out
 declare -A split_bytes
+# A quiet request runs without any window, so it must not need a display either.
+quiet=(env -u DISPLAY -u WAYLAND_DISPLAY "$program")
 
 run_job() {
     local job=$1 tool tools="ours qpdf"
     # The mix is also timed against qpdf's collation alone, which writes one file.
     [[ $job == mix ]] && tools="ours qpdf collate"
+    # The merge run of the window writes the same file as the engine's merge and is
+    # timed against the same qpdf runs.
+    [[ $job == merge ]] && tools="ours qpdf window"
     echo "Running $job ..."
     for ((run = 1; run <= RUNS; run++)); do
         for tool in $tools; do
@@ -156,9 +186,15 @@ run_job() {
             mkdir -p "$out"
             case $job-$tool in
                 split-ours) measure split-ours "$bench" split "$work/split-in.pdf" "$out" ;;
-                split-qpdf) measure split-qpdf qpdf --split-pages "$work/split-in.pdf" "$out/piece-%d.pdf" ;;
+                split-qpdf | split-run-qpdf) measure "$job-$tool" qpdf --split-pages "$work/split-in.pdf" "$out/piece-%d.pdf" ;;
+                split-run-ours) measure split-run-ours "$bench" split-run "$work/split-in.pdf" "$out" ;;
+                quiet-split-ours) measure quiet-split-ours "${quiet[@]}" -qs "$work/quiet-split-in.pdf" -o "$out/" ;;
+                quiet-split-qpdf) measure quiet-split-qpdf qpdf --split-pages "$work/quiet-split-in.pdf" "$out/piece-%d.pdf" ;;
                 merge-ours) measure merge-ours "$bench" merge "$work/merge-in" "$MERGE_FILES" "$out/merged.pdf" ;;
                 merge-qpdf) measure merge-qpdf qpdf --empty --pages "@$work/merge-in/qpdf-args.txt" -- "$out/merged.pdf" ;;
+                merge-window) measure merge-window "$bench" merge-run "$work/merge-in" "$MERGE_FILES" "$out/merged.pdf" ;;
+                quiet-merge-ours) measure quiet-merge-ours "${quiet[@]}" -qm "${quiet_merge_files[@]}" -o "$out/merged.pdf" ;;
+                quiet-merge-qpdf) measure quiet-merge-qpdf qpdf --empty --pages "${quiet_merge_files[@]}" -- "$out/merged.pdf" ;;
                 decrypt-ours) measure decrypt-ours "$bench" decrypt "$work/encrypted.pdf" "$out/decrypted.pdf" user ;;
                 decrypt-qpdf) measure decrypt-qpdf qpdf --decrypt --password=user "$work/encrypted.pdf" "$out/decrypted.pdf" ;;
                 mix-ours) measure mix-ours "$bench" mix "$work/mix-a.pdf" "$work/mix-b.pdf" "$out" ;;
@@ -171,10 +207,13 @@ run_job() {
             if ((run == 1)); then
                 case $job in
                     split)
-                        verify_split "$out"
+                        verify_split "$out" "$SPLIT_PAGES"
                         split_bytes[$tool]=$(total_bytes "$out")
                         ;;
-                    merge) verify_merge "$out/merged.pdf" ;;
+                    split-run) verify_split "$out" "$SPLIT_PAGES" ;;
+                    quiet-split) verify_split "$out" "$QUIET_SPLIT_PAGES" ;;
+                    merge) verify_merge "$out/merged.pdf" "$MERGE_FILES" ;;
+                    quiet-merge) verify_merge "$out/merged.pdf" "$QUIET_MERGE_FILES" ;;
                     decrypt) verify_decrypt "$out/decrypted.pdf" ;;
                     mix)
                         if [[ $tool == collate ]]; then
@@ -191,26 +230,51 @@ run_job() {
 }
 
 run_job split
+run_job split-run
+run_job quiet-split
 run_job merge
+# Listing the merge tab prints its own timings; it writes nothing to compare.
+echo "Running merge-list-add (once) ..."
+list_add=$("$bench" merge-list-add "$work/merge-in" "$MERGE_FILES") || die "merge-list-add failed"
+run_job quiet-merge
 run_job decrypt
 run_job mix
 
 echo
-printf '%-8s %14s %14s %11s %13s %13s %11s\n' job "ours median s" "qpdf median s" "time ratio" "ours peak MB" "qpdf peak MB" "mem ratio"
-for job in split merge decrypt mix; do
-    ours_s=$(median_seconds "$job-ours")
-    qpdf_s=$(median_seconds "$job-qpdf")
-    ours_mb=$(peak_mb "$job-ours")
-    qpdf_mb=$(peak_mb "$job-qpdf")
-    printf '%-8s %14s %14s %11s %13s %13s %11s\n' "$job" "$ours_s" "$qpdf_s" "$(ratio "$ours_s" "$qpdf_s")" \
+echo "Load average at the end: $(cut -d ' ' -f 1-3 /proc/loadavg)"
+echo
+# One row per job: its name, then the labels of our runs and of qpdf's.
+rows=(
+    "split split-ours split-qpdf"
+    "split-run split-run-ours split-run-qpdf"
+    "quiet-split quiet-split-ours quiet-split-qpdf"
+    "merge merge-ours merge-qpdf"
+    "merge-run merge-window merge-qpdf"
+    "quiet-merge quiet-merge-ours quiet-merge-qpdf"
+    "decrypt decrypt-ours decrypt-qpdf"
+    "mix mix-ours mix-qpdf"
+)
+printf '%-12s %14s %14s %11s %13s %13s %11s\n' job "ours median s" "qpdf median s" "time ratio" "ours peak MB" "qpdf peak MB" "mem ratio"
+for row in "${rows[@]}"; do
+    read -r job ours theirs <<<"$row"
+    ours_s=$(median_seconds "$ours")
+    qpdf_s=$(median_seconds "$theirs")
+    ours_mb=$(peak_mb "$ours")
+    qpdf_mb=$(peak_mb "$theirs")
+    printf '%-12s %14s %14s %11s %13s %13s %11s\n' "$job" "$ours_s" "$qpdf_s" "$(ratio "$ours_s" "$qpdf_s")" \
         "$ours_mb" "$qpdf_mb" "$(ratio "$ours_mb" "$qpdf_mb")"
 done
 echo
 echo "Split pieces, total bytes: ours ${split_bytes[ours]}, qpdf ${split_bytes[qpdf]}, ratio $(ratio "${split_bytes[ours]}" "${split_bytes[qpdf]}")"
 collate_s=$(median_seconds mix-collate)
 echo "Mix against qpdf --collate alone (one file of $((2 * MIX_PAGES)) pages): ours $(median_seconds mix-ours) s, qpdf $collate_s s, ratio $(ratio "$(median_seconds mix-ours)" "$collate_s")"
+echo "merge-run: the window's merge of the same $MERGE_FILES files, against the same qpdf runs as merge"
+echo "quiet-split: $QUIET_SPLIT_PAGES pages, as a quiet split writes at most 999 pieces per input"
+echo "$list_add"
 echo
 echo "Every run, seconds and peak kB:"
-for label in split-ours split-qpdf merge-ours merge-qpdf decrypt-ours decrypt-qpdf mix-ours mix-qpdf mix-collate; do
-    printf '  %-13s %s\n' "$label" "$(awk '{printf "%s/%s  ", $1, $2}' "$work/$label.times")"
+for label in split-ours split-qpdf split-run-ours split-run-qpdf quiet-split-ours quiet-split-qpdf \
+    merge-ours merge-qpdf merge-window quiet-merge-ours quiet-merge-qpdf decrypt-ours decrypt-qpdf \
+    mix-ours mix-qpdf mix-collate; do
+    printf '  %-17s %s\n' "$label" "$(awk '{printf "%s/%s  ", $1, $2}' "$work/$label.times")"
 done
