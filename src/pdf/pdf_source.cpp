@@ -1,6 +1,7 @@
 #include "pdf/pdf_source.h"
 
 #include <qpdf/QPDFExc.hh>
+#include <qpdf/QPDFNameTreeObjectHelper.hh>
 #include <qpdf/QPDFSystemError.hh>
 
 #include <filesystem>
@@ -72,10 +73,127 @@ std::shared_ptr<PdfSource> PdfSource::open(const std::string& fileName, const st
 }
 
 bool PdfSource::isPage(QPDFObjGen objGen) {
-    if (pageSet_.empty()) {
-        for (const auto& page : pages_) pageSet_.insert(page.getObjGen());
+    return pageIndex(objGen).has_value();
+}
+
+std::optional<std::size_t> PdfSource::pageIndex(QPDFObjGen objGen) {
+    if (pageIndex_.empty()) {
+        pageIndex_.reserve(pages_.size());
+        // A page listed twice keeps its first position.
+        for (std::size_t i = 0; i < pages_.size(); ++i)
+            pageIndex_.emplace(pages_[i].getObjGen(), i);
     }
-    return pageSet_.count(objGen) != 0;
+    auto it = pageIndex_.find(objGen);
+    if (it == pageIndex_.end()) return std::nullopt;
+    return it->second;
+}
+
+namespace {
+
+// Bookmarks nest this deep at most; deeper ones are left out, as are items beyond the limit.
+constexpr int kMaxOutlineDepth = 64;
+constexpr std::size_t kMaxOutlineItems = 200000;
+
+bool isName(QPDFObjectHandle value, const char* name) {
+    return value.isName() && value.getName() == name;
+}
+
+// The array of a named destination's value: itself, or the /D of a dictionary.
+QPDFObjectHandle destinationArray(QPDFObjectHandle value) {
+    if (value.isDictionary()) value = value.getKey("/D");
+    return value.isArray() && value.getArrayNItems() > 0 ? value : QPDFObjectHandle::newNull();
+}
+
+}  // namespace
+
+std::optional<QPDFObjGen> PdfSource::destinationPage(QPDFObjectHandle destination) {
+    if (!destination.isArray() || destination.getArrayNItems() < 1) return std::nullopt;
+    QPDFObjectHandle page = destination.getArrayItem(0);
+    if (!page.isIndirect()) return std::nullopt;
+    return page.getObjGen();
+}
+
+const std::map<std::string, QPDFObjectHandle>& PdfSource::namedDestinations() {
+    if (namedDestinations_) return *namedDestinations_;
+    namedDestinations_.emplace();
+    auto& names = *namedDestinations_;
+    try {
+        QPDFObjectHandle root = qpdf_->getRoot();
+        QPDFObjectHandle dests = root.getKey("/Dests");
+        if (dests.isDictionary()) {
+            for (auto& [key, value] : dests.ditems()) {
+                QPDFObjectHandle array = destinationArray(value);
+                if (!array.isNull()) names.emplace(key.substr(1), array);
+            }
+        }
+        QPDFObjectHandle tree = root.getKey("/Names").getKey("/Dests");
+        if (tree.isDictionary()) {
+            QPDFNameTreeObjectHelper helper(tree, *qpdf_, false);
+            for (auto& [key, value] : helper) {
+                QPDFObjectHandle array = destinationArray(value);
+                if (!array.isNull()) names[key] = array;
+            }
+        }
+    } catch (const std::bad_alloc&) {
+        throw;
+    } catch (...) {
+        // A damaged tree gives the names read before the damage.
+    }
+    return names;
+}
+
+QPDFObjectHandle PdfSource::resolveDestination(QPDFObjectHandle destination) {
+    if (destination.isName() || destination.isString()) {
+        const std::string name =
+            destination.isName() ? destination.getName().substr(1) : destination.getUTF8Value();
+        const auto& names = namedDestinations();
+        auto it = names.find(name);
+        return it == names.end() ? QPDFObjectHandle::newNull() : it->second;
+    }
+    return destinationArray(destination);
+}
+
+void PdfSource::readOutline(QPDFObjectHandle item, int depth,
+                            std::unordered_set<QPDFObjGen, ObjGenHash>& seen,
+                            std::vector<SourceOutlineItem>& items, std::size_t& total) {
+    for (; item.isDictionary() && total < kMaxOutlineItems; item = item.getKey("/Next")) {
+        if (item.isIndirect() && !seen.insert(item.getObjGen()).second) break;
+        ++total;
+        SourceOutlineItem entry;
+        entry.item = item;
+        QPDFObjectHandle count = item.getKey("/Count");
+        entry.open = count.isInteger() && count.getIntValue() > 0;
+        QPDFObjectHandle destination = item.getKey("/Dest");
+        QPDFObjectHandle action = item.getKey("/A");
+        if (destination.isNull() && action.isDictionary()) {
+            if (isName(action.getKey("/S"), "/GoTo")) {
+                destination = action.getKey("/D");
+            } else {
+                entry.otherAction = action;
+            }
+        }
+        entry.destination = resolveDestination(destination);
+        if (depth < kMaxOutlineDepth) {
+            readOutline(item.getKey("/First"), depth + 1, seen, entry.kids, total);
+        }
+        items.push_back(std::move(entry));
+    }
+}
+
+const std::vector<SourceOutlineItem>& PdfSource::outline() {
+    if (outline_) return *outline_;
+    outline_.emplace();
+    try {
+        std::unordered_set<QPDFObjGen, ObjGenHash> seen;
+        std::size_t total = 0;
+        readOutline(qpdf_->getRoot().getKey("/Outlines").getKey("/First"), 0, seen, *outline_,
+                    total);
+    } catch (const std::bad_alloc&) {
+        throw;
+    } catch (...) {
+        // A damaged outline gives the bookmarks read before the damage.
+    }
+    return *outline_;
 }
 
 std::vector<std::pair<std::string, std::string>> PdfSource::information() {

@@ -6,8 +6,11 @@
 #include <qpdf/QPDFObjectHandle.hh>
 
 #include <cstdint>
+#include <map>
 #include <memory>
+#include <optional>
 #include <string>
+#include <unordered_map>
 #include <unordered_set>
 #include <vector>
 
@@ -20,6 +23,18 @@ struct ObjGenHash {
         return (static_cast<std::size_t>(objGen.getObj()) << 16) ^
                static_cast<std::size_t>(objGen.getGen());
     }
+};
+
+// One bookmark of a source as read from its outline tree.
+struct SourceOutlineItem {
+    QPDFObjectHandle item;
+    // The explicit destination array it leads to (named destinations and GoTo actions
+    // resolved), or null when it leads to no page of this file.
+    QPDFObjectHandle destination;
+    // An action other than GoTo (a web address, another file, ...), or null.
+    QPDFObjectHandle otherAction;
+    bool open = false;
+    std::vector<SourceOutlineItem> kids;
 };
 
 class PdfSource {
@@ -40,6 +55,21 @@ public:
 
     // True when `objGen` is one of this file's page objects.
     bool isPage(QPDFObjGen objGen);
+    // The 0-based position of page `objGen` in this file.
+    std::optional<std::size_t> pageIndex(QPDFObjGen objGen);
+
+    // Read on first use and kept while the source is open, so that splitting a file
+    // into many pieces reads them once.
+    // The bookmarks, in order (bounded depth, loops cut).
+    const std::vector<SourceOutlineItem>& outline();
+    // Named destinations (catalog /Dests and the /Names /Dests tree), name as UTF-8 ->
+    // explicit destination array.
+    const std::map<std::string, QPDFObjectHandle>& namedDestinations();
+    // An explicit destination array for a /Dest or GoTo /D value (array, name, string
+    // or a dictionary holding /D); null when it names nothing known.
+    QPDFObjectHandle resolveDestination(QPDFObjectHandle destination);
+    // The page a destination array leads to, when it is a page of this file.
+    static std::optional<QPDFObjGen> destinationPage(QPDFObjectHandle destination);
 
 private:
     PdfSource() = default;
@@ -48,8 +78,14 @@ private:
     std::shared_ptr<PooledFileSource> input_;
     std::unique_ptr<QPDF> qpdf_;
     bool encrypted_ = false;
+    void readOutline(QPDFObjectHandle first, int depth,
+                     std::unordered_set<QPDFObjGen, ObjGenHash>& seen,
+                     std::vector<SourceOutlineItem>& items, std::size_t& total);
+
     std::vector<QPDFObjectHandle> pages_;
-    std::unordered_set<QPDFObjGen, ObjGenHash> pageSet_;
+    std::unordered_map<QPDFObjGen, std::size_t, ObjGenHash> pageIndex_;
+    std::optional<std::vector<SourceOutlineItem>> outline_;
+    std::optional<std::map<std::string, QPDFObjectHandle>> namedDestinations_;
 };
 
 // The pdferr number for whatever qpdf or the system threw.

@@ -2,8 +2,10 @@
 
 #include <qpdf/Buffer.hh>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <functional>
 #include <random>
 #include <set>
 #include <system_error>
@@ -98,26 +100,170 @@ void StreamingPdfWriter::appendPages(const std::vector<PageRef>& pages) {
     numbers.reserve(pages.size());
     try {
         // Number every page first, so that links between them can be written.
+        std::vector<SourceState*> fresh;
         for (const auto& ref : pages) {
             SourceState& state = stateFor(ref.source.get());
             std::int64_t number = newObjectNumber();
             state.pages.emplace(ref.page.getObjGen(), number);
             numbers.emplace_back(&state, number);
             kids_.push_back(number);
-        }
-        for (std::size_t i = 0; i < pages.size(); ++i) {
-            writePage(*numbers[i].first, numbers[i].second, pages[i].page);
-            while (!pending_.empty()) {
-                Pending next = std::move(pending_.front());
-                pending_.pop_front();
-                writeObject(next);
+            if (!state.catalogTaken && (fresh.empty() || fresh.back() != &state) &&
+                std::find(fresh.begin(), fresh.end(), &state) == fresh.end()) {
+                fresh.push_back(&state);
             }
         }
+        for (SourceState* state : fresh) prepareCatalogItems(*state);
+        for (std::size_t i = 0; i < pages.size(); ++i) {
+            writePage(*numbers[i].first, numbers[i].second, pages[i].page);
+            drainPending();
+        }
+        for (SourceState* state : fresh) {
+            state->catalogTaken = true;
+            takeCatalogItems(*state);
+        }
     } catch (...) {
-        pending_.clear();
+        abandon();
         kids_.resize(kidsBefore);
         for (const auto& ref : pages) forgetSource(ref.source.get());
         throw;
+    }
+}
+
+void StreamingPdfWriter::abandon() {
+    // Queued objects will not be written: a later reference numbers them anew.
+    for (const auto& pending : pending_) pending.state->objects.erase(pending.object.getObjGen());
+    pending_.clear();
+    // An object cut short stays out of the cross-reference table.
+    if (openObject_ > 0) {
+        offsets_[static_cast<std::size_t>(openObject_)] = -1;
+        put("\nendobj\n");
+        openObject_ = 0;
+    }
+}
+
+void StreamingPdfWriter::drainPending() {
+    while (!pending_.empty()) {
+        Pending next = std::move(pending_.front());
+        pending_.pop_front();
+        writeObject(next);
+    }
+}
+
+bool StreamingPdfWriter::inOutput(const SourceState& state, QPDFObjectHandle destination) const {
+    auto page = PdfSource::destinationPage(destination);
+    return page && state.pages.count(*page) != 0;
+}
+
+std::string StreamingPdfWriter::captureValue(SourceState& state, QPDFObjectHandle value) {
+    // Written into a side buffer; objects it references are queued as usual.
+    std::string saved;
+    saved.swap(buffer_);
+    capturing_ = true;
+    try {
+        writeValue(state, value, 1);
+    } catch (...) {
+        capturing_ = false;
+        buffer_.swap(saved);
+        throw;
+    }
+    capturing_ = false;
+    buffer_.swap(saved);
+    return saved;
+}
+
+void StreamingPdfWriter::prepareCatalogItems(SourceState& state) {
+    // Damage in these parts of an input costs its names, never its pages.
+    try {
+        prepareDestinations(state);
+    } catch (const std::bad_alloc&) {
+        throw;
+    } catch (...) {
+        state.destinationNames.clear();
+    }
+}
+
+void StreamingPdfWriter::prepareDestinations(SourceState& state) {
+    for (const auto& [name, destination] : state.source->namedDestinations()) {
+        if (!inOutput(state, destination)) continue;
+        // Names are kept as they are unless an earlier input took them already.
+        const std::string bytes = QPDFObjectHandle::newUnicodeString(name).getStringValue();
+        std::string unique = bytes;
+        for (int n = 2; destinationNamesUsed_.count(unique); ++n) {
+            unique = bytes + "_" + std::to_string(n);
+        }
+        destinationNamesUsed_.insert(unique);
+        state.destinationNames.emplace(name, unique);
+    }
+}
+
+void StreamingPdfWriter::takeCatalogItems(SourceState& state) {
+    PdfSource& source = *state.source;
+    try {
+        std::vector<OutlineNode> nodes;
+        takeOutline(state, source.outline(), state.pages.size() >= source.pages().size(), nodes);
+        drainPending();
+        for (auto& node : nodes) outline_.push_back(std::move(node));
+    } catch (const std::system_error&) {
+        throw;
+    } catch (const std::bad_alloc&) {
+        throw;
+    } catch (...) {
+        abandon();
+    }
+    try {
+        // Named destinations in the source's order of names; each is written now.
+        for (const auto& [name, destination] : source.namedDestinations()) {
+            auto kept = state.destinationNames.find(name);
+            if (kept == state.destinationNames.end()) continue;
+            const std::int64_t number = newObjectNumber();
+            beginObject(number);
+            writeDirect(state, destination, 1);
+            endObject();
+            destinations_.emplace_back(kept->second, number);
+        }
+        drainPending();
+    } catch (const std::system_error&) {
+        throw;
+    } catch (const std::bad_alloc&) {
+        throw;
+    } catch (...) {
+        abandon();
+    }
+}
+
+void StreamingPdfWriter::takeOutline(SourceState& state,
+                                     const std::vector<SourceOutlineItem>& items, bool wholeSource,
+                                     std::vector<OutlineNode>& nodes) {
+    for (const auto& entry : items) {
+        std::vector<OutlineNode> kids;
+        takeOutline(state, entry.kids, wholeSource, kids);
+        // qpdf's handles want non-const access.
+        QPDFObjectHandle item = entry.item;
+        QPDFObjectHandle destination = entry.destination;
+        QPDFObjectHandle otherAction = entry.otherAction;
+        const bool leadsHere = inOutput(state, destination);
+        // A bookmark into pages left out goes; its kids that stay take its place.
+        if (!leadsHere && !destination.isNull()) {
+            for (auto& kid : kids) nodes.push_back(std::move(kid));
+            continue;
+        }
+        // One leading nowhere in this file (a web address, a damaged one) stays with
+        // the whole file, and in a piece only as the heading of bookmarks that stay.
+        if (!leadsHere && !wholeSource && kids.empty()) continue;
+        OutlineNode node;
+        QPDFObjectHandle title = item.getKey("/Title");
+        if (title.isString()) node.title = title.getStringValue();
+        if (leadsHere) node.destination = captureValue(state, destination);
+        if (!otherAction.isNull()) node.action = captureValue(state, otherAction);
+        QPDFObjectHandle color = item.getKey("/C");
+        if (color.isArray() && color.getArrayNItems() == 3) {
+            node.style += " /C " + color.unparseResolved();
+        }
+        QPDFObjectHandle flags = item.getKey("/F");
+        if (flags.isInteger()) node.style += " /F " + std::to_string(flags.getIntValue());
+        node.open = entry.open;
+        node.kids = std::move(kids);
+        nodes.push_back(std::move(node));
     }
 }
 
@@ -214,8 +360,14 @@ void StreamingPdfWriter::writeDirect(SourceState& state, QPDFObjectHandle value,
         }
         case ::ot_dictionary: {
             put("<<");
+            QPDFObjectHandle subtype = value.getKey("/Subtype");
+            const bool link = subtype.isName() && subtype.getName() == "/Link";
             for (auto& [key, item] : value.ditems()) {
                 if (item.isNull()) continue;
+                if (link && (key == "/Dest" || key == "/A")) {
+                    writeLinkEntry(state, key, item, depth + 1);
+                    continue;
+                }
                 put(" ");
                 putName(key);
                 put(" ");
@@ -241,6 +393,46 @@ void StreamingPdfWriter::writeDirect(SourceState& state, QPDFObjectHandle value,
         default:
             put("null");
             break;
+    }
+}
+
+void StreamingPdfWriter::writeLinkEntry(SourceState& state, const std::string& key,
+                                        QPDFObjectHandle value, int depth) {
+    // A link keeps its destination when that page is in the output, under the name the
+    // output gives it; a link to a page left out loses its target instead of dangling.
+    QPDFObjectHandle destination = value;
+    if (key == "/A") {
+        QPDFObjectHandle type = value.isDictionary() ? value.getKey("/S") : QPDFObjectHandle();
+        if (!type.isName() || type.getName() != "/GoTo") {
+            put(" /A ");
+            writeValue(state, value, depth);
+            return;
+        }
+        destination = value.getKey("/D");
+    }
+    std::string named;
+    if (destination.isName() || destination.isString()) {
+        auto kept = state.destinationNames.find(
+            destination.isName() ? destination.getName().substr(1) : destination.getUTF8Value());
+        if (kept == state.destinationNames.end()) return;
+        named = QPDFObjectHandle::newString(kept->second).unparse();
+    } else if (!inOutput(state, state.source->resolveDestination(destination))) {
+        return;
+    }
+    if (key == "/Dest") {
+        put(" /Dest ");
+        if (named.empty()) {
+            writeValue(state, value, depth);
+        } else {
+            put(named);
+        }
+    } else if (named.empty()) {
+        put(" /A ");
+        writeValue(state, value, depth);
+    } else {
+        put(" /A << /S /GoTo /D ");
+        put(named);
+        put(" >>");
     }
 }
 
@@ -276,6 +468,99 @@ void StreamingPdfWriter::writeReference(SourceState& state, QPDFObjectHandle val
     }
 }
 
+void StreamingPdfWriter::writeOutline(std::int64_t parent, std::vector<OutlineNode>& nodes,
+                                      std::vector<std::int64_t>& numbers) {
+    numbers.clear();
+    for (std::size_t i = 0; i < nodes.size(); ++i) numbers.push_back(newObjectNumber());
+    // Visible descendants of an item when it is open, as /Count wants them.
+    std::function<std::int64_t(const OutlineNode&)> shown = [&](const OutlineNode& node) {
+        std::int64_t count = 0;
+        for (const auto& kid : node.kids) count += 1 + (kid.open ? shown(kid) : 0);
+        return count;
+    };
+    for (std::size_t i = 0; i < nodes.size(); ++i) {
+        OutlineNode& node = nodes[i];
+        std::vector<std::int64_t> kids;
+        if (!node.kids.empty()) writeOutline(numbers[i], node.kids, kids);
+        beginObject(numbers[i]);
+        put("<< /Title ");
+        put(QPDFObjectHandle::newString(node.title).unparse());
+        put(" /Parent ");
+        putNumber(parent);
+        put(" 0 R");
+        if (i > 0) {
+            put(" /Prev ");
+            putNumber(numbers[i - 1]);
+            put(" 0 R");
+        }
+        if (i + 1 < nodes.size()) {
+            put(" /Next ");
+            putNumber(numbers[i + 1]);
+            put(" 0 R");
+        }
+        if (!kids.empty()) {
+            put(" /First ");
+            putNumber(kids.front());
+            put(" 0 R /Last ");
+            putNumber(kids.back());
+            put(" 0 R /Count ");
+            const std::int64_t count = shown(node);
+            putNumber(node.open ? count : -count);
+        }
+        if (!node.destination.empty()) put(" /Dest " + node.destination);
+        if (!node.action.empty()) put(" /A " + node.action);
+        put(node.style);
+        put(" >>");
+        endObject();
+        // What a written item held is not needed again.
+        node = OutlineNode();
+    }
+}
+
+std::int64_t StreamingPdfWriter::writeOutlineTree() {
+    if (outline_.empty()) return 0;
+    const std::int64_t root = newObjectNumber();
+    std::int64_t visible = 0;
+    std::function<std::int64_t(const OutlineNode&)> shown = [&](const OutlineNode& node) {
+        std::int64_t count = 0;
+        for (const auto& kid : node.kids) count += 1 + (kid.open ? shown(kid) : 0);
+        return count;
+    };
+    for (const auto& node : outline_) visible += 1 + (node.open ? shown(node) : 0);
+    std::vector<std::int64_t> top;
+    writeOutline(root, outline_, top);
+    beginObject(root);
+    put("<< /Type /Outlines /First ");
+    putNumber(top.front());
+    put(" 0 R /Last ");
+    putNumber(top.back());
+    put(" 0 R /Count ");
+    putNumber(visible);
+    put(" >>");
+    endObject();
+    outline_.clear();
+    return root;
+}
+
+std::int64_t StreamingPdfWriter::writeDestinationTree() {
+    if (destinations_.empty()) return 0;
+    // One leaf holding every name, in the byte order a name tree needs.
+    std::sort(destinations_.begin(), destinations_.end());
+    const std::int64_t root = newObjectNumber();
+    beginObject(root);
+    put("<< /Names [");
+    for (std::size_t i = 0; i < destinations_.size(); ++i) {
+        put(i ? "\n" : "");
+        put(QPDFObjectHandle::newString(destinations_[i].first).unparse());
+        put(" ");
+        putNumber(destinations_[i].second);
+        put(" 0 R");
+    }
+    put("] >>");
+    endObject();
+    return root;
+}
+
 void StreamingPdfWriter::finish(const std::map<std::string, std::string>& information,
                                 const std::string& highestVersion) {
     // No information, no dictionary: its number stays free.
@@ -304,11 +589,24 @@ void StreamingPdfWriter::finish(const std::map<std::string, std::string>& inform
     put("] >>");
     endObject();
 
+    const std::int64_t outline = writeOutlineTree();
+    const std::int64_t destinations = writeDestinationTree();
+
     beginObject(kCatalog);
     put("<< /Type /Catalog /Pages 2 0 R");
     if (highestVersion > "1.7") {
         put(" /Version ");
         putName("/" + highestVersion);
+    }
+    if (outline > 0) {
+        put(" /Outlines ");
+        putNumber(outline);
+        put(" 0 R");
+    }
+    if (destinations > 0) {
+        put(" /Names << /Dests ");
+        putNumber(destinations);
+        put(" 0 R >>");
     }
     put(" >>");
     endObject();
@@ -343,13 +641,19 @@ void StreamingPdfWriter::beginObject(std::int64_t number) {
         written_ + static_cast<std::int64_t>(buffer_.size());
     putNumber(number);
     put(" 0 obj\n");
+    openObject_ = number;
 }
 
 void StreamingPdfWriter::endObject() {
     put("\nendobj\n");
+    openObject_ = 0;
 }
 
 void StreamingPdfWriter::put(std::string_view text) {
+    if (capturing_) {
+        buffer_.append(text);
+        return;
+    }
     if (text.size() >= kFlushAt) {
         flush();
         errno = 0;

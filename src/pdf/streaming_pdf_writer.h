@@ -3,6 +3,12 @@
 // data copied raw, so memory stays bounded by the list of offsets, not by the
 // inputs. References to pages that are not in the output become null, so a link
 // to another page never drags the rest of its document along.
+//
+// What lives in an input's catalog follows its pages: bookmarks and named
+// destinations that concern pages of the output are kept, pointing at
+// the output's pages, and the rest is dropped. They are written while their input is
+// handled or kept as small summaries (titles, numbers) until finish(), so a merge of
+// many files still holds one input at a time.
 #pragma once
 
 #include <qpdf/QPDFObjectHandle.hh>
@@ -14,6 +20,7 @@
 #include <memory>
 #include <string>
 #include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "pdf/pdf_document.h"
@@ -24,8 +31,11 @@ class StreamingPdfWriter {
 public:
     explicit StreamingPdfWriter(std::FILE* out);
 
-    // Writes the pages and every object they reach. When it throws, none of these
-    // pages belongs to the output (objects already written stay unreferenced).
+    // Writes the pages and every object they reach, and takes the bookmarks and
+    // named destinations of sources not seen before that
+    // concern these pages (each source is taken once: append all of its pages in one
+    // call). When it throws, none of these pages belongs to the output (objects
+    // already written stay unreferenced).
     void appendPages(const std::vector<PageRef>& pages);
     // Drops what the writer remembers of a source that will not be written again.
     void forgetSource(const PdfSource* source);
@@ -40,6 +50,18 @@ private:
         PdfSource* source = nullptr;
         std::unordered_map<QPDFObjGen, std::int64_t, ObjGenHash> objects;  // -1: written as null
         std::unordered_map<QPDFObjGen, std::int64_t, ObjGenHash> pages;
+        // Its catalog items were taken (they are taken once per source).
+        bool catalogTaken = false;
+        // Named destinations kept: source name (UTF-8) -> output name (string bytes).
+        std::unordered_map<std::string, std::string> destinationNames;
+    };
+    struct OutlineNode {
+        std::string title;        // string bytes
+        std::string destination;  // written form of the /Dest array, or empty
+        std::string action;       // written form of another /A, or empty
+        std::string style;        // written /C and /F entries, or empty
+        bool open = false;
+        std::vector<OutlineNode> kids;
     };
     struct Pending {
         SourceState* state;
@@ -48,6 +70,26 @@ private:
     };
 
     SourceState& stateFor(PdfSource* source);
+    bool inOutput(const SourceState& state, QPDFObjectHandle destination) const;
+    // Before its pages are written: which named destinations of the source stay,
+    // under which names (links are written with the pages).
+    void prepareCatalogItems(SourceState& state);
+    void prepareDestinations(SourceState& state);
+    // After its pages are written: bookmarks and destinations into the summaries.
+    void takeCatalogItems(SourceState& state);
+    void takeOutline(SourceState& state, const std::vector<SourceOutlineItem>& items,
+                     bool wholeSource, std::vector<OutlineNode>& nodes);
+    void writeOutline(std::int64_t parent, std::vector<OutlineNode>& nodes,
+                      std::vector<std::int64_t>& numbers);
+    std::int64_t writeOutlineTree();
+    std::int64_t writeDestinationTree();
+    void writeLinkEntry(SourceState& state, const std::string& key, QPDFObjectHandle value,
+                        int depth);
+    // The written form of `value` (references renumbered), instead of writing it out.
+    std::string captureValue(SourceState& state, QPDFObjectHandle value);
+    void drainPending();
+    // After a failure: forgets queued objects and unlists an object left half written.
+    void abandon();
     std::int64_t newObjectNumber();
     void writeObject(const Pending& pending);
     void writePage(SourceState& state, std::int64_t number, QPDFObjectHandle page);
@@ -71,6 +113,13 @@ private:
     std::vector<std::int64_t> kids_;
     std::unordered_map<const PdfSource*, std::unique_ptr<SourceState>> states_;
     std::deque<Pending> pending_;
+    bool capturing_ = false;
+    std::int64_t openObject_ = 0;
+
+    std::vector<OutlineNode> outline_;
+    // Output named destinations: (name bytes, object number of its array).
+    std::vector<std::pair<std::string, std::int64_t>> destinations_;
+    std::unordered_set<std::string> destinationNamesUsed_;
 };
 
 }  // namespace pagemeld

@@ -4,6 +4,7 @@
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFExc.hh>
 #include <qpdf/QPDFLogger.hh>
+#include <qpdf/QPDFNameTreeObjectHelper.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
 #include <qpdf/QPDFPageObjectHelper.hh>
@@ -15,6 +16,7 @@
 #include <memory>
 #include <optional>
 #include <random>
+#include <set>
 #include <stdexcept>
 
 namespace pagemeld::testing {
@@ -361,6 +363,280 @@ std::vector<std::string> labels(const std::string& label, int first, int last) {
     std::vector<std::string> result;
     for (int k = first; k <= last; ++k) result.push_back(label + " " + std::to_string(k));
     return result;
+}
+
+}  // namespace pagemeld::testing
+
+// Documents with bookmarks, destinations, and links.
+
+namespace pagemeld::testing {
+namespace {
+
+QPDFObjectHandle name(const std::string& text) {
+    return QPDFObjectHandle::newName("/" + text);
+}
+
+QPDFObjectHandle explicitDest(const std::vector<QPDFObjectHandle>& pages, int page) {
+    auto dest = QPDFObjectHandle::newArray();
+    dest.appendItem(pages.at(static_cast<size_t>(page - 1)));
+    dest.appendItem(name("XYZ"));
+    dest.appendItem(QPDFObjectHandle::newInteger(0));
+    dest.appendItem(QPDFObjectHandle::newInteger(792));
+    dest.appendItem(QPDFObjectHandle::newNull());
+    return dest;
+}
+
+QPDFObjectHandle goTo(QPDFObjectHandle destination) {
+    auto action = QPDFObjectHandle::newDictionary();
+    action.replaceKey("/S", name("GoTo"));
+    action.replaceKey("/D", destination);
+    return action;
+}
+
+QPDFObjectHandle namedRef(const RichPdfOptions& options, const std::string& text) {
+    return options.oldStyleDests ? name(text) : QPDFObjectHandle::newString(text);
+}
+
+// Writes `items` under `parent`; returns the number of items shown when parent is open.
+int addBookmarks(QPDF& pdf, const RichPdfOptions& options,
+                 const std::vector<QPDFObjectHandle>& pages, QPDFObjectHandle parent,
+                 const std::vector<TestBookmark>& items) {
+    std::vector<QPDFObjectHandle> made;
+    int shown = 0;
+    for (const auto& item : items) {
+        auto dict = pdf.makeIndirectObject(QPDFObjectHandle::newDictionary());
+        dict.replaceKey("/Title", QPDFObjectHandle::newUnicodeString(item.title));
+        dict.replaceKey("/Parent", parent);
+        switch (item.target) {
+            case TestBookmark::Target::None:
+                break;
+            case TestBookmark::Target::Dest:
+                dict.replaceKey("/Dest", explicitDest(pages, item.page));
+                break;
+            case TestBookmark::Target::NamedDest:
+                dict.replaceKey("/Dest", namedRef(options, item.name));
+                break;
+            case TestBookmark::Target::GoTo:
+                dict.replaceKey("/A", goTo(explicitDest(pages, item.page)));
+                break;
+            case TestBookmark::Target::GoToNamed:
+                dict.replaceKey("/A", goTo(namedRef(options, item.name)));
+                break;
+            case TestBookmark::Target::Uri: {
+                auto action = QPDFObjectHandle::newDictionary();
+                action.replaceKey("/S", name("URI"));
+                action.replaceKey("/URI", QPDFObjectHandle::newString("https://example.org/"));
+                dict.replaceKey("/A", action);
+                break;
+            }
+        }
+        if (!item.kids.empty()) {
+            int below = addBookmarks(pdf, options, pages, dict, item.kids);
+            dict.replaceKey("/Count", QPDFObjectHandle::newInteger(item.open ? below : -below));
+            if (item.open) shown += below;
+        }
+        ++shown;
+        made.push_back(dict);
+    }
+    for (size_t i = 0; i < made.size(); ++i) {
+        if (i > 0) made[i].replaceKey("/Prev", made[i - 1]);
+        if (i + 1 < made.size()) made[i].replaceKey("/Next", made[i + 1]);
+    }
+    if (!made.empty()) {
+        parent.replaceKey("/First", made.front());
+        parent.replaceKey("/Last", made.back());
+    }
+    return shown;
+}
+
+void addAnnotation(QPDFObjectHandle page, QPDFObjectHandle annotation) {
+    auto annots = page.getKey("/Annots");
+    if (!annots.isArray()) {
+        annots = QPDFObjectHandle::newArray();
+        page.replaceKey("/Annots", annots);
+    }
+    annots.appendItem(annotation);
+}
+
+void addExtras(QPDF& pdf, const RichPdfOptions& options) {
+    auto pages = QPDFPageDocumentHelper(pdf).getAllPages();
+    std::vector<QPDFObjectHandle> handles;
+    for (auto& page : pages) handles.push_back(page.getObjectHandle());
+    auto root = pdf.getRoot();
+
+    if (!options.namedDestinations.empty()) {
+        if (options.oldStyleDests) {
+            auto dests = QPDFObjectHandle::newDictionary();
+            for (const auto& [text, page] : options.namedDestinations) {
+                dests.replaceKey("/" + text, explicitDest(handles, page));
+            }
+            root.replaceKey("/Dests", pdf.makeIndirectObject(dests));
+        } else {
+            auto tree = QPDFNameTreeObjectHelper::newEmpty(pdf);
+            for (const auto& [text, page] : options.namedDestinations) {
+                tree.insert(text, explicitDest(handles, page));
+            }
+            auto names = QPDFObjectHandle::newDictionary();
+            names.replaceKey("/Dests", tree.getObjectHandle());
+            root.replaceKey("/Names", names);
+        }
+    }
+    if (!options.bookmarks.empty()) {
+        auto outlines = pdf.makeIndirectObject(QPDFObjectHandle::newDictionary());
+        outlines.replaceKey("/Type", name("Outlines"));
+        int shown = addBookmarks(pdf, options, handles, outlines, options.bookmarks);
+        outlines.replaceKey("/Count", QPDFObjectHandle::newInteger(shown));
+        root.replaceKey("/Outlines", outlines);
+    }
+    int y = 300;
+    for (const auto& link : options.links) {
+        auto dict = QPDFObjectHandle::newDictionary();
+        dict.replaceKey("/Type", name("Annot"));
+        dict.replaceKey("/Subtype", name("Link"));
+        dict.replaceKey("/Rect", QPDFObjectHandle::parse("[72 " + std::to_string(y) + " 272 " +
+                                                         std::to_string(y + 20) + "]"));
+        y -= 30;
+        switch (link.target) {
+            case TestLink::Target::Dest:
+                dict.replaceKey("/Dest", explicitDest(handles, link.page));
+                break;
+            case TestLink::Target::NamedDest:
+                dict.replaceKey("/Dest", namedRef(options, link.name));
+                break;
+            case TestLink::Target::GoTo:
+                dict.replaceKey("/A", goTo(explicitDest(handles, link.page)));
+                break;
+            case TestLink::Target::GoToNamed:
+                dict.replaceKey("/A", goTo(namedRef(options, link.name)));
+                break;
+        }
+        addAnnotation(handles.at(static_cast<size_t>(link.onPage - 1)),
+                      pdf.makeIndirectObject(dict));
+    }
+}
+
+// Page text of the page a destination leads to; "?" when it leads to no page.
+class Targets {
+public:
+    explicit Targets(QPDF& pdf) : pdf_(pdf) {
+        for (auto& page : QPDFPageDocumentHelper(pdf).getAllPages()) {
+            FirstShownText finder;
+            page.parseContents(&finder);
+            texts_[page.getObjectHandle().getObjGen()] = finder.text;
+        }
+        auto root = pdf.getRoot();
+        auto dests = root.getKey("/Dests");
+        if (dests.isDictionary()) {
+            for (auto& [key, value] : dests.ditems()) names_[key.substr(1)] = value;
+        }
+        auto tree = root.getKey("/Names").getKey("/Dests");
+        if (tree.isDictionary()) {
+            for (auto& [key, value] : QPDFNameTreeObjectHelper(tree, pdf, false)) {
+                names_[key] = value;
+            }
+        }
+    }
+    std::string pageOf(QPDFObjectHandle destination) {
+        if (destination.isName()) return named(destination.getName().substr(1));
+        if (destination.isString()) return named(destination.getUTF8Value());
+        if (destination.isDictionary()) destination = destination.getKey("/D");
+        if (!destination.isArray() || destination.getArrayNItems() < 1) return "?";
+        auto page = destination.getArrayItem(0);
+        if (!page.isIndirect()) return "?";
+        auto it = texts_.find(page.getObjGen());
+        return it == texts_.end() ? "?" : it->second;
+    }
+    // Target of a /Dest or /A entry pair; "" when the item has neither.
+    std::string of(QPDFObjectHandle dict, std::string* usedName = nullptr) {
+        auto destination = dict.getKey("/Dest");
+        auto action = dict.getKey("/A");
+        if (destination.isNull() && action.isDictionary() && action.getKey("/S").isName() &&
+            action.getKey("/S").getName() == "/GoTo") {
+            destination = action.getKey("/D");
+        }
+        if (destination.isNull()) return "";
+        if (usedName && (destination.isName() || destination.isString())) {
+            *usedName =
+                destination.isName() ? destination.getName().substr(1) : destination.getUTF8Value();
+        }
+        return pageOf(destination);
+    }
+    const std::map<std::string, QPDFObjectHandle>& names() const { return names_; }
+    std::string text(QPDFObjGen page) { return texts_[page]; }
+
+private:
+    std::string named(const std::string& text) {
+        auto it = names_.find(text);
+        return it == names_.end() ? "?" : pageOf(it->second);
+    }
+    QPDF& pdf_;
+    std::map<QPDFObjGen, std::string> texts_;
+    std::map<std::string, QPDFObjectHandle> names_;
+};
+
+std::vector<FoundBookmark> readItems(Targets& targets, QPDFObjectHandle item,
+                                     std::set<QPDFObjGen>& seen) {
+    std::vector<FoundBookmark> found;
+    for (; item.isDictionary(); item = item.getKey("/Next")) {
+        if (!seen.insert(item.getObjGen()).second) throw std::logic_error("outline loops");
+        FoundBookmark entry;
+        entry.title = item.getKey("/Title").getUTF8Value();
+        entry.open = item.getKey("/Count").isInteger() && item.getKey("/Count").getIntValue() > 0;
+        entry.target = targets.of(item);
+        entry.kids = readItems(targets, item.getKey("/First"), seen);
+        found.push_back(entry);
+    }
+    return found;
+}
+
+}  // namespace
+
+void writeRichPdf(const std::string& path, const RichPdfOptions& options) {
+    QPDF pdf;
+    buildDocument(pdf, options.base);
+    addExtras(pdf, options);
+    QPDFWriter writer(pdf);
+    writer.setOutputMemory();
+    configureWriter(writer);
+    writer.write();
+    auto buffer = writer.getBufferSharedPointer();
+    writeFile(path,
+              std::string(reinterpret_cast<const char*>(buffer->getBuffer()), buffer->getSize()));
+}
+
+std::vector<FoundBookmark> readBookmarks(const std::string& path) {
+    QPDF pdf;
+    openQuietly(pdf, path, "");
+    Targets targets(pdf);
+    std::set<QPDFObjGen> seen;
+    return readItems(targets, pdf.getRoot().getKey("/Outlines").getKey("/First"), seen);
+}
+
+std::vector<FoundLink> readLinks(const std::string& path) {
+    QPDF pdf;
+    openQuietly(pdf, path, "");
+    Targets targets(pdf);
+    std::vector<FoundLink> links;
+    for (auto& page : QPDFPageDocumentHelper(pdf).getAllPages()) {
+        for (auto& annotation : page.getAnnotations("/Link")) {
+            FoundLink link;
+            link.onPage = targets.text(page.getObjectHandle().getObjGen());
+            link.target = targets.of(annotation.getObjectHandle(), &link.name);
+            links.push_back(link);
+        }
+    }
+    return links;
+}
+
+std::map<std::string, std::string> readNamedDestinations(const std::string& path) {
+    QPDF pdf;
+    openQuietly(pdf, path, "");
+    Targets targets(pdf);
+    std::map<std::string, std::string> found;
+    for (const auto& [text, destination] : targets.names()) {
+        found[text] = targets.pageOf(destination);
+    }
+    return found;
 }
 
 }  // namespace pagemeld::testing

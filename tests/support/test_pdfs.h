@@ -52,3 +52,56 @@ bool isEncrypted(const std::string& path, const std::string& password = "");
 std::vector<std::string> labels(const std::string& label, int first, int last);
 
 }  // namespace pagemeld::testing
+
+namespace pagemeld::testing {
+
+// Documents with what a catalog carries besides pages: bookmarks, named
+// destinations, and links. Pages are numbered from 1.
+struct TestBookmark {
+    enum class Target { None, Dest, NamedDest, GoTo, GoToNamed, Uri };
+    std::string title;
+    Target target = Target::Dest;
+    int page = 1;           // for Dest and GoTo
+    std::string name = {};  // for NamedDest and GoToNamed (also the /Dests entry's name)
+    bool open = true;
+    std::vector<TestBookmark> kids = {};
+};
+
+struct TestLink {
+    enum class Target { Dest, NamedDest, GoTo, GoToNamed };
+    int onPage = 1;
+    Target target = Target::Dest;
+    int page = 1;
+    std::string name = {};
+};
+
+struct RichPdfOptions {
+    TestPdfOptions base;
+    std::vector<TestBookmark> bookmarks = {};
+    // Name -> page, in the /Names /Dests tree (or the catalog's /Dests when oldStyleDests).
+    std::map<std::string, int> namedDestinations = {};
+    bool oldStyleDests = false;
+    std::vector<TestLink> links = {};
+};
+
+void writeRichPdf(const std::string& path, const RichPdfOptions& options);
+
+// What a reader finds, with pages named by their text ("A 3"); "?" for a target that
+// leads to no page of the file, "" for none.
+struct FoundBookmark {
+    std::string title;
+    bool open = false;
+    std::string target;
+    std::vector<FoundBookmark> kids;
+};
+struct FoundLink {
+    std::string onPage;
+    std::string target;
+    std::string name;  // the named destination it uses, if any
+};
+std::vector<FoundBookmark> readBookmarks(const std::string& path);
+std::vector<FoundLink> readLinks(const std::string& path);
+// Named destination -> page text.
+std::map<std::string, std::string> readNamedDestinations(const std::string& path);
+
+}  // namespace pagemeld::testing
