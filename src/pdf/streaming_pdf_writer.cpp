@@ -101,18 +101,20 @@ void StreamingPdfWriter::appendPages(const std::vector<PageRef>& pages) {
     try {
         // Number every page first, so that links between them can be written.
         std::vector<SourceState*> fresh;
+        std::unordered_map<SourceState*, std::vector<QPDFObjectHandle>> freshPages;
         for (const auto& ref : pages) {
             SourceState& state = stateFor(ref.source.get());
             std::int64_t number = newObjectNumber();
             state.pages.emplace(ref.page.getObjGen(), number);
             numbers.emplace_back(&state, number);
             kids_.push_back(number);
-            if (!state.catalogTaken && (fresh.empty() || fresh.back() != &state) &&
-                std::find(fresh.begin(), fresh.end(), &state) == fresh.end()) {
-                fresh.push_back(&state);
+            if (!state.catalogTaken) {
+                auto& list = freshPages[&state];
+                if (list.empty()) fresh.push_back(&state);
+                list.push_back(ref.page);
             }
         }
-        for (SourceState* state : fresh) prepareCatalogItems(*state);
+        for (SourceState* state : fresh) prepareCatalogItems(*state, freshPages[state]);
         for (std::size_t i = 0; i < pages.size(); ++i) {
             writePage(*numbers[i].first, numbers[i].second, pages[i].page);
             drainPending();
@@ -171,14 +173,23 @@ std::string StreamingPdfWriter::captureValue(SourceState& state, QPDFObjectHandl
     return saved;
 }
 
-void StreamingPdfWriter::prepareCatalogItems(SourceState& state) {
-    // Damage in these parts of an input costs its names, never its pages.
+void StreamingPdfWriter::prepareCatalogItems(SourceState& state,
+                                             const std::vector<QPDFObjectHandle>& pages) {
+    // Damage in these parts of an input costs its bookmarks or names, never its pages.
     try {
         prepareDestinations(state);
     } catch (const std::bad_alloc&) {
         throw;
     } catch (...) {
         state.destinationNames.clear();
+    }
+    try {
+        prepareFields(state, pages);
+    } catch (const std::bad_alloc&) {
+        throw;
+    } catch (...) {
+        state.fieldRoots.clear();
+        state.fieldTitles.clear();
     }
 }
 
@@ -194,6 +205,70 @@ void StreamingPdfWriter::prepareDestinations(SourceState& state) {
         destinationNamesUsed_.insert(unique);
         state.destinationNames.emplace(name, unique);
     }
+}
+
+namespace {
+
+constexpr int kMaxFieldDepth = 32;
+
+// True when the field or one of its descendants is one of `widgets`.
+bool hasWidgetIn(QPDFObjectHandle field, const std::unordered_set<QPDFObjGen, ObjGenHash>& widgets,
+                 std::unordered_set<QPDFObjGen, ObjGenHash>& seen, int depth) {
+    if (!field.isDictionary() || depth > kMaxFieldDepth) return false;
+    if (field.isIndirect()) {
+        if (!seen.insert(field.getObjGen()).second) return false;
+        if (widgets.count(field.getObjGen())) return true;
+    }
+    QPDFObjectHandle kids = field.getKey("/Kids");
+    if (!kids.isArray()) return false;
+    for (auto& kid : kids.aitems()) {
+        if (hasWidgetIn(kid, widgets, seen, depth + 1)) return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+void StreamingPdfWriter::prepareFields(SourceState& state,
+                                       const std::vector<QPDFObjectHandle>& pages) {
+    QPDFObjectHandle fields = state.source->qpdf().getRoot().getKey("/AcroForm").getKey("/Fields");
+    if (!fields.isArray() || fields.getArrayNItems() == 0) return;
+    std::unordered_set<QPDFObjGen, ObjGenHash> widgets;
+    for (QPDFObjectHandle page : pages) {
+        QPDFObjectHandle annotations = page.getKey("/Annots");
+        if (!annotations.isArray()) continue;
+        for (auto& annotation : annotations.aitems()) {
+            if (annotation.isIndirect()) widgets.insert(annotation.getObjGen());
+        }
+    }
+    if (widgets.empty()) return;
+    // A field stays when one of its widgets is on a page of the output.
+    std::unordered_set<QPDFObjGen, ObjGenHash> seen;
+    std::set<std::string> names;
+    std::unordered_set<QPDFObjGen, ObjGenHash> roots;
+    for (auto& root : fields.aitems()) {
+        if (!root.isIndirect() || roots.count(root.getObjGen())) continue;
+        if (!hasWidgetIn(root, widgets, seen, 0)) continue;
+        roots.insert(root.getObjGen());
+        state.fieldRoots.push_back(root);
+        QPDFObjectHandle title = root.getKey("/T");
+        if (!title.isString()) continue;
+        // Fully qualified names begin with the top-level name: distinct top-level
+        // names keep the fields of two inputs apart.
+        std::string name = title.getUTF8Value();
+        if (fieldNamesUsed_.count(name)) {
+            std::string unique;
+            for (int n = 2;; ++n) {
+                unique = name + "_" + std::to_string(n);
+                if (!fieldNamesUsed_.count(unique) && !names.count(unique)) break;
+            }
+            state.fieldTitles[root.getObjGen()] =
+                QPDFObjectHandle::newUnicodeString(unique).getStringValue();
+            name = unique;
+        }
+        names.insert(name);
+    }
+    fieldNamesUsed_.insert(names.begin(), names.end());
 }
 
 void StreamingPdfWriter::takeCatalogItems(SourceState& state) {
@@ -220,6 +295,35 @@ void StreamingPdfWriter::takeCatalogItems(SourceState& state) {
             writeDirect(state, destination, 1);
             endObject();
             destinations_.emplace_back(kept->second, number);
+        }
+        drainPending();
+    } catch (const std::system_error&) {
+        throw;
+    } catch (const std::bad_alloc&) {
+        throw;
+    } catch (...) {
+        abandon();
+    }
+    if (state.fieldRoots.empty()) return;
+    try {
+        for (auto& root : state.fieldRoots) {
+            // The fields were written with their widgets; this only finds their numbers.
+            std::string reference = captureValue(state, root);
+            if (reference == "null") continue;
+            std::int64_t number = 0;
+            std::from_chars(reference.data(), reference.data() + reference.size(), number);
+            if (number > 0) fields_.push_back(number);
+        }
+        QPDFObjectHandle form = source.qpdf().getRoot().getKey("/AcroForm");
+        QPDFObjectHandle needAppearances = form.getKey("/NeedAppearances");
+        if (needAppearances.isBool() && needAppearances.getBoolValue()) needAppearances_ = true;
+        if (!formTaken_) {
+            // Default appearance and resources of the first form in the output.
+            QPDFObjectHandle appearance = form.getKey("/DA");
+            QPDFObjectHandle resources = form.getKey("/DR");
+            if (appearance.isString()) formAppearance_ = appearance.unparseResolved();
+            if (resources.isDictionary()) formResources_ = captureValue(state, resources);
+            formTaken_ = true;
         }
         drainPending();
     } catch (const std::system_error&) {
@@ -298,8 +402,21 @@ void StreamingPdfWriter::writePage(SourceState& state, std::int64_t number, QPDF
 void StreamingPdfWriter::writeObject(const Pending& pending) {
     beginObject(pending.number);
     QPDFObjectHandle object = pending.object;
+    auto renamed = pending.state->fieldTitles.find(object.getObjGen());
     if (object.isStream()) {
         writeStream(*pending.state, object);
+    } else if (renamed != pending.state->fieldTitles.end() && object.isDictionary()) {
+        // A top-level form field renamed so that it stays apart from another input's.
+        put("<< /T ");
+        put(QPDFObjectHandle::newString(renamed->second).unparse());
+        for (auto& [key, value] : object.ditems()) {
+            if (key == "/T" || value.isNull()) continue;
+            put(" ");
+            putName(key);
+            put(" ");
+            writeValue(*pending.state, value, 1);
+        }
+        put(" >>");
     } else {
         writeDirect(*pending.state, object, 0);
     }
@@ -607,6 +724,19 @@ void StreamingPdfWriter::finish(const std::map<std::string, std::string>& inform
         put(" /Names << /Dests ");
         putNumber(destinations);
         put(" 0 R >>");
+    }
+    if (!fields_.empty()) {
+        put(" /AcroForm << /Fields [");
+        for (std::size_t i = 0; i < fields_.size(); ++i) {
+            if (i) put(" ");
+            putNumber(fields_[i]);
+            put(" 0 R");
+        }
+        put("]");
+        if (!formAppearance_.empty()) put(" /DA " + formAppearance_);
+        if (!formResources_.empty()) put(" /DR " + formResources_);
+        if (needAppearances_) put(" /NeedAppearances true");
+        put(" >>");
     }
     put(" >>");
     endObject();

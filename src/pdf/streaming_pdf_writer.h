@@ -4,8 +4,8 @@
 // inputs. References to pages that are not in the output become null, so a link
 // to another page never drags the rest of its document along.
 //
-// What lives in an input's catalog follows its pages: bookmarks and named
-// destinations that concern pages of the output are kept, pointing at
+// What lives in an input's catalog follows its pages: bookmarks, named destinations
+// and form fields that concern pages of the output are kept, pointing at
 // the output's pages, and the rest is dropped. They are written while their input is
 // handled or kept as small summaries (titles, numbers) until finish(), so a merge of
 // many files still holds one input at a time.
@@ -18,6 +18,7 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <unordered_map>
 #include <unordered_set>
@@ -31,8 +32,8 @@ class StreamingPdfWriter {
 public:
     explicit StreamingPdfWriter(std::FILE* out);
 
-    // Writes the pages and every object they reach, and takes the bookmarks and
-    // named destinations of sources not seen before that
+    // Writes the pages and every object they reach, and takes the bookmarks, named
+    // destinations and form fields of sources not seen before that
     // concern these pages (each source is taken once: append all of its pages in one
     // call). When it throws, none of these pages belongs to the output (objects
     // already written stay unreferenced).
@@ -54,6 +55,9 @@ private:
         bool catalogTaken = false;
         // Named destinations kept: source name (UTF-8) -> output name (string bytes).
         std::unordered_map<std::string, std::string> destinationNames;
+        // Top-level form fields kept, and new /T (string bytes) for the renamed ones.
+        std::vector<QPDFObjectHandle> fieldRoots;
+        std::unordered_map<QPDFObjGen, std::string, ObjGenHash> fieldTitles;
     };
     struct OutlineNode {
         std::string title;        // string bytes
@@ -71,11 +75,12 @@ private:
 
     SourceState& stateFor(PdfSource* source);
     bool inOutput(const SourceState& state, QPDFObjectHandle destination) const;
-    // Before its pages are written: which named destinations of the source stay,
-    // under which names (links are written with the pages).
-    void prepareCatalogItems(SourceState& state);
+    // Before its pages are written: which named destinations and form fields of the
+    // source stay, under which names (links and fields are written with the pages).
+    void prepareCatalogItems(SourceState& state, const std::vector<QPDFObjectHandle>& pages);
     void prepareDestinations(SourceState& state);
-    // After its pages are written: bookmarks and destinations into the summaries.
+    void prepareFields(SourceState& state, const std::vector<QPDFObjectHandle>& pages);
+    // After its pages are written: bookmarks, destinations and fields into the summaries.
     void takeCatalogItems(SourceState& state);
     void takeOutline(SourceState& state, const std::vector<SourceOutlineItem>& items,
                      bool wholeSource, std::vector<OutlineNode>& nodes);
@@ -120,6 +125,12 @@ private:
     // Output named destinations: (name bytes, object number of its array).
     std::vector<std::pair<std::string, std::int64_t>> destinations_;
     std::unordered_set<std::string> destinationNamesUsed_;
+    std::vector<std::int64_t> fields_;
+    std::unordered_set<std::string> fieldNamesUsed_;  // top-level names (UTF-8)
+    bool formTaken_ = false;
+    std::string formAppearance_;  // written /DA
+    std::string formResources_;   // written /DR
+    bool needAppearances_ = false;
 };
 
 }  // namespace pagemeld

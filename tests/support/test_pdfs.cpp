@@ -2,6 +2,7 @@
 
 #include <qpdf/Pl_Discard.hh>
 #include <qpdf/QPDF.hh>
+#include <qpdf/QPDFAcroFormDocumentHelper.hh>
 #include <qpdf/QPDFExc.hh>
 #include <qpdf/QPDFLogger.hh>
 #include <qpdf/QPDFNameTreeObjectHelper.hh>
@@ -367,7 +368,7 @@ std::vector<std::string> labels(const std::string& label, int first, int last) {
 
 }  // namespace pagemeld::testing
 
-// Documents with bookmarks, destinations, and links.
+// Documents with bookmarks, destinations, links and a form.
 
 namespace pagemeld::testing {
 namespace {
@@ -458,6 +459,73 @@ void addAnnotation(QPDFObjectHandle page, QPDFObjectHandle annotation) {
     annots.appendItem(annotation);
 }
 
+QPDFObjectHandle widget(QPDF& pdf, QPDFObjectHandle page, int y) {
+    auto dict = QPDFObjectHandle::newDictionary();
+    dict.replaceKey("/Type", name("Annot"));
+    dict.replaceKey("/Subtype", name("Widget"));
+    dict.replaceKey("/Rect", QPDFObjectHandle::parse("[72 " + std::to_string(y) + " 272 " +
+                                                     std::to_string(y + 20) + "]"));
+    dict.replaceKey("/P", page);
+    auto made = pdf.makeIndirectObject(dict);
+    addAnnotation(page, made);
+    return made;
+}
+
+QPDFObjectHandle stateAppearance(QPDF& pdf, const std::string& on) {
+    auto box = pdf.newStream(std::string("0 0 20 20 re S\n"));
+    box.getDict().replaceKey("/BBox", QPDFObjectHandle::parse("[0 0 20 20]"));
+    box.getDict().replaceKey("/Subtype", name("Form"));
+    auto states = QPDFObjectHandle::newDictionary();
+    states.replaceKey("/" + on, box);
+    states.replaceKey("/Off", box);
+    auto appearance = QPDFObjectHandle::newDictionary();
+    appearance.replaceKey("/N", states);
+    return appearance;
+}
+
+void addForm(QPDF& pdf, const RichPdfOptions& options, const std::vector<QPDFObjectHandle>& pages) {
+    auto fields = QPDFObjectHandle::newArray();
+    // "person" holding the text field "name".
+    auto person = pdf.makeIndirectObject(QPDFObjectHandle::newDictionary());
+    person.replaceKey("/T", QPDFObjectHandle::newString("person"));
+    auto text = widget(pdf, pages.front(), 600);
+    text.replaceKey("/FT", name("Tx"));
+    text.replaceKey("/T", QPDFObjectHandle::newString("name"));
+    text.replaceKey("/V", QPDFObjectHandle::newUnicodeString(options.formText));
+    text.replaceKey("/Parent", person);
+    person.replaceKey("/Kids", QPDFObjectHandle::newArray({text}));
+    fields.appendItem(person);
+
+    auto agree = widget(pdf, pages.at(pages.size() > 1 ? 1 : 0), 560);
+    agree.replaceKey("/FT", name("Btn"));
+    agree.replaceKey("/T", QPDFObjectHandle::newString("agree"));
+    agree.replaceKey("/V", name("Yes"));
+    agree.replaceKey("/AS", name("Yes"));
+    agree.replaceKey("/AP", stateAppearance(pdf, "Yes"));
+    fields.appendItem(agree);
+
+    auto choice = pdf.makeIndirectObject(QPDFObjectHandle::newDictionary());
+    choice.replaceKey("/FT", name("Btn"));
+    choice.replaceKey("/Ff", QPDFObjectHandle::newInteger(1 << 15));  // radio
+    choice.replaceKey("/T", QPDFObjectHandle::newString("choice"));
+    choice.replaceKey("/V", name("Two"));
+    auto one = widget(pdf, pages.front(), 520);
+    one.replaceKey("/Parent", choice);
+    one.replaceKey("/AS", name("Off"));
+    one.replaceKey("/AP", stateAppearance(pdf, "One"));
+    auto two = widget(pdf, pages.back(), 480);
+    two.replaceKey("/Parent", choice);
+    two.replaceKey("/AS", name("Two"));
+    two.replaceKey("/AP", stateAppearance(pdf, "Two"));
+    choice.replaceKey("/Kids", QPDFObjectHandle::newArray({one, two}));
+    fields.appendItem(choice);
+
+    auto form = QPDFObjectHandle::newDictionary();
+    form.replaceKey("/Fields", fields);
+    form.replaceKey("/DA", QPDFObjectHandle::newString("/Helv 0 Tf 0 g"));
+    pdf.getRoot().replaceKey("/AcroForm", form);
+}
+
 void addExtras(QPDF& pdf, const RichPdfOptions& options) {
     auto pages = QPDFPageDocumentHelper(pdf).getAllPages();
     std::vector<QPDFObjectHandle> handles;
@@ -513,6 +581,7 @@ void addExtras(QPDF& pdf, const RichPdfOptions& options) {
         addAnnotation(handles.at(static_cast<size_t>(link.onPage - 1)),
                       pdf.makeIndirectObject(dict));
     }
+    if (!options.formText.empty()) addForm(pdf, options, handles);
 }
 
 // Page text of the page a destination leads to; "?" when it leads to no page.
@@ -635,6 +704,35 @@ std::map<std::string, std::string> readNamedDestinations(const std::string& path
     std::map<std::string, std::string> found;
     for (const auto& [text, destination] : targets.names()) {
         found[text] = targets.pageOf(destination);
+    }
+    return found;
+}
+
+std::map<std::string, std::string> readFormFields(const std::string& path) {
+    QPDF pdf;
+    openQuietly(pdf, path, "");
+    QPDFAcroFormDocumentHelper form(pdf);
+    std::map<std::string, std::string> found;
+    for (auto& field : form.getFormFields()) {
+        auto value = field.getValue();
+        found[field.getFullyQualifiedName()] =
+            value.isName() ? value.getName() : field.getValueAsString();
+    }
+    return found;
+}
+
+std::map<std::string, std::vector<std::string>> readFieldPages(const std::string& path) {
+    QPDF pdf;
+    openQuietly(pdf, path, "");
+    Targets targets(pdf);
+    QPDFAcroFormDocumentHelper form(pdf);
+    std::map<std::string, std::vector<std::string>> found;
+    for (auto& page : QPDFPageDocumentHelper(pdf).getAllPages()) {
+        for (auto& annotation : form.getWidgetAnnotationsForPage(page)) {
+            auto field = form.getFieldForAnnotation(annotation);
+            found[field.getFullyQualifiedName()].push_back(
+                targets.text(page.getObjectHandle().getObjGen()));
+        }
     }
     return found;
 }

@@ -56,7 +56,7 @@ std::vector<std::string> labels(const std::string& label, int first, int last);
 namespace pagemeld::testing {
 
 // Documents with what a catalog carries besides pages: bookmarks, named
-// destinations, and links. Pages are numbered from 1.
+// destinations, links, and a form. Pages are numbered from 1.
 struct TestBookmark {
     enum class Target { None, Dest, NamedDest, GoTo, GoToNamed, Uri };
     std::string title;
@@ -82,6 +82,10 @@ struct RichPdfOptions {
     std::map<std::string, int> namedDestinations = {};
     bool oldStyleDests = false;
     std::vector<TestLink> links = {};
+    // A form when not empty: text field "person.name" holding this text (page 1), check
+    // box "agree" checked (page 2, or 1), radio group "choice" with widgets on page 1
+    // ("One") and the last page ("Two"), "Two" chosen.
+    std::string formText = {};
 };
 
 void writeRichPdf(const std::string& path, const RichPdfOptions& options);
@@ -103,5 +107,9 @@ std::vector<FoundBookmark> readBookmarks(const std::string& path);
 std::vector<FoundLink> readLinks(const std::string& path);
 // Named destination -> page text.
 std::map<std::string, std::string> readNamedDestinations(const std::string& path);
+// Fully qualified field name -> value ("/Yes", "/Two" for buttons), for every terminal field.
+std::map<std::string, std::string> readFormFields(const std::string& path);
+// Fully qualified field name -> texts of the pages holding its widgets.
+std::map<std::string, std::vector<std::string>> readFieldPages(const std::string& path);
 
 }  // namespace pagemeld::testing
