@@ -2,6 +2,7 @@
 
 #include <qpdf/QPDFExc.hh>
 #include <qpdf/QPDFNameTreeObjectHelper.hh>
+#include <qpdf/QPDFPageLabelDocumentHelper.hh>
 #include <qpdf/QPDFSystemError.hh>
 
 #include <filesystem>
@@ -194,6 +195,19 @@ const std::vector<SourceOutlineItem>& PdfSource::outline() {
         // A damaged outline gives the bookmarks read before the damage.
     }
     return *outline_;
+}
+
+bool PdfSource::hasPageLabels() {
+    if (!hasPageLabels_) {
+        try {
+            hasPageLabels_ = QPDFPageLabelDocumentHelper(*qpdf_).hasPageLabels();
+        } catch (const std::bad_alloc&) {
+            throw;
+        } catch (...) {
+            hasPageLabels_ = false;
+        }
+    }
+    return *hasPageLabels_;
 }
 
 std::vector<std::pair<std::string, std::string>> PdfSource::information() {

@@ -70,6 +70,7 @@ public:
     QPDFObjectHandle resolveDestination(QPDFObjectHandle destination);
     // The page a destination array leads to, when it is a page of this file.
     static std::optional<QPDFObjGen> destinationPage(QPDFObjectHandle destination);
+    bool hasPageLabels();
 
 private:
     PdfSource() = default;
@@ -86,6 +87,7 @@ private:
     std::unordered_map<QPDFObjGen, std::size_t, ObjGenHash> pageIndex_;
     std::optional<std::vector<SourceOutlineItem>> outline_;
     std::optional<std::map<std::string, QPDFObjectHandle>> namedDestinations_;
+    std::optional<bool> hasPageLabels_;
 };
 
 // The pdferr number for whatever qpdf or the system threw.

@@ -1,6 +1,7 @@
 #include "pdf/streaming_pdf_writer.h"
 
 #include <qpdf/Buffer.hh>
+#include <qpdf/QPDFPageLabelDocumentHelper.hh>
 
 #include <algorithm>
 #include <cerrno>
@@ -123,6 +124,7 @@ void StreamingPdfWriter::appendPages(const std::vector<PageRef>& pages) {
             state->catalogTaken = true;
             takeCatalogItems(*state);
         }
+        takeLabels(pages, kidsBefore);
     } catch (...) {
         abandon();
         kids_.resize(kidsBefore);
@@ -368,6 +370,48 @@ void StreamingPdfWriter::takeOutline(SourceState& state,
         node.open = entry.open;
         node.kids = std::move(kids);
         nodes.push_back(std::move(node));
+    }
+}
+
+void StreamingPdfWriter::takeLabels(const std::vector<PageRef>& pages,
+                                    std::size_t firstOutputPage) {
+    std::unordered_map<PdfSource*, std::unique_ptr<QPDFPageLabelDocumentHelper>> helpers;
+    for (std::size_t i = 0; i < pages.size(); ++i) {
+        PdfSource& source = *pages[i].source;
+        auto index = source.pageIndex(pages[i].page.getObjGen());
+        LabelRun label;
+        label.firstPage = static_cast<std::int64_t>(firstOutputPage + i);
+        label.style = "/D";
+        label.start = index ? static_cast<std::int64_t>(*index) + 1 : 1;
+        // A page of a file without labels keeps the plain number it had there.
+        if (index && source.hasPageLabels()) {
+            try {
+                auto& helper = helpers[&source];
+                if (!helper) helper = std::make_unique<QPDFPageLabelDocumentHelper>(source.qpdf());
+                QPDFObjectHandle found = helper->getLabelForPage(static_cast<long long>(*index));
+                if (found.isDictionary()) {
+                    QPDFObjectHandle style = found.getKey("/S");
+                    QPDFObjectHandle prefix = found.getKey("/P");
+                    QPDFObjectHandle start = found.getKey("/St");
+                    label.style = style.isName() ? style.getName() : std::string();
+                    if (prefix.isString()) label.prefix = prefix.getStringValue();
+                    label.start = start.isInteger() ? start.getIntValue() : 1;
+                    anyLabels_ = true;
+                }
+            } catch (const std::bad_alloc&) {
+                throw;
+            } catch (...) {
+                // A damaged label tree: the page keeps its plain number.
+            }
+        }
+        if (!labels_.empty()) {
+            const LabelRun& last = labels_.back();
+            if (last.style == label.style && last.prefix == label.prefix &&
+                last.start + (label.firstPage - last.firstPage) == label.start) {
+                continue;
+            }
+        }
+        labels_.push_back(std::move(label));
     }
 }
 
@@ -737,6 +781,26 @@ void StreamingPdfWriter::finish(const std::map<std::string, std::string>& inform
         if (!formResources_.empty()) put(" /DR " + formResources_);
         if (needAppearances_) put(" /NeedAppearances true");
         put(" >>");
+    }
+    if (anyLabels_) {
+        put(" /PageLabels << /Nums [");
+        for (std::size_t i = 0; i < labels_.size(); ++i) {
+            const LabelRun& run = labels_[i];
+            put(i ? "\n" : "");
+            putNumber(run.firstPage);
+            put(" <<");
+            if (!run.style.empty()) {
+                put(" /S ");
+                putName(run.style);
+            }
+            if (run.prefix) put(" /P " + QPDFObjectHandle::newString(*run.prefix).unparse());
+            if (run.start != 1) {
+                put(" /St ");
+                putNumber(run.start);
+            }
+            put(" >>");
+        }
+        put("] >>");
     }
     put(" >>");
     endObject();

@@ -4,8 +4,8 @@
 // inputs. References to pages that are not in the output become null, so a link
 // to another page never drags the rest of its document along.
 //
-// What lives in an input's catalog follows its pages: bookmarks, named destinations
-// and form fields that concern pages of the output are kept, pointing at
+// What lives in an input's catalog follows its pages: bookmarks, named destinations,
+// form fields and page labels that concern pages of the output are kept, pointing at
 // the output's pages, and the rest is dropped. They are written while their input is
 // handled or kept as small summaries (titles, numbers) until finish(), so a merge of
 // many files still holds one input at a time.
@@ -18,6 +18,7 @@
 #include <deque>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <unordered_map>
@@ -33,7 +34,7 @@ public:
     explicit StreamingPdfWriter(std::FILE* out);
 
     // Writes the pages and every object they reach, and takes the bookmarks, named
-    // destinations and form fields of sources not seen before that
+    // destinations, form fields and page labels of sources not seen before that
     // concern these pages (each source is taken once: append all of its pages in one
     // call). When it throws, none of these pages belongs to the output (objects
     // already written stay unreferenced).
@@ -67,6 +68,12 @@ private:
         bool open = false;
         std::vector<OutlineNode> kids;
     };
+    struct LabelRun {
+        std::int64_t firstPage = 0;  // 0-based output page
+        std::string style;           // "/D", "/r", ...; empty for a prefix alone
+        std::optional<std::string> prefix;
+        std::int64_t start = 1;
+    };
     struct Pending {
         SourceState* state;
         std::int64_t number;
@@ -84,6 +91,7 @@ private:
     void takeCatalogItems(SourceState& state);
     void takeOutline(SourceState& state, const std::vector<SourceOutlineItem>& items,
                      bool wholeSource, std::vector<OutlineNode>& nodes);
+    void takeLabels(const std::vector<PageRef>& pages, std::size_t firstOutputPage);
     void writeOutline(std::int64_t parent, std::vector<OutlineNode>& nodes,
                       std::vector<std::int64_t>& numbers);
     std::int64_t writeOutlineTree();
@@ -131,6 +139,8 @@ private:
     std::string formAppearance_;  // written /DA
     std::string formResources_;   // written /DR
     bool needAppearances_ = false;
+    std::vector<LabelRun> labels_;
+    bool anyLabels_ = false;
 };
 
 }  // namespace pagemeld

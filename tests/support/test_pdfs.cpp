@@ -8,6 +8,7 @@
 #include <qpdf/QPDFNameTreeObjectHelper.hh>
 #include <qpdf/QPDFObjectHandle.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
+#include <qpdf/QPDFPageLabelDocumentHelper.hh>
 #include <qpdf/QPDFPageObjectHelper.hh>
 #include <qpdf/QPDFWriter.hh>
 #include <qpdf/QUtil.hh>
@@ -368,7 +369,7 @@ std::vector<std::string> labels(const std::string& label, int first, int last) {
 
 }  // namespace pagemeld::testing
 
-// Documents with bookmarks, destinations, links and a form.
+// Documents with bookmarks, destinations, links, a form and page labels.
 
 namespace pagemeld::testing {
 namespace {
@@ -582,6 +583,22 @@ void addExtras(QPDF& pdf, const RichPdfOptions& options) {
                       pdf.makeIndirectObject(dict));
     }
     if (!options.formText.empty()) addForm(pdf, options, handles);
+    if (!options.pageLabels.empty()) {
+        auto nums = QPDFObjectHandle::newArray();
+        for (const auto& label : options.pageLabels) {
+            auto dict = QPDFObjectHandle::newDictionary();
+            if (!label.style.empty()) dict.replaceKey("/S", name(label.style));
+            if (!label.prefix.empty()) {
+                dict.replaceKey("/P", QPDFObjectHandle::newString(label.prefix));
+            }
+            if (label.start != 1) dict.replaceKey("/St", QPDFObjectHandle::newInteger(label.start));
+            nums.appendItem(QPDFObjectHandle::newInteger(label.firstPage - 1));
+            nums.appendItem(dict);
+        }
+        auto labels = QPDFObjectHandle::newDictionary();
+        labels.replaceKey("/Nums", nums);
+        root.replaceKey("/PageLabels", labels);
+    }
 }
 
 // Page text of the page a destination leads to; "?" when it leads to no page.
@@ -656,6 +673,20 @@ std::vector<FoundBookmark> readItems(Targets& targets, QPDFObjectHandle item,
         found.push_back(entry);
     }
     return found;
+}
+
+std::string roman(int n, bool upper) {
+    static const std::pair<int, const char*> parts[] = {
+        {1000, "m"}, {900, "cm"}, {500, "d"}, {400, "cd"}, {100, "c"}, {90, "xc"}, {50, "l"},
+        {40, "xl"},  {10, "x"},   {9, "ix"},  {5, "v"},    {4, "iv"},  {1, "i"}};
+    std::string text;
+    for (auto [value, digits] : parts) {
+        for (; n >= value; n -= value) text += digits;
+    }
+    if (upper) {
+        for (auto& c : text) c = static_cast<char>(c - 'a' + 'A');
+    }
+    return text;
 }
 
 }  // namespace
@@ -733,6 +764,33 @@ std::map<std::string, std::vector<std::string>> readFieldPages(const std::string
             found[field.getFullyQualifiedName()].push_back(
                 targets.text(page.getObjectHandle().getObjGen()));
         }
+    }
+    return found;
+}
+
+std::vector<std::string> readPageLabels(const std::string& path) {
+    QPDF pdf;
+    openQuietly(pdf, path, "");
+    QPDFPageLabelDocumentHelper helper(pdf);
+    std::vector<std::string> found;
+    const auto count = QPDFPageDocumentHelper(pdf).getAllPages().size();
+    for (size_t i = 0; i < count; ++i) {
+        if (!helper.hasPageLabels()) {
+            found.push_back(std::to_string(i + 1));
+            continue;
+        }
+        auto label = helper.getLabelForPage(static_cast<long long>(i));
+        std::string text = label.getKey("/P").isString() ? label.getKey("/P").getUTF8Value() : "";
+        int start = label.getKey("/St").isInteger() ? label.getKey("/St").getIntValueAsInt() : 1;
+        auto style = label.getKey("/S");
+        std::string s = style.isName() ? style.getName() : "";
+        if (s == "/D") text += std::to_string(start);
+        if (s == "/r" || s == "/R") text += roman(start, s == "/R");
+        if (s == "/a" || s == "/A") {
+            char letter = static_cast<char>((s == "/a" ? 'a' : 'A') + (start - 1) % 26);
+            text += std::string(static_cast<size_t>((start - 1) / 26 + 1), letter);
+        }
+        found.push_back(text);
     }
     return found;
 }

@@ -56,7 +56,7 @@ std::vector<std::string> labels(const std::string& label, int first, int last);
 namespace pagemeld::testing {
 
 // Documents with what a catalog carries besides pages: bookmarks, named
-// destinations, links, and a form. Pages are numbered from 1.
+// destinations, links, a form and page labels. Pages are numbered from 1.
 struct TestBookmark {
     enum class Target { None, Dest, NamedDest, GoTo, GoToNamed, Uri };
     std::string title;
@@ -75,6 +75,13 @@ struct TestLink {
     std::string name = {};
 };
 
+struct TestPageLabel {
+    int firstPage = 1;
+    std::string style = "D";  // D, r, R, a, A or empty (prefix only)
+    std::string prefix = {};
+    int start = 1;
+};
+
 struct RichPdfOptions {
     TestPdfOptions base;
     std::vector<TestBookmark> bookmarks = {};
@@ -86,6 +93,7 @@ struct RichPdfOptions {
     // box "agree" checked (page 2, or 1), radio group "choice" with widgets on page 1
     // ("One") and the last page ("Two"), "Two" chosen.
     std::string formText = {};
+    std::vector<TestPageLabel> pageLabels = {};
 };
 
 void writeRichPdf(const std::string& path, const RichPdfOptions& options);
@@ -111,5 +119,7 @@ std::map<std::string, std::string> readNamedDestinations(const std::string& path
 std::map<std::string, std::string> readFormFields(const std::string& path);
 // Fully qualified field name -> texts of the pages holding its widgets.
 std::map<std::string, std::vector<std::string>> readFieldPages(const std::string& path);
+// The label a viewer shows for each page ("iii", "A-2", "7").
+std::vector<std::string> readPageLabels(const std::string& path);
 
 }  // namespace pagemeld::testing
