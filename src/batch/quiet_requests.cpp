@@ -143,7 +143,9 @@ bool process_merge_line(QuietRequestContext& context, const std::vector<std::str
         });
         return false;
     }
-    std::int32_t base = 0;
+    // Every file is checked first and let go again; the merge then streams them into
+    // the output one at a time, so a request of a thousand files never holds them all.
+    std::vector<std::string> mergeable;
     for (const std::string& name : pdffiles) {
         const bool carriedOn = trap.step([&] {
             if (!endsInPdf(name)) {
@@ -161,40 +163,39 @@ bool process_merge_line(QuietRequestContext& context, const std::vector<std::str
             }
             // A file that needs a password cannot be read, so it cannot be the base
             // either: it is skipped like any file that cannot be merged.
-            if (pdf.EncryptionStatus() != 0 && pdf.Decrypt() == 0) {
-                pdf.RemoveDocument(id);
-                add_line_to_log(context, logFile, name + " cannot be merged. It was skipped!");
-                complete = false;
-                return;
-            }
-            if (base == 0) {
-                base = id;
-                add_line_to_log(context, logFile, "Merged file(base): " + name);
-                return;
-            }
-            pdf.SelectDocument(base);
-            if (pdf.MergeDocument(id) != 0) {
-                add_line_to_log(context, logFile, "Merged file: " + name);
-            } else {
-                add_line_to_log(context, logFile, name + " cannot be merged. It was skipped!");
-                complete = false;
-            }
-            // Its pages now belong to the base; the document itself is no longer needed.
+            const bool readable = pdf.EncryptionStatus() == 0 || pdf.Decrypt() != 0;
             pdf.RemoveDocument(id);
+            if (!readable) {
+                add_line_to_log(context, logFile, name + " cannot be merged. It was skipped!");
+                complete = false;
+                return;
+            }
+            mergeable.push_back(name);
+            add_line_to_log(
+                context, logFile,
+                (mergeable.size() == 1 ? "Merged file(base): " : "Merged file: ") + name);
         });
         if (!carriedOn) return false;
     }
     trap.step([&] {
-        bool saved = false;
-        if (base != 0) {
-            pdf.SelectDocument(base);
-            save_pdf_info(pdf);
-            saved = pdf.SaveToFile(fis) != 0;
+        std::int32_t merged = 0;
+        if (!mergeable.empty()) {
+            pdf.ClearFileList("");
+            for (const std::string& name : mergeable) pdf.AddToFileList("", name);
+            for (const auto& [key, text] : outputInformation()) {
+                pdf.SetFileListInformation("", key, text);
+            }
+            merged = pdf.MergeFileList("", fis);
         }
-        if (!saved) {
+        if (merged == 0) {
             complete = false;
             MsgBoxEx(context.errors, context.ui, fis + " cannot be created!", msgbox::kExclamation);
             add_line_to_log(context, logFile, fis + " cannot be created!");
+        } else if (merged < static_cast<std::int32_t>(mergeable.size())) {
+            // A file that opened but could not be written into the output.
+            complete = false;
+            add_line_to_log(context, logFile,
+                            pdf.LastErrorFile() + " cannot be merged. It was skipped!");
         }
     });
     return complete;

@@ -66,8 +66,13 @@ public:
     // empty text removes the entry.
     virtual void SetInformation(std::int32_t key, const std::string& text) = 0;
 
+    // Empties the list, and forgets information entries set for its output.
     virtual void ClearFileList(const std::string& listName) = 0;
     virtual void AddToFileList(const std::string& listName, const std::string& fileName) = 0;
+    // An information entry (keys as SetInformation) for the list's merged output, in
+    // place of the first file's; an empty text removes the entry.
+    virtual void SetFileListInformation(const std::string& listName, std::int32_t key,
+                                        const std::string& text) = 0;
     // Merges the listed files into `outputFile` and returns how many leading files
     // were merged. A file that cannot be merged is left out and the others are still
     // merged in order; the output is written when at least one file was merged.

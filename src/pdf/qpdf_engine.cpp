@@ -293,10 +293,16 @@ void QpdfEngine::SetInformation(std::int32_t key, const std::string& text) {
 
 void QpdfEngine::ClearFileList(const std::string& listName) {
     fileLists_[listName].clear();
+    fileListInformation_.erase(listName);
 }
 
 void QpdfEngine::AddToFileList(const std::string& listName, const std::string& fileName) {
     fileLists_[listName].push_back(fileName);
+}
+
+void QpdfEngine::SetFileListInformation(const std::string& listName, std::int32_t key,
+                                        const std::string& text) {
+    if (const char* name = informationKey(key)) fileListInformation_[listName][name] = text;
 }
 
 std::int32_t QpdfEngine::MergeFileList(const std::string& listName, const std::string& outputFile) {
@@ -354,6 +360,13 @@ std::int32_t QpdfEngine::MergeFileList(const std::string& listName, const std::s
         if (writer.pageCount() == 0) {
             file->discard();
             return fail(firstError ? firstError : pdferr::kNoPages, firstFailed);
+        }
+        for (const auto& [key, text] : fileListInformation_[listName]) {
+            if (text.empty()) {
+                information.erase(key);
+            } else {
+                information[key] = text;
+            }
         }
         writer.finish(information, version);
     } catch (...) {

@@ -4,13 +4,16 @@
 
 namespace pagemeld {
 
+const std::vector<std::pair<std::int32_t, std::string>>& outputInformation() {
+    static const std::vector<std::pair<std::int32_t, std::string>> entries = {
+        {1, "Ombrix Pagemeld"},        {2, "Output file"},     {3, ""},
+        {5, "Ombrix Pagemeld Driver"}, {6, "Ombrix Pagemeld"}, {4, ""},
+    };
+    return entries;
+}
+
 void save_pdf_info(PdfEngine& pdf) {
-    pdf.SetInformation(1, "Ombrix Pagemeld");
-    pdf.SetInformation(2, "Output file");
-    pdf.SetInformation(3, "");
-    pdf.SetInformation(5, "Ombrix Pagemeld Driver");
-    pdf.SetInformation(6, "Ombrix Pagemeld");
-    pdf.SetInformation(4, "");
+    for (const auto& [key, text] : outputInformation()) pdf.SetInformation(key, text);
 }
 
 }  // namespace pagemeld

@@ -72,6 +72,10 @@ public:
         note("ClearFileList|" + l);
         real.ClearFileList(l);
     }
+    void SetFileListInformation(const std::string& l, std::int32_t key,
+                                const std::string& text) override {
+        real.SetFileListInformation(l, key, text);
+    }
     void AddToFileList(const std::string& l, const std::string& f) override {
         note("AddToFileList|" + l + "|" + f);
         real.AddToFileList(l, f);
