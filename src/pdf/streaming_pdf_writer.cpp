@@ -192,6 +192,8 @@ void StreamingPdfWriter::prepareCatalogItems(SourceState& state,
     } catch (...) {
         state.fieldRoots.clear();
         state.fieldTitles.clear();
+        state.fieldNodes.clear();
+        state.keptFieldNodes.clear();
     }
 }
 
@@ -213,20 +215,25 @@ namespace {
 
 constexpr int kMaxFieldDepth = 32;
 
-// True when the field or one of its descendants is one of `widgets`.
-bool hasWidgetIn(QPDFObjectHandle field, const std::unordered_set<QPDFObjGen, ObjGenHash>& widgets,
-                 std::unordered_set<QPDFObjGen, ObjGenHash>& seen, int depth) {
+// Marks the field nodes that are, or lead to, one of `widgets` as kept; true when
+// `field` is kept. Every node of the tree goes into `nodes`.
+bool markKept(QPDFObjectHandle field, const std::unordered_set<QPDFObjGen, ObjGenHash>& widgets,
+              std::unordered_set<QPDFObjGen, ObjGenHash>& nodes,
+              std::unordered_set<QPDFObjGen, ObjGenHash>& kept, int depth) {
     if (!field.isDictionary() || depth > kMaxFieldDepth) return false;
     if (field.isIndirect()) {
-        if (!seen.insert(field.getObjGen()).second) return false;
-        if (widgets.count(field.getObjGen())) return true;
+        const QPDFObjGen objGen = field.getObjGen();
+        if (!nodes.insert(objGen).second) return kept.count(objGen) != 0;
     }
+    bool keep = field.isIndirect() && widgets.count(field.getObjGen());
     QPDFObjectHandle kids = field.getKey("/Kids");
-    if (!kids.isArray()) return false;
-    for (auto& kid : kids.aitems()) {
-        if (hasWidgetIn(kid, widgets, seen, depth + 1)) return true;
+    if (kids.isArray()) {
+        for (auto& kid : kids.aitems()) {
+            if (markKept(kid, widgets, nodes, kept, depth + 1)) keep = true;
+        }
     }
-    return false;
+    if (keep && field.isIndirect()) kept.insert(field.getObjGen());
+    return keep;
 }
 
 }  // namespace
@@ -244,13 +251,13 @@ void StreamingPdfWriter::prepareFields(SourceState& state,
         }
     }
     if (widgets.empty()) return;
-    // A field stays when one of its widgets is on a page of the output.
-    std::unordered_set<QPDFObjGen, ObjGenHash> seen;
+    // A field stays when one of its widgets is on a page of the output; its kids that
+    // lead to none are left out of it.
     std::set<std::string> names;
     std::unordered_set<QPDFObjGen, ObjGenHash> roots;
     for (auto& root : fields.aitems()) {
         if (!root.isIndirect() || roots.count(root.getObjGen())) continue;
-        if (!hasWidgetIn(root, widgets, seen, 0)) continue;
+        if (!markKept(root, widgets, state.fieldNodes, state.keptFieldNodes, 0)) continue;
         roots.insert(root.getObjGen());
         state.fieldRoots.push_back(root);
         QPDFObjectHandle title = root.getKey("/T");
@@ -446,19 +453,38 @@ void StreamingPdfWriter::writePage(SourceState& state, std::int64_t number, QPDF
 void StreamingPdfWriter::writeObject(const Pending& pending) {
     beginObject(pending.number);
     QPDFObjectHandle object = pending.object;
-    auto renamed = pending.state->fieldTitles.find(object.getObjGen());
+    SourceState& state = *pending.state;
+    auto renamed = state.fieldTitles.find(object.getObjGen());
+    const bool renaming = renamed != state.fieldTitles.end();
+    const bool fieldNode = !state.fieldNodes.empty() && state.fieldNodes.count(object.getObjGen());
     if (object.isStream()) {
-        writeStream(*pending.state, object);
-    } else if (renamed != pending.state->fieldTitles.end() && object.isDictionary()) {
-        // A top-level form field renamed so that it stays apart from another input's.
-        put("<< /T ");
-        put(QPDFObjectHandle::newString(renamed->second).unparse());
+        writeStream(state, object);
+    } else if ((renaming || fieldNode) && object.isDictionary()) {
+        put("<<");
+        if (renaming) {
+            // A top-level field renamed so that it stays apart from another input's.
+            put(" /T ");
+            put(QPDFObjectHandle::newString(renamed->second).unparse());
+        }
         for (auto& [key, value] : object.ditems()) {
-            if (key == "/T" || value.isNull()) continue;
+            if (value.isNull() || (renaming && key == "/T")) continue;
             put(" ");
             putName(key);
             put(" ");
-            writeValue(*pending.state, value, 1);
+            if (key == "/Kids" && value.isArray()) {
+                // Widgets on pages left out, and fields that only lead to such, stay out.
+                put("[");
+                bool first = true;
+                for (auto& kid : value.aitems()) {
+                    if (kid.isIndirect() && !state.keptFieldNodes.count(kid.getObjGen())) continue;
+                    if (!first) put(" ");
+                    first = false;
+                    writeValue(state, kid, 2);
+                }
+                put("]");
+            } else {
+                writeValue(state, value, 1);
+            }
         }
         put(" >>");
     } else {

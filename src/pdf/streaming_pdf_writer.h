@@ -59,6 +59,9 @@ private:
         // Top-level form fields kept, and new /T (string bytes) for the renamed ones.
         std::vector<QPDFObjectHandle> fieldRoots;
         std::unordered_map<QPDFObjGen, std::string, ObjGenHash> fieldTitles;
+        // Nodes of the kept fields' trees, and those leading to a widget of the output.
+        std::unordered_set<QPDFObjGen, ObjGenHash> fieldNodes;
+        std::unordered_set<QPDFObjGen, ObjGenHash> keptFieldNodes;
     };
     struct OutlineNode {
         std::string title;        // string bytes

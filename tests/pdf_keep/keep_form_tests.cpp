@@ -114,6 +114,16 @@ TEST_F(KeepFormTest, PieceKeepsTheFieldsOnItsPages) {
     expectClean(out);
     EXPECT_EQ(readFieldPages(out), (FieldPages{{"choice", {"F 3"}}}));
     EXPECT_EQ(readFormFields(out), (Fields{{"choice", "/Two"}}));
+    // The radio button on page 1 is not carried along without its page.
+    {
+        QPDF pdf;
+        pdf.processFile(out.c_str());
+        auto fields = pdf.getRoot().getKey("/AcroForm").getKey("/Fields");
+        ASSERT_EQ(fields.getArrayNItems(), 1);
+        auto kids = fields.getArrayItem(0).getKey("/Kids");
+        ASSERT_EQ(kids.getArrayNItems(), 1);
+        EXPECT_EQ(kids.getArrayItem(0).getKey("/AS").getName(), "/Two");
+    }
 
     // A piece without fields has no form.
     testing::writeTestPdf(dir.file("plain.pdf"), 2, "P");
