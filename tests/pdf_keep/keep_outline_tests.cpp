@@ -1,6 +1,8 @@
 // Bookmarks, named destinations and links after merging, splitting and mixing.
 #include <gtest/gtest.h>
 
+#include <qpdf/QPDFWriter.hh>
+
 #include "keep_fixture.h"
 
 namespace pagemeld {
@@ -186,6 +188,35 @@ TEST_F(KeepTest, OutlineCountsFollowOpenAndClosedItems) {
     EXPECT_EQ(closed.getKey("/Next").getKey("/Prev").getObjGen(), closed.getObjGen());
     EXPECT_EQ(open.getKey("/Last").getKey("/Parent").getObjGen(), open.getObjGen());
     EXPECT_EQ(closed.getKey("/Last").getKey("/Title").getUTF8Value(), "Hidden 2");
+}
+
+}  // namespace
+}  // namespace pagemeld
+
+namespace pagemeld {
+namespace {
+
+TEST_F(KeepTest, LoopingOutlineIsReadOnceAndTheMergeGoesOn) {
+    // An outline whose last item leads back to the first, and a first item that is
+    // its own child: read to the loop, never around it.
+    const std::string a = writeA();
+    {
+        QPDF pdf;
+        pdf.processFile(a.c_str());
+        auto outlines = pdf.getRoot().getKey("/Outlines");
+        auto first = outlines.getKey("/First");
+        outlines.getKey("/Last").replaceKey("/Next", first);
+        first.getKey("/Last").replaceKey("/First", first);
+        QPDFWriter writer(pdf, dir.file("loop.pdf").c_str());
+        writer.write();
+    }
+    engine.ClearFileList("");
+    engine.AddToFileList("", dir.file("loop.pdf"));
+    engine.AddToFileList("", writeB());
+    const std::string out = dir.file("out.pdf");
+    ASSERT_EQ(engine.MergeFileList("", out), 2);
+    expectClean(out);
+    EXPECT_EQ(outlineText(readBookmarks(out)), kMergedOutline);
 }
 
 }  // namespace
