@@ -221,3 +221,39 @@ TEST_F(KeepTest, LoopingOutlineIsReadOnceAndTheMergeGoesOn) {
 
 }  // namespace
 }  // namespace pagemeld
+
+namespace pagemeld {
+namespace {
+
+TEST_F(KeepTest, InputThatFailsHalfwayLeavesNoBrokenObjectListed) {
+    // A page whose resources nest deeper than the writer follows: it fails while
+    // that page is being written, after part of it is out.
+    testing::writeTestPdf(dir.file("deep.pdf"), 1, "D");
+    {
+        QPDF pdf;
+        pdf.processFile(dir.file("deep.pdf").c_str());
+        auto nested = QPDFObjectHandle::newArray();
+        for (int i = 0; i < 450; ++i) nested = QPDFObjectHandle::newArray({nested});
+        QPDFObjectHandle page = pdf.getAllPages().front();
+        page.getKey("/Resources").replaceKey("/Deep", nested);
+        QPDFWriter writer(pdf, dir.file("deep2.pdf").c_str());
+        writer.write();
+    }
+    engine.ClearFileList("");
+    engine.AddToFileList("", dir.file("deep2.pdf"));
+    engine.AddToFileList("", writeB());
+    const std::string out = dir.file("out.pdf");
+    ASSERT_EQ(engine.MergeFileList("", out), 0);  // the first file is left out
+    EXPECT_EQ(testing::pageTexts(out), testing::labels("B", 1, 3));
+    expectClean(out);
+    // Every object the cross-reference table lists reads without complaint.
+    QPDF pdf;
+    pdf.setSuppressWarnings(true);
+    pdf.processFile(out.c_str());
+    for (auto& object : pdf.getAllObjects()) object.isNull();
+    EXPECT_TRUE(pdf.getWarnings().empty());
+    EXPECT_EQ(outlineText(readBookmarks(out)), "Intro -> B 1\nEnd -> B 3\n");
+}
+
+}  // namespace
+}  // namespace pagemeld
