@@ -207,7 +207,9 @@ TEST_F(KeepTest, LoopingOutlineIsReadOnceAndTheMergeGoesOn) {
         auto first = outlines.getKey("/First");
         outlines.getKey("/Last").replaceKey("/Next", first);
         first.getKey("/Last").replaceKey("/First", first);
-        QPDFWriter writer(pdf, dir.file("loop.pdf").c_str());
+        // QPDFWriter keeps the name until write(): it must outlive the writer.
+        const std::string written = dir.file("loop.pdf");
+        QPDFWriter writer(pdf, written.c_str());
         writer.write();
     }
     engine.ClearFileList("");
@@ -236,7 +238,9 @@ TEST_F(KeepTest, InputThatFailsHalfwayLeavesNoBrokenObjectListed) {
         for (int i = 0; i < 450; ++i) nested = QPDFObjectHandle::newArray({nested});
         QPDFObjectHandle page = pdf.getAllPages().front();
         page.getKey("/Resources").replaceKey("/Deep", nested);
-        QPDFWriter writer(pdf, dir.file("deep2.pdf").c_str());
+        // QPDFWriter keeps the name until write(): it must outlive the writer.
+        const std::string written = dir.file("deep2.pdf");
+        QPDFWriter writer(pdf, written.c_str());
         writer.write();
     }
     engine.ClearFileList("");
