@@ -3,21 +3,14 @@
 // and memory.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
-#include <csignal>
 #include <filesystem>
 #include <fstream>
 
 #include "hostile_pdfs.h"
+#include "support/program_run.h"
 #include "support/temp_dir.h"
 #include "support/test_pdfs.h"
-
-extern char** environ;
 
 namespace pagemeld {
 namespace {
@@ -43,64 +36,13 @@ constexpr bool kSanitized = false;
 constexpr auto kTimeLimit = std::chrono::seconds(kSanitized ? 90 : 30);
 constexpr long kMemoryLimitKiB = 1024 * 1024;
 
-struct ProgramRun {
-    int status = -1;  // the exit status, or -1 when the program did not exit normally
-    int signal = 0;
-    std::string errors;
-    std::chrono::duration<double> elapsed{};
-    long peakKiB = 0;
-};
+using testing::ProgramRun;
 
-// Runs the program in `folder` with no display and a home of its own, killing it when
-// it outlives twice the time limit.
+// Runs the program in `folder`; the kernel stops it when it outlives twice the time limit.
 ProgramRun runPagemeld(const fs::path& folder, const std::vector<std::string>& args) {
-    const fs::path errorsFile = folder / ".stderr";
-    std::vector<std::string> environment;
-    for (char** entry = environ; *entry; ++entry) {
-        const std::string text = *entry;
-        bool dropped = false;
-        for (const char* name : {"DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM=", "HOME="}) {
-            dropped = dropped || text.rfind(name, 0) == 0;
-        }
-        if (!dropped) environment.push_back(text);
-    }
-    fs::create_directories(folder / ".home");
-    environment.push_back("HOME=" + (folder / ".home").string());
-    std::vector<char*> envp;
-    for (auto& text : environment) envp.push_back(text.data());
-    envp.push_back(nullptr);
-    std::vector<std::string> argvText{PAGEMELD_EXECUTABLE};
-    argvText.insert(argvText.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (auto& text : argvText) argv.push_back(text.data());
-    argv.push_back(nullptr);
-
-    const auto start = std::chrono::steady_clock::now();
-    const pid_t child = ::fork();
-    if (child == 0) {
-        if (::chdir(folder.c_str()) != 0) ::_exit(126);
-        const int fd = ::open(errorsFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (fd >= 0) ::dup2(fd, 2);
-        // A runaway child is stopped by the kernel rather than left hanging the suite.
-        const rlim_t seconds = static_cast<rlim_t>(2 * kTimeLimit.count());
-        const rlimit cpu{seconds, seconds};
-        ::setrlimit(RLIMIT_CPU, &cpu);
-        ::execve(argv[0], argv.data(), envp.data());
-        ::_exit(127);
-    }
-    ProgramRun run;
-    int status = 0;
-    rusage usage{};
-    if (child > 0 && ::wait4(child, &status, 0, &usage) == child) {
-        if (WIFEXITED(status)) run.status = WEXITSTATUS(status);
-        if (WIFSIGNALED(status)) run.signal = WTERMSIG(status);
-        run.peakKiB = usage.ru_maxrss;
-    }
-    run.elapsed = std::chrono::steady_clock::now() - start;
-    std::ifstream in(errorsFile);
-    run.errors.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    fs::remove(errorsFile);
-    return run;
+    testing::ProgramOptions options{folder, args};
+    options.cpuLimit = 2 * kTimeLimit;
+    return testing::runProgram(PAGEMELD_EXECUTABLE, options);
 }
 
 std::string contents(const fs::path& file) {

@@ -1,18 +1,13 @@
 // The quiet requests of the real program, started as a process without any display.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 
+#include "support/program_run.h"
 #include "support/temp_dir.h"
 #include "support/test_pdfs.h"
-
-extern char** environ;
 
 namespace pagemeld {
 namespace {
@@ -21,51 +16,11 @@ namespace fs = std::filesystem;
 using testing::pageTexts;
 using testing::TempDir;
 
-struct Finished {
-    int status = -1;  // the exit status, or -1 when the program did not exit normally
-    std::string errors;
-};
+using Finished = testing::ProgramRun;
 
 // Runs the program in `folder` with `args`, no display, and a home of its own.
 Finished runPagemeld(const fs::path& folder, const std::vector<std::string>& args) {
-    const fs::path errorsFile = folder / ".stderr";
-    std::vector<std::string> environment;
-    for (char** entry = environ; *entry; ++entry) {
-        const std::string text = *entry;
-        for (const char* dropped : {"DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM=", "HOME=",
-                                    "XDG_CONFIG_HOME=", "XDG_DATA_HOME="}) {
-            if (text.rfind(dropped, 0) == 0) goto skip;
-        }
-        environment.push_back(text);
-    skip:;
-    }
-    environment.push_back("HOME=" + (folder / ".home").string());
-    std::vector<char*> envp;
-    for (auto& text : environment) envp.push_back(text.data());
-    envp.push_back(nullptr);
-    std::vector<std::string> argvText{PAGEMELD_EXECUTABLE};
-    argvText.insert(argvText.end(), args.begin(), args.end());
-    std::vector<char*> argv;
-    for (auto& text : argvText) argv.push_back(text.data());
-    argv.push_back(nullptr);
-
-    const pid_t child = ::fork();
-    if (child == 0) {
-        if (::chdir(folder.c_str()) != 0) ::_exit(126);
-        const int fd = ::open(errorsFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        if (fd >= 0) ::dup2(fd, 2);
-        ::execve(argv[0], argv.data(), envp.data());
-        ::_exit(127);
-    }
-    Finished finished;
-    int status = 0;
-    if (child > 0 && ::waitpid(child, &status, 0) == child && WIFEXITED(status)) {
-        finished.status = WEXITSTATUS(status);
-    }
-    std::ifstream in(errorsFile);
-    finished.errors.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    fs::remove(errorsFile);
-    return finished;
+    return testing::runProgram(PAGEMELD_EXECUTABLE, {folder, args});
 }
 
 std::vector<std::string> pdfsIn(const fs::path& folder) {

@@ -1,0 +1,76 @@
+#include "support/program_run.h"
+
+// Processes are started the POSIX way; the suites that use this run on Linux only.
+#ifndef _WIN32
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <fstream>
+#include <iterator>
+
+extern char** environ;
+
+namespace pagemeld::testing {
+
+namespace fs = std::filesystem;
+
+ProgramRun runProgram(const std::string& executable, const ProgramOptions& options) {
+    const fs::path errorsFile =
+        fs::temp_directory_path() / ("pagemeld-stderr-" + std::to_string(::getpid()) + ".txt");
+    std::vector<std::string> environment;
+    for (char** entry = environ; *entry; ++entry) {
+        const std::string text = *entry;
+        bool dropped = false;
+        for (const char* name : {"DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM=", "HOME=",
+                                 "XDG_CONFIG_HOME=", "XDG_DATA_HOME="}) {
+            dropped = dropped || text.rfind(name, 0) == 0;
+        }
+        if (!dropped) environment.push_back(text);
+    }
+    const fs::path home = options.folder / ".home";
+    std::error_code ec;
+    fs::create_directories(home, ec);
+    environment.push_back("HOME=" + home.string());
+    std::vector<char*> envp;
+    for (auto& text : environment) envp.push_back(text.data());
+    envp.push_back(nullptr);
+    std::vector<std::string> argvText{executable};
+    argvText.insert(argvText.end(), options.arguments.begin(), options.arguments.end());
+    std::vector<char*> argv;
+    for (auto& text : argvText) argv.push_back(text.data());
+    argv.push_back(nullptr);
+
+    const auto start = std::chrono::steady_clock::now();
+    const pid_t child = ::fork();
+    if (child == 0) {
+        if (::chdir(options.folder.c_str()) != 0) ::_exit(126);
+        const int fd = ::open(errorsFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+        if (fd >= 0) ::dup2(fd, 2);
+        // A runaway child is stopped by the kernel rather than left hanging the suite.
+        const auto seconds = static_cast<rlim_t>(options.cpuLimit.count());
+        const rlimit cpu{seconds, seconds};
+        ::setrlimit(RLIMIT_CPU, &cpu);
+        if (options.beforeStart) options.beforeStart();
+        ::execve(argv[0], argv.data(), envp.data());
+        ::_exit(127);
+    }
+    ProgramRun run;
+    int status = 0;
+    rusage usage{};
+    if (child > 0 && ::wait4(child, &status, 0, &usage) == child) {
+        if (WIFEXITED(status)) run.status = WEXITSTATUS(status);
+        if (WIFSIGNALED(status)) run.signal = WTERMSIG(status);
+        run.peakKiB = usage.ru_maxrss;
+    }
+    run.elapsed = std::chrono::steady_clock::now() - start;
+    std::ifstream in(errorsFile);
+    run.errors.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    fs::remove(errorsFile, ec);
+    return run;
+}
+
+}  // namespace pagemeld::testing
+
+#endif

@@ -1,0 +1,37 @@
+// Runs the built program as a separate process, the way a script or a user starts it:
+// no display, a home of its own, standard error captured.
+#pragma once
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <utility>
+#include <vector>
+
+namespace pagemeld::testing {
+
+struct ProgramRun {
+    int status = -1;  // the exit status, or -1 when the program did not exit normally
+    int signal = 0;   // the signal that ended it, if one did
+    std::string errors;
+    std::chrono::duration<double> elapsed{};
+    long peakKiB = 0;
+};
+
+struct ProgramOptions {
+    ProgramOptions(std::filesystem::path inFolder, std::vector<std::string> args)
+        : folder(std::move(inFolder)), arguments(std::move(args)) {}
+    std::filesystem::path folder;  // the current folder; its ".home" is the program's home
+    std::vector<std::string> arguments;
+    // The kernel stops a run that spends more processor time than this.
+    std::chrono::seconds cpuLimit{120};
+    // Runs in the child just before the program starts (limits, dropping rights).
+    std::function<void()> beforeStart;
+};
+
+ProgramRun runProgram(const std::string& executable, const ProgramOptions& options);
+
+}  // namespace pagemeld::testing
