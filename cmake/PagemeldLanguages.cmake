@@ -1,6 +1,6 @@
 # The language files ship beside the program, in a "languages" folder next to the
-# executable: copied there after every build, so a built program finds them, and
-# installed beside it.
+# executable: copied there after every build, so a built program finds them. The
+# installed folder gets them from cmake/PagemeldInstall.cmake.
 set(PAGEMELD_LANGUAGES_DIR ${CMAKE_CURRENT_LIST_DIR}/../languages)
 cmake_path(NORMAL_PATH PAGEMELD_LANGUAGES_DIR)
 
@@ -11,7 +11,4 @@ function(pagemeld_copy_languages target)
                 $<TARGET_FILE_DIR:${target}>/languages
         COMMENT "Copying the language files beside ${target}"
         VERBATIM)
-    include(GNUInstallDirs)
-    install(DIRECTORY ${PAGEMELD_LANGUAGES_DIR}/
-            DESTINATION ${CMAKE_INSTALL_BINDIR}/languages)
 endfunction()
