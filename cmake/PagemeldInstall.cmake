@@ -18,11 +18,12 @@ function(pagemeld_install_program target)
     cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "SHORTCUTS")
     set(dir ${PAGEMELD_INSTALL_DIR})
 
-    if(WIN32)
+    if(WIN32 AND NOT CMAKE_CROSSCOMPILING)
         # qpdf and the libraries below it are DLLs in a vcpkg build: they go beside
-        # the program too. Windows' own libraries stay out.
-        install(TARGETS ${target} RUNTIME DESTINATION ${dir}
-                RUNTIME_DEPENDENCY_SET pagemeld_runtime_libraries)
+        # the program too. Windows' own libraries stay out. (CMake cannot gather them
+        # when cross-compiling.)
+        install(TARGETS ${target} RUNTIME_DEPENDENCY_SET pagemeld_runtime_libraries
+                RUNTIME DESTINATION ${dir})
         install(RUNTIME_DEPENDENCY_SET pagemeld_runtime_libraries
                 DESTINATION ${dir}
                 PRE_EXCLUDE_REGEXES [[api-ms-.*]] [[ext-ms-.*]]
