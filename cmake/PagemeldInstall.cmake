@@ -18,21 +18,10 @@ function(pagemeld_install_program target)
     cmake_parse_arguments(PARSE_ARGV 1 arg "" "" "SHORTCUTS")
     set(dir ${PAGEMELD_INSTALL_DIR})
 
-    if(WIN32 AND NOT CMAKE_CROSSCOMPILING)
-        # qpdf and the libraries below it are DLLs in a vcpkg build: they go beside
-        # the program too. Windows' own libraries stay out. (CMake cannot gather them
-        # when cross-compiling.)
-        install(TARGETS ${target} RUNTIME_DEPENDENCY_SET pagemeld_runtime_libraries
-                RUNTIME DESTINATION ${dir})
-        install(RUNTIME_DEPENDENCY_SET pagemeld_runtime_libraries
-                DESTINATION ${dir}
-                PRE_EXCLUDE_REGEXES [[api-ms-.*]] [[ext-ms-.*]]
-                POST_EXCLUDE_REGEXES [[.*[/\\][Ss][Yy][Ss][Tt][Ee][Mm]32[/\\].*]]
-                DIRECTORIES $<TARGET_FILE_DIR:${target}> $<TARGET_FILE_DIR:qpdf::libqpdf>
-                            $<TARGET_FILE_DIR:Qt6::Core>)
-    else()
-        install(TARGETS ${target} RUNTIME DESTINATION ${dir})
-    endif()
+    # In a vcpkg build on Windows the DLLs of qpdf and of the libraries below it come
+    # along with this rule when X_VCPKG_APPLOCAL_DEPS_INSTALL is on (the Windows
+    # presets turn it on).
+    install(TARGETS ${target} RUNTIME DESTINATION ${dir})
     install(DIRECTORY ${PAGEMELD_LANGUAGES_DIR}/ DESTINATION ${dir}/languages)
     install(FILES ${arg_SHORTCUTS} DESTINATION ${dir})
 
