@@ -19,6 +19,9 @@ std::int32_t errorCodeFromErrno(int err) {
         case EROFS:
             return errcode::kPermissionDenied;
         case ENOSPC:
+        // A file grown past what the file system or the process may hold (FAT's 4 GiB,
+        // a size limit): to the user there is no room for it there.
+        case EFBIG:
 #ifdef EDQUOT
         case EDQUOT:
 #endif
@@ -32,6 +35,11 @@ std::int32_t errorCodeFromErrno(int err) {
             return errcode::kPathFileAccess;
         case EIO:
             return errcode::kDeviceIoError;
+        // A name the file system cannot take (longer than it allows, or bytes it does
+        // not accept as a name) is a bad file name, not a file that cannot be reached.
+        case ENAMETOOLONG:
+        case EILSEQ:
+            return errcode::kBadFileName;
         default:
             return errcode::kPathFileAccess;
     }
