@@ -5,6 +5,8 @@
 #include <utility>
 #include <vector>
 
+#include "app/text_encoding.h"
+
 namespace pagemeld::filelist {
 
 namespace {
@@ -18,6 +20,12 @@ std::string lowered(std::string text) {
 
 bool endsInPdf(const std::string& file) {
     return file.size() >= 3 && lowered(file.substr(file.size() - 3)) == "pdf";
+}
+
+std::string nameLessExtension(const std::string& name) {
+    constexpr std::size_t kExtension = 4;
+    const std::size_t length = utf8Length(name);
+    return length > kExtension ? utf8Left(name, length - kExtension) : std::string();
 }
 
 void writeRow(Grid& grid, int row, const std::string& name, const std::string& folder,

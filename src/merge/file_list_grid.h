@@ -21,6 +21,11 @@ inline constexpr int kColPassword = 4;
 // test a name gets before it is listed.
 bool endsInPdf(const std::string& file);
 
+// The file name less its last four characters (".pdf"): the base name the split and
+// mix lists offer for their outputs. Characters, not bytes, so a name such as
+// "日本語pdf" keeps whole characters; a name of four characters or fewer leaves "".
+std::string nameLessExtension(const std::string& name);
+
 // Writes file row `row`: its number, name, folder and page count. The password
 // cell is left as it is (empty in a fresh row).
 void writeRow(Grid& grid, int row, const std::string& name, const std::string& folder,

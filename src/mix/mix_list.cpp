@@ -17,8 +17,6 @@ namespace {
 // A new file's password button stands this far in from the grid's right edge; the
 // next layout moves it to where the other lists keep theirs.
 constexpr int kKeyInsetOnAdd = 15;
-// What is left of a file name once its extension (".pdf") is cut off.
-constexpr std::size_t kExtensionLength = 4;
 
 }  // namespace
 
@@ -71,10 +69,8 @@ void Form1::xbut_fisier_add(const std::string& file) {
             // Only the first document names the destination and the outputs.
             if (state.xgrid_count != 1) return;
             txt_mix_dest.text = mix_grid.textMatrix(1, filelist::kColFolder);
-            const std::string& name = mix_grid.textMatrix(1, filelist::kColName);
-            txt_mix_filename.text = name.size() > kExtensionLength
-                                        ? name.substr(0, name.size() - kExtensionLength)
-                                        : std::string();
+            txt_mix_filename.text =
+                filelist::nameLessExtension(mix_grid.textMatrix(1, filelist::kColName));
         },
     };
     for (const auto& body : steps) {

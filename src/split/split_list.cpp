@@ -46,10 +46,7 @@ void Form1::add_fisier_split(const std::string& file) {
                                ParsePath(errors_, file, kPathFolder, true),
                                getpagenumber(file, true));
         },
-        [&] {
-            // The name less ".pdf"; a name of four characters or fewer leaves nothing.
-            txt_split_filename.text = name.size() > 4 ? name.substr(0, name.size() - 4) : "";
-        },
+        [&] { txt_split_filename.text = filelist::nameLessExtension(name); },
         [&] {
             if (split_dest_source.value)
                 txt_split_dest.text = ParsePath(errors_, file, kPathFolder, true);
