@@ -64,6 +64,33 @@ CommandLineRequest refuse(CommandLineRequest request, RequestProblem problem) {
     return request;
 }
 
+// What may follow a closing quote: the end, the space before the next item, or the
+// "|" that joins names of an interactive merge.
+bool endsQuotedName(std::string_view text, std::size_t closeAt) {
+    return closeAt + 1 >= text.size() || text[closeAt + 1] == ' ' || text[closeAt + 1] == '|';
+}
+
+// True when the item process_line_oneitem would cut next is quoted, but its quotes do
+// not go around the whole name: the cut would give a name the user never wrote. An
+// unclosed quote is not this case; the cut itself refuses it.
+bool quoteInsideName(std::string_view line) {
+    const std::size_t spaceAt = line.find(' ');
+    const std::size_t quoteAt = line.find('"');
+    if (quoteAt == kNone || (spaceAt != kNone && spaceAt < quoteAt)) return false;
+    const std::size_t closeAt = line.find('"', quoteAt + 1);
+    if (closeAt == kNone) return false;
+    return quoteAt != 0 || !endsQuotedName(line, closeAt);
+}
+
+// Cuts the next name (or "|"-joined names) off `text`; what stops it, if anything.
+RequestProblem cutName(std::string& text, std::string& name) {
+    if (quoteInsideName(text)) return RequestProblem::QuoteInName;
+    if (process_line_oneitem(text, name) == ItemCut::UnclosedQuote) {
+        return RequestProblem::UnclosedQuote;
+    }
+    return RequestProblem::None;
+}
+
 // "-qs"/"-qm" [l] names -o output. Names are read while the first "-o" of the rest
 // stands above `limit`, so that a name stands before it.
 CommandLineRequest parseQuiet(const std::string& commandLine, RequestKind kind, long limit,
@@ -83,8 +110,8 @@ CommandLineRequest parseQuiet(const std::string& commandLine, RequestKind kind, 
 
     while (!text.empty() && characterPosition(text, text.find(kOutputMarker)) > limit) {
         std::string name;
-        if (process_line_oneitem(text, name) == ItemCut::UnclosedQuote) {
-            return refuse(std::move(request), RequestProblem::UnclosedQuote);
+        if (const RequestProblem problem = cutName(text, name); problem != RequestProblem::None) {
+            return refuse(std::move(request), problem);
         }
         if (request.inputs.size() == kBatchFilesMax) {
             return refuse(std::move(request), RequestProblem::TooManyNames);
@@ -96,8 +123,8 @@ CommandLineRequest parseQuiet(const std::string& commandLine, RequestKind kind, 
     if (markerAt != kNone) {
         text = trimSpaces(std::string_view(text).substr(markerAt + kOutputMarker.size()));
         std::string output;
-        if (process_line_oneitem(text, output) == ItemCut::UnclosedQuote) {
-            return refuse(std::move(request), RequestProblem::UnclosedQuote);
+        if (const RequestProblem problem = cutName(text, output); problem != RequestProblem::None) {
+            return refuse(std::move(request), problem);
         }
         request.output = completeOutput ? complete(output).path : output;
     }
@@ -115,6 +142,11 @@ CommandLineRequest parseSplit(const std::string& commandLine, const NameComplete
     if (openAt != kNone) {
         const std::size_t closeAt = commandLine.find('"', openAt + 1);
         if (closeAt == kNone) return refuse(std::move(request), RequestProblem::UnclosedQuote);
+        // The quotes must hold the whole name: one inside it would load another file.
+        if (!trimSpaces(std::string_view(commandLine).substr(2, openAt - 2)).empty() ||
+            !endsQuotedName(commandLine, closeAt)) {
+            return refuse(std::move(request), RequestProblem::QuoteInName);
+        }
         name = commandLine.substr(openAt + 1, closeAt - openAt - 1);
     } else {
         name = trimSpaces(std::string_view(commandLine).substr(2));
@@ -136,8 +168,8 @@ CommandLineRequest parseMerge(const std::string& commandLine, const NameComplete
     std::string text = trimSpaces(std::string_view(commandLine).substr(2));
     while (!text.empty()) {
         std::string item;
-        if (process_line_oneitem(text, item) == ItemCut::UnclosedQuote) {
-            return refuse(std::move(request), RequestProblem::UnclosedQuote);
+        if (const RequestProblem problem = cutName(text, item); problem != RequestProblem::None) {
+            return refuse(std::move(request), problem);
         }
         std::string_view rest = item;
         while (!rest.empty()) {

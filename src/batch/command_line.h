@@ -70,6 +70,10 @@ enum class RequestProblem {
     None,
     UnclosedQuote,  // a name opens a double quote that is never closed
     TooManyNames,   // a quiet request names more than kBatchFilesMax files
+    // A double quote inside a name rather than around it (o"u"t.pdf, "a"b.pdf, or a
+    // quoted name followed by more than a space or "|"): cut at its quotes it would
+    // name another file, which a request would then read or write.
+    QuoteInName,
 };
 
 struct CommandLineRequest {
