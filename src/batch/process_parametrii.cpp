@@ -31,7 +31,8 @@ void showRefusal(Form1& form, const std::string& text) {
          ++i) {
         form.state.batch_files[i + 1] = request.inputs[i];
     }
-    QuietRequestContext context{form.pdf(), form.state, form.errors(), form.ui(), form.system()};
+    QuietRequestContext context{form.pdf(), form.state,    form.errors(),
+                                form.ui(),  form.system(), form.catalogue};
     const bool done = request.kind == RequestKind::QuietSplit
                           ? process_quiet_split_line(context, request.inputs, *request.output)
                           : process_merge_line(context, request.inputs, *request.output);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstdio>
 #include <fstream>
 
@@ -11,6 +12,7 @@
 #include "app/text_encoding.h"
 #include "errors/runtime_error.h"
 #include "errors/trap.h"
+#include "lang/failure_reason.h"
 #include "pdf/pdf_engine.h"
 #include "split/document_information.h"
 #include "split/split_plan.h"
@@ -34,6 +36,12 @@ std::string baseNameOf(ErrorReporter& errors, const std::string& file) {
     return name.size() > 4 ? name.substr(0, name.size() - 4) : std::string();
 }
 
+// A problem with one input or output: logged, and shown when no log holds it, so a
+// request without the log switch does not fail without a word. `reason` (why an
+// output could not be written) follows on a line of its own.
+void report_problem(QuietRequestContext& context, const std::string& fis, const std::string& line,
+                    const std::string& reason = {});
+
 }  // namespace
 
 std::string logTimestamp(System& system) {
@@ -46,14 +54,37 @@ std::string logTimestamp(System& system) {
 
 void add_line_to_log(QuietRequestContext& context, const std::string& fis,
                      const std::string& line) {
-    if (context.state.batch_log == 0) return;
+    if (context.state.batch_log == 0 || context.logLost) return;
+    errno = 0;
     std::ofstream log(pathFromUtf8(fis), std::ios::binary | std::ios::app);
     if (log) log << line << "\r\n";
     log.close();
-    if (!log) {
-        throw RuntimeError(errcode::kPathFileAccess, "The log file " + fis + " cannot be written");
+    if (log) return;
+    const int err = errno != 0 ? errno : EIO;
+    // Opening for appending creates the file: a name that is not found is a missing folder.
+    const std::int32_t code = err == ENOENT ? errcode::kPathNotFound : errorCodeFromErrno(err);
+    // A line that did not fit may have left half of itself; the next request's
+    // start line still begins on a line of its own.
+    context.logLost = true;
+    MsgBoxEx(
+        context.errors, context.ui,
+        withFailureReason(context.catalogue, "The log file " + fis + " cannot be written!", code),
+        msgbox::kExclamation);
+}
+
+namespace {
+
+void report_problem(QuietRequestContext& context, const std::string& fis, const std::string& line,
+                    const std::string& reason) {
+    add_line_to_log(context, fis, line);
+    if (!reason.empty()) add_line_to_log(context, fis, reason);
+    if (context.state.batch_log == 0 || context.logLost) {
+        MsgBoxEx(context.errors, context.ui, reason.empty() ? line : line + "\r\n" + reason,
+                 msgbox::kExclamation);
     }
 }
+
+}  // namespace
 
 bool process_quiet_split_line(QuietRequestContext& context,
                               const std::vector<std::string>& pdffiles,
@@ -71,7 +102,7 @@ bool process_quiet_split_line(QuietRequestContext& context,
     for (const std::string& name : pdffiles) {
         const bool carriedOn = trap.step([&] {
             if (!endsInPdf(name)) {
-                add_line_to_log(
+                report_problem(
                     context, logFile,
                     "Please use only PDF files. File:" + name + "- doesn't look to be a PDF");
                 complete = false;
@@ -79,7 +110,7 @@ bool process_quiet_split_line(QuietRequestContext& context,
             }
             const std::int32_t source = pdf.LoadFromFile(name);
             if (source == 0) {
-                add_line_to_log(context, logFile, "Error loading file " + name);
+                report_problem(context, logFile, "Error loading file " + name);
                 complete = false;
                 return;
             }
@@ -90,7 +121,7 @@ bool process_quiet_split_line(QuietRequestContext& context,
                 ~Release() { pdf.RemoveDocument(id); }
             } release{pdf, source};
             if (pdf.EncryptionStatus() != 0 && pdf.Decrypt() == 0) {
-                add_line_to_log(
+                report_problem(
                     context, logFile,
                     "File " + name + "cannot be decrypted using the quiet split method!");
                 complete = false;
@@ -110,11 +141,13 @@ bool process_quiet_split_line(QuietRequestContext& context,
                 save_pdf_info(pdf);
                 add_line_to_log(context, logFile, "Saving output file: " + output);
                 const bool saved = piece != 0 && pdf.SaveToFile(output) != 0;
+                const std::int32_t saveError = pdf.LastErrorCode();
                 pdf.RemoveDocument(piece);
                 pdf.SelectDocument(source);
                 if (!saved) {
                     // The same folder will refuse the next piece too: leave this file.
-                    add_line_to_log(context, logFile, output + " cannot be created!");
+                    report_problem(context, logFile, output + " cannot be created!",
+                                   failureReason(context.catalogue, saveError));
                     complete = false;
                     return;
                 }
@@ -138,9 +171,8 @@ bool process_merge_line(QuietRequestContext& context, const std::vector<std::str
         return false;
     }
     if (pdffiles.size() < 2) {
-        trap.step([&] {
-            add_line_to_log(context, logFile, "Please add at least 2 PDF files to merge!");
-        });
+        trap.step(
+            [&] { report_problem(context, logFile, "Please add at least 2 PDF files to merge!"); });
         return false;
     }
     // Every file is checked first and let go again; the merge then streams them into
@@ -149,7 +181,7 @@ bool process_merge_line(QuietRequestContext& context, const std::vector<std::str
     for (const std::string& name : pdffiles) {
         const bool carriedOn = trap.step([&] {
             if (!endsInPdf(name)) {
-                add_line_to_log(
+                report_problem(
                     context, logFile,
                     "Please add only PDF files. File:" + name + "- doesn't look to be a PDF");
                 complete = false;
@@ -157,7 +189,7 @@ bool process_merge_line(QuietRequestContext& context, const std::vector<std::str
             }
             const std::int32_t id = pdf.LoadFromFile(name);
             if (id == 0) {
-                add_line_to_log(context, logFile, "Error loading file " + name);
+                report_problem(context, logFile, "Error loading file " + name);
                 complete = false;
                 return;
             }
@@ -166,7 +198,7 @@ bool process_merge_line(QuietRequestContext& context, const std::vector<std::str
             const bool readable = pdf.EncryptionStatus() == 0 || pdf.Decrypt() != 0;
             pdf.RemoveDocument(id);
             if (!readable) {
-                add_line_to_log(context, logFile, name + " cannot be merged. It was skipped!");
+                report_problem(context, logFile, name + " cannot be merged. It was skipped!");
                 complete = false;
                 return;
             }
@@ -189,13 +221,20 @@ bool process_merge_line(QuietRequestContext& context, const std::vector<std::str
         }
         if (merged == 0) {
             complete = false;
-            MsgBoxEx(context.errors, context.ui, fis + " cannot be created!", msgbox::kExclamation);
-            add_line_to_log(context, logFile, fis + " cannot be created!");
+            // Shown even with a log: the one problem a quiet merge always puts on screen.
+            const std::string reason = !mergeable.empty() && pdf.LastErrorFile() == fis
+                                           ? failureReason(context.catalogue, pdf.LastErrorCode())
+                                           : std::string();
+            const std::string line = fis + " cannot be created!";
+            MsgBoxEx(context.errors, context.ui, reason.empty() ? line : line + "\r\n" + reason,
+                     msgbox::kExclamation);
+            add_line_to_log(context, logFile, line);
+            if (!reason.empty()) add_line_to_log(context, logFile, reason);
         } else if (merged < static_cast<std::int32_t>(mergeable.size())) {
             // A file that opened but could not be written into the output.
             complete = false;
-            add_line_to_log(context, logFile,
-                            pdf.LastErrorFile() + " cannot be merged. It was skipped!");
+            report_problem(context, logFile,
+                           pdf.LastErrorFile() + " cannot be merged. It was skipped!");
         }
     });
     return complete;

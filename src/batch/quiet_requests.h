@@ -1,6 +1,7 @@
 // The two quiet requests: every page of the named files into a file of its own, or
-// the named files merged into one. Nothing is shown (but for a merge output that
-// cannot be created); what happens is written to a log when one was asked for.
+// the named files merged into one. What happens is written to a log when one was
+// asked for; a problem is shown (on the console) when no log holds it, and a merge
+// output that cannot be created is always shown.
 #pragma once
 
 #include <string>
@@ -9,6 +10,7 @@
 namespace pagemeld {
 
 struct AppState;
+struct Catalogue;
 class ErrorReporter;
 class PdfEngine;
 class System;
@@ -19,11 +21,14 @@ struct QuietRequestContext {
     AppState& state;  // batch_log, split_max_page, output_file_counter
     ErrorReporter& errors;
     Ui& ui;
-    System& system;  // the clock of the log's start line
+    System& system;              // the clock of the log's start line
+    const Catalogue& catalogue;  // why an output could not be written
+    bool logLost = false;        // the log asked for could not be written
 };
 
 // Appends `line` and a line end to the log file `fis` when a log was asked for.
-// Throws a RuntimeError when the log cannot be written.
+// A log that cannot be written is shown once, naming it and why; the request goes
+// on without it, its problems shown instead.
 void add_line_to_log(QuietRequestContext& context, const std::string& fis, const std::string& line);
 
 // Splits every page (up to split_max_page) of each file into output folder + base +

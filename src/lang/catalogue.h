@@ -80,6 +80,14 @@ struct Catalogue {
         "This output file could not be written. The mix process was stopped:";
     std::string MsgErrMergeSave =
         "This output file could not be written. The merge process was stopped:";
+    // Why an output could not be written, shown below the message that names it.
+    std::string MsgWhyDiskFull = "There is not enough free space on the disk.";
+    std::string MsgWhyDenied =
+        "Writing there is not allowed: the folder, the file or the disk is read-only.";
+    std::string MsgWhyNoFolder = "The folder does not exist.";
+    std::string MsgWhyBadName =
+        "This file name cannot be used there: it is too long or holds characters the disk does "
+        "not accept.";
     std::string MsgNewVersion1 = "There is a new version available: v";
     std::string MsgNewVersion2 = ". Would you like to download it?";
     std::string MsgNewVersion3 = "Press Cancel to deactivate update check.";

@@ -14,6 +14,7 @@
 #include "app/shared_routines.h"
 #include "app/text_encoding.h"
 #include "errors/trap.h"
+#include "lang/failure_reason.h"
 #include "merge/file_list_grid.h"
 #include "merge/temporary_copies.h"
 #include "pdf/pdf_engine.h"
@@ -183,7 +184,8 @@ void Form1::cmd_merge_Click() {
             if (merged >= count) return;
             // The output itself could not be written: say so rather than blame an input.
             if (merged == 0 && !output.empty() && pdf_.LastErrorFile() == output) {
-                warn(catalogue.MsgErrMergeSave + " " + output);
+                warn(withFailureReason(catalogue, catalogue.MsgErrMergeSave + " " + output,
+                                       pdf_.LastErrorCode()));
                 return;
             }
             // Name the first handed file the merge could not take; files skipped

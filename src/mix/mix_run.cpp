@@ -13,6 +13,7 @@
 #include "app/shared_routines.h"
 #include "app/text_encoding.h"
 #include "errors/trap.h"
+#include "lang/failure_reason.h"
 #include "merge/file_list_grid.h"
 #include "mix/mix_plan.h"
 #include "pdf/pdf_engine.h"
@@ -270,7 +271,10 @@ void Form1::cmd_mix_run_Click() {
                 loaded.release(piece2);
                 pdf_.SelectDocument(piece1);
                 save_pdf_info(pdf_);
-                if (pdf_.SaveToFile(output) == 0) fail(catalogue.MsgErrMixSave + " " + output);
+                if (pdf_.SaveToFile(output) == 0) {
+                    fail(withFailureReason(catalogue, catalogue.MsgErrMixSave + " " + output,
+                                           pdf_.LastErrorCode()));
+                }
             },
             [&] {
                 if (mixpb.value + barStep < 100) showBar(mixpb.value + barStep);

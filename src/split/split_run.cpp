@@ -12,6 +12,7 @@
 #include "app/shared_routines.h"
 #include "app/text_encoding.h"
 #include "errors/trap.h"
+#include "lang/failure_reason.h"
 #include "merge/file_list_grid.h"
 #include "merge/temporary_copies.h"
 #include "pdf/pdf_engine.h"
@@ -139,7 +140,10 @@ void Form1::cmd_split_run_Click() {
     // A piece that cannot be written ends the run: the user must not be told it is done.
     const auto saveFailed = [&](std::int32_t number) {
         MsgBoxEx(errors_, ui_,
-                 catalogue.MsgErrSplitSave + " " + numberedOutputName(destination, base, number),
+                 withFailureReason(catalogue,
+                                   catalogue.MsgErrSplitSave + " " +
+                                       numberedOutputName(destination, base, number),
+                                   pdf_.LastErrorCode()),
                  msgbox::kCritical);
         failed = true;
     };

@@ -7,6 +7,7 @@
 #include "app/app_state.h"
 #include "batch/quiet_requests.h"
 #include "errors/error_handler.h"
+#include "lang/catalogue.h"
 #include "pdf/qpdf_engine.h"
 #include "support/fake_services.h"
 #include "support/temp_dir.h"
@@ -59,7 +60,8 @@ protected:
     ErrorReporter errors;
     QpdfEngine pdf;
     AppState state;
-    QuietRequestContext context{pdf, state, errors, ui, system};
+    Catalogue catalogue;
+    QuietRequestContext context{pdf, state, errors, ui, system, catalogue};
 };
 
 TEST_F(QuietRequests, SplitWritesEveryPageOfEveryFileNumberedFromOne) {
@@ -176,9 +178,57 @@ TEST_F(QuietRequests, MergeOutputThatCannotBeCreatedIsShownAndLogged) {
     state.batch_log = 0;
     EXPECT_FALSE(process_merge_line(context, {in("a.pdf"), in("b.pdf")}, output));
     ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].text, output + " cannot be created!");
+    EXPECT_EQ(ui.boxes[0].text, output + " cannot be created!\r\nThe folder does not exist.");
     EXPECT_EQ(ui.boxes[0].style, msgbox::kExclamation);
     EXPECT_EQ(ui.boxes[0].title, "Ombrix Pagemeld");
+}
+
+TEST_F(QuietRequests, WithoutALogProblemsAreShownInstead) {
+    testing::writeTestPdf(in("a.pdf"), 2, "A");
+    testing::writeNotPdf(in("text.pdf"));
+    state.batch_log = 0;
+    const std::string missing = dir.file("nowhere") + "/";
+    EXPECT_FALSE(process_quiet_split_line(context, {in("text.pdf"), in("a.pdf")}, missing));
+    EXPECT_EQ(ui.boxTexts(),
+              (std::vector<std::string>{"Error loading file " + in("text.pdf"),
+                                        missing + "a01.pdf cannot be created!\r\nThe folder does "
+                                                  "not exist."}));
+
+    // With the log switch on, the log cannot be written in a missing folder either: that
+    // is told once, and the problems are shown as without the log.
+    ui.boxes.clear();
+    state.batch_log = 1;
+    EXPECT_FALSE(process_quiet_split_line(context, {in("a.pdf")}, missing));
+    EXPECT_EQ(ui.boxTexts(),
+              (std::vector<std::string>{
+                  "The log file " + missing +
+                      "output.log cannot be written!\r\nThe folder does "
+                      "not exist.",
+                  missing + "a01.pdf cannot be created!\r\nThe folder does not exist."}));
+    EXPECT_FALSE(fs::exists(missing));
+}
+
+TEST_F(QuietRequests, ALogThatCannotBeWrittenIsToldOnceAndTheRequestGoesOn) {
+    testing::writeTestPdf(in("a.pdf"), 3, "A");
+    testing::writeNotPdf(in("text.pdf"));
+    // Something that is not a file already holds the log's name.
+    fs::create_directory(out() + "output.log");
+    EXPECT_FALSE(process_quiet_split_line(context, {in("text.pdf"), in("a.pdf")}, out()));
+    EXPECT_EQ(ui.boxTexts(),
+              (std::vector<std::string>{"The log file " + out() + "output.log cannot be written!",
+                                        "Error loading file " + in("text.pdf")}));
+    EXPECT_EQ(pdfFilesIn(dir.path() / "out"),
+              (std::vector<std::string>{"a01.pdf", "a02.pdf", "a03.pdf"}));
+
+    // A merge the same (each request starts with its log not yet tried).
+    ui.boxes.clear();
+    context.logLost = false;
+    fs::create_directory(out() + "m.pdf.log");
+    EXPECT_TRUE(process_merge_line(context, {in("a.pdf"), in("a.pdf")}, out() + "m.pdf"));
+    EXPECT_EQ(ui.boxTexts(),
+              std::vector<std::string>{"The log file " + out() + "m.pdf.log cannot be written!"});
+    EXPECT_EQ(pageTexts(out() + "m.pdf"),
+              (std::vector<std::string>{"A 1", "A 2", "A 3", "A 1", "A 2", "A 3"}));
 }
 
 }  // namespace

@@ -302,7 +302,7 @@ TEST_F(MergeRunTest, AnOutputThatCannotBeWrittenIsNamedInsteadOfAnInput) {
     run(output);
     EXPECT_EQ(ui.boxTexts(),
               (Texts{"This output file could not be written. The merge process was stopped: " +
-                         output,
+                         output + "\r\nThe folder does not exist.",
                      "Merge process failed!"}));
     EXPECT_EQ(workListing(), (Texts{"a.pdf", "b.pdf"}));
 }

@@ -242,7 +242,7 @@ TEST_F(MixTest, AnOutputThatCannotBeWrittenStopsTheRunNamingIt) {
     EXPECT_EQ(boxTexts(),
               std::vector<std::string>{"This output file could not be written. The mix process was "
                                        "stopped: " +
-                                       missing + "report01.pdf"});
+                                       missing + "report01.pdf\r\nThe folder does not exist."});
     EXPECT_FALSE(fs::exists(dir.path() / "missing"));
 }
 

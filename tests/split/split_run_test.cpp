@@ -444,7 +444,7 @@ TEST_F(SplitRunTest, APieceThatCannotBeWrittenEndsTheRunNamingIt) {
     run();
     EXPECT_EQ(ui.boxTexts(), Texts{"This output file could not be written. The split process was "
                                    "stopped: " +
-                                   missing + "part02.pdf"});
+                                   missing + "part02.pdf\r\nThe folder does not exist."});
     EXPECT_FALSE(fs::exists(work("missing")));
     EXPECT_EQ(pdf.documentCount(), 0u);
 }
