@@ -72,6 +72,14 @@ std::unique_ptr<AtomicFile> AtomicFile::create(const std::string& target, std::i
         errorCode = errcode::kPathFileAccess;
         return nullptr;
     }
+#ifndef _WIN32
+    // Renaming over a file ignores the file's own permissions: a file the user has made
+    // read-only would be replaced without a word. (Windows refuses that rename itself.)
+    if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0) {
+        errorCode = errorCodeFromErrno(errno);
+        return nullptr;
+    }
+#endif
     auto folder = targetPath.parent_path();
     if (folder.empty()) folder = ".";
     // Hidden, and unique among the folder's files: a user's own file is never met.

@@ -3,11 +3,14 @@
 #include <qpdf/QPDFWriter.hh>
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
+#include <cstdio>
 #include <filesystem>
 #include <system_error>
 
 #include "app/text_encoding.h"
+#include "errors/runtime_error.h"
 #include "pdf/atomic_file.h"
 #include "pdf/light_page_counter.h"
 #include "pdf/page_ranges.h"
@@ -198,8 +201,19 @@ std::int32_t QpdfEngine::DecryptFile(const std::string& input, const std::string
         // A faithful full copy: everything but the encryption is kept.
         QPDFWriter writer(source->qpdf(), file->temporaryName().c_str(), file->stream(), false);
         writer.setPreserveEncryption(false);
+        errno = 0;
         writer.write();
+        // qpdf may leave a failed write in the stream's error flag alone.
+        if (std::ferror(file->stream())) {
+            return fail(errorCodeFromErrno(errno != 0 ? errno : EIO), output);
+        }
     } catch (...) {
+        // qpdf reports a failed write as text only; the stream and errno still say why
+        // (a full disk must not read as a device error).
+        const int err = errno;
+        if (std::ferror(file->stream())) {
+            return fail(errorCodeFromErrno(err != 0 ? err : EIO), output);
+        }
         // Reading the input or writing the copy: the system error says which.
         const std::int32_t code = engineErrorCode(std::current_exception());
         return fail(code, code == pdferr::kInvalidFormat ? input : output);

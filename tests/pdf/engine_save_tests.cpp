@@ -93,6 +93,38 @@ TEST(EngineSave, ReadOnlyFolderFailsAndLeavesEverythingAsItWas) {
     EXPECT_EQ(contents((locked / "existing.pdf").string()), before);
 }
 
+TEST(EngineSave, AReadOnlyFileInAWritableFolderIsNotReplaced) {
+    TempDir dir;
+    testing::openToEveryone(dir.path().string());
+    fs::permissions(dir.path(), fs::perms::all);
+    testing::writeTestPdf(dir.file("a.pdf"), 2, "A");
+    testing::writeTestPdf(dir.file("kept.pdf"), 1, "K");
+    testing::openToEveryone(dir.file("a.pdf"));
+    testing::openToEveryone(dir.file("kept.pdf"));
+    fs::permissions(dir.file("kept.pdf"),
+                    fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+    const std::string before = contents(dir.file("kept.pdf"));
+
+    const int result = testing::runUnprivileged([&] {
+        QpdfEngine engine;
+        if (engine.LoadFromFile(dir.file("a.pdf")) == 0) return 10;
+        if (engine.SaveToFile(dir.file("kept.pdf")) != 0) return 11;
+        if (engine.LastErrorCode() != pdferr::kPermissionDenied) return 12;
+        if (engine.LastErrorFile() != dir.file("kept.pdf")) return 13;
+        if (engine.DecryptFile(dir.file("a.pdf"), dir.file("kept.pdf"), "") != 0) return 14;
+        engine.ClearFileList("");
+        engine.AddToFileList("", dir.file("a.pdf"));
+        if (engine.MergeFileList("", dir.file("kept.pdf")) != 0) return 15;
+        // A writable file beside it is still replaced.
+        if (engine.SaveToFile(dir.file("fresh.pdf")) == 0) return 16;
+        return 0;
+    });
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(contents(dir.file("kept.pdf")), before);
+    EXPECT_EQ(folderEntries(dir.path()),
+              (std::vector<std::string>{"a.pdf", "fresh.pdf", "kept.pdf"}));
+}
+
 TEST(EngineSave, EveryOutputPassesQpdfCheck) {
     TempDir dir;
     testing::TestPdfOptions options;
