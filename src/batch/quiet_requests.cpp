@@ -30,10 +30,12 @@ bool endsInPdf(const std::string& name) {
     return ending == "pdf";
 }
 
-// The file name without its folder and without its last four characters.
+// The file name without its folder and without its last four characters (whole
+// characters, so a name such as "日本語pdf" does not lose half of one).
 std::string baseNameOf(ErrorReporter& errors, const std::string& file) {
-    std::string name = ParsePath(errors, file, kPathName);
-    return name.size() > 4 ? name.substr(0, name.size() - 4) : std::string();
+    const std::string name = ParsePath(errors, file, kPathName);
+    const std::size_t length = utf8Length(name);
+    return length > 4 ? utf8Left(name, length - 4) : std::string();
 }
 
 // A problem with one input or output: logged, and shown when no log holds it, so a

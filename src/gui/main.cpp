@@ -44,7 +44,9 @@ std::vector<std::string> programArguments(int argc, char** argv) {
         LocalFree(wide);
     }
 #else
-    for (int i = 0; i < argc; ++i) args.push_back(QString::fromLocal8Bit(argv[i]).toStdString());
+    // File names are bytes there: taken as they come, a name that is no UTF-8 still
+    // reaches the file it names (decoding would turn its bytes into U+FFFD).
+    for (int i = 0; i < argc; ++i) args.emplace_back(argv[i]);
 #endif
     return args;
 }

@@ -43,11 +43,11 @@ std::string TemporaryCopies::reserve(const std::string& output, int position) {
     remove(position);
     const std::filesystem::path target = pathFromUtf8(output);
     const std::filesystem::path folder = target.parent_path();
-    const std::string base = pathToUtf8(target.filename());
+    // Short and fixed in length: any output name that fits the folder leaves room for it.
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
         const std::filesystem::path candidate =
             folder /
-            pathFromUtf8("." + base + "." + std::to_string(position) + "." + randomTag() + ".tmp");
+            pathFromUtf8(".pagemeld-copy-" + std::to_string(position) + "-" + randomTag() + ".tmp");
         errno = 0;
         if (createExclusively(candidate)) {
             std::string path = pathToUtf8(candidate);

@@ -59,7 +59,7 @@ std::int32_t countPagesLightly(const std::string& fileName, std::int32_t& errorC
     const auto path = pathFromUtf8(fileName);
     auto status = std::filesystem::status(path, ec);
     if (!std::filesystem::exists(status)) {
-        errorCode = pdferr::kFileNotFound;
+        errorCode = missingFileError(ec);
         return 0;
     }
     if (!std::filesystem::is_regular_file(status)) {

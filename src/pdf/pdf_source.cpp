@@ -35,6 +35,17 @@ std::int32_t engineErrorCode(std::exception_ptr error) {
     }
 }
 
+std::int32_t missingFileError(const std::error_code& statusError) {
+    if (!statusError || statusError == std::errc::no_such_file_or_directory ||
+        statusError == std::errc::not_a_directory) {
+        return pdferr::kFileNotFound;
+    }
+    // On Windows the code is the system's own number; its portable meaning is errno's.
+    const std::error_condition condition = statusError.default_error_condition();
+    if (condition.category() != std::generic_category()) return pdferr::kFileNotFound;
+    return errorCodeFromErrno(condition.value());
+}
+
 std::shared_ptr<PdfSource> PdfSource::open(const std::string& fileName, const std::string& password,
                                            OpenResult& result, std::int32_t& errorCode) {
     result = OpenResult::Failed;
@@ -42,7 +53,7 @@ std::shared_ptr<PdfSource> PdfSource::open(const std::string& fileName, const st
     const auto path = pathFromUtf8(fileName);
     auto status = std::filesystem::status(path, ec);
     if (fileName.empty() || !std::filesystem::exists(status)) {
-        errorCode = pdferr::kFileNotFound;
+        errorCode = missingFileError(ec);
         return nullptr;
     }
     if (!std::filesystem::is_regular_file(status)) {

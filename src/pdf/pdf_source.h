@@ -10,6 +10,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <system_error>
 #include <unordered_map>
 #include <unordered_set>
 #include <vector>
@@ -92,5 +93,10 @@ private:
 
 // The pdferr number for whatever qpdf or the system threw.
 std::int32_t engineErrorCode(std::exception_ptr error);
+
+// Why a file that could not be found by its name was not found: usually it is not
+// there (53), but a name too long for the file system is a bad name (52), and a
+// folder that may not be read is denied (70).
+std::int32_t missingFileError(const std::error_code& statusError);
 
 }  // namespace pagemeld

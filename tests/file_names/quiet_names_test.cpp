@@ -131,8 +131,6 @@ TEST_F(QuietNamesTest, MergeWritesAnOddlyNamedOutputAndItsLog) {
 }
 
 TEST_F(QuietNamesTest, SplitPiecesOfANameWithoutADotKeepWholeCharacters) {
-    GTEST_SKIP() << "baseNameOf (src/batch/quiet_requests.cpp) cuts four bytes off the name; "
-                    "it should cut four characters, as filelist::nameLessExtension does";
     // "日本語pdf" less its last four characters is "日本"; four bytes less leaves half
     // of "語" in the name of every piece.
     const std::string name =
@@ -325,10 +323,6 @@ TEST_F(QuietNamesTest, ACurrentFolderDeeperThanAPathMayBeLongFailsCleanly) {
 }
 
 TEST_F(QuietNamesTest, NamesThatAreNoUtf8ReachTheFilesTheyName) {
-    GTEST_SKIP() << "programArguments (src/gui/main.cpp) turns argv into QString and back: "
-                    "bytes that are no UTF-8 become U+FFFD, so the output written is "
-                    "\"out\\xEF\\xBF\\xBD.pdf\", a file the user never named. On POSIX argv "
-                    "must be kept as bytes (args.emplace_back(argv[i])); the core handles them";
     writeTestPdf(at("caf\xE9.pdf"), 1, "C");
     writeTestPdf(at("bad\xFF.pdf"), 2, "F");
     folder("raw\xFE");

@@ -234,10 +234,6 @@ TEST_F(RunNamesTest, MixOutputNameTooLongFailsNamingIt) {
 }
 
 TEST_F(RunNamesTest, AnEncryptedInputMergesIntoAnyOutputNameThatFits) {
-    GTEST_SKIP() << "TemporaryCopies::reserve (src/merge/temporary_copies.cpp) names the "
-                    "decrypted copy \".\" + output name + \".N.\" + 16 hex digits + \".tmp\": "
-                    "for an output name of 232 bytes or more that is past 255 bytes, the copy "
-                    "cannot be made and the file is skipped as \"cannot be decrypted\"";
     const std::string in = folder("secret");
     writeEncryptedPdf(in + "locked.pdf", TestPdfOptions{2, "L"}, Encryption::Aes256, "pw", "own");
     form.mbut_fisier_add(in + "locked.pdf");
