@@ -157,7 +157,8 @@ bool process_quiet_split_line(QuietRequestContext& context,
         });
         if (!carriedOn) return false;
     }
-    return complete;
+    // A log asked for but not written is part of the request left undone.
+    return complete && !context.logLost;
 }
 
 bool process_merge_line(QuietRequestContext& context, const std::vector<std::string>& pdffiles,
@@ -239,7 +240,8 @@ bool process_merge_line(QuietRequestContext& context, const std::vector<std::str
                            pdf.LastErrorFile() + " cannot be merged. It was skipped!");
         }
     });
-    return complete;
+    // A log asked for but not written is part of the request left undone.
+    return complete && !context.logLost;
 }
 
 }  // namespace pagemeld

@@ -33,13 +33,13 @@ void add_line_to_log(QuietRequestContext& context, const std::string& fis, const
 
 // Splits every page (up to split_max_page) of each file into output folder + base +
 // number + ".pdf", numbering from 01 for every file. Returns true when every file was
-// split and every piece written.
+// split, every piece written, and the log (if asked for) written.
 bool process_quiet_split_line(QuietRequestContext& context,
                               const std::vector<std::string>& pdffiles,
                               const std::string& outputfolder);
 
-// Merges the files, in order, into `fis`. Returns true when every file was merged and
-// the output written.
+// Merges the files, in order, into `fis`. Returns true when every file was merged,
+// the output written, and the log (if asked for) written.
 bool process_merge_line(QuietRequestContext& context, const std::vector<std::string>& pdffiles,
                         const std::string& fis);
 
