@@ -55,48 +55,114 @@ std::vector<std::string> HandlerTable::events() const {
 
 namespace {
 
-// Every control of the window that can have event handlers.
-#define PAGEMELD_FORM_CONTROLS(X)                                                                  \
-    X(pict_logo)                                                                                   \
-    X(pict_fundal)                                                                                 \
-    X(cmb_languages)                                                                               \
-    X(fraSplit)                                                                                    \
-    X(fraMerge)                                                                                    \
-    X(fraMix)                                                                                      \
-    X(fraAbout)                                                                                    \
-    X(fraExtras) X(status) X(fra_split_pict) X(split_grid) X(but_passw) X(split_add_but) X(        \
-        split_rem_but) X(pict_passw) X(frm_split_dest) X(split_dest_other) X(split_dest_source)    \
-        X(txt_split_filename) X(txt_split_dest) X(cmd_split_dest) X(lbl_split_basefilename) X(     \
-            lbl_split_dest) X(frm_split_method) X(r_split_method1) X(txt_split_meth1)              \
-            X(lbl_split_pages) X(r_split_method2) X(txt_split_range) X(lbl_split_demo) X(          \
-                r_split_method3) X(txt_split_meth3) X(txt_split_meth3_s) X(Label14)                \
-                X(r_split_method4) X(txt_split_meth4) X(txt_split_meth4_s) X(Label15) X(           \
-                    cmd_split_run) X(splitpb) X(tsplit_pb) X(pict_merge) X(merge_grid) X(mbut_add) \
-                    X(mbut_rem) X(mbut_up) X(mbut_down) X(merge_output) X(but_moutput) X(          \
-                        chk_merge_ovr) X(moutput_file) X(lbl_mfile) X(cmd_merge) X(mergepb)        \
-                        X(tmerge_pb) X(updatetimer) X(fra_mix_pict) X(mix_grid) X(x_but_add) X(    \
-                            x_but_rem) X(x_but_up) X(x_but_down) X(frm_mix_method)                 \
-                            X(frm_mix_method_pict) X(frm_mix_meth_doc1) X(r_mix1_method1) X(       \
-                                r_mix1_method1_e1) X(r_mix1_method1_e2) X(r_mix1_method1_lbl2)     \
-                                X(r_mix1_method2) X(r_mix1_method2_e1) X(r_mix1_method2_e2) X(     \
-                                    r_mix1_method2_lbl2) X(frm_mix_meth_doc2) X(r_mix2_method1)    \
-                                    X(r_mix2_method1_e1) X(r_mix2_method1_e2) X(                   \
-                                        r_mix2_method1_lbl2) X(r_mix2_method2)                     \
-                                        X(r_mix2_method2_e1) X(r_mix2_method2_e2) X(               \
-                                            r_mix2_method2_lbl2) X(frm_mix_dest) X(mix_dest_other) \
-                                            X(mix_dest_source) X(txt_mix_dest) X(txt_mix_filename) \
-                                                X(cmd_mix_dest) X(lbl_mix_dest) X(                 \
-                                                    lbl_mix_basefilename) X(cmd_mix_run) X(mixpb)  \
-                                                    X(tmix_pb) X(lblabout) X(ab_lb3) X(ab_lb4a)    \
-                                                        X(ab_lb4b) X(ab_lb5a) X(ab_lb6b)           \
-                                                            X(pict_extras) X(lbl_extras2)          \
-                                                                X(Label2) X(Label3) X(Label4)      \
-                                                                    X(Label5) X(Label6) X(Label7)  \
-                                                                        X(Label8) X(Label9)        \
-                                                                            X(Label10) X(Label11)  \
-                                                                                X(Label12)         \
-                                                                                    X(Label1)
+// Every control of the window that can have event handlers. (clang-format does not
+// settle on one layout for this list.)
+// clang-format off
+#define PAGEMELD_FORM_CONTROLS(X)                                                                   \
+    X(pict_logo)                                                                                    \
+    X(pict_fundal)                                                                                  \
+    X(cmb_languages)                                                                                \
+    X(fraSplit)                                                                                     \
+    X(fraMerge)                                                                                     \
+    X(fraMix)                                                                                       \
+    X(fraAbout)                                                                                     \
+    X(fraExtras)                                                                                    \
+    X(status)                                                                                       \
+    X(fra_split_pict)                                                                               \
+    X(split_grid)                                                                                   \
+    X(but_passw)                                                                                    \
+    X(split_add_but)                                                                                \
+    X(pict_passw)                                                                                   \
+    X(frm_split_dest)                                                                               \
+    X(split_dest_other)                                                                             \
+    X(split_dest_source)                                                                            \
+    X(txt_split_filename)                                                                           \
+    X(txt_split_dest)                                                                               \
+    X(cmd_split_dest)                                                                               \
+    X(lbl_split_basefilename)                                                                       \
+    X(frm_split_method)                                                                             \
+    X(r_split_method1)                                                                              \
+    X(txt_split_meth1)                                                                              \
+    X(lbl_split_pages)                                                                              \
+    X(r_split_method2)                                                                              \
+    X(txt_split_range)                                                                              \
+    X(lbl_split_demo)                                                                               \
+    X(txt_split_meth3)                                                                              \
+    X(txt_split_meth3_s)                                                                            \
+    X(Label14)                                                                                      \
+    X(r_split_method4)                                                                              \
+    X(txt_split_meth4)                                                                              \
+    X(txt_split_meth4_s)                                                                            \
+    X(Label15)                                                                                      \
+    X(splitpb)                                                                                      \
+    X(tsplit_pb)                                                                                    \
+    X(pict_merge)                                                                                   \
+    X(merge_grid)                                                                                   \
+    X(mbut_add)                                                                                     \
+    X(mbut_rem)                                                                                     \
+    X(mbut_up)                                                                                      \
+    X(mbut_down)                                                                                    \
+    X(merge_output)                                                                                 \
+    X(but_moutput)                                                                                  \
+    X(moutput_file)                                                                                 \
+    X(lbl_mfile)                                                                                    \
+    X(cmd_merge)                                                                                    \
+    X(mergepb)                                                                                      \
+    X(tmerge_pb)                                                                                    \
+    X(updatetimer)                                                                                  \
+    X(fra_mix_pict)                                                                                 \
+    X(mix_grid)                                                                                     \
+    X(x_but_add)                                                                                    \
+    X(x_but_up)                                                                                     \
+    X(x_but_down)                                                                                   \
+    X(frm_mix_method)                                                                               \
+    X(frm_mix_method_pict)                                                                          \
+    X(frm_mix_meth_doc1)                                                                            \
+    X(r_mix1_method1)                                                                               \
+    X(r_mix1_method1_e2)                                                                            \
+    X(r_mix1_method1_lbl2)                                                                          \
+    X(r_mix1_method2)                                                                               \
+    X(r_mix1_method2_e1)                                                                            \
+    X(r_mix1_method2_e2)                                                                            \
+    X(frm_mix_meth_doc2)                                                                            \
+    X(r_mix2_method1)                                                                               \
+    X(r_mix2_method1_e1)                                                                            \
+    X(r_mix2_method1_e2)                                                                            \
+    X(r_mix2_method2)                                                                               \
+    X(r_mix2_method2_e1)                                                                            \
+    X(r_mix2_method2_e2)                                                                            \
+    X(frm_mix_dest)                                                                                 \
+    X(mix_dest_other)                                                                               \
+    X(mix_dest_source)                                                                              \
+    X(txt_mix_dest)                                                                                 \
+    X(txt_mix_filename)                                                                             \
+    X(cmd_mix_dest)                                                                                 \
+    X(lbl_mix_dest)                                                                                 \
+    X(cmd_mix_run)                                                                                  \
+    X(mixpb)                                                                                        \
+    X(tmix_pb)                                                                                      \
+    X(lblabout)                                                                                     \
+    X(ab_lb3)                                                                                       \
+    X(ab_lb4a)                                                                                      \
+    X(ab_lb4b)                                                                                      \
+    X(ab_lb5a)                                                                                      \
+    X(ab_lb6b)                                                                                      \
+    X(pict_extras)                                                                                  \
+    X(lbl_extras2)                                                                                  \
+    X(Label2)                                                                                       \
+    X(Label3)                                                                                       \
+    X(Label4)                                                                                       \
+    X(Label5)                                                                                       \
+    X(Label6)                                                                                       \
+    X(Label7)                                                                                       \
+    X(Label8)                                                                                       \
+    X(Label9)                                                                                       \
+    X(Label10)                                                                                      \
+    X(Label11)                                                                                      \
+    X(Label12)                                                                                      \
+    X(Label1)
 
+// clang-format on
 #define PAGEMELD_FORM_ARRAYS(X) X(mbut_key) X(xbut_key)
 
 #define PAGEMELD_PLAIN_EVENT(control, event)                                     \
