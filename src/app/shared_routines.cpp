@@ -144,4 +144,10 @@ void SetProgressBarColour(ErrorReporter& errors, ProgressBar& bar, std::uint32_t
     trap.step([&] { bar.colour = colour; });
 }
 
+std::string trimBlanks(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(' ') - first + 1);
+}
+
 }  // namespace pagemeld

@@ -67,4 +67,7 @@ std::string OpenDirectoryTV(ErrorReporter& errors, Ui& ui, const std::string& ti
 
 void SetProgressBarColour(ErrorReporter& errors, ProgressBar& bar, std::uint32_t colour);
 
+// `text` without the blanks around it: passwords, numbers and names typed by the user.
+std::string trimBlanks(const std::string& text);
+
 }  // namespace pagemeld

@@ -17,46 +17,12 @@
 #include "lang/failure_reason.h"
 #include "merge/file_list_grid.h"
 #include "merge/temporary_copies.h"
+#include "pdf/loaded_documents.h"
 #include "pdf/pdf_engine.h"
 
 namespace pagemeld {
 
 namespace {
-
-// Documents a run loads only to look at a file; they are dropped as soon as the
-// file has been handled, and at the latest when the run ends.
-class LoadedDocuments {
-public:
-    explicit LoadedDocuments(PdfEngine& pdf) : pdf_(pdf) {}
-    ~LoadedDocuments() {
-        try {
-            release();
-        } catch (...) {
-        }
-    }
-    LoadedDocuments(const LoadedDocuments&) = delete;
-    LoadedDocuments& operator=(const LoadedDocuments&) = delete;
-
-    void add(std::int32_t id) {
-        if (id != 0) ids_.push_back(id);
-    }
-    void release() {
-        std::vector<std::int32_t> ids;
-        ids.swap(ids_);
-        for (std::int32_t id : ids) pdf_.RemoveDocument(id);
-    }
-
-private:
-    PdfEngine& pdf_;
-    std::vector<std::int32_t> ids_;
-};
-
-// Passwords are checked without the blanks around them.
-std::string trimBlanks(const std::string& text) {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 bool normalFileExists(const std::string& path) {
     std::error_code ec;
@@ -171,7 +137,7 @@ void Form1::cmd_merge_Click() {
                 handed.push_back(i);
                 advance();
             },
-            [&] { loaded.release(); },
+            [&] { loaded.releaseAll(); },
         };
         for (const auto& body : fileSteps) {
             if (!trap.step(body)) return;

@@ -16,6 +16,7 @@
 #include "lang/failure_reason.h"
 #include "merge/file_list_grid.h"
 #include "mix/mix_plan.h"
+#include "pdf/loaded_documents.h"
 #include "pdf/pdf_engine.h"
 #include "split/document_information.h"
 #include "split/split_plan.h"
@@ -26,47 +27,6 @@ namespace {
 
 constexpr const char* kPiecesNotMerged =
     "There was an error during the mix process. The pieces cannot be merged!";
-
-// Every document the run loads - the two inputs and the pieces of a pass - is dropped
-// again when the run no longer needs it, also when an error leaves the run early.
-class RunDocuments {
-public:
-    explicit RunDocuments(PdfEngine& pdf) : pdf_(pdf) {}
-    ~RunDocuments() {
-        try {
-            releaseAll();
-        } catch (...) {
-        }
-    }
-    RunDocuments(const RunDocuments&) = delete;
-    RunDocuments& operator=(const RunDocuments&) = delete;
-
-    std::int32_t add(std::int32_t id) {
-        if (id != 0) ids_.push_back(id);
-        return id;
-    }
-    void release(std::int32_t id) {
-        if (id == 0) return;
-        std::erase(ids_, id);
-        pdf_.RemoveDocument(id);
-    }
-    void releaseAll() {
-        std::vector<std::int32_t> ids;
-        ids.swap(ids_);
-        for (std::int32_t id : ids) pdf_.RemoveDocument(id);
-    }
-
-private:
-    PdfEngine& pdf_;
-    std::vector<std::int32_t> ids_;
-};
-
-// Passwords are used without the blanks around them.
-std::string trimBlanks(const std::string& text) {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
 
 // True when `output` is the very file `input` (an output name can match an input's
 // name when the base name follows the first document).
@@ -93,7 +53,7 @@ void Form1::cmd_mix_run_Click() {
     MixDocument docs[2];
     MixPlanResult plan;
     std::int32_t barStep = 0;
-    RunDocuments loaded(pdf_);
+    LoadedDocuments loaded(pdf_);
     bool stop = false;
 
     const auto showBar = [&](int value) {

@@ -15,6 +15,7 @@
 #include "lang/failure_reason.h"
 #include "merge/file_list_grid.h"
 #include "merge/temporary_copies.h"
+#include "pdf/loaded_documents.h"
 #include "pdf/pdf_engine.h"
 #include "split/document_information.h"
 #include "split/split_plan.h"
@@ -25,40 +26,6 @@ namespace {
 
 constexpr int kSourceRow = 1;
 constexpr int kCopyPosition = 0;  // the run's one decrypted copy
-
-std::string trimBlanks(const std::string& text) {
-    const std::size_t first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
-// Documents the run loaded: the source and its decrypted copy. Both are dropped
-// when the run ends, however it ends.
-class RunDocuments {
-public:
-    explicit RunDocuments(PdfEngine& pdf) : pdf_(pdf) {}
-    ~RunDocuments() {
-        try {
-            release();
-        } catch (...) {
-        }
-    }
-    RunDocuments(const RunDocuments&) = delete;
-    RunDocuments& operator=(const RunDocuments&) = delete;
-
-    void add(std::int32_t id) {
-        if (id != 0) ids_.push_back(id);
-    }
-    void release() {
-        std::vector<std::int32_t> ids;
-        ids.swap(ids_);
-        for (std::int32_t id : ids) pdf_.RemoveDocument(id);
-    }
-
-private:
-    PdfEngine& pdf_;
-    std::vector<std::int32_t> ids_;
-};
 
 // One piece cut from the source: dropped once written, also when saving it failed
 // with an error.
@@ -100,7 +67,7 @@ void Form1::cmd_split_run_Click() {
     bool stop = false;
     bool failed = false;
     TemporaryCopies copies;
-    RunDocuments loaded(pdf_);
+    LoadedDocuments loaded(pdf_);
 
     const auto showBar = [&](int value) {
         splitpb.value = value;
@@ -327,7 +294,7 @@ void Form1::cmd_split_run_Click() {
 
     const std::function<void()> finish[] = {
         [&] {
-            loaded.release();
+            loaded.releaseAll();
             copies.removeAll();
         },
         [&] {
