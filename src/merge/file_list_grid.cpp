@@ -108,4 +108,25 @@ void sortRows(Grid& grid, int count, int col, int dir) {
     }
 }
 
+int rowToSwapWith(const Grid& grid, int count, int step) {
+    const int row = grid.row;
+    const int other = row + step;
+    if (row < 1 || row > count || other < 1 || other > count) return 0;
+    return other;
+}
+
+int rowAfterClick(Grid& grid, int count, int mouseRow) {
+    // A click on a cell makes its row current; the header row is no file.
+    if (mouseRow >= 1 && mouseRow < grid.rows()) grid.row = mouseRow;
+    const int clicked = grid.row;
+    if (clicked >= 1 && clicked <= count) return clicked;
+    return count > 0 ? count : 1;
+}
+
+int rowOfButton(const Grid& grid, int count, int index) {
+    const int top = grid.topRow;
+    const int target = top >= 1 && top <= count ? index + top - 1 : index;
+    return target >= 1 && target <= count ? target : 0;
+}
+
 }  // namespace pagemeld::filelist

@@ -49,6 +49,18 @@ void clearRow(Grid& grid, int row);
 // clearRow for rows 1..count.
 void clearRows(Grid& grid, int count);
 
+// The row a move of the current row by `step` (-1 up, +1 down) exchanges it with,
+// or 0 when the current row is no file or already at that end of the list.
+int rowToSwapWith(const Grid& grid, int count, int step);
+
+// The row a click leaves current: the file row clicked (a click on the header keeps
+// the current row), else the last file row, or 1 in an empty list.
+int rowAfterClick(Grid& grid, int count, int mouseRow);
+
+// The file row a row's password button stands for: button `index` serves the
+// index-th row shown. 0 when the button is over no file (a list scrolled past its end).
+int rowOfButton(const Grid& grid, int count, int index);
+
 // Sorts rows 1..count by the text of `col` without regard to letter case:
 // dir -1 ascending, 1 descending; rows with equal texts keep their order.
 void sortRows(Grid& grid, int count, int col, int dir);

@@ -136,22 +136,22 @@ void Form1::mbut_rem_Click() {
 void Form1::mbut_up_Click() {
     Trap trap(errors_, kFormName, "mbut_up_Click");
     trap.step([&] {
-        const int s = merge_grid.row;
-        if (s < 2 || s > state.mgrid_count) return;
-        filelist::swapRows(merge_grid, s, s - 1);
+        const int other = filelist::rowToSwapWith(merge_grid, state.mgrid_count, -1);
+        if (other == 0) return;
+        filelist::swapRows(merge_grid, merge_grid.row, other);
         clear_mgrid_rows();
-        select_mgrid_row(s - 1);
+        select_mgrid_row(other);
     });
 }
 
 void Form1::mbut_down_Click() {
     Trap trap(errors_, kFormName, "mbut_down_Click");
     trap.step([&] {
-        const int s = merge_grid.row;
-        if (s < 1 || s >= state.mgrid_count) return;
-        filelist::swapRows(merge_grid, s, s + 1);
+        const int other = filelist::rowToSwapWith(merge_grid, state.mgrid_count, 1);
+        if (other == 0) return;
+        filelist::swapRows(merge_grid, merge_grid.row, other);
         clear_mgrid_rows();
-        select_mgrid_row(s + 1);
+        select_mgrid_row(other);
     });
 }
 
@@ -166,14 +166,9 @@ void Form1::merge_grid_Click(int mouseRow, int mouseCol) {
             select_mgrid_row(1);
             return;
         }
-        // A click on a cell makes its row current; the header row is no file.
-        if (mouseRow >= 1 && mouseRow < merge_grid.rows()) merge_grid.row = mouseRow;
-        const int clicked = merge_grid.row;
+        const int row = filelist::rowAfterClick(merge_grid, state.mgrid_count, mouseRow);
         clear_mgrid_rows();
-        if (clicked < 1 || clicked > state.mgrid_count)
-            select_mgrid_row(state.mgrid_count > 0 ? state.mgrid_count : 1);
-        else
-            select_mgrid_row(clicked);
+        select_mgrid_row(row);
     });
 }
 
@@ -199,11 +194,8 @@ void Form1::clear_mgrid_rows() {
 void Form1::mbut_key_Click(int Index) {
     Trap trap(errors_, kFormName, "mbut_key_Click");
     trap.step([&] {
-        // Button Index serves the Index-th file row shown.
-        const int top = merge_grid.topRow;
-        const int target = top >= 1 && top <= state.mgrid_count ? Index + top - 1 : Index;
-        // A list scrolled past its end can put a button over an empty row: no file there.
-        if (target < 1 || target > state.mgrid_count) return;
+        const int target = filelist::rowOfButton(merge_grid, state.mgrid_count, Index);
+        if (target == 0) return;
         merge_grid.row = target;
         merge_grid.col = filelist::kColPassword;
         const std::string answer =

@@ -122,36 +122,31 @@ void Form1::x_but_rem_Click() {
 void Form1::x_but_up_Click() {
     Trap trap(errors_, kFormName, "x_but_up_Click");
     trap.step([&] {
-        const int s = mix_grid.row;
-        if (s < 2 || s > state.xgrid_count) return;
-        filelist::swapRows(mix_grid, s, s - 1);
+        const int other = filelist::rowToSwapWith(mix_grid, state.xgrid_count, -1);
+        if (other == 0) return;
+        filelist::swapRows(mix_grid, mix_grid.row, other);
         clear_xgrid_rows();
-        select_xgrid_row(s - 1);
+        select_xgrid_row(other);
     });
 }
 
 void Form1::x_but_down_Click() {
     Trap trap(errors_, kFormName, "x_but_down_Click");
     trap.step([&] {
-        const int s = mix_grid.row;
-        if (s < 1 || s >= state.xgrid_count) return;
-        filelist::swapRows(mix_grid, s, s + 1);
+        const int other = filelist::rowToSwapWith(mix_grid, state.xgrid_count, 1);
+        if (other == 0) return;
+        filelist::swapRows(mix_grid, mix_grid.row, other);
         clear_xgrid_rows();
-        select_xgrid_row(s + 1);
+        select_xgrid_row(other);
     });
 }
 
 void Form1::mix_grid_Click(int mouseRow, int /*mouseCol*/) {
     Trap trap(errors_, kFormName, "mix_grid_Click");
     trap.step([&] {
-        // A click on a cell makes its row current; the header row is no file.
-        if (mouseRow >= 1 && mouseRow < mix_grid.rows()) mix_grid.row = mouseRow;
-        const int clicked = mix_grid.row;
+        const int row = filelist::rowAfterClick(mix_grid, state.xgrid_count, mouseRow);
         clear_xgrid_rows();
-        if (clicked < 1 || clicked > state.xgrid_count)
-            select_xgrid_row(state.xgrid_count > 0 ? state.xgrid_count : 1);
-        else
-            select_xgrid_row(clicked);
+        select_xgrid_row(row);
     });
 }
 
@@ -173,10 +168,8 @@ void Form1::clear_xgrid_rows() {
 void Form1::xbut_key_Click(int Index) {
     Trap trap(errors_, kFormName, "xbut_key_Click");
     trap.step([&] {
-        // Button Index serves the Index-th file row shown.
-        const int top = mix_grid.topRow;
-        const int target = top >= 1 && top <= state.xgrid_count ? Index + top - 1 : Index;
-        if (target < 1 || target > state.xgrid_count) return;
+        const int target = filelist::rowOfButton(mix_grid, state.xgrid_count, Index);
+        if (target == 0) return;
         mix_grid.row = target;
         mix_grid.col = filelist::kColPassword;
         const std::string answer =
