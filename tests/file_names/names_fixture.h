@@ -13,6 +13,7 @@
 #include "file_names/name_samples.h"
 #include "pdf/qpdf_engine.h"
 #include "support/fake_services.h"
+#include "support/form_harness.h"
 #include "support/temp_dir.h"
 #include "support/test_pdfs.h"
 
@@ -24,15 +25,9 @@ inline constexpr char kSep = '\\';
 inline constexpr char kSep = '/';
 #endif
 
-class NamesTest : public ::testing::Test {
+class NamesTest : public ::testing::Test, protected FormHarness<QpdfEngine> {
 protected:
-    NamesTest()
-        : system(dir.file("program")),
-          errors(ui, system),
-          form(ui, settings, http, system, pdf, errors) {
-        std::filesystem::create_directories(dir.path() / "program");
-        form.Form_Load("");
-    }
+    NamesTest() { form.Form_Load(""); }
 
     // The folder `name` in the test's folder, made if missing, with a final separator.
     std::string folder(const std::string& name) {
@@ -64,15 +59,6 @@ protected:
         for (const auto& box : ui.boxes) all += "[" + box.text + "] ";
         return all;
     }
-
-    TempDir dir;
-    FakeUi ui;
-    FakeSettings settings;
-    FakeHttp http;
-    FakeSystem system;
-    QpdfEngine pdf;
-    ErrorReporter errors;
-    Form1 form;
 };
 
 }  // namespace pagemeld::testing

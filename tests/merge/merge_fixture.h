@@ -13,6 +13,7 @@
 #include "errors/error_handler.h"
 #include "pdf/qpdf_engine.h"
 #include "support/fake_services.h"
+#include "support/form_harness.h"
 #include "support/temp_dir.h"
 #include "support/test_pdfs.h"
 
@@ -115,34 +116,10 @@ private:
     void note(std::string call) { calls.push_back(std::move(call)); }
 };
 
-class MergeTest : public ::testing::Test {
+class MergeTest : public ::testing::Test, protected FormHarness<SpyEngine> {
 protected:
-    MergeTest()
-        : system((dir.path() / "program").string()),
-          errors(ui, system),
-          form(ui, settings, http, system, pdf, errors) {
-        std::filesystem::create_directories(dir.path() / "program");
-        std::filesystem::create_directories(dir.path() / "work");
-        form.Form_Load("");
-    }
+    MergeTest() { form.Form_Load(""); }
 
-    // A file in the work folder.
-    std::string work(const std::string& name) const {
-        return (dir.path() / "work" / name).string();
-    }
-    std::string workFolder() const { return (dir.path() / "work").string() + kSep; }
-    // Writes `pages` pages labelled `label` to work(name) and returns its path.
-    std::string pdfFile(const std::string& name, int pages, const std::string& label) {
-        writeTestPdf(work(name), pages, label);
-        return work(name);
-    }
-    // The names in the work folder, sorted.
-    std::vector<std::string> workListing() const {
-        std::set<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(dir.path() / "work"))
-            names.insert(entry.path().filename().string());
-        return {names.begin(), names.end()};
-    }
     // Column `col` of file rows 1..count.
     std::vector<std::string> column(int col) const {
         std::vector<std::string> texts;
@@ -158,21 +135,6 @@ protected:
         }
         return rows;
     }
-
-#ifdef _WIN32
-    static constexpr char kSep = '\\';
-#else
-    static constexpr char kSep = '/';
-#endif
-
-    TempDir dir;
-    FakeUi ui;
-    FakeSettings settings;
-    FakeHttp http;
-    FakeSystem system;
-    SpyEngine pdf;
-    ErrorReporter errors;
-    Form1 form;
 };
 
 }  // namespace pagemeld::testing

@@ -13,6 +13,7 @@
 #include "errors/error_handler.h"
 #include "pdf/qpdf_engine.h"
 #include "support/fake_services.h"
+#include "support/form_harness.h"
 #include "support/temp_dir.h"
 #include "support/test_pdfs.h"
 
@@ -53,34 +54,10 @@ public:
     std::vector<std::string> saved;
 };
 
-class MixTest : public ::testing::Test {
+class MixTest : public ::testing::Test, protected FormHarness<FaultyEngine> {
 protected:
-    MixTest()
-        : system((dir.path() / "program").string()),
-          errors(ui, system),
-          form(ui, settings, http, system, pdf, errors) {
-        std::filesystem::create_directories(dir.path() / "program");
-        std::filesystem::create_directories(dir.path() / "work");
-        form.Form_Load("");
-    }
+    MixTest() { form.Form_Load(""); }
 
-    std::string work(const std::string& name) const {
-        return (dir.path() / "work" / name).string();
-    }
-    std::string workFolder() const { return (dir.path() / "work").string() + kSep; }
-    // Writes `pages` pages labelled `label` to work(name) and returns its path.
-    std::string pdfFile(const std::string& name, int pages, const std::string& label) {
-        writeTestPdf(work(name), pages, label);
-        return work(name);
-    }
-    // Every name in the work folder, hidden ones included, sorted.
-    std::vector<std::string> workListing() const {
-        std::set<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(dir.path() / "work"))
-            names.insert(entry.path().filename().string());
-        return {names.begin(), names.end()};
-    }
-    // Lists the two documents, the first named report.pdf so outputs are report01.pdf...
     void listTwo(int pages1, int pages2) {
         form.xbut_fisier_add(pdfFile("report.pdf", pages1, "A"));
         form.xbut_fisier_add(pdfFile("sheet.pdf", pages2, "B"));
@@ -103,21 +80,6 @@ protected:
         a.insert(a.end(), b.begin(), b.end());
         return a;
     }
-
-#ifdef _WIN32
-    static constexpr char kSep = '\\';
-#else
-    static constexpr char kSep = '/';
-#endif
-
-    TempDir dir;
-    FakeUi ui;
-    FakeSettings settings;
-    FakeHttp http;
-    FakeSystem system;
-    FaultyEngine pdf;
-    ErrorReporter errors;
-    Form1 form;
 };
 
 }  // namespace pagemeld::testing

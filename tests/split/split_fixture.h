@@ -14,6 +14,7 @@
 #include "errors/error_handler.h"
 #include "pdf/qpdf_engine.h"
 #include "support/fake_services.h"
+#include "support/form_harness.h"
 #include "support/temp_dir.h"
 #include "support/test_pdfs.h"
 
@@ -45,51 +46,15 @@ public:
     std::function<void()> beforeSave;  // may throw to stand for a run-time error
 };
 
-class SplitTest : public ::testing::Test {
+class SplitTest : public ::testing::Test, protected FormHarness<SplitEngine> {
 protected:
-    SplitTest()
-        : system((dir.path() / "program").string()),
-          errors(ui, system),
-          form(ui, settings, http, system, pdf, errors) {
-        std::filesystem::create_directories(dir.path() / "program");
-        std::filesystem::create_directories(dir.path() / "work");
+    SplitTest() {
         form.Form_Load("");
         form.repaint = [this] { bar.push_back(form.splitpb.value); };
     }
 
-    // A file in the work folder.
-    std::string work(const std::string& name) const {
-        return (dir.path() / "work" / name).string();
-    }
-    std::string workFolder() const { return (dir.path() / "work").string() + kSep; }
-    // Writes `pages` pages labelled `label` to work(name) and returns its path.
-    std::string pdfFile(const std::string& name, int pages, const std::string& label = "P") {
-        writeTestPdf(work(name), pages, label);
-        return work(name);
-    }
-    // The names in the work folder, sorted.
-    std::vector<std::string> workListing() const {
-        std::set<std::string> names;
-        for (const auto& entry : std::filesystem::directory_iterator(dir.path() / "work"))
-            names.insert(entry.path().filename().string());
-        return {names.begin(), names.end()};
-    }
     std::string cell(int col) const { return form.split_grid.textMatrix(1, col); }
 
-#ifdef _WIN32
-    static constexpr char kSep = '\\';
-#else
-    static constexpr char kSep = '/';
-#endif
-
-    TempDir dir;
-    FakeUi ui;
-    FakeSettings settings;
-    FakeHttp http;
-    FakeSystem system;
-    SplitEngine pdf;
-    ErrorReporter errors;
-    Form1 form;
     std::vector<int> bar;  // splitpb at every repaint
 };
 

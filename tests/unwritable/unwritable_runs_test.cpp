@@ -9,6 +9,7 @@
 #include "lang/catalogue.h"
 #include "pdf/qpdf_engine.h"
 #include "support/fake_services.h"
+#include "support/form_harness.h"
 #include "support/test_pdfs.h"
 #include "unwritable_fixture.h"
 
@@ -29,21 +30,13 @@ std::string numbered(int k) {
     return (k < 10 ? "0" : "") + std::to_string(k);
 }
 
-class UnwritableRuns : public UnwritableTest {
+class UnwritableRuns : public UnwritableTest, protected FormHarness<QpdfEngine> {
 protected:
-    UnwritableRuns()
-        : system((dir.path() / "program").string()),
-          errors(ui, system),
-          form(ui, settings, http, system, pdf, errors) {
-        fs::create_directories(dir.path() / "program");
-        fs::create_directories(dir.path() / "work");
+    UnwritableRuns() {
         form.Form_Load("");
         writeGrowingPdf(work("report.pdf"));
         writeTestPdf(work("sheet.pdf"), 1, "B");
         reportBytes = contentOf(work("report.pdf"));
-    }
-    std::string work(const std::string& name) const {
-        return (dir.path() / "work" / name).string();
     }
     // Outputs k = 1.. before the first failing one are whole, with `pagesOf(k)`; the
     // failing one and any after it do not exist; nothing else is in the place.
@@ -66,13 +59,6 @@ protected:
         EXPECT_EQ(pageTexts(work("sheet.pdf")), Texts{"B 1"});
     }
 
-    FakeUi ui;
-    FakeSettings settings;
-    FakeHttp http;
-    FakeSystem system;
-    QpdfEngine pdf;
-    ErrorReporter errors;
-    Form1 form;
     std::string reportBytes;
 };
 
