@@ -65,8 +65,7 @@ void add_line_to_log(QuietRequestContext& context, const std::string& fis,
     const int err = errno != 0 ? errno : EIO;
     // Opening for appending creates the file: a name that is not found is a missing folder.
     const std::int32_t code = err == ENOENT ? errcode::kPathNotFound : errorCodeFromErrno(err);
-    // A line that did not fit may have left half of itself; the next request's
-    // start line still begins on a line of its own.
+    // Told once: every later line would fail the same way.
     context.logLost = true;
     MsgBoxEx(
         context.errors, context.ui,
