@@ -77,6 +77,19 @@ const std::vector<std::pair<std::string, std::string>> kDesignCaptions = {
     {"cmd_mix_run", "Mix files!"},
     {"ab_lb4a", "Website:"},
     {"ab_lb5a", "Support:"},
+    {"ab_lb3", "Split, merge and mix PDF documents, one page or a thousand at a time."},
+    {"lbl_extras2", "More tools from Ombrix"},
+    {"Label2", "Small desktop tools for everyday work with documents."},
+    {"Label3", "Portable: copy the program's folder anywhere and run it."},
+    {"Label4", "No installer and no background services."},
+    {"Label5", "Nothing is saved between runs except your language choice."},
+    {"Label6", "Every text comes from a language file in plain INI format,"},
+    {"Label7", "so anyone can translate the tools and share the translation."},
+    {"Label8", "Quiet command-line modes for scripts and batch jobs."},
+    {"Label9", "A plain-text log of every batch request, when asked for."},
+    {"Label10", "Your documents stay on your computer."},
+    {"Label11", "Output files are written completely or not at all."},
+    {"Label12", "See all the tools on the web:"},
 };
 
 // Controls without a caption, which no language file may name.
