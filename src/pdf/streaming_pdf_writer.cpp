@@ -280,13 +280,12 @@ void StreamingPdfWriter::prepareFields(SourceState& state,
     fieldNamesUsed_.insert(names.begin(), names.end());
 }
 
-void StreamingPdfWriter::takeCatalogItems(SourceState& state) {
-    PdfSource& source = *state.source;
+// One part of a source's structure (its outline, named destinations, form): a part
+// that turns out damaged is left out, with what it queued, so that the pages still go
+// through; a failed write or a lack of memory still ends the save.
+void StreamingPdfWriter::takeIfSound(const std::function<void()>& part) {
     try {
-        std::vector<OutlineNode> nodes;
-        takeOutline(state, source.outline(), state.pages.size() >= source.pages().size(), nodes);
-        drainPending();
-        for (auto& node : nodes) outline_.push_back(std::move(node));
+        part();
     } catch (const std::system_error&) {
         throw;
     } catch (const std::bad_alloc&) {
@@ -294,7 +293,17 @@ void StreamingPdfWriter::takeCatalogItems(SourceState& state) {
     } catch (...) {
         abandon();
     }
-    try {
+}
+
+void StreamingPdfWriter::takeCatalogItems(SourceState& state) {
+    PdfSource& source = *state.source;
+    takeIfSound([&] {
+        std::vector<OutlineNode> nodes;
+        takeOutline(state, source.outline(), state.pages.size() >= source.pages().size(), nodes);
+        drainPending();
+        for (auto& node : nodes) outline_.push_back(std::move(node));
+    });
+    takeIfSound([&] {
         // Named destinations in the source's order of names; each is written now.
         for (const auto& [name, destination] : source.namedDestinations()) {
             auto kept = state.destinationNames.find(name);
@@ -306,15 +315,9 @@ void StreamingPdfWriter::takeCatalogItems(SourceState& state) {
             destinations_.emplace_back(kept->second, number);
         }
         drainPending();
-    } catch (const std::system_error&) {
-        throw;
-    } catch (const std::bad_alloc&) {
-        throw;
-    } catch (...) {
-        abandon();
-    }
+    });
     if (state.fieldRoots.empty()) return;
-    try {
+    takeIfSound([&] {
         for (auto& root : state.fieldRoots) {
             // The fields were written with their widgets; this only finds their numbers.
             std::string reference = captureValue(state, root);
@@ -335,13 +338,7 @@ void StreamingPdfWriter::takeCatalogItems(SourceState& state) {
             formTaken_ = true;
         }
         drainPending();
-    } catch (const std::system_error&) {
-        throw;
-    } catch (const std::bad_alloc&) {
-        throw;
-    } catch (...) {
-        abandon();
-    }
+    });
 }
 
 void StreamingPdfWriter::takeOutline(SourceState& state,

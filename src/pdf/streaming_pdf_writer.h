@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <deque>
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -106,6 +107,7 @@ private:
     void drainPending();
     // After a failure: forgets queued objects and unlists an object left half written.
     void abandon();
+    void takeIfSound(const std::function<void()>& part);
     std::int64_t newObjectNumber();
     void writeObject(const Pending& pending);
     void writePage(SourceState& state, std::int64_t number, QPDFObjectHandle page);
