@@ -120,11 +120,7 @@ TEST_P(HostileEngine, EveryOperationEndsCleanly) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Files, HostileEngine, ::testing::ValuesIn(testing::hostileFiles()),
-                         [](const ::testing::TestParamInfo<HostileFile>& info) {
-                             std::string name;
-                             for (char c : info.param.name) name += std::isalnum(c) ? c : '_';
-                             return name;
-                         });
+                         testing::hostileTestName);
 
 }  // namespace
 }  // namespace pagemeld

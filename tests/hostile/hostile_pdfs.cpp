@@ -3,6 +3,7 @@
 #include <qpdf/Pl_Buffer.hh>
 #include <qpdf/Pl_Flate.hh>
 
+#include <cctype>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -67,6 +68,12 @@ std::string pdfText(const std::vector<std::string>& objects, const std::string& 
     text += "trailer\n<< /Size " + std::to_string(objects.size() + 1) + " /Root 1 0 R " +
             trailerExtra + ">>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n";
     return text;
+}
+
+std::string hostileTestName(const ::testing::TestParamInfo<HostileFile>& info) {
+    std::string name;
+    for (char c : info.param.name) name += std::isalnum(static_cast<unsigned char>(c)) ? c : '_';
+    return name;
 }
 
 std::vector<HostileFile> hostileFiles() {

@@ -2,6 +2,8 @@
 // reader can be made to crash, hang or fill memory.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <functional>
 #include <string>
 #include <vector>
@@ -23,5 +25,9 @@ std::string pdfText(const std::vector<std::string>& objects, const std::string& 
 
 // Every hostile file of the suite.
 std::vector<HostileFile> hostileFiles();
+
+// A test name for a hostile file: its name with every character but letters and digits
+// replaced by "_".
+std::string hostileTestName(const ::testing::TestParamInfo<HostileFile>& info);
 
 }  // namespace pagemeld::testing
