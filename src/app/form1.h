@@ -9,6 +9,7 @@
 
 #include "app/app_state.h"
 #include "app/controls.h"
+#include "app/form1_events.h"
 #include "app/platform.h"
 #include "app/version.h"
 #include "lang/catalogue.h"
@@ -71,19 +72,35 @@ public:
     // Shows the controls' current state at once and lets the window repaint; a long
     // run calls it after moving its progress bar. Empty without a window.
     std::function<void()> repaint;
+    // The language list's choice and the update timer's check, owned by the
+    // language loader and the update check.
+    std::function<void()> choose_language;
+    std::function<void()> check_for_update;
 
-    // ---- Window handlers ----
+    // ---- Event handlers ----
+    // One per entry of PAGEMELD_FORM1_EVENTS, named control_event. Notes:
+    // - Form_QueryUnload: closing asks nothing and saves nothing; Cancel stays 0.
+    // - merge_grid_Click / mix_grid_Click: a click on cell (mouseRow, mouseCol); the
+    //   merge list's "File name" header sorts, a file row becomes the selected one.
+    // - merge_grid_MouseMove: `y` in twips from the grid's top edge sets the tool tip
+    //   to the number of the file row under the mouse; merge_grid_Scroll follows a
+    //   change of merge_grid.topRow.
+    // - *_OLEDragDrop: files dropped on a grid, in the order given; the split list
+    //   loads only the first.
+    // - mbut_key_Click / xbut_key_Click: the password button of visible file row Index.
+    // - x_but_up / x_but_down with two files exchange the documents.
+    // - split_grid_Click: a click off row 1 selects row 1 again.
+    // - The runs (cmd_split_run, cmd_merge, cmd_mix_run) call `repaint` after each
+    //   move of their bar; the *_pb timers empty the bar half a second after a run.
+    // - cmb_languages_Click and updatetimer_Timer hand over to `choose_language` and
+    //   `check_for_update`, which the program sets.
+    PAGEMELD_FORM1_EVENTS(PAGEMELD_DECLARE_FORM1_HANDLER)
+
+    // ---- Window routines ----
     // Loads the window; `commandLine` is the text after the program's name.
     void Form_Load(const std::string& commandLine);
-    // Closing asks nothing and saves nothing: the program ends. Cancel stays 0.
-    void Form_QueryUnload(int& Cancel, int UnloadMode);
     void refresh_objects() override;
-    void tabOptions_Click();
     void hide_frames();
-    void Form_Resize();
-    void ab_lb4b_Click();
-    void ab_lb6b_Click();
-    void Label1_Click();
 
     // ---- Merge list (merge/) ----
     // The page count of a PDF for every file list; 1 when it cannot be opened (the
@@ -92,33 +109,12 @@ public:
     // Adds one file to the end of the merge list after its checks (full list,
     // PDF name); the first file also names the output.
     void mbut_fisier_add(const std::string& file);
-    void mbut_add_Click();   // open dialog, multiple selection
-    void mbut_rem_Click();   // removes the selected file
-    void mbut_up_Click();    // moves the selected file one up
-    void mbut_down_Click();  // moves the selected file one down
-    // Password button `Index` (1..6) of the visible file rows.
-    void mbut_key_Click(int Index);
-    // A click in the grid on cell (mouseRow, mouseCol): the "File name" header sorts,
-    // a file row becomes the selected one.
-    void merge_grid_Click(int mouseRow, int mouseCol);
-    // `y` in twips from the grid's top edge: sets the grid's tool tip to the number of
-    // the file row under the mouse. Call merge_grid_Scroll after merge_grid.topRow
-    // changed.
-    void merge_grid_MouseMove(int Button, int Shift, double x, double y);
-    void merge_grid_Scroll();
-    // Files dropped on the grid, in the order given.
-    void merge_grid_OLEDragDrop(const std::vector<std::string>& files);
     void select_mgrid_row(int x);
     void clear_mgrid_rows();
     void clear_mgrid_row(int x);
     // Sorts the file rows by column `col`: dir -1 A to Z, 1 Z to A; equal names keep
     // their order.
     void sort_mgrid_rows(int col, int dir);
-    void but_moutput_Click();  // save dialog for the output name
-    // The merge run: calls `repaint` after each move of mergepb.
-    void cmd_merge_Click();
-    // tmerge_pb: empties mergepb half a second after a finished run; one-shot.
-    void tmerge_pb_Timer();
     // The last mouse position over merge_grid in whole rows, and the row under it.
     std::int32_t hover_row_offset = 0;
     std::int32_t hover_row = 0;
@@ -127,53 +123,20 @@ public:
     // Makes `file` the split source in row 1 of split_grid, replacing the one before;
     // a name not ending in "pdf" is refused.
     void add_fisier_split(const std::string& file);
-    void split_add_but_Click();  // open dialog, one file
-    void split_rem_but_Click();  // empties row 1; destination and base name stay
-    void but_passw_Click();      // the source's password
     void select_grid_row(int x);
-    void split_grid_Click();  // a click off row 1 selects row 1 again
-    // Files dropped on the grid: only the first is loaded.
-    void split_grid_OLEDragDrop(const std::vector<std::string>& files);
-    // Choosing a method or a destination option; methods 3 and 4 have no handler.
-    void r_split_method1_Click();
-    void r_split_method2_Click();
-    void split_dest_source_Click();
-    void split_dest_other_Click();
-    void cmd_split_dest_Click();  // folder picker for the destination
-    // The split run: calls `repaint` after each move of splitpb.
-    void cmd_split_run_Click();
     // Writes the pages of `rangesmall` of document `originaldocid` to the next
     // numbered file. 1 when written or when the piece holds no page (its number is
     // used up all the same); 0 when the file could not be saved.
     std::int32_t create_range_pdf(const std::string& rangesmall, const std::string& splitfilename,
                                   std::int32_t originaldocid);
-    // tsplit_pb: empties splitpb half a second after a finished run; one-shot.
-    void tsplit_pb_Timer();
 
-    // ---- Mix list and mix run (mix/) ----
+    // ---- Mix list (mix/) ----
     // Adds one file to the two-document mix list after its checks (PDF name, list
     // full); the first file also sets the destination folder and base name.
     void xbut_fisier_add(const std::string& file);
-    void x_but_add_Click();   // open dialog, multiple selection
-    void x_but_rem_Click();   // removes the selected file; the grid keeps its rows
-    void x_but_up_Click();    // with two files: exchanges the documents
-    void x_but_down_Click();  // with two files: exchanges the documents
-    // Password button `Index` (1..2).
-    void xbut_key_Click(int Index);
-    // A click in the grid on cell (mouseRow, mouseCol); the list is never sorted.
-    void mix_grid_Click(int mouseRow, int mouseCol);
-    // Files dropped on the grid, in the order given.
-    void mix_grid_OLEDragDrop(const std::vector<std::string>& files);
     void select_xgrid_row(int x);
     void clear_xgrid_rows();
     void clear_xgrid_row(int x);
-    void mix_dest_other_Click();   // enables Browse
-    void mix_dest_source_Click();  // disables Browse; the folder text stays
-    void cmd_mix_dest_Click();     // folder picker for the destination
-    // The mix run: calls `repaint` after each move of mixpb.
-    void cmd_mix_run_Click();
-    // tmix_pb: empties mixpb half a second after a finished run; one-shot.
-    void tmix_pb_Timer();
 
     // ---- The window itself ----
     std::string caption;

@@ -83,4 +83,14 @@ void Form1::Label1_Click() {
     openShortcut("Label1_Click", "website2.url");
 }
 
+void Form1::cmb_languages_Click() {
+    if (choose_language) choose_language();
+}
+
+void Form1::updatetimer_Timer() {
+    // The check runs once per run.
+    updatetimer.enabled = false;
+    if (check_for_update) check_for_update();
+}
+
 }  // namespace pagemeld

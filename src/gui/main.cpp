@@ -12,19 +12,16 @@
 #include <windows.h>
 #endif
 
-#include "app/form1.h"
 #include "app/settings_store.h"
 #include "app/system_info.h"
 #include "batch/command_line.h"
-#include "batch/process_parametrii.h"
 #include "batch/quiet_program.h"
 #include "errors/error_handler.h"
 #include "errors/runtime_error.h"
 #include "gui/main_window.h"
 #include "gui/qt_http.h"
 #include "gui/qt_ui.h"
-#include "gui/update_tick.h"
-#include "lang/language_loader.h"
+#include "gui/window_program.h"
 #include "pdf/qpdf_engine.h"
 
 namespace {
@@ -102,14 +99,8 @@ int main(int argc, char** argv) {
     QtUi ui;
     ErrorReporter errors(ui, system);
     QpdfEngine pdf;
-    Form1 form(ui, settings, http, system, pdf, errors);
-    LanguageLoader languages(form, form.catalogue, settings, ui, system, errors);
-    form.load_languages = [&languages] { languages.load_languages(); };
-    const std::function<void()> updateTick =
-        makeUpdateTick(ui, settings, http, system, errors, form.catalogue);
-
-    const NameCompleter complete = currentDirectoryCompleter();
-    form.process_parametrii = [&form, &complete] { process_parametrii(form, complete); };
+    WindowProgram program(ui, settings, http, system, pdf, errors);
+    Form1& form = program.form;
     try {
         form.Form_Load(commandLine);
     } catch (const ExitRequested&) {
@@ -119,13 +110,6 @@ int main(int argc, char** argv) {
 
     MainWindow window(form);
     ui.setParentWindow(&window);
-    window.handlers().set("cmb_languages_Click",
-                          std::function<void()>([&languages] { languages.cmb_languages_Click(); }));
-    window.handlers().set("updatetimer_Timer", std::function<void()>([&form, &updateTick] {
-                              // The check runs once per run.
-                              form.updatetimer.enabled = false;
-                              updateTick();
-                          }));
     window.syncFromModel();
     window.show();
     prepareScreenshot(form, window);

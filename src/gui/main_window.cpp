@@ -18,6 +18,7 @@
 #include <QTimer>
 
 #include "app/form1.h"
+#include "app/form1_event_table.h"
 #include "errors/error_handler.h"
 #include "errors/runtime_error.h"
 #include "gui/view_widgets.h"
@@ -59,7 +60,6 @@ MainWindow::MainWindow(Form1& form, double twipsPerPixel)
     QFont dialogFont = font();
     dialogFont.setPointSize(kDialogFontPointSize);
     setFont(dialogFont);
-    addModelHandlers(form_, handlers_);
     build();
     form_.repaint = [this] {
         syncFromModel();
@@ -98,149 +98,168 @@ void MainWindow::build() {
         bound_.push_back(bound);
     }
     for (const BoundControl& bound : bound_) connectControl(bound);
+    // The window's own events come from its resize and close events.
+    eventOf("Form", "Resize");
+    eventOf("Form", "QueryUnload");
+}
+
+const EventBinding* MainWindow::eventOf(const std::string& control, const char* event) {
+    const EventBinding* binding = findForm1Event(control + "_" + event);
+    if (binding) wired_.insert(binding);
+    return binding;
+}
+
+std::vector<std::string> MainWindow::unwiredEvents() const {
+    std::vector<std::string> names;
+    for (const EventBinding& binding : form1Events()) {
+        if (!wired_.contains(&binding)) names.push_back(binding.name());
+    }
+    return names;
 }
 
 void MainWindow::connectControl(const BoundControl& bound) {
     Control& control = *bound.control;
-    const std::string name = control.name;
     const int index = control.index;
-    const std::string click = name + "_Click";
 
     if (bound.timer) {
         QTimer* timer = bound.timer;
-        connect(timer, &QTimer::timeout, this, [this, timer, name] {
+        const EventBinding* tick = eventOf(control.name, "Timer");
+        connect(timer, &QTimer::timeout, this, [this, timer, tick] {
             // One tick at a time: the timer starts again after its handler when the
             // model still wants it.
             timer->stop();
-            if (!invoke(name + "_Timer")) syncFromModel();
+            if (!tick || !dispatch(*tick, {})) syncFromModel();
         });
         return;
     }
     QWidget* widget = bound.widget;
     if (!widget) return;
+    const EventBinding* click = eventOf(control.name, "Click");
+    // A control's click with its array index; state was copied into the model first.
+    const auto clicked = [this, click, index] {
+        EventArgs args;
+        args.index = index;
+        if (!click || !dispatch(*click, args)) syncFromModel();
+    };
 
     switch (control.kind) {
         case ControlKind::CommandButton:
-            connect(static_cast<QPushButton*>(widget), &QPushButton::clicked, this,
-                    [this, click, index] { invoke(click, index); });
+            connect(static_cast<QPushButton*>(widget), &QPushButton::clicked, this, clicked);
             break;
-        case ControlKind::Label: {
-            auto* label = static_cast<ClickableLabel*>(widget);
-            if (handlers_.has(click)) {
+        case ControlKind::Label:
+            if (click) {
+                auto* label = static_cast<ClickableLabel*>(widget);
                 label->setLinkStyle(true);
-                label->onClick = [this, click, index] { invoke(click, index); };
+                label->onClick = clicked;
             }
             break;
-        }
         case ControlKind::OptionButton: {
             auto& option = static_cast<OptionButton&>(control);
             connect(static_cast<QRadioButton*>(widget), &QRadioButton::clicked, this,
-                    [this, &option, click, index] {
+                    [this, &option, clicked] {
                         selectOption(option);
-                        if (!invoke(click, index)) syncFromModel();
+                        clicked();
                     });
             break;
         }
         case ControlKind::CheckBox: {
             auto& box = static_cast<CheckBox&>(control);
             connect(static_cast<QCheckBox*>(widget), &QCheckBox::clicked, this,
-                    [this, &box, click, index](bool checked) {
+                    [&box, clicked](bool checked) {
                         box.value = checked ? kChecked : kUnchecked;
-                        if (!invoke(click, index)) syncFromModel();
+                        clicked();
                     });
             break;
         }
         case ControlKind::TextBox: {
             auto& text = static_cast<TextBox&>(control);
-            const std::string change = name + "_Change";
+            const EventBinding* change = eventOf(control.name, "Change");
             connect(static_cast<QLineEdit*>(widget), &QLineEdit::textEdited, this,
                     [this, &text, change, index](const QString& edited) {
                         text.text = edited.toStdString();
-                        invoke(change, index);
+                        EventArgs args;
+                        args.index = index;
+                        if (change) dispatch(*change, args);
                     });
             break;
         }
         case ControlKind::ComboBox: {
             auto& combo = static_cast<ComboBox&>(control);
             connect(static_cast<QComboBox*>(widget), &QComboBox::activated, this,
-                    [this, &combo, click, index](int chosen) {
+                    [&combo, clicked](int chosen) {
                         if (chosen >= 0 && chosen < static_cast<int>(combo.items.size())) {
                             combo.listIndex = chosen;
                             combo.text = combo.items[static_cast<std::size_t>(chosen)];
                         }
-                        if (!invoke(click, index)) syncFromModel();
+                        clicked();
                     });
             break;
         }
-        case ControlKind::Grid: {
-            auto& grid = static_cast<Grid&>(control);
-            auto* table = static_cast<GridWidget*>(widget);
-            // A click makes the cell current, as the grid control does, before the
-            // model's handler sees it; a handler that takes the cell gets it with
-            // row 0 as the header row.
-            const auto clicked = [this, &grid, click, index](int row, int col) {
-                if (row >= 1) {
-                    grid.row = row;
-                    grid.col = col;
-                    grid.rowSel = row;
-                }
-                if (const HandlerTable::CellHandler* cell = handlers_.findCell(click)) {
-                    const HandlerTable::CellHandler copy = *cell;
-                    run(click, [&] { copy(row, col); });
-                } else if (!invoke(click, index)) {
-                    syncFromModel();
-                }
-            };
-            connect(table, &QTableWidget::cellClicked, this,
-                    [clicked](int row, int col) { clicked(row + 1, col); });
-            connect(table->horizontalHeader(), &QHeaderView::sectionClicked, this,
-                    [clicked](int col) { clicked(0, col); });
-            const std::string mouseMove = name + "_MouseMove";
-            if (handlers_.findMouse(mouseMove)) {
-                table->viewport()->setMouseTracking(true);
-                table->onMouseMove = [this, &grid, mouseMove](Qt::MouseButtons buttons,
-                                                              Qt::KeyboardModifiers keys,
-                                                              QPoint position) {
-                    const HandlerTable::MouseHandler* handler = handlers_.findMouse(mouseMove);
-                    if (!handler) return;
-                    const HandlerTable::MouseHandler copy = *handler;
-                    // Twips from the grid's top-left corner: the header row lies above
-                    // the rows' area.
-                    const double x = position.x() * scale_.twipsPerPixel();
-                    const double y = grid.rowHeight(0) + position.y() * scale_.twipsPerPixel();
-                    run(mouseMove, [&] { copy(mouseButtons(buttons), shiftKeys(keys), x, y); });
-                };
-            }
-            const std::string scroll = name + "_Scroll";
-            connect(table->verticalScrollBar(), &QScrollBar::valueChanged, this,
-                    [this, &grid, scroll, index](int value) {
-                        if (grid.topRow == value + 1) return;
-                        grid.topRow = value + 1;
-                        invoke(scroll, index);
-                    });
-            if (handlers_.findDrop(name + "_OLEDragDrop")) {
-                const std::string event = name + "_OLEDragDrop";
-                table->setDropHandler([this, event](const std::vector<std::string>& files) {
-                    if (const HandlerTable::DropHandler* handler = handlers_.findDrop(event)) {
-                        const HandlerTable::DropHandler copy = *handler;
-                        run(event, [&] { copy(files); });
-                    }
-                });
-            }
+        case ControlKind::Grid:
+            connectGrid(static_cast<Grid&>(control), static_cast<GridWidget*>(widget), click);
             break;
-        }
         case ControlKind::TabStrip: {
             auto& strip = static_cast<TabStrip&>(control);
             connect(static_cast<QTabBar*>(widget), &QTabBar::currentChanged, this,
-                    [this, &strip, click, index](int tab) {
+                    [&strip, clicked](int tab) {
                         if (tab < 0) return;
                         strip.selectedItem = tab + 1;
-                        if (!invoke(click, index)) syncFromModel();
+                        clicked();
                     });
             break;
         }
         default:
             break;
+    }
+}
+
+void MainWindow::connectGrid(Grid& grid, GridWidget* table, const EventBinding* click) {
+    // A click makes the cell current, as the grid control does, before the model's
+    // handler sees it; a handler that takes the cell gets it with row 0 as the
+    // header row.
+    const auto clicked = [this, &grid, click](int row, int col) {
+        if (row >= 1) {
+            grid.row = row;
+            grid.col = col;
+            grid.rowSel = row;
+        }
+        EventArgs args;
+        args.row = row;
+        args.col = col;
+        if (!click || !dispatch(*click, args)) syncFromModel();
+    };
+    connect(table, &QTableWidget::cellClicked, this,
+            [clicked](int row, int col) { clicked(row + 1, col); });
+    connect(table->horizontalHeader(), &QHeaderView::sectionClicked, this,
+            [clicked](int col) { clicked(0, col); });
+
+    if (const EventBinding* mouseMove = eventOf(grid.name, "MouseMove")) {
+        table->viewport()->setMouseTracking(true);
+        table->onMouseMove = [this, &grid, mouseMove](Qt::MouseButtons buttons,
+                                                      Qt::KeyboardModifiers keys, QPoint position) {
+            EventArgs args;
+            args.button = mouseButtons(buttons);
+            args.shift = shiftKeys(keys);
+            // Twips from the grid's top-left corner: the header row lies above the
+            // rows' area.
+            args.x = position.x() * scale_.twipsPerPixel();
+            args.y = grid.rowHeight(0) + position.y() * scale_.twipsPerPixel();
+            dispatch(*mouseMove, args);
+        };
+    }
+    const EventBinding* scroll = eventOf(grid.name, "Scroll");
+    connect(table->verticalScrollBar(), &QScrollBar::valueChanged, this,
+            [this, &grid, scroll](int value) {
+                if (grid.topRow == value + 1) return;
+                grid.topRow = value + 1;
+                if (scroll) dispatch(*scroll, {});
+            });
+    if (const EventBinding* drop = eventOf(grid.name, "OLEDragDrop")) {
+        table->setDropHandler([this, drop](const std::vector<std::string>& files) {
+            EventArgs args;
+            args.files = files;
+            dispatch(*drop, args);
+        });
     }
 }
 
@@ -255,11 +274,18 @@ void MainWindow::selectOption(OptionButton& option) {
 }
 
 bool MainWindow::invoke(const std::string& event, int index) {
-    const HandlerTable::Handler* handler = handlers_.find(event);
-    if (!handler) return false;
-    // The table may change while the handler runs; call a copy.
-    const HandlerTable::Handler copy = *handler;
-    return run(event, [&] { copy(index); });
+    const EventBinding* binding = findForm1Event(event);
+    if (!binding) return false;
+    EventArgs args;
+    args.index = index;
+    return dispatch(*binding, args);
+}
+
+bool MainWindow::dispatch(const EventBinding& binding, EventArgs args) {
+    return run(binding.name(), [&] {
+        if (onEvent) onEvent(binding);
+        binding.call(form_, args);
+    });
 }
 
 bool MainWindow::run(const std::string& procedure, const std::function<void()>& body) {
@@ -327,13 +353,6 @@ QSize MainWindow::clientSizeFor(int windowWidth, int windowHeight) const {
 QSize MainWindow::windowSizeFor(const QSize& clientSize) const {
     return QSize(scale_.toTwips(clientSize.width()) + kBorderWidth,
                  scale_.toTwips(clientSize.height()) + kBorderHeight);
-}
-
-QWidget* MainWindow::widgetFor(const Control& control) const {
-    for (const BoundControl& bound : bound_) {
-        if (bound.control == &control) return bound.widget;
-    }
-    return nullptr;
 }
 
 void MainWindow::resizeEvent(QResizeEvent* event) {

@@ -10,15 +10,20 @@
 #include <string>
 #include <vector>
 
+#include <set>
+
 #include "gui/control_widgets.h"
-#include "gui/form_handlers.h"
 #include "gui/twips.h"
 
 class QButtonGroup;
 
 namespace pagemeld {
+struct EventArgs;
+struct EventBinding;
+struct Grid;
 struct OptionButton;
-}
+class GridWidget;
+}  // namespace pagemeld
 
 namespace pagemeld {
 
@@ -31,13 +36,17 @@ public:
     explicit MainWindow(Form1& form, double twipsPerPixel = 0);
     ~MainWindow() override;
 
-    // The handlers the window calls; add those that do not belong to the model.
-    HandlerTable& handlers() { return handlers_; }
-
-    // Runs the handler of `event` (for a control array, of member `index`), then
-    // shows the model's state. Returns false when there is no such handler or the
-    // program is ending.
+    // Runs the handler named `event` ("tabOptions_Click"; for a control array, of
+    // member `index`), then shows the model's state. Returns false when there is no
+    // such handler or the program is ending.
     bool invoke(const std::string& event, int index = -1);
+
+    // The model's events that no widget or window event leads to: always empty in a
+    // sound build.
+    std::vector<std::string> unwiredEvents() const;
+
+    // Told of every event just before its handler runs.
+    std::function<void(const EventBinding&)> onEvent;
 
     // Copies every control's state, the caption and the window's size into the
     // widgets.
@@ -47,9 +56,6 @@ public:
     // The window's client size in pixels for an outer size in twips, and back.
     QSize clientSizeFor(int windowWidth, int windowHeight) const;
     QSize windowSizeFor(const QSize& clientSize) const;
-
-    // The widget of a control (null for a timer or the common dialog).
-    QWidget* widgetFor(const Control& control) const;
 
     // True once the program has been told to end.
     bool exiting() const { return exiting_; }
@@ -62,6 +68,11 @@ protected:
 private:
     void build();
     void connectControl(const BoundControl& bound);
+    void connectGrid(Grid& grid, GridWidget* table, const EventBinding* click);
+    // The model's handler for this event of a control, counted as wired; null when
+    // the model has none.
+    const EventBinding* eventOf(const std::string& control, const char* event);
+    bool dispatch(const EventBinding& binding, EventArgs args);
     void selectOption(OptionButton& option);
     // Runs a handler's body: an end of the program it asks for closes the window,
     // an error that escapes it goes to the error handler; then the state is shown.
@@ -72,11 +83,10 @@ private:
 
     Form1& form_;
     TwipsScale scale_;
-    HandlerTable handlers_;
+    std::set<const EventBinding*> wired_;
     std::vector<BoundControl> bound_;
     std::map<std::string, QWidget*> containers_;
     std::map<std::string, QButtonGroup*> optionGroups_;
-    int handlerDepth_ = 0;
     bool inResize_ = false;
     bool exiting_ = false;
     bool closing_ = false;

@@ -22,73 +22,20 @@
 #include <fstream>
 #include <memory>
 
-#include "app/form1.h"
-#include "errors/error_handler.h"
-#include "gui/main_window.h"
-#include "gui/update_tick.h"
-#include "lang/language_loader.h"
-#include "pdf/qpdf_engine.h"
-#include "support/fake_services.h"
-#include "support/temp_dir.h"
-#include "support/test_pdfs.h"
+#include "app/form1_event_table.h"
+#include "window_harness.h"
 
 namespace pagemeld::testing {
 namespace {
 
 namespace fs = std::filesystem;
 
-constexpr double kTwipsPerPixel = 15.0;
-
-class MainWindowTest : public ::testing::Test {
+class MainWindowTest : public WindowHarness {
 protected:
-    MainWindowTest()
-        : system(dir.path().string()),
-          errors(ui, system),
-          form(ui, settings, http, system, pdf, errors),
-          languages(form, form.catalogue, settings, ui, system, errors) {
-        form.load_languages = [this] { languages.load_languages(); };
-        system.temp = dir.folder();
-    }
-
-    void installLanguages() {
-        fs::create_directories(dir.path() / "languages");
-        for (const char* name : {"English.ini", "Deutsch.ini"}) {
-            fs::copy_file(fs::path(PAGEMELD_LANGUAGES_DIR) / name, dir.path() / "languages" / name);
-        }
-    }
-
     void installShortcuts() {
         for (const char* name : {"website.url", "support.url", "website2.url"}) {
             std::ofstream(dir.file(name)) << "[InternetShortcut]\nURL=https://example.org/\n";
         }
-    }
-
-    // Loads the model as the program does, then shows the window over it.
-    void start(const std::string& commandLine = {}) {
-        form.Form_Load(commandLine);
-        window = std::make_unique<MainWindow>(form, kTwipsPerPixel);
-        window->handlers().set("cmb_languages_Click",
-                               std::function<void()>([this] { languages.cmb_languages_Click(); }));
-        const std::function<void()> tick =
-            makeUpdateTick(ui, settings, http, system, errors, form.catalogue);
-        window->handlers().set("updatetimer_Timer", std::function<void()>([this, tick] {
-                                   form.updatetimer.enabled = false;
-                                   tick();
-                               }));
-        window->show();
-        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
-    }
-
-    template <typename T = QWidget>
-    T* find(const char* name) {
-        T* widget = window->findChild<T*>(QString::fromLatin1(name));
-        EXPECT_NE(widget, nullptr) << name;
-        return widget;
-    }
-
-    void clickTab(int tab) {
-        auto* bar = find<QTabBar>("tabOptions");
-        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(tab - 1).center());
     }
 
     std::vector<std::string> visibleTabFrames() {
@@ -107,17 +54,6 @@ protected:
         }
         return texts;
     }
-
-    TempDir dir;
-    FakeUi ui;
-    FakeSettings settings;
-    FakeHttp http;
-    FakeSystem system;
-    QpdfEngine pdf;
-    ErrorReporter errors;
-    Form1 form;
-    LanguageLoader languages;
-    std::unique_ptr<MainWindow> window;
 };
 
 TEST_F(MainWindowTest, OpensOnTheSplitTabWithEveryControlAsOneNamedWidget) {
@@ -338,34 +274,6 @@ TEST_F(MainWindowTest, UserEditsReachTheModel) {
     EXPECT_EQ(form.chk_merge_ovr.value, kUnchecked);
 }
 
-TEST_F(MainWindowTest, ButtonsGridsAndDropsReachTheModelsHandlers) {
-    start();
-    clickTab(2);
-    QTest::mouseClick(find("mbut_add"), Qt::LeftButton);
-    ASSERT_EQ(ui.opens.size(), 1u);  // the open dialog, answered with cancel
-
-    // A click on the "File name" header sorts the list: the direction turns.
-    auto* grid = find<QTableWidget>("merge_grid");
-    const QRect nameHeader(grid->horizontalHeader()->sectionViewportPosition(1), 0,
-                           grid->columnWidth(1), grid->horizontalHeader()->height());
-    QTest::mouseClick(grid->horizontalHeader()->viewport(), Qt::LeftButton, {},
-                      nameHeader.center());
-    EXPECT_EQ(form.state.mgrid_sort_dir, -1);
-
-    // Files dropped on the grid go to the model, which refuses a name that is no PDF.
-    QMimeData mime;
-    mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(dir.file("notes.txt")))});
-    const QPoint at = grid->viewport()->rect().center();
-    QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
-    QApplication::sendEvent(grid->viewport(), &enter);
-    EXPECT_TRUE(enter.isAccepted());
-    QDropEvent drop(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, {});
-    QApplication::sendEvent(grid->viewport(), &drop);
-    ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_NE(ui.boxes[0].text.find("notes.txt"), std::string::npos) << ui.boxes[0].text;
-    EXPECT_EQ(form.state.mgrid_count, 0);
-}
-
 TEST_F(MainWindowTest, AMergeRunShowsItsProgressAndTheBarEmptiesAfterwards) {
     writeTestPdf(dir.file("one.pdf"), 2, "One");
     writeTestPdf(dir.file("two.pdf"), 3, "Two");
@@ -424,8 +332,9 @@ TEST_F(MainWindowTest, APasswordButtonAsksForItsRowsPassword) {
 TEST_F(MainWindowTest, AnEndAskedForInAHandlerClosesTheWindowOnce) {
     start();
     clickTab(2);
-    window->handlers().set("cmd_merge_Click",
-                           std::function<void()>([this] { errors.ExitProject(); }));
+    window->onEvent = [this](const EventBinding& binding) {
+        if (binding.name() == "cmd_merge_Click") errors.ExitProject();
+    };
     QTest::mouseClick(find("cmd_merge"), Qt::LeftButton);
     EXPECT_TRUE(window->exiting());
     EXPECT_FALSE(window->isVisible());

@@ -1,0 +1,20 @@
+#include "gui/window_program.h"
+
+#include "batch/process_parametrii.h"
+#include "gui/update_tick.h"
+
+namespace pagemeld {
+
+WindowProgram::WindowProgram(Ui& ui, Settings& settings, Http& http, System& system, PdfEngine& pdf,
+                             ErrorReporter& errors)
+    : form(ui, settings, http, system, pdf, errors),
+      languages(form, form.catalogue, settings, ui, system, errors),
+      updateTick_(makeUpdateTick(ui, settings, http, system, errors, form.catalogue)),
+      complete_(currentDirectoryCompleter()) {
+    form.load_languages = [this] { languages.load_languages(); };
+    form.choose_language = [this] { languages.cmb_languages_Click(); };
+    form.check_for_update = [this] { updateTick_(); };
+    form.process_parametrii = [this] { process_parametrii(form, complete_); };
+}
+
+}  // namespace pagemeld

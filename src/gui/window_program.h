@@ -1,0 +1,29 @@
+// The window program's parts put together once, for main() and for the tests that
+// drive the real window: the window model, its language loader and the update
+// check, with the model's hooks set to them.
+#pragma once
+
+#include <functional>
+
+#include "app/form1.h"
+#include "batch/command_line.h"
+#include "lang/language_loader.h"
+
+namespace pagemeld {
+
+class WindowProgram {
+public:
+    WindowProgram(Ui& ui, Settings& settings, Http& http, System& system, PdfEngine& pdf,
+                  ErrorReporter& errors);
+    WindowProgram(const WindowProgram&) = delete;
+    WindowProgram& operator=(const WindowProgram&) = delete;
+
+    Form1 form;
+    LanguageLoader languages;
+
+private:
+    std::function<void()> updateTick_;
+    NameCompleter complete_;
+};
+
+}  // namespace pagemeld

@@ -1,0 +1,125 @@
+// Every event the window model declares is reached from the real window: the
+// control's widget exists under its name, and sending it that event as a user would
+// runs the model's handler. A control or a connection lost from the view fails
+// here, whatever the model-level tests say.
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QTimer>
+#include <algorithm>
+#include <set>
+
+#include "app/form1_event_table.h"
+#include "window_harness.h"
+
+namespace pagemeld::testing {
+namespace {
+
+class EventWiringTest : public WindowHarness {
+protected:
+    // The widgets (or timers) that stand for `control`: every member of an array.
+    std::vector<QObject*> sourcesOf(const std::string& control) {
+        std::vector<QObject*> found;
+        for (QObject* object : window->findChildren<QObject*>()) {
+            if (object->property("pagemeldName").toString().toStdString() == control) {
+                found.push_back(object);
+            }
+        }
+        return found;
+    }
+
+    // Shows the tab holding `widget` and lets the model show and enable it, so the
+    // event reaches it as it would reach a user's click.
+    void makeReachable(QWidget* widget) {
+        static const char* const frames[] = {"fraSplit", "fraMerge", "fraMix", "fraAbout",
+                                             "fraExtras"};
+        for (QWidget* up = widget; up; up = up->parentWidget()) {
+            const auto frame =
+                std::find(std::begin(frames), std::end(frames), up->objectName().toStdString());
+            if (frame != std::end(frames) && !up->isVisible()) {
+                clickTab(static_cast<int>(frame - std::begin(frames)) + 1);
+            }
+        }
+        const std::string name = widget->property("pagemeldName").toString().toStdString();
+        Control* control = form.findControl(name, widget->property("pagemeldIndex").toInt());
+        ASSERT_NE(control, nullptr) << name;
+        control->visible = true;
+        control->enabled = true;
+        window->syncFromModel();
+    }
+
+    void send(const std::string& event, QObject* source) {
+        if (event == "Timer") {
+            auto* timer = qobject_cast<QTimer*>(source);
+            ASSERT_NE(timer, nullptr);
+            timer->start(0);
+            QTest::qWait(20);
+            return;
+        }
+        auto* widget = qobject_cast<QWidget*>(source);
+        ASSERT_NE(widget, nullptr);
+        makeReachable(widget);
+        auto* grid = qobject_cast<QTableWidget*>(widget);
+        if (event == "Click" && grid) {
+            const std::string name = grid->objectName().toStdString();
+            clickCell(name, 0, 1);
+            clickCell(name, 1, 1);
+        } else if (event == "Click" && qobject_cast<QComboBox*>(widget)) {
+            widget->setFocus();
+            QTest::keyClick(widget, Qt::Key_Up);
+        } else if (event == "Click" && qobject_cast<QTabBar*>(widget)) {
+            clickTab(form.tabOptions.selectedItem == 2 ? 3 : 2);
+        } else if (event == "Click") {
+            QTest::mouseClick(widget, Qt::LeftButton);
+        } else if (event == "Change") {
+            QTest::keyClicks(widget, "7");
+        } else if (event == "MouseMove") {
+            QTest::mouseMove(grid->viewport(), grid->viewport()->rect().center());
+        } else if (event == "Scroll") {
+            auto& model = static_cast<Grid&>(*form.findControl(grid->objectName().toStdString()));
+            model.setRows(model.rows() + 40);
+            window->syncFromModel();
+            grid->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        } else if (event == "OLEDragDrop") {
+            drop(grid->objectName().toStdString(), {file("dropped.txt")});
+        } else {
+            FAIL() << "no way to send " << event;
+        }
+    }
+};
+
+TEST_F(EventWiringTest, EveryDeclaredEventReachesItsHandlerFromTheRealWindow) {
+    installLanguages();
+    start();
+    EXPECT_EQ(window->unwiredEvents(), std::vector<std::string>{});
+
+    std::vector<std::string> reached;
+    window->onEvent = [&](const EventBinding& binding) { reached.push_back(binding.name()); };
+    for (const EventBinding& binding : form1Events()) {
+        const std::string name = binding.name();
+        const std::string control = binding.control;
+        if (control == "Form") continue;  // the window's own events: below
+        const std::vector<QObject*> sources = sourcesOf(control);
+        ASSERT_FALSE(sources.empty()) << "no widget named " << control;
+        for (QObject* source : sources) {
+            SCOPED_TRACE(name + " from " + source->objectName().toStdString());
+            reached.clear();
+            send(binding.event, source);
+            EXPECT_TRUE(std::find(reached.begin(), reached.end(), name) != reached.end())
+                << "the handler was not called";
+        }
+    }
+
+    reached.clear();
+    window->resize(window->size() + QSize(30, 20));
+    QTRY_VERIFY(std::find(reached.begin(), reached.end(), "Form_Resize") != reached.end());
+    window->close();
+    EXPECT_EQ(reached.back(), "Form_QueryUnload");
+    EXPECT_EQ(ui.quitCalls, 1);
+}
+
+}  // namespace
+}  // namespace pagemeld::testing

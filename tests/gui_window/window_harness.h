@@ -1,0 +1,140 @@
+// The real main window over the program's parts with scripted services, driven as
+// a user drives it: widgets found by object name, clicks, keys and drops on the
+// offscreen platform.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QTabBar>
+#include <QTableWidget>
+#include <QTest>
+#include <QUrl>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/form1.h"
+#include "errors/error_handler.h"
+#include "gui/main_window.h"
+#include "gui/window_program.h"
+#include "pdf/qpdf_engine.h"
+#include "support/fake_services.h"
+#include "support/temp_dir.h"
+#include "support/test_pdfs.h"
+
+namespace pagemeld::testing {
+
+inline constexpr double kTwipsPerPixel = 15.0;
+
+class WindowHarness : public ::testing::Test {
+protected:
+    WindowHarness()
+        : system(dir.path().string()),
+          errors(ui, system),
+          program(ui, settings, http, system, pdf, errors),
+          form(program.form) {
+        system.temp = dir.folder();
+    }
+
+    // The shipped languages beside the program.
+    void installLanguages(std::initializer_list<const char*> names = {"English.ini",
+                                                                      "Deutsch.ini"}) {
+        namespace fs = std::filesystem;
+        fs::create_directories(dir.path() / "languages");
+        for (const char* name : names) {
+            fs::copy_file(fs::path(PAGEMELD_LANGUAGES_DIR) / name, dir.path() / "languages" / name);
+        }
+    }
+
+    // Loads the model as the program does, then shows the window over it.
+    void start(const std::string& commandLine = {}) {
+        form.Form_Load(commandLine);
+        window = std::make_unique<MainWindow>(form, kTwipsPerPixel);
+        window->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
+    }
+
+    template <typename T = QWidget>
+    T* find(const std::string& name) {
+        T* widget = window->findChild<T*>(QString::fromStdString(name));
+        EXPECT_NE(widget, nullptr) << name;
+        return widget;
+    }
+
+    void click(const std::string& name) { QTest::mouseClick(find(name), Qt::LeftButton); }
+
+    void clickTab(int tab) {
+        auto* bar = find<QTabBar>("tabOptions");
+        QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(tab - 1).center());
+    }
+
+    // Replaces a text box's text by typing.
+    void type(const std::string& name, const std::string& text) {
+        auto* box = find<QLineEdit>(name);
+        box->setFocus();
+        box->selectAll();
+        QTest::keyClick(box, Qt::Key_Delete);
+        QTest::keyClicks(box, QString::fromStdString(text));
+    }
+
+    // A click on a grid's header (row 0) or on a file row (from 1).
+    void clickCell(const std::string& gridName, int row, int col) {
+        auto* grid = find<QTableWidget>(gridName);
+        if (row == 0) {
+            QHeaderView* header = grid->horizontalHeader();
+            const QPoint at(header->sectionViewportPosition(col) + grid->columnWidth(col) / 2,
+                            header->height() / 2);
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
+        } else {
+            const QRect cell = grid->visualRect(grid->model()->index(row - 1, col));
+            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+        }
+    }
+
+    // Drops files from a file manager onto a grid.
+    void drop(const std::string& gridName, const std::vector<std::string>& files) {
+        auto* grid = find<QTableWidget>(gridName);
+        QMimeData mime;
+        QList<QUrl> urls;
+        for (const std::string& file : files) {
+            urls << QUrl::fromLocalFile(QString::fromStdString(file));
+        }
+        mime.setUrls(urls);
+        const QPoint at = grid->viewport()->rect().center();
+        QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QApplication::sendEvent(grid->viewport(), &enter);
+        QDropEvent dropped(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, {});
+        QApplication::sendEvent(grid->viewport(), &dropped);
+    }
+
+    // The texts of a grid's file rows, column `col`, as the window shows them.
+    std::vector<std::string> column(const std::string& gridName, int col) {
+        auto* grid = find<QTableWidget>(gridName);
+        std::vector<std::string> texts;
+        for (int r = 0; r < grid->rowCount(); ++r) {
+            const QTableWidgetItem* item = grid->item(r, col);
+            texts.push_back(item ? item->text().toStdString() : std::string());
+        }
+        return texts;
+    }
+
+    std::string file(const std::string& name) const { return dir.file(name); }
+
+    TempDir dir;
+    FakeUi ui;
+    FakeSettings settings;
+    FakeHttp http;
+    FakeSystem system;
+    QpdfEngine pdf;
+    ErrorReporter errors;
+    WindowProgram program;
+    Form1& form;
+    std::unique_ptr<MainWindow> window;
+};
+
+}  // namespace pagemeld::testing
