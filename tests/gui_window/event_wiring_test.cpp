@@ -72,6 +72,9 @@ protected:
             QTest::keyClick(widget, Qt::Key_Up);
         } else if (event == "Click" && qobject_cast<QTabBar*>(widget)) {
             clickTab(form.tabOptions.selectedItem == 2 ? 3 : 2);
+        } else if (event == "Click" && qobject_cast<QAbstractButton*>(widget) &&
+                   qobject_cast<QAbstractButton*>(widget)->isCheckable()) {
+            choose(widget->objectName().toStdString());
         } else if (event == "Click") {
             QTest::mouseClick(widget, Qt::LeftButton);
         } else if (event == "Change") {

@@ -280,14 +280,7 @@ TEST_F(MainWindowTest, AMergeRunShowsItsProgressAndTheBarEmptiesAfterwards) {
     start();
     clickTab(2);
     auto* grid = find<QTableWidget>("merge_grid");
-    QMimeData mime;
-    mime.setUrls({QUrl::fromLocalFile(QString::fromStdString(dir.file("one.pdf"))),
-                  QUrl::fromLocalFile(QString::fromStdString(dir.file("two.pdf")))});
-    const QPoint at = grid->viewport()->rect().center();
-    QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
-    QApplication::sendEvent(grid->viewport(), &enter);
-    QDropEvent drop(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, {});
-    QApplication::sendEvent(grid->viewport(), &drop);
+    drop("merge_grid", {dir.file("one.pdf"), dir.file("two.pdf")});
     ASSERT_EQ(form.state.mgrid_count, 2) << ::testing::PrintToString(ui.boxTexts());
     EXPECT_EQ(grid->item(1, 1)->text(), "two.pdf");
     EXPECT_EQ(grid->item(1, 3)->text(), "3");
@@ -312,21 +305,6 @@ TEST_F(MainWindowTest, AMergeRunShowsItsProgressAndTheBarEmptiesAfterwards) {
     EXPECT_TRUE(window->findChild<QTimer*>("tmerge_pb")->isActive());
     QTRY_COMPARE_WITH_TIMEOUT(bar->value(), 0, 3000);
     EXPECT_FALSE(window->findChild<QTimer*>("tmerge_pb")->isActive());
-}
-
-TEST_F(MainWindowTest, APasswordButtonAsksForItsRowsPassword) {
-    writeTestPdf(dir.file("one.pdf"), 1, "One");
-    start();
-    clickTab(2);
-    form.mbut_fisier_add(dir.file("one.pdf"));
-    window->syncFromModel();
-    ui.inputAnswers.push_back("s3cret pw");
-    QTest::mouseClick(find("mbut_key_1"), Qt::LeftButton);
-    ASSERT_EQ(ui.inputs.size(), 1u);
-    EXPECT_EQ(ui.inputs[0].title, form.catalogue.MsgEnterPassw);
-    EXPECT_EQ(form.merge_grid.textMatrix(1, 4), "s3cret pw");
-    // The header is the table's own header, so file row 1 is the table's first row.
-    EXPECT_EQ(find<QTableWidget>("merge_grid")->item(0, 4)->text(), "s3cret pw");
 }
 
 TEST_F(MainWindowTest, AnEndAskedForInAHandlerClosesTheWindowOnce) {

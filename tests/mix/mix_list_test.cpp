@@ -101,25 +101,6 @@ TEST_F(MixTest, RemovingKeepsTheGridAndTheDestination) {
     EXPECT_TRUE(ui.boxes.empty());
 }
 
-TEST_F(MixTest, UpAndDownExchangeTheDocuments) {
-    listTwo(2, 1);
-    form.mix_grid_Click(2, 1);
-    form.x_but_up_Click();
-    EXPECT_EQ(form.mix_grid.textMatrix(1, 1), "sheet.pdf");
-    EXPECT_EQ(form.mix_grid.textMatrix(1, 3), "1");
-    EXPECT_EQ(form.mix_grid.textMatrix(2, 1), "report.pdf");
-    EXPECT_EQ(form.mix_grid.textMatrix(1, 0), "1");
-    EXPECT_EQ(form.mix_grid.row, 1);
-    // Up on the first row and down on the last do nothing.
-    form.x_but_up_Click();
-    EXPECT_EQ(form.mix_grid.textMatrix(1, 1), "sheet.pdf");
-    form.x_but_down_Click();
-    EXPECT_EQ(form.mix_grid.textMatrix(1, 1), "report.pdf");
-    EXPECT_EQ(form.mix_grid.row, 2);
-    form.x_but_down_Click();
-    EXPECT_EQ(form.mix_grid.textMatrix(2, 1), "sheet.pdf");
-}
-
 TEST_F(MixTest, HeaderClicksDoNotSortAndEmptyRowsSelectTheLastFile) {
     form.xbut_fisier_add(pdfFile("z.pdf", 1, "Z"));
     form.xbut_fisier_add(pdfFile("a.pdf", 1, "A"));

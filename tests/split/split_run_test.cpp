@@ -125,27 +125,11 @@ TEST_F(SplitRunTest, ThePieceSizesAndStartsOfTheFixedMethods) {
     EXPECT_EQ(outputs("pdfcdocument"),
               (std::map<std::string, Texts>{{"pdfcdocument01.pdf", labels("P", 1, 10)}}));
 
-    // Groups from a start page, the last one cut at the end.
-    form.txt_split_filename.text = "g";
-    method3("4", "3");
-    run();
-    EXPECT_EQ(outputs("g"), (std::map<std::string, Texts>{{"g01.pdf", labels("P", 3, 6)},
-                                                          {"g02.pdf", labels("P", 7, 10)}}));
-
     // Starting on the last page: one file with only that page.
     form.txt_split_filename.text = "last";
     method3("3", "10");
     run();
     EXPECT_EQ(outputs("last"), (std::map<std::string, Texts>{{"last01.pdf", {"P 10"}}}));
-
-    // Single pages at a step.
-    form.txt_split_filename.text = "each";
-    method4("3", "1");
-    run();
-    EXPECT_EQ(outputs("each"), (std::map<std::string, Texts>{{"each01.pdf", {"P 1"}},
-                                                             {"each02.pdf", {"P 4"}},
-                                                             {"each03.pdf", {"P 7"}},
-                                                             {"each04.pdf", {"P 10"}}}));
 
     // A start beyond the document writes nothing and says so without a failure.
     form.txt_split_filename.text = "none";
@@ -171,23 +155,6 @@ TEST_F(SplitRunTest, NumbersPastNineAndPastNinetyNine) {
     ASSERT_EQ(bar.size(), 103u);
     EXPECT_EQ(std::count(bar.begin(), bar.end(), 0), 102);
     EXPECT_EQ(bar.back(), 100);
-}
-
-TEST_F(SplitRunTest, TheHintExampleGivesFourFiles) {
-    source(25);
-    method2("1-4,6,9-10;5,6;12;20-21,23;");
-    run();
-    EXPECT_EQ(outputs(), (std::map<std::string, Texts>{
-                             {"part01.pdf", {"P 1", "P 2", "P 3", "P 4", "P 6", "P 9", "P 10"}},
-                             {"part02.pdf", {"P 5", "P 6"}},
-                             {"part03.pdf", {"P 12"}},
-                             {"part04.pdf", {"P 20", "P 21", "P 23"}}}));
-    EXPECT_EQ(infoEntries(work("part03.pdf")).at("Creator"), "Ombrix Pagemeld Driver");
-    EXPECT_EQ(ui.boxTexts(), Texts{kDone});
-    EXPECT_EQ(form.txt_split_range.text, "1-4,6,9-10;5,6;12;20-21,23;");
-    // Five groups over 25 pages: a step of 20.
-    EXPECT_EQ(bar, (std::vector<int>{0, 20, 40, 60, 80, 100}));
-    EXPECT_EQ(pdf.documentCount(), 0u);
 }
 
 TEST_F(SplitRunTest, ARangeWithoutFinalSemicolonGetsOneAndReversedRangesRunBackwards) {

@@ -154,29 +154,6 @@ TEST_F(WindowTest, QuietRequestEndsTheProgramInsideTheLoad) {
     EXPECT_FALSE(form.updatetimer.enabled);
 }
 
-TEST_F(WindowTest, ClosingEndsTheProgramWithoutAskingOrSaving) {
-    form.Form_Load("");
-    int cancel = 0;
-    form.Form_QueryUnload(cancel, 0);
-    EXPECT_EQ(cancel, 0);
-    EXPECT_EQ(ui.quitCalls, 1);
-    EXPECT_TRUE(ui.boxes.empty());
-    EXPECT_TRUE(settings.values.empty());
-}
-
-TEST_F(WindowTest, TabsShowExactlyTheirOwnFrame) {
-    form.Form_Load("");
-    const std::map<int, std::string> frames = {
-        {2, "fraMerge"}, {3, "fraMix"}, {4, "fraAbout"}, {5, "fraExtras"}, {1, "fraSplit"}};
-    for (const auto& [index, name] : frames) {
-        form.tabOptions.selectedItem = index;
-        form.tabOptions_Click();
-        EXPECT_EQ(visibleTabFrames(form), std::vector<std::string>{name}) << index;
-    }
-    form.hide_frames();
-    EXPECT_TRUE(visibleTabFrames(form).empty());
-}
-
 TEST_F(WindowTest, AboutTabShowsTitleAndVersionTheSameEachTime) {
     form.Form_Load("");
     form.lblabout.caption = "something else";
@@ -215,21 +192,6 @@ TEST_F(WindowTest, RefreshObjectsPutsTheCatalogueOnGridHeadersAndTabs) {
                                         std::end(form.tabOptions.tabCaptions));
     EXPECT_EQ(tabs, (std::vector<std::string>{"Diviser", "Fusionner", "Mélanger", "À propos",
                                               "Plus..."}));
-}
-
-TEST_F(WindowTest, LinksOpenTheirShortcutBesideTheProgram) {
-    for (const char* name : {"website.url", "support.url", "website2.url"}) {
-        std::ofstream(dir.file(name)) << "[InternetShortcut]\nURL=https://example.org/\n";
-    }
-    form.ab_lb4b_Click();
-    form.ab_lb6b_Click();
-    form.Label1_Click();
-    const std::string folder = dir.path().string();
-    const std::string sep(1, kPathSeparator);
-    EXPECT_EQ(ui.opened,
-              (std::vector<std::string>{folder + sep + "website.url", folder + sep + "support.url",
-                                        folder + sep + "website2.url"}));
-    EXPECT_TRUE(ui.boxes.empty());
 }
 
 TEST_F(WindowTest, MissingShortcutOpensNothingAndReportsNothing) {
