@@ -53,6 +53,8 @@ void Form1::design() {
     place(fraExtras, "fraExtras", kFormName, 120, 1800, 9975, 6975);
     for (Frame* frame : {&fraMerge, &fraMix, &fraAbout, &fraExtras}) frame->visible = false;
     place(status, "status", kFormName, 0, kDesignClientHeight - 270, kDesignClientWidth, 270);
+    place(cmd_cancel, "cmd_cancel", "status", 0, 0, 1215, 270, "Cancel");
+    cmd_cancel.visible = false;
     place(openfile, "openfile", kFormName, 0, 0, 0, 0);
     openfile.visible = false;
 

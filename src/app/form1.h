@@ -3,6 +3,7 @@
 // handlers; tests drive the handlers directly. No display is needed.
 #pragma once
 
+#include <atomic>
 #include <functional>
 #include <string>
 #include <vector>
@@ -168,6 +169,9 @@ public:
 
     // ---- Shared state and texts ----
     AppState state;
+    // Set by the Cancel button, possibly while a run works on another thread; the
+    // runs stop after the current file, piece or pass. Whoever starts a run clears it.
+    std::atomic<bool> cancel_requested{false};
     Catalogue catalogue;
 
     // ---- Controls held by the window ----
@@ -181,6 +185,8 @@ public:
     Frame fraAbout;
     Frame fraExtras;
     StatusBar status;
+    // Shown at the end of the status bar while a run or an addition of files goes on.
+    CommandButton cmd_cancel;
     CommonDialog openfile;
 
     // Split tab.

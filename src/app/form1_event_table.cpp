@@ -8,8 +8,9 @@ struct Overloaded : Calls... {
     using Calls::operator()...;
 };
 
-#define PAGEMELD_BIND_FORM1_EVENT(control, event, shape) \
-    EventBinding{#control, #event, EventBinding::shape{&Form1::control##_##event}},
+#define PAGEMELD_BIND_FORM1_EVENT(control, event, shape, thread)                   \
+    EventBinding{#control, #event, EventBinding::shape{&Form1::control##_##event}, \
+                 EventThread::thread},
 
 const EventBinding kEvents[] = {PAGEMELD_FORM1_EVENTS(PAGEMELD_BIND_FORM1_EVENT)};
 

@@ -25,6 +25,9 @@ struct EventArgs {
     int unloadMode = 0;
 };
 
+// Where a handler runs (see form1_events.h).
+enum class EventThread { Window, Job, Any };
+
 struct EventBinding {
     using Plain = void (Form1::*)();
     using Indexed = void (Form1::*)(int);
@@ -36,6 +39,7 @@ struct EventBinding {
     const char* control;  // "Form" for the window itself
     const char* event;    // "Click", "Timer", ...
     std::variant<Plain, Indexed, Cell, Mouse, Drop, Unload> handler;
+    EventThread thread;
 
     // "control_event", the handler's name.
     std::string name() const;

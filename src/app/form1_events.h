@@ -13,58 +13,67 @@
 //   Drop     void control_event(const std::vector<std::string>& files)
 //   Unload   void control_event(int& Cancel, int UnloadMode)
 //
+// Where a handler runs:
+//   Window   on the window's thread; while a job runs it waits for the job to hand
+//            the model over (between files or pieces, or when it asks something)
+//   Job      off the window's thread, one job at a time: the runs and adding files
+//            (each file's pages are counted), which can take long; a job reaches
+//            the model's widgets only through `repaint` and the Ui service
+//   Any      at once, even while a job runs: touches nothing a job uses
+//
 // "Form" stands for the window itself.
 #pragma once
 
 // clang-format off
-#define PAGEMELD_FORM1_EVENTS(X)                 \
-    X(Form, Resize, Plain)                       \
-    X(Form, QueryUnload, Unload)                 \
-    X(tabOptions, Click, Plain)                  \
-    X(cmb_languages, Click, Plain)               \
-    X(updatetimer, Timer, Plain)                 \
-    X(ab_lb4b, Click, Plain)                     \
-    X(ab_lb6b, Click, Plain)                     \
-    X(Label1, Click, Plain)                      \
-    /* Split tab */                              \
-    X(split_add_but, Click, Plain)               \
-    X(split_rem_but, Click, Plain)               \
-    X(but_passw, Click, Plain)                   \
-    X(split_grid, Click, Plain)                  \
-    X(split_grid, OLEDragDrop, Drop)             \
-    X(r_split_method1, Click, Plain)             \
-    X(r_split_method2, Click, Plain)             \
-    X(split_dest_source, Click, Plain)           \
-    X(split_dest_other, Click, Plain)            \
-    X(cmd_split_dest, Click, Plain)              \
-    X(cmd_split_run, Click, Plain)               \
-    X(tsplit_pb, Timer, Plain)                   \
-    /* Merge tab */                              \
-    X(mbut_add, Click, Plain)                    \
-    X(mbut_rem, Click, Plain)                    \
-    X(mbut_up, Click, Plain)                     \
-    X(mbut_down, Click, Plain)                   \
-    X(mbut_key, Click, Indexed)                  \
-    X(merge_grid, Click, Cell)                   \
-    X(merge_grid, MouseMove, Mouse)              \
-    X(merge_grid, Scroll, Plain)                 \
-    X(merge_grid, OLEDragDrop, Drop)             \
-    X(but_moutput, Click, Plain)                 \
-    X(cmd_merge, Click, Plain)                   \
-    X(tmerge_pb, Timer, Plain)                   \
-    /* Mix tab */                                \
-    X(x_but_add, Click, Plain)                   \
-    X(x_but_rem, Click, Plain)                   \
-    X(x_but_up, Click, Plain)                    \
-    X(x_but_down, Click, Plain)                  \
-    X(xbut_key, Click, Indexed)                  \
-    X(mix_grid, Click, Cell)                     \
-    X(mix_grid, OLEDragDrop, Drop)               \
-    X(mix_dest_other, Click, Plain)              \
-    X(mix_dest_source, Click, Plain)             \
-    X(cmd_mix_dest, Click, Plain)                \
-    X(cmd_mix_run, Click, Plain)                 \
-    X(tmix_pb, Timer, Plain)
+#define PAGEMELD_FORM1_EVENTS(X)                    \
+    X(Form, Resize, Plain, Window)                  \
+    X(Form, QueryUnload, Unload, Window)            \
+    X(cmd_cancel, Click, Plain, Any)                \
+    X(tabOptions, Click, Plain, Window)             \
+    X(cmb_languages, Click, Plain, Window)          \
+    X(updatetimer, Timer, Plain, Window)            \
+    X(ab_lb4b, Click, Plain, Window)                \
+    X(ab_lb6b, Click, Plain, Window)                \
+    X(Label1, Click, Plain, Window)                 \
+    /* Split tab */                                 \
+    X(split_add_but, Click, Plain, Job)             \
+    X(split_rem_but, Click, Plain, Window)          \
+    X(but_passw, Click, Plain, Window)              \
+    X(split_grid, Click, Plain, Window)             \
+    X(split_grid, OLEDragDrop, Drop, Job)           \
+    X(r_split_method1, Click, Plain, Window)        \
+    X(r_split_method2, Click, Plain, Window)        \
+    X(split_dest_source, Click, Plain, Window)      \
+    X(split_dest_other, Click, Plain, Window)       \
+    X(cmd_split_dest, Click, Plain, Window)         \
+    X(cmd_split_run, Click, Plain, Job)             \
+    X(tsplit_pb, Timer, Plain, Window)              \
+    /* Merge tab */                                 \
+    X(mbut_add, Click, Plain, Job)                  \
+    X(mbut_rem, Click, Plain, Window)               \
+    X(mbut_up, Click, Plain, Window)                \
+    X(mbut_down, Click, Plain, Window)              \
+    X(mbut_key, Click, Indexed, Window)             \
+    X(merge_grid, Click, Cell, Window)              \
+    X(merge_grid, MouseMove, Mouse, Window)         \
+    X(merge_grid, Scroll, Plain, Window)            \
+    X(merge_grid, OLEDragDrop, Drop, Job)           \
+    X(but_moutput, Click, Plain, Window)            \
+    X(cmd_merge, Click, Plain, Job)                 \
+    X(tmerge_pb, Timer, Plain, Window)              \
+    /* Mix tab */                                   \
+    X(x_but_add, Click, Plain, Job)                 \
+    X(x_but_rem, Click, Plain, Window)              \
+    X(x_but_up, Click, Plain, Window)               \
+    X(x_but_down, Click, Plain, Window)             \
+    X(xbut_key, Click, Indexed, Window)             \
+    X(mix_grid, Click, Cell, Window)                \
+    X(mix_grid, OLEDragDrop, Drop, Job)             \
+    X(mix_dest_other, Click, Plain, Window)         \
+    X(mix_dest_source, Click, Plain, Window)        \
+    X(cmd_mix_dest, Click, Plain, Window)           \
+    X(cmd_mix_run, Click, Plain, Job)               \
+    X(tmix_pb, Timer, Plain, Window)
 // clang-format on
 
 #define PAGEMELD_HANDLER_Plain(name) void name()
@@ -75,5 +84,5 @@
 #define PAGEMELD_HANDLER_Unload(name) void name(int& Cancel, int UnloadMode)
 
 // Declares one handler inside the window model's class.
-#define PAGEMELD_DECLARE_FORM1_HANDLER(control, event, shape) \
+#define PAGEMELD_DECLARE_FORM1_HANDLER(control, event, shape, thread) \
     PAGEMELD_HANDLER_##shape(control##_##event);

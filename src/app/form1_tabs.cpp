@@ -83,6 +83,10 @@ void Form1::Label1_Click() {
     openShortcut("Label1_Click", "website2.url");
 }
 
+void Form1::cmd_cancel_Click() {
+    cancel_requested = true;
+}
+
 void Form1::cmb_languages_Click() {
     if (choose_language) choose_language();
 }

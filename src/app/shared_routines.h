@@ -3,6 +3,9 @@
 // picker and progress bar colours.
 #pragma once
 
+#include <algorithm>
+#include <cstddef>
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -16,6 +19,11 @@ class ErrorReporter;
 
 // The title of every operation's message box.
 inline constexpr const char* kProgramTitle = "Ombrix Pagemeld";
+
+// How far a run is, 0..100, after `done` of `total` files, pieces or passes.
+constexpr int percentDone(std::size_t done, std::size_t total) {
+    return total == 0 ? 100 : static_cast<int>(std::min(done, total) * 100 / total);
+}
 
 // ParsePath modes.
 inline constexpr std::int16_t kPathName = 0;     // the name after the last separator

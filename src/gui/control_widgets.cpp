@@ -369,7 +369,12 @@ void syncControlWidget(const BoundControl& bound, const TwipsScale& scale) {
 
     // The status bar lies along the window's foot wherever the window's size puts
     // it; the tab strip placed its own parts.
-    if (c.kind != ControlKind::StatusBar && c.kind != ControlKind::TabStrip) {
+    // A control the status bar holds is placed by the bar's layout at its width.
+    const bool laidOut = qobject_cast<QStatusBar*>(w->parentWidget()) != nullptr;
+    if (laidOut) {
+        const QSize size = rectOf(c, scale).size();
+        if (w->minimumSize() != size) w->setMinimumSize(size);
+    } else if (c.kind != ControlKind::StatusBar && c.kind != ControlKind::TabStrip) {
         setGeometryIfChanged(w, rectOf(c, scale));
     }
     if (c.kind == ControlKind::CommandButton && !static_cast<QPushButton*>(w)->icon().isNull()) {

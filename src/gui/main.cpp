@@ -22,6 +22,7 @@
 #include "gui/qt_http.h"
 #include "gui/qt_ui.h"
 #include "gui/window_program.h"
+#include "gui/window_thread_ui.h"
 #include "pdf/qpdf_engine.h"
 
 namespace {
@@ -96,7 +97,9 @@ int main(int argc, char** argv) {
     SystemInfo system;
     SettingsStore settings;
     QtHttp http;
-    QtUi ui;
+    QtUi qtUi;
+    // Runs work off the window's thread; their boxes are shown by the window's.
+    WindowThreadUi ui(qtUi);
     ErrorReporter errors(ui, system);
     QpdfEngine pdf;
     WindowProgram program(ui, settings, http, system, pdf, errors);
@@ -109,11 +112,13 @@ int main(int argc, char** argv) {
     }
 
     MainWindow window(form);
-    ui.setParentWindow(&window);
+    qtUi.setParentWindow(&window);
+    ui.setMarshal([&window](const std::function<void()>& call) { window.onWindowThread(call); });
     window.syncFromModel();
     window.show();
     prepareScreenshot(form, window);
     const int result = app.exec();
-    ui.setParentWindow(nullptr);
+    ui.setMarshal(nullptr);
+    qtUi.setParentWindow(nullptr);
     return result;
 }

@@ -15,10 +15,12 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QTabBar>
+#include <QThread>
 #include <QTimer>
 
 #include "app/form1.h"
 #include "app/form1_event_table.h"
+#include "app/shared_routines.h"
 #include "errors/error_handler.h"
 #include "errors/runtime_error.h"
 #include "gui/view_widgets.h"
@@ -62,13 +64,23 @@ MainWindow::MainWindow(Form1& form, double twipsPerPixel)
     setFont(dialogFont);
     build();
     form_.repaint = [this] {
-        syncFromModel();
-        repaint();
+        if (QThread::currentThread() == thread()) {
+            syncFromModel();
+            repaint();
+        } else {
+            showJobProgress();
+        }
     };
     syncFromModel();
 }
 
 MainWindow::~MainWindow() {
+    destroying_ = true;
+    if (jobRunning_) {
+        // The job may be waiting for this thread: serve it until it has stopped.
+        form_.cancel_requested = true;
+        while (jobRunning_) QCoreApplication::processEvents(QEventLoop::AllEvents, 10);
+    }
     form_.repaint = nullptr;
 }
 
@@ -85,6 +97,11 @@ void MainWindow::build() {
         BoundControl bound = createControlWidget(*control, parent, this);
         if (control->kind == ControlKind::StatusBar) {
             setStatusBar(static_cast<QStatusBar*>(bound.widget.data()));
+            containers_[control->name] = bound.widget;
+        }
+        // A control held by the status bar stands at its right end.
+        if (auto* bar = qobject_cast<QStatusBar*>(parent); bar && bound.widget) {
+            bar->addPermanentWidget(bound.widget);
         }
         if ((control->kind == ControlKind::Frame || control->kind == ControlKind::PictureBox) &&
             control->index < 0) {
@@ -128,7 +145,9 @@ void MainWindow::connectControl(const BoundControl& bound) {
             // One tick at a time: the timer starts again after its handler when the
             // model still wants it.
             timer->stop();
-            if (!tick || !dispatch(*tick, {})) syncFromModel();
+            withModel([this, tick] {
+                if (!tick || !dispatch(*tick, {})) syncFromModel();
+            });
         });
         return;
     }
@@ -141,33 +160,42 @@ void MainWindow::connectControl(const BoundControl& bound) {
         args.index = index;
         if (!click || !dispatch(*click, args)) syncFromModel();
     };
+    // What a widget's signal does to the model, once the model is free.
+    const auto later = [this](std::function<void()> action) {
+        return [this, action = std::move(action)] { withModel(action); };
+    };
 
     switch (control.kind) {
         case ControlKind::CommandButton:
-            connect(static_cast<QPushButton*>(widget), &QPushButton::clicked, this, clicked);
+            // Cancel acts at once, also while a job holds the model.
+            connect(static_cast<QPushButton*>(widget), &QPushButton::clicked, this,
+                    click && click->thread == EventThread::Any ? std::function<void()>(clicked)
+                                                               : later(clicked));
             break;
         case ControlKind::Label:
             if (click) {
                 auto* label = static_cast<ClickableLabel*>(widget);
                 label->setLinkStyle(true);
-                label->onClick = clicked;
+                label->onClick = later(clicked);
             }
             break;
         case ControlKind::OptionButton: {
             auto& option = static_cast<OptionButton&>(control);
             connect(static_cast<QRadioButton*>(widget), &QRadioButton::clicked, this,
-                    [this, &option, clicked] {
+                    later([this, &option, clicked] {
                         selectOption(option);
                         clicked();
-                    });
+                    }));
             break;
         }
         case ControlKind::CheckBox: {
             auto& box = static_cast<CheckBox&>(control);
             connect(static_cast<QCheckBox*>(widget), &QCheckBox::clicked, this,
-                    [&box, clicked](bool checked) {
-                        box.value = checked ? kChecked : kUnchecked;
-                        clicked();
+                    [&box, clicked, later](bool checked) {
+                        later([&box, clicked, checked] {
+                            box.value = checked ? kChecked : kUnchecked;
+                            clicked();
+                        })();
                     });
             break;
         }
@@ -176,22 +204,26 @@ void MainWindow::connectControl(const BoundControl& bound) {
             const EventBinding* change = eventOf(control.name, "Change");
             connect(static_cast<QLineEdit*>(widget), &QLineEdit::textEdited, this,
                     [this, &text, change, index](const QString& edited) {
-                        text.text = edited.toStdString();
-                        EventArgs args;
-                        args.index = index;
-                        if (change) dispatch(*change, args);
+                        withModel([this, &text, change, index, typed = edited.toStdString()] {
+                            text.text = typed;
+                            EventArgs args;
+                            args.index = index;
+                            if (change) dispatch(*change, args);
+                        });
                     });
             break;
         }
         case ControlKind::ComboBox: {
             auto& combo = static_cast<ComboBox&>(control);
             connect(static_cast<QComboBox*>(widget), &QComboBox::activated, this,
-                    [&combo, clicked](int chosen) {
-                        if (chosen >= 0 && chosen < static_cast<int>(combo.items.size())) {
-                            combo.listIndex = chosen;
-                            combo.text = combo.items[static_cast<std::size_t>(chosen)];
-                        }
-                        clicked();
+                    [&combo, clicked, later](int chosen) {
+                        later([&combo, clicked, chosen] {
+                            if (chosen >= 0 && chosen < static_cast<int>(combo.items.size())) {
+                                combo.listIndex = chosen;
+                                combo.text = combo.items[static_cast<std::size_t>(chosen)];
+                            }
+                            clicked();
+                        })();
                     });
             break;
         }
@@ -201,10 +233,12 @@ void MainWindow::connectControl(const BoundControl& bound) {
         case ControlKind::TabStrip: {
             auto& strip = static_cast<TabStrip&>(control);
             connect(static_cast<QTabBar*>(widget), &QTabBar::currentChanged, this,
-                    [&strip, clicked](int tab) {
+                    [&strip, clicked, later](int tab) {
                         if (tab < 0) return;
-                        strip.selectedItem = tab + 1;
-                        clicked();
+                        later([&strip, clicked, tab] {
+                            strip.selectedItem = tab + 1;
+                            clicked();
+                        })();
                     });
             break;
         }
@@ -228,10 +262,11 @@ void MainWindow::connectGrid(Grid& grid, GridWidget* table, const EventBinding* 
         args.col = col;
         if (!click || !dispatch(*click, args)) syncFromModel();
     };
-    connect(table, &QTableWidget::cellClicked, this,
-            [clicked](int row, int col) { clicked(row + 1, col); });
+    connect(table, &QTableWidget::cellClicked, this, [this, clicked](int row, int col) {
+        withModel([clicked, row, col] { clicked(row + 1, col); });
+    });
     connect(table->horizontalHeader(), &QHeaderView::sectionClicked, this,
-            [clicked](int col) { clicked(0, col); });
+            [this, clicked](int col) { withModel([clicked, col] { clicked(0, col); }); });
 
     if (const EventBinding* mouseMove = eventOf(grid.name, "MouseMove")) {
         table->viewport()->setMouseTracking(true);
@@ -250,9 +285,11 @@ void MainWindow::connectGrid(Grid& grid, GridWidget* table, const EventBinding* 
     const EventBinding* scroll = eventOf(grid.name, "Scroll");
     connect(table->verticalScrollBar(), &QScrollBar::valueChanged, this,
             [this, &grid, scroll](int value) {
-                if (grid.topRow == value + 1) return;
-                grid.topRow = value + 1;
-                if (scroll) dispatch(*scroll, {});
+                withModel([this, &grid, scroll, value] {
+                    if (grid.topRow == value + 1) return;
+                    grid.topRow = value + 1;
+                    if (scroll) dispatch(*scroll, {});
+                });
             });
     if (const EventBinding* drop = eventOf(grid.name, "OLEDragDrop")) {
         table->setDropHandler([this, drop](const std::vector<std::string>& files) {
@@ -282,14 +319,99 @@ bool MainWindow::invoke(const std::string& event, int index) {
 }
 
 bool MainWindow::dispatch(const EventBinding& binding, EventArgs args) {
+    if (binding.thread == EventThread::Job) {
+        // One job at a time: its inputs are locked while it runs.
+        if (jobRunning_ || exiting_) return false;
+        if (onEvent) onEvent(binding);
+        startJob(binding, std::move(args));
+        return true;
+    }
     return run(binding.name(), [&] {
         if (onEvent) onEvent(binding);
         binding.call(form_, args);
     });
 }
 
+void MainWindow::withModel(std::function<void()> action) {
+    if (jobRunning_ && !handedOver_) {
+        deferred_.push_back(std::move(action));
+        return;
+    }
+    action();
+}
+
+void MainWindow::runDeferred() {
+    while (!deferred_.empty() && !exiting_) {
+        const std::function<void()> action = std::move(deferred_.front());
+        deferred_.erase(deferred_.begin());
+        action();
+    }
+}
+
+void MainWindow::startJob(const EventBinding& binding, EventArgs args) {
+    jobRunning_ = true;
+    form_.cancel_requested = false;
+    applyJobState();
+    lastProgress_ = {};
+    job_ = std::thread([this, &binding, args]() mutable {
+        const bool exitRequested = trapped(binding.name(), [&] { binding.call(form_, args); });
+        QMetaObject::invokeMethod(
+            this, [this, exitRequested] { finishJob(exitRequested); }, Qt::QueuedConnection);
+    });
+}
+
+void MainWindow::finishJob(bool exitRequested) {
+    job_.join();
+    jobRunning_ = false;
+    if (destroying_) return;
+    if (exitRequested) {
+        exitApplication();
+        return;
+    }
+    runDeferred();
+    syncFromModel();
+    if (closeAfterJob_) close();
+}
+
+void MainWindow::onWindowThread(const std::function<void()>& call) {
+    if (QThread::currentThread() == thread()) {
+        call();
+        return;
+    }
+    QMetaObject::invokeMethod(
+        this,
+        [this, &call] {
+            handedOver_ = true;
+            if (!destroying_) {
+                runDeferred();
+                syncFromModel();
+            }
+            call();
+            handedOver_ = false;
+        },
+        Qt::BlockingQueuedConnection);
+}
+
+void MainWindow::showJobProgress() {
+    // Every piece need not be shown: the window repaints a few dozen times a second.
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastProgress_ < std::chrono::milliseconds(40)) return;
+    lastProgress_ = now;
+    onWindowThread([] {});
+}
+
 bool MainWindow::run(const std::string& procedure, const std::function<void()>& body) {
     if (exiting_) return false;
+    if (trapped(procedure, body)) {
+        exitApplication();
+        return false;
+    }
+    if (exiting_) return false;
+    syncFromModel();
+    return true;
+}
+
+bool MainWindow::trapped(const std::string& procedure, const std::function<void()>& body) {
     try {
         try {
             body();
@@ -304,12 +426,9 @@ bool MainWindow::run(const std::string& procedure, const std::function<void()>& 
             if (outcome == outcome::kExitProject) form_.errors().ExitProject();
         }
     } catch (const ExitRequested&) {
-        exitApplication();
-        return false;
+        return true;
     }
-    if (exiting_) return false;
-    syncFromModel();
-    return true;
+    return false;
 }
 
 void MainWindow::exitApplication() {
@@ -322,7 +441,8 @@ void MainWindow::exitApplication() {
 }
 
 void MainWindow::syncFromModel() {
-    if (exiting_) return;
+    // While a job holds the model it is shown only when the job hands it over.
+    if (exiting_ || (jobRunning_ && !handedOver_)) return;
     const QString title = toQt(form_.caption);
     if (windowTitle() != title) setWindowTitle(title);
     for (const BoundControl& bound : bound_) syncControlWidget(bound, scale_);
@@ -337,6 +457,38 @@ void MainWindow::syncFromModel() {
         }
     }
     applyWindowSize();
+    applyJobState();
+}
+
+bool MainWindow::lockedDuringJob(const Control& control) const {
+    switch (control.kind) {
+        case ControlKind::CommandButton:
+        case ControlKind::TextBox:
+        case ControlKind::OptionButton:
+        case ControlKind::CheckBox:
+        case ControlKind::Grid:
+            break;
+        default:
+            return false;
+    }
+    // Whatever stands on the Split, Merge and Mix tabs is a job's input.
+    for (const Control* up = &control; up;) {
+        if (up == &form_.fraSplit || up == &form_.fraMerge || up == &form_.fraMix) return true;
+        up = form_.findControl(up->container);
+    }
+    return false;
+}
+
+void MainWindow::applyJobState() {
+    for (const BoundControl& bound : bound_) {
+        if (!bound.widget) continue;
+        if (bound.control == &form_.cmd_cancel) {
+            bound.widget->setVisible(jobRunning_ || form_.cmd_cancel.visible);
+            bound.widget->setEnabled(jobRunning_ || form_.cmd_cancel.enabled);
+        } else if (jobRunning_ && lockedDuringJob(*bound.control)) {
+            bound.widget->setEnabled(false);
+        }
+    }
 }
 
 void MainWindow::applyWindowSize() {
@@ -357,25 +509,44 @@ QSize MainWindow::windowSizeFor(const QSize& clientSize) const {
 
 void MainWindow::resizeEvent(QResizeEvent* event) {
     QMainWindow::resizeEvent(event);
-    if (inResize_ || exiting_ || isMinimized()) return;
-    inResize_ = true;
-    // The model keeps its exact twips while the pixels still match them.
-    if (size() != clientSizeFor(form_.windowWidth, form_.windowHeight)) {
-        const QSize outer = windowSizeFor(size());
-        form_.windowWidth = outer.width();
-        form_.windowHeight = outer.height();
-    }
-    form_.minimised = false;
-    if (!invoke("Form_Resize")) syncFromModel();
-    inResize_ = false;
+    if (exiting_ || isMinimized()) return;
+    withModel([this] {
+        if (inResize_ || exiting_ || isMinimized()) return;
+        inResize_ = true;
+        // The model keeps its exact twips while the pixels still match them.
+        if (size() != clientSizeFor(form_.windowWidth, form_.windowHeight)) {
+            const QSize outer = windowSizeFor(size());
+            form_.windowWidth = outer.width();
+            form_.windowHeight = outer.height();
+        }
+        form_.minimised = false;
+        if (!invoke("Form_Resize")) syncFromModel();
+        inResize_ = false;
+    });
 }
 
 void MainWindow::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
-    if (event->type() == QEvent::WindowStateChange) form_.minimised = isMinimized();
+    if (event->type() == QEvent::WindowStateChange) {
+        withModel([this] { form_.minimised = isMinimized(); });
+    }
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    if (jobRunning_ && !exiting_) {
+        // Stop the job after its current file, then close; or go on with it.
+        event->ignore();
+        if (closeAfterJob_) return;
+        const int answer = form_.ui().messageBox(form_.catalogue.MsgCloseDuringRun, kProgramTitle,
+                                                 msgbox::kYesNo | msgbox::kQuestion);
+        if (answer == msgbox::kAnswerYes && jobRunning_) {
+            closeAfterJob_ = true;
+            form_.cancel_requested = true;
+        } else if (answer == msgbox::kAnswerYes) {
+            close();
+        }
+        return;
+    }
     if (!exiting_ && !closing_) {
         closing_ = true;
         invoke("Form_QueryUnload");

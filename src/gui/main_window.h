@@ -10,7 +10,9 @@
 #include <string>
 #include <vector>
 
+#include <chrono>
 #include <set>
+#include <thread>
 
 #include "gui/control_widgets.h"
 #include "gui/twips.h"
@@ -60,6 +62,14 @@ public:
     // True once the program has been told to end.
     bool exiting() const { return exiting_; }
 
+    // True while a job (a run, an addition of files) works off the window's thread.
+    bool jobRunning() const { return jobRunning_; }
+
+    // Runs `call` on the window's thread and returns when it is done. From a job, the
+    // model is handed over for that time: events that waited for it are handled
+    // and the window shows the model's state first.
+    void onWindowThread(const std::function<void()>& call);
+
 protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
@@ -73,10 +83,25 @@ private:
     // the model has none.
     const EventBinding* eventOf(const std::string& control, const char* event);
     bool dispatch(const EventBinding& binding, EventArgs args);
+    // Runs `action`, which touches the model, now; while a job holds the model, when
+    // the job hands it over or ends.
+    void withModel(std::function<void()> action);
+    void startJob(const EventBinding& binding, EventArgs args);
+    void finishJob(bool exitRequested);
+    void runDeferred();
+    // A job's progress: the bars shown, at most every few hundredths of a second.
+    void showJobProgress();
+    // While a job runs, the lists, options and buttons of the three tabs cannot be
+    // used and Cancel is shown.
+    void applyJobState();
+    bool lockedDuringJob(const Control& control) const;
     void selectOption(OptionButton& option);
     // Runs a handler's body: an end of the program it asks for closes the window,
     // an error that escapes it goes to the error handler; then the state is shown.
     bool run(const std::string& procedure, const std::function<void()>& body);
+    // The same without showing the state, on any thread: true when the program was
+    // asked to end.
+    bool trapped(const std::string& procedure, const std::function<void()>& body);
     // The end of the program asked for from inside a handler.
     void exitApplication();
     void applyWindowSize();
@@ -87,6 +112,13 @@ private:
     std::vector<BoundControl> bound_;
     std::map<std::string, QWidget*> containers_;
     std::map<std::string, QButtonGroup*> optionGroups_;
+    std::thread job_;
+    bool jobRunning_ = false;
+    bool handedOver_ = false;  // a job waits while the window's thread uses the model
+    bool closeAfterJob_ = false;
+    bool destroying_ = false;
+    std::vector<std::function<void()>> deferred_;
+    std::chrono::steady_clock::time_point lastProgress_;  // the job's thread only
     bool inResize_ = false;
     bool exiting_ = false;
     bool closing_ = false;

@@ -60,6 +60,9 @@ const std::vector<CatalogueEntry>& catalogueEntries() {
         {"OTHER", "MsgNewVersion1", &Catalogue::MsgNewVersion1},
         {"OTHER", "MsgNewVersion2", &Catalogue::MsgNewVersion2},
         {"OTHER", "MsgNewVersion3", &Catalogue::MsgNewVersion3},
+        {"OTHER", "MsgRunCancelled", &Catalogue::MsgRunCancelled},
+        {"OTHER", "MsgMergeCancelled", &Catalogue::MsgMergeCancelled},
+        {"OTHER", "MsgCloseDuringRun", &Catalogue::MsgCloseDuringRun},
     };
     return entries;
 }

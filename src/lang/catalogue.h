@@ -91,6 +91,11 @@ struct Catalogue {
     std::string MsgNewVersion1 = "There is a new version available: v";
     std::string MsgNewVersion2 = ". Would you like to download it?";
     std::string MsgNewVersion3 = "Press Cancel to deactivate update check.";
+    // A run stopped with Cancel, and closing the window while one goes on.
+    std::string MsgRunCancelled = "The run was stopped. Files written:";
+    std::string MsgMergeCancelled = "The merge was stopped. No output file was written.";
+    std::string MsgCloseDuringRun =
+        "A run is still going. Stop it after the current file and close the window?";
 };
 
 // One catalogue text: its section and key in a language file and where it lives.

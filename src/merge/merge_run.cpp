@@ -45,6 +45,7 @@ void Form1::cmd_merge_Click() {
     TemporaryCopies copies;
     LoadedDocuments loaded(pdf_);
     bool stop = false;
+    bool cancelled = false;
 
     const auto showBar = [&](double value) {
         mergepb.value = static_cast<int>(std::lround(std::clamp(value, 0.0, 100.0)));
@@ -87,6 +88,12 @@ void Form1::cmd_merge_Click() {
     }
 
     for (int i = 1; i <= count; ++i) {
+        // Cancel stops the run between two files: no output is written, an earlier
+        // one stays as it was.
+        if (cancel_requested) {
+            cancelled = true;
+            break;
+        }
         bool skip = false;
         bool useSource = true;
         std::string path;
@@ -142,6 +149,16 @@ void Form1::cmd_merge_Click() {
         for (const auto& body : fileSteps) {
             if (!trap.step(body)) return;
         }
+    }
+
+    if (cancelled) {
+        trap.run({
+            [&] { loaded.releaseAll(); },
+            [&] { copies.removeAll(); },
+            [&] { showBar(0); },
+            [&] { MsgBoxEx(errors_, ui_, catalogue.MsgMergeCancelled, msgbox::kInformation); },
+        });
+        return;
     }
 
     const std::function<void()> finish[] = {

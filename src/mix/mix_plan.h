@@ -10,8 +10,7 @@
 //   - for each pass: ExtractPages(first.first, first.count) of document 1 and
 //     ExtractPages(second.first, second.count) of document 2, join them, save as
 //     numberedOutputName(destination, splitBaseName(typed), pass.number);
-//   - bar step per pass: progressStep(group of the first document when "Every group of"
-//     is chosen for it, else 0, kMixPageLimit);
+//   - the bar: percentDone(passes written, passes);
 //   - final message: "Mix process done!" unless plan.pagesIgnored, then the "above"
 //     message naming plan.maxPage.
 #pragma once

@@ -52,9 +52,9 @@ void Form1::cmd_mix_run_Click() {
     std::string destination;
     MixDocument docs[2];
     MixPlanResult plan;
-    std::int32_t barStep = 0;
     LoadedDocuments loaded(pdf_);
     bool stop = false;
+    std::size_t written = 0;  // outputs this run wrote
 
     const auto showBar = [&](int value) {
         mixpb.value = value;
@@ -200,7 +200,6 @@ void Form1::cmd_mix_run_Click() {
         },
         [&] {
             state.pages_ignored = plan.pagesIgnored;
-            barStep = progressStep(r_mix1_method1.value ? docs[0].plan.count : 0, kMixPageLimit);
             state.output_file_counter = 0;
         },
     };
@@ -209,6 +208,19 @@ void Form1::cmd_mix_run_Click() {
     }
 
     for (const MixPass& pass : plan.passes) {
+        // Cancel stops the run between two passes; the outputs written stay.
+        if (cancel_requested) {
+            trap.run({
+                [&] { loaded.releaseAll(); },
+                [&] { showBar(0); },
+                [&] {
+                    MsgBoxEx(errors_, ui_,
+                             catalogue.MsgRunCancelled + " " + std::to_string(written),
+                             msgbox::kInformation);
+                },
+            });
+            return;
+        }
         std::int32_t piece1 = 0;
         std::int32_t piece2 = 0;
         std::string output;
@@ -237,7 +249,7 @@ void Form1::cmd_mix_run_Click() {
                 }
             },
             [&] {
-                if (mixpb.value + barStep < 100) showBar(mixpb.value + barStep);
+                showBar(percentDone(++written, plan.passes.size()));
                 loaded.release(piece1);
             },
         };

@@ -63,27 +63,6 @@ std::vector<PageRun> fixedSizePieces(std::int32_t pageCount, std::int32_t step, 
     return pieces;
 }
 
-std::int32_t progressStep(std::int64_t numerator, std::int32_t pageCount) {
-    if (pageCount == 0) return 0;
-    // numerator x 100 may not fit in 64 bits, so divide first: the result is
-    // quotient x 100 + floor(remainder x 100 / p), and |remainder x 100| < 100 x 2^31.
-    const std::int64_t p = pageCount;
-    const std::int64_t quotient = numerator / p;
-    const std::int64_t remainder = numerator % p;
-    constexpr std::int64_t kMax = std::numeric_limits<std::int32_t>::max();
-    constexpr std::int64_t kMin = std::numeric_limits<std::int32_t>::min();
-    if (quotient > kMax / 100 + 1) return static_cast<std::int32_t>(kMax);
-    if (quotient < kMin / 100 - 1) return static_cast<std::int32_t>(kMin);
-    const std::int64_t scaled = remainder * 100;
-    std::int64_t part = scaled / p;
-    // Round toward minus infinity, as Int() does.
-    if (scaled % p != 0 && ((scaled < 0) != (p < 0))) --part;
-    const std::int64_t value = quotient * 100 + part;
-    if (value > kMax) return static_cast<std::int32_t>(kMax);
-    if (value < kMin) return static_cast<std::int32_t>(kMin);
-    return static_cast<std::int32_t>(value);
-}
-
 std::string withFinalSemicolon(const std::string& text) {
     const std::string trimmed = withoutSurroundingBlanks(text);
     if (!trimmed.empty() && trimmed.back() == ';') return text;

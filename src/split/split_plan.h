@@ -6,11 +6,11 @@
 //   - base name:        splitBaseName(txt_split_filename)
 //   - each output file: numberedOutputName(destination, base, output_file_counter)
 //   - methods 1, 3, 4:  read N (and S) with wholeNumberField, refuse the run when it gives
-//                       nothing, then write one file per fixedSizePieces(...) entry;
-//                       bar step progressStep(N, P)
+//                       nothing, then write one file per fixedSizePieces(...) entry
 //   - method 2:         write withFinalSemicolon(text) back into the box, then for each
 //                       piece of rangePieces(text): check_rangesmall_for_max(piece, P, flag)
-//                       and extract the rewritten piece; bar step progressStep(groups, P)
+//                       and extract the rewritten piece
+//   - the bar:          percentDone(pieces written, pieces)
 #pragma once
 
 #include <cstdint>
@@ -60,13 +60,6 @@ struct PageRun {
 // no piece. Safe for any page count: the arithmetic does not overflow.
 std::vector<PageRun> fixedSizePieces(std::int32_t pageCount, std::int32_t step, std::int32_t start,
                                      std::int32_t countPerPiece);
-
-// The amount by which a run advances its progress bar per output: the whole part of
-// numerator x 100 / pageCount (rounded down, also for negatives), with no overflow for
-// any inputs; 0 when pageCount is 0, saturated at the int32 range. Fixed-size methods
-// pass N; the range method passes its group count (number of ";" + 1); the mix run
-// passes its first document's group size (0 for "Each") over its page limit.
-std::int32_t progressStep(std::int64_t numerator, std::int32_t pageCount);
 
 // The range text as the run leaves it in its box: unchanged when its last character,
 // ignoring blanks around the text, is ";", otherwise the text (as typed) with ";" added.

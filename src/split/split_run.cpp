@@ -63,9 +63,10 @@ void Form1::cmd_split_run_Click() {
     std::int32_t count = 0;  // C: pages in a piece
     std::int32_t pages = 0;  // P
     std::int32_t sourceId = 0;
-    std::int32_t barStep = 0;
     bool stop = false;
     bool failed = false;
+    bool cancelled = false;
+    std::size_t written = 0;  // files this run wrote
     TemporaryCopies copies;
     LoadedDocuments loaded(pdf_);
 
@@ -73,8 +74,10 @@ void Form1::cmd_split_run_Click() {
         splitpb.value = value;
         if (repaint) repaint();
     };
-    const auto advance = [&] {
-        if (std::int64_t{splitpb.value} + barStep < 100) showBar(splitpb.value + barStep);
+    // Cancel stops the run between two pieces; the pieces written stay.
+    const auto cancelledNow = [&] {
+        cancelled = cancelled || cancel_requested;
+        return cancelled;
     };
     const auto warn = [&](const std::string& text) {
         MsgBoxEx(errors_, ui_, text, msgbox::kExclamation);
@@ -234,12 +237,11 @@ void Form1::cmd_split_run_Click() {
         std::vector<PageRun> pieces;
         if (!trap.step([&] {
                 pieces = fixedSizePieces(pages, step, start, count);
-                barStep = progressStep(step, pages);
                 replacesSource(pieces.size());
             }))
             return;
         for (const PageRun& piece : pieces) {
-            if (failed) break;
+            if (failed || cancelledNow()) break;
             // A repeated step writes the same number again.
             const std::int32_t number = state.output_file_counter + 1;
             const bool went = trap.step([&] {
@@ -260,7 +262,8 @@ void Form1::cmd_split_run_Click() {
                     saveFailed(state.output_file_counter);
                     return;
                 }
-                advance();
+                ++written;
+                showBar(percentDone(written, pieces.size()));
             });
             if (!went) return;
         }
@@ -269,24 +272,31 @@ void Form1::cmd_split_run_Click() {
         if (!trap.step([&] {
                 txt_split_range.text = withFinalSemicolon(txt_split_range.text);
                 pieces = rangePieces(txt_split_range.text);
-                // One group more than there are ";", as the range text counts them.
-                barStep = progressStep(static_cast<std::int64_t>(pieces.size()) + 1, pages);
                 replacesSource(pieces.size());
             }))
             return;
+        std::size_t done = 0;
         for (const std::string& piece : pieces) {
-            if (failed) break;
+            if (failed || cancelledNow()) break;
             const std::int32_t before = state.output_file_counter;
             const bool went = trap.step([&] {
                 // A repeated step writes the same number again.
                 state.output_file_counter = before;
                 const std::string rewritten =
                     check_rangesmall_for_max(piece, pages, state.pages_ignored);
+                const std::string output = numberedOutputName(destination, base, before + 1);
+                std::error_code ec;
+                const auto modified = [&] {
+                    return std::filesystem::last_write_time(pathFromUtf8(output), ec);
+                };
+                const auto was = modified();
                 if (create_range_pdf(rewritten, base, sourceId) == 0) {
                     saveFailed(state.output_file_counter);
                     return;
                 }
-                advance();
+                // A piece with no page of the document writes no file.
+                if (const auto now = modified(); !ec && now != was) ++written;
+                showBar(percentDone(++done, pieces.size()));
             });
             if (!went) return;
         }
@@ -298,7 +308,7 @@ void Form1::cmd_split_run_Click() {
             copies.removeAll();
         },
         [&] {
-            if (failed) {
+            if (failed || cancelled) {
                 // The failure has been told; the bar does not claim a finished run.
                 showBar(0);
                 return;
@@ -310,7 +320,10 @@ void Form1::cmd_split_run_Click() {
         },
         [&] {
             if (failed) return;
-            if (!state.pages_ignored)
+            if (cancelled)
+                MsgBoxEx(errors_, ui_, catalogue.MsgRunCancelled + " " + std::to_string(written),
+                         msgbox::kInformation);
+            else if (!state.pages_ignored)
                 MsgBoxEx(errors_, ui_, catalogue.MsgSplitDone, msgbox::kInformation);
             else
                 MsgBoxEx(errors_, ui_,

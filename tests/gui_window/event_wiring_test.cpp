@@ -111,6 +111,7 @@ TEST_F(EventWiringTest, EveryDeclaredEventReachesItsHandlerFromTheRealWindow) {
             SCOPED_TRACE(name + " from " + source->objectName().toStdString());
             reached.clear();
             send(binding.event, source);
+            waitForJob();
             EXPECT_TRUE(std::find(reached.begin(), reached.end(), name) != reached.end())
                 << "the handler was not called";
         }

@@ -274,46 +274,13 @@ TEST_F(MainWindowTest, UserEditsReachTheModel) {
     EXPECT_EQ(form.chk_merge_ovr.value, kUnchecked);
 }
 
-TEST_F(MainWindowTest, AMergeRunShowsItsProgressAndTheBarEmptiesAfterwards) {
-    writeTestPdf(dir.file("one.pdf"), 2, "One");
-    writeTestPdf(dir.file("two.pdf"), 3, "Two");
-    start();
-    clickTab(2);
-    auto* grid = find<QTableWidget>("merge_grid");
-    drop("merge_grid", {dir.file("one.pdf"), dir.file("two.pdf")});
-    ASSERT_EQ(form.state.mgrid_count, 2) << ::testing::PrintToString(ui.boxTexts());
-    EXPECT_EQ(grid->item(1, 1)->text(), "two.pdf");
-    EXPECT_EQ(grid->item(1, 3)->text(), "3");
-    EXPECT_TRUE(find("mbut_key_2")->isVisible());
-    EXPECT_EQ(find<QLineEdit>("moutput_file")->text().toStdString(), dir.file("output.pdf"));
-
-    // The bar moves while the run works: the run asks the window to repaint.
-    auto* bar = find<QProgressBar>("mergepb");
-    std::vector<int> shown;
-    const std::function<void()> repaint = form.repaint;
-    form.repaint = [&] {
-        repaint();
-        shown.push_back(bar->value());
-    };
-    QTest::mouseClick(find("cmd_merge"), Qt::LeftButton);
-    form.repaint = repaint;
-    EXPECT_EQ(ui.boxTexts(), std::vector<std::string>{"Merge process done!"});
-    EXPECT_TRUE(fs::exists(dir.file("output.pdf")));
-    ASSERT_FALSE(shown.empty());
-    EXPECT_EQ(shown.back(), 100);
-    EXPECT_TRUE(bar->styleSheet().contains("#006600"));
-    EXPECT_TRUE(window->findChild<QTimer*>("tmerge_pb")->isActive());
-    QTRY_COMPARE_WITH_TIMEOUT(bar->value(), 0, 3000);
-    EXPECT_FALSE(window->findChild<QTimer*>("tmerge_pb")->isActive());
-}
-
 TEST_F(MainWindowTest, AnEndAskedForInAHandlerClosesTheWindowOnce) {
     start();
     clickTab(2);
     window->onEvent = [this](const EventBinding& binding) {
-        if (binding.name() == "cmd_merge_Click") errors.ExitProject();
+        if (binding.name() == "mbut_rem_Click") errors.ExitProject();
     };
-    QTest::mouseClick(find("cmd_merge"), Qt::LeftButton);
+    QTest::mouseClick(find("mbut_rem"), Qt::LeftButton);
     EXPECT_TRUE(window->exiting());
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(ui.quitCalls, 1);

@@ -13,15 +13,19 @@
 #include <QTableWidget>
 #include <QTest>
 #include <QUrl>
+#include <atomic>
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "app/form1.h"
 #include "errors/error_handler.h"
 #include "gui/main_window.h"
 #include "gui/window_program.h"
+#include "gui/window_thread_ui.h"
 #include "pdf/qpdf_engine.h"
 #include "support/fake_services.h"
 #include "support/temp_dir.h"
@@ -31,12 +35,31 @@ namespace pagemeld::testing {
 
 inline constexpr double kTwipsPerPixel = 15.0;
 
+// The real engine, told to take its time over each file it opens or writes when a
+// test must act while a run is under way.
+class PacedEngine : public QpdfEngine {
+public:
+    std::int32_t LoadFromFile(const std::string& fileName) override {
+        pause();
+        return QpdfEngine::LoadFromFile(fileName);
+    }
+    std::int32_t SaveToFile(const std::string& fileName) override {
+        pause();
+        return QpdfEngine::SaveToFile(fileName);
+    }
+    std::atomic<int> delayMs{0};
+
+private:
+    void pause() const { std::this_thread::sleep_for(std::chrono::milliseconds(delayMs.load())); }
+};
+
 class WindowHarness : public ::testing::Test {
 protected:
     WindowHarness()
-        : system(dir.path().string()),
-          errors(ui, system),
-          program(ui, settings, http, system, pdf, errors),
+        : threadUi(ui),
+          system(dir.path().string()),
+          errors(threadUi, system),
+          program(threadUi, settings, http, system, pdf, errors),
           form(program.form) {
         system.temp = dir.folder();
     }
@@ -55,6 +78,9 @@ protected:
     void start(const std::string& commandLine = {}) {
         form.Form_Load(commandLine);
         window = std::make_unique<MainWindow>(form, kTwipsPerPixel);
+        MainWindow* shown = window.get();
+        threadUi.setMarshal(
+            [shown](const std::function<void()>& call) { shown->onWindowThread(call); });
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     }
@@ -66,7 +92,13 @@ protected:
         return widget;
     }
 
-    void click(const std::string& name) { QTest::mouseClick(find(name), Qt::LeftButton); }
+    // A click; a run or an addition of files it starts is waited for.
+    void click(const std::string& name) {
+        QTest::mouseClick(find(name), Qt::LeftButton);
+        waitForJob();
+    }
+
+    void waitForJob() { QTRY_VERIFY_WITH_TIMEOUT(!window->jobRunning(), 60000); }
 
     // Clicks an option or check box on its mark: past a short caption a click does
     // not reach it.
@@ -117,6 +149,7 @@ protected:
         QApplication::sendEvent(grid->viewport(), &enter);
         QDropEvent dropped(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, {});
         QApplication::sendEvent(grid->viewport(), &dropped);
+        waitForJob();
     }
 
     // The texts of a grid's file rows, column `col`, as the window shows them.
@@ -134,10 +167,11 @@ protected:
 
     TempDir dir;
     FakeUi ui;
+    WindowThreadUi threadUi;  // boxes asked for by a job are shown on this thread
     FakeSettings settings;
     FakeHttp http;
     FakeSystem system;
-    QpdfEngine pdf;
+    PacedEngine pdf;
     ErrorReporter errors;
     WindowProgram program;
     Form1& form;

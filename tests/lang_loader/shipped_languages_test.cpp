@@ -57,6 +57,7 @@ const std::vector<std::pair<std::string, std::string>> kDesignCaptions = {
     {"chk_merge_ovr", "Overwrite file if exists"},
     {"lbl_mfile", "Output filename"},
     {"cmd_merge", "Merge files!"},
+    {"cmd_cancel", "Cancel"},
     {"frm_mix_method", "Mix method"},
     {"frm_mix_meth_doc1", "Use from first document (base file)"},
     {"r_mix1_method1", "Every group of"},

@@ -99,22 +99,6 @@ TEST(SplitFixedSize, LongDocumentsDoNotOverflow) {
               (Pieces{{kInt32Max, 1}}));
 }
 
-TEST(SplitProgress, StepIsTheWholePartWithoutOverflow) {
-    EXPECT_EQ(progressStep(3, 10), 30);
-    EXPECT_EQ(progressStep(1, 3), 33);
-    EXPECT_EQ(progressStep(0, 10), 0);
-    EXPECT_EQ(progressStep(5, 0), 0);
-    // 328 range groups: 32800 does not fit 16 bits.
-    EXPECT_EQ(progressStep(328, 10), 3280);
-    EXPECT_EQ(progressStep(400, 40000), 1);
-    EXPECT_EQ(progressStep(399, 40000), 0);
-    EXPECT_EQ(progressStep(10, 999), 1);
-    EXPECT_EQ(progressStep(std::numeric_limits<std::int64_t>::max(), 1), kInt32Max);
-    EXPECT_EQ(progressStep(std::numeric_limits<std::int64_t>::max(), kInt32Max), kInt32Max);
-    EXPECT_EQ(progressStep(kInt32Max, kInt32Max), 100);
-    EXPECT_EQ(progressStep(-1, 3), -34);  // rounded down, as a whole part
-}
-
 TEST(SplitRangeText, FinalSemicolonIsAddedOnlyWhenMissing) {
     EXPECT_EQ(withFinalSemicolon("1-3"), "1-3;");
     EXPECT_EQ(withFinalSemicolon("1-3;"), "1-3;");
