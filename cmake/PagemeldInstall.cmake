@@ -54,3 +54,19 @@ function(pagemeld_install_program target)
         set(QT_DEPLOY_PLUGINS_DIR \"${dir}/plugins\")")
     install(SCRIPT ${deploy_script})
 endfunction()
+
+# pagemeld_install_console_program(<target>): the console program, beside the window
+# program. Built without the window it brings the languages folder (and on Windows
+# the C++ runtime) itself.
+function(pagemeld_install_console_program target)
+    set(dir ${PAGEMELD_INSTALL_DIR})
+    install(TARGETS ${target} RUNTIME DESTINATION ${dir})
+    if(PAGEMELD_BUILD_GUI)
+        return()
+    endif()
+    install(DIRECTORY ${PAGEMELD_LANGUAGES_DIR}/ DESTINATION ${dir}/languages)
+    if(WIN32)
+        set(CMAKE_INSTALL_SYSTEM_RUNTIME_DESTINATION ${dir})
+        include(InstallRequiredSystemLibraries)
+    endif()
+endfunction()

@@ -58,7 +58,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (request.kind == pagemeld::RequestKind::Split) {
         check(request.files.size() <= 1, "a split request with more than one file");
     }
-    (void)pagemeld::isQuietRequest(text);
+    (void)pagemeld::requestKind(text);
 
     // Joining arguments and reading them back must not fail either.
     std::vector<std::string> args{"pagemeld"};

@@ -1,5 +1,6 @@
 #include "batch/command_line.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <string_view>
 #include <system_error>
@@ -91,26 +92,43 @@ RequestProblem cutName(std::string& text, std::string& name) {
     return RequestProblem::None;
 }
 
-// "-qs"/"-qm" [l] names -o output. Names are read while the first "-o" of the rest
-// stands above `limit`, so that a name stands before it.
-CommandLineRequest parseQuiet(const std::string& commandLine, RequestKind kind, long limit,
-                              bool completeOutput, const NameCompleter& complete) {
-    CommandLineRequest request;
-    if (commandLine.find(kOutputMarker) == kNone) {
-        request.kind = RequestKind::QuietWithoutOutput;
-        return request;
+// Where the output marker stands as a word of its own, outside any quoted name: a
+// name such as "my-old.pdf" holds "-o" without being the marker.
+std::size_t outputMarkerAt(std::string_view text) {
+    bool quoted = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == '"') quoted = !quoted;
+        if (quoted || text.substr(i, kOutputMarker.size()) != kOutputMarker) continue;
+        const std::size_t after = i + kOutputMarker.size();
+        if ((i == 0 || text[i - 1] == ' ') && (after == text.size() || text[after] == ' ')) {
+            return i;
+        }
     }
-    request.kind = kind;
+    return kNone;
+}
 
-    std::string text = trimSpaces(std::string_view(commandLine).substr(3));
-    if (startsWith(text, "l")) {
+// A merge output that names a folder, by its ending or because one is there, names
+// no file to write.
+bool namesFolder(const std::string& name, const CompletedName& completed) {
+    return completed.isFolder || name.back() == '/' || name.back() == '\\';
+}
+
+// "-qs"/"-qm" [l] names -o output, the switch word already read. The log letter is
+// "l" as a word of its own (or attached to the switch): a first name such as
+// "labels.pdf" keeps its "l".
+CommandLineRequest parseQuiet(std::string text, CommandLineRequest request, bool completeOutput,
+                              const NameCompleter& complete) {
+    if (!request.log && (text == "l" || startsWith(text, "l "))) {
         text = trimSpaces(std::string_view(text).substr(1));
         request.log = true;
     }
+    const std::size_t markerAt = outputMarkerAt(text);
+    if (markerAt == kNone) return refuse(std::move(request), RequestProblem::NoOutput);
 
-    while (!text.empty() && characterPosition(text, text.find(kOutputMarker)) > limit) {
+    std::string names = trimSpaces(std::string_view(text).substr(0, markerAt));
+    while (!names.empty()) {
         std::string name;
-        if (const RequestProblem problem = cutName(text, name); problem != RequestProblem::None) {
+        if (const RequestProblem problem = cutName(names, name); problem != RequestProblem::None) {
             return refuse(std::move(request), problem);
         }
         if (request.inputs.size() == kBatchFilesMax) {
@@ -118,15 +136,22 @@ CommandLineRequest parseQuiet(const std::string& commandLine, RequestKind kind, 
         }
         request.inputs.push_back(complete(name).path);
     }
+    if (request.inputs.empty()) return refuse(std::move(request), RequestProblem::NoInput);
 
-    const std::size_t markerAt = text.find(kOutputMarker);
-    if (markerAt != kNone) {
-        text = trimSpaces(std::string_view(text).substr(markerAt + kOutputMarker.size()));
-        std::string output;
-        if (const RequestProblem problem = cutName(text, output); problem != RequestProblem::None) {
-            return refuse(std::move(request), problem);
+    text = trimSpaces(std::string_view(text).substr(markerAt + kOutputMarker.size()));
+    std::string output;
+    if (const RequestProblem problem = cutName(text, output); problem != RequestProblem::None) {
+        return refuse(std::move(request), problem);
+    }
+    if (output.empty()) return refuse(std::move(request), RequestProblem::NoOutput);
+    if (completeOutput) {
+        const CompletedName completed = complete(output);
+        if (namesFolder(output, completed)) {
+            return refuse(std::move(request), RequestProblem::NoOutput);
         }
-        request.output = completeOutput ? complete(output).path : output;
+        request.output = completed.path;
+    } else {
+        request.output = output;
     }
     return request;
 }
@@ -244,31 +269,51 @@ NameCompleter currentDirectoryCompleter() {
         CompletedName completed;
         completed.path = pathToUtf8(path);
         completed.exists = std::filesystem::is_regular_file(path, error);
+        completed.isFolder = std::filesystem::is_directory(path, error);
         return completed;
     };
 }
 
-bool isQuietRequest(const std::string& commandLine) {
+RequestKind requestKind(const std::string& commandLine) {
     const std::string line = trimSpaces(commandLine);
-    return startsWith(line, "-qs") || startsWith(line, "-qm");
+    if (line.empty()) return RequestKind::None;
+    const std::string_view word = std::string_view(line).substr(0, line.find(' '));
+    // Switches are matched exactly, with case: "-QS" and "/qs" are not requests.
+    if (word == "-qs" || word == "-qsl") return RequestKind::QuietSplit;
+    if (word == "-qm" || word == "-qml") return RequestKind::QuietMerge;
+    if (word == "--help" || word == "-h" || word == "/?") return RequestKind::Help;
+    if (word == "--version") return RequestKind::Version;
+    // "-s" and "-m" take their name straight after the switch, as they always did.
+    if (startsWith(line, "-s")) return RequestKind::Split;
+    if (startsWith(line, "-m")) return RequestKind::Merge;
+    return RequestKind::Invalid;
 }
 
 CommandLineRequest parseCommandLine(const std::string& commandLine, const NameCompleter& complete,
                                     std::size_t mergeMax) {
     const std::string line = trimSpaces(commandLine);
-    if (line.empty()) return {};
-    // Switches are matched exactly, with case: "-QS" and "/qs" are not requests.
-    if (startsWith(line, "-qs")) {
-        return parseQuiet(line, RequestKind::QuietSplit, 3, false, complete);
-    }
-    if (startsWith(line, "-qm")) {
-        return parseQuiet(line, RequestKind::QuietMerge, 6, true, complete);
-    }
-    if (startsWith(line, "-s")) return parseSplit(line, complete);
-    if (startsWith(line, "-m")) return parseMerge(line, complete, mergeMax);
     CommandLineRequest request;
-    request.kind = RequestKind::Invalid;
-    return request;
+    request.kind = requestKind(line);
+    switch (request.kind) {
+        case RequestKind::QuietSplit:
+        case RequestKind::QuietMerge: {
+            // An odd quote would hide the marker; the name it opens never ends.
+            if (std::count(line.begin(), line.end(), '"') % 2 != 0) {
+                return refuse(std::move(request), RequestProblem::UnclosedQuote);
+            }
+            const std::size_t switchEnd = std::min(line.find(' '), line.size());
+            request.log = switchEnd == 4;  // "-qsl", "-qml"
+            const bool completeOutput = request.kind == RequestKind::QuietMerge;
+            return parseQuiet(trimSpaces(std::string_view(line).substr(switchEnd)),
+                              std::move(request), completeOutput, complete);
+        }
+        case RequestKind::Split:
+            return parseSplit(line, complete);
+        case RequestKind::Merge:
+            return parseMerge(line, complete, mergeMax);
+        default:
+            return request;
+    }
 }
 
 }  // namespace pagemeld

@@ -1,5 +1,5 @@
 // Reading the program's command line: recognising the request ("-qs", "-qm", "-s",
-// "-m") and cutting it into file names. Plain functions on a text, with no side
+// "-m", help, the version) and cutting it into file names. Plain functions on a text, with no side
 // effects: the routines that carry a request out work from the CommandLineRequest.
 #pragma once
 
@@ -42,8 +42,9 @@ std::string joinArguments(const std::vector<std::string>& args);
 
 // A file name from the command line made into the path the program uses.
 struct CompletedName {
-    std::string path;     // the full path
-    bool exists = false;  // a file (not a folder) of that path exists
+    std::string path;       // the full path
+    bool exists = false;    // a file (not a folder) of that path exists
+    bool isFolder = false;  // a folder of that path exists
 };
 
 // Completes a name from the command line; tests pass their own.
@@ -55,13 +56,14 @@ using NameCompleter = std::function<CompletedName(const std::string& name)>;
 NameCompleter currentDirectoryCompleter();
 
 enum class RequestKind {
-    None,                // an empty command line
-    QuietSplit,          // "-qs": split every page of the inputs into the output folder
-    QuietMerge,          // "-qm": merge the inputs into the output file
-    Split,               // "-s": preload the split list with one file
-    Merge,               // "-m": preload the merge list
-    Invalid,             // anything else: the MsgErrCL message, then the window opens
-    QuietWithoutOutput,  // "-qs"/"-qm" with no "-o" anywhere: nothing happens, the window opens
+    None,        // an empty command line
+    QuietSplit,  // "-qs": split every page of the inputs into the output folder
+    QuietMerge,  // "-qm": merge the inputs into the output file
+    Split,       // "-s": preload the split list with one file
+    Merge,       // "-m": preload the merge list
+    Invalid,     // anything else: the MsgErrCL message, then the window opens
+    Help,        // "--help", "-h" or "/?": the usage text
+    Version,     // "--version": the program's version
 };
 
 // Why a recognised request must be refused. Whenever this is not None, `inputs`,
@@ -74,6 +76,8 @@ enum class RequestProblem {
     // quoted name followed by more than a space or "|"): cut at its quotes it would
     // name another file, which a request would then read or write.
     QuoteInName,
+    NoInput,   // a quiet request names no input before its "-o"
+    NoOutput,  // a quiet request has no "-o", or no name after it (a merge: no file name)
 };
 
 struct CommandLineRequest {
@@ -83,9 +87,8 @@ struct CommandLineRequest {
     // Quiet requests ("-qs", "-qm").
     bool log = false;                 // "l" after the switch: write the batch log
     std::vector<std::string> inputs;  // the input names, completed, in order
-    // The text after "-o": for "-qs" the output folder as written, for "-qm" the
-    // output file completed. Absent when no "-o" was left after the inputs (a name
-    // took it in): the program then ends without carrying out the request.
+    // The name after "-o": for "-qs" the output folder as written, for "-qm" the
+    // output file completed. Absent when the request is refused.
     std::optional<std::string> output;
 
     // Interactive requests: "-s" exactly one name, "-m" the names in order.
@@ -95,9 +98,10 @@ struct CommandLineRequest {
     bool namesLeftOut = false;
 };
 
-// True when the command line asks for a quiet request ("-qs" or "-qm"), which runs
-// without any window.
-bool isQuietRequest(const std::string& commandLine);
+// The request the command line's first word asks for, without reading the rest.
+// A quiet request's switch is a word of its own: "-qs", "-qm", or either with the log
+// letter attached ("-qsl", "-qml"); any other word beginning with "-q" is not one.
+RequestKind requestKind(const std::string& commandLine);
 
 // Recognises the request on `commandLine` and cuts it into names. `complete` makes
 // full paths of the names; `mergeMax` is the most names "-m" hands on.

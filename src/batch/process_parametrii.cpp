@@ -9,10 +9,6 @@
 namespace pagemeld {
 namespace {
 
-constexpr int kExitDone = 0;
-constexpr int kExitIncomplete = 1;
-constexpr int kExitRefused = 2;
-
 void showRefusal(Form1& form, const std::string& text) {
     MsgBoxEx(form.errors(), form.ui(), text, msgbox::kOkOnly);
 }
@@ -20,8 +16,8 @@ void showRefusal(Form1& form, const std::string& text) {
 // A quiet request: carried out without any window, then the program ends.
 [[noreturn]] void runQuiet(Form1& form, const CommandLineRequest& request) {
     if (request.problem != RequestProblem::None || !request.output) {
-        // Refused: an unclosed quote, too many names, or no "-o" to write to. A
-        // quiet request never opens the window, so it says so and ends.
+        // Refused: no input, no output, an unclosed quote, too many names. A quiet
+        // request never opens the window, so it says so and ends.
         showRefusal(form, form.catalogue.MsgErrCL);
         form.state.exit_status = kExitRefused;
         form.errors().ExitProject();
@@ -83,7 +79,6 @@ void process_parametrii(Form1& form, const NameCompleter& complete) {
                 return;
             case RequestKind::QuietSplit:
             case RequestKind::QuietMerge:
-            case RequestKind::QuietWithoutOutput:
                 runQuiet(form, request);
             case RequestKind::Split:
                 preloadSplit(form, request);
@@ -94,6 +89,10 @@ void process_parametrii(Form1& form, const NameCompleter& complete) {
             case RequestKind::Invalid:
                 showRefusal(form, form.catalogue.MsgErrCL);
                 form.state.exit_status = kExitRefused;
+                return;
+            case RequestKind::Help:
+            case RequestKind::Version:
+                // Answered by the program before any window model is made.
                 return;
         }
     });

@@ -4,7 +4,9 @@
 
 #include "app/form1.h"
 #include "app/settings_store.h"
+#include "app/shared_routines.h"
 #include "app/system_info.h"
+#include "batch/command_line.h"
 #include "batch/console_ui.h"
 #include "batch/process_parametrii.h"
 #include "errors/error_handler.h"
@@ -14,7 +16,36 @@
 
 namespace pagemeld {
 
-int runQuietProgram(const std::string& commandLine) {
+bool answeredWithoutWindow(const std::string& commandLine, bool displayAvailable) {
+    switch (requestKind(commandLine)) {
+        case RequestKind::QuietSplit:
+        case RequestKind::QuietMerge:
+        case RequestKind::Help:
+        case RequestKind::Version:
+            return true;
+        case RequestKind::Invalid:
+            return !displayAvailable;
+        default:
+            return false;
+    }
+}
+
+int runQuietProgram(const std::string& commandLine, const ProgramDescription& program) {
+    const RequestKind kind = requestKind(commandLine);
+    switch (kind) {
+        case RequestKind::Help:
+            std::cout << usageText(program) << std::flush;
+            return kExitDone;
+        case RequestKind::Version:
+            std::cout << versionText() << std::endl;
+            return kExitDone;
+        case RequestKind::None:
+            std::cerr << usageText(program) << std::flush;
+            return kExitRefused;
+        default:
+            break;
+    }
+
     SystemInfo system;
     SettingsStore settings;
     ConsoleUi ui(std::cerr);
@@ -26,14 +57,22 @@ int runQuietProgram(const std::string& commandLine) {
     LanguageLoader languages(form, form.catalogue, settings, ui, system, errors);
     form.load_languages = [&languages] { languages.load_languages(); };
     const NameCompleter complete = currentDirectoryCompleter();
-    form.process_parametrii = [&form, &complete] { process_parametrii(form, complete); };
+    form.process_parametrii = [&form, &complete, kind] {
+        if (kind == RequestKind::Split || kind == RequestKind::Merge) {
+            // Preloading a list means nothing without the window that shows it.
+            MsgBoxEx(form.errors(), form.ui(), form.catalogue.MsgErrCL, msgbox::kOkOnly);
+            form.state.exit_status = kExitRefused;
+            form.errors().ExitProject();
+        }
+        process_parametrii(form, complete);
+    };
     try {
         form.Form_Load(commandLine);
     } catch (const ExitRequested&) {
         return form.state.exit_status;
     }
-    // The request ended without its own exit: something stopped it on the way.
-    return form.state.exit_status != 0 ? form.state.exit_status : 1;
+    // The request ended without its own exit: refused, or stopped on the way.
+    return form.state.exit_status != 0 ? form.state.exit_status : kExitIncomplete;
 }
 
 }  // namespace pagemeld

@@ -1,12 +1,26 @@
-// The program as a quiet request runs it: the same window model and routines, but no
-// window, no display and no network; messages go to standard error.
+// The programs as they run without a window: pagemeld-cli always, and the window
+// program for what needs no window. One entry point, so both take the same requests
+// with the same logs, messages and exit statuses.
 #pragma once
 
 #include <string>
 
+#include "batch/usage_text.h"
+
 namespace pagemeld {
 
-// Carries out a quiet request and returns the program's exit status.
-int runQuietProgram(const std::string& commandLine);
+inline const ProgramDescription kWindowProgram{"pagemeld", true};
+inline const ProgramDescription kConsoleProgram{"pagemeld-cli", false};
+
+// True when the window program answers `commandLine` without its window: quiet
+// requests, help and the version; and a command line it refuses when there is no
+// display to show its message on.
+bool answeredWithoutWindow(const std::string& commandLine, bool displayAvailable);
+
+// Carries `commandLine` out without any window and returns the exit status: help and
+// the version on standard output, quiet requests as the window program carries them
+// out, messages on standard error. A request only the window can carry out ("-s",
+// "-m", none at all) is refused.
+int runQuietProgram(const std::string& commandLine, const ProgramDescription& program);
 
 }  // namespace pagemeld

@@ -10,6 +10,7 @@
 #include "app/platform.h"
 #include "app/shared_routines.h"
 #include "app/text_encoding.h"
+#include "batch/request_files.h"
 #include "errors/runtime_error.h"
 #include "errors/trap.h"
 #include "lang/failure_reason.h"
@@ -43,6 +44,11 @@ std::string baseNameOf(ErrorReporter& errors, const std::string& file) {
 // output could not be written) follows on a line of its own.
 void report_problem(QuietRequestContext& context, const std::string& fis, const std::string& line,
                     const std::string& reason = {});
+
+// An output that would take the place of a file the request reads or wrote is not
+// written: logged, and always shown, since an input was nearly lost.
+void report_replaced(QuietRequestContext& context, const std::string& fis,
+                     const std::string& output);
 
 }  // namespace
 
@@ -85,6 +91,13 @@ void report_problem(QuietRequestContext& context, const std::string& fis, const 
     }
 }
 
+void report_replaced(QuietRequestContext& context, const std::string& fis,
+                     const std::string& output) {
+    const std::string line = replacedFileLine(output);
+    add_line_to_log(context, fis, line);
+    MsgBoxEx(context.errors, context.ui, line, msgbox::kExclamation);
+}
+
 }  // namespace
 
 bool process_quiet_split_line(QuietRequestContext& context,
@@ -93,6 +106,7 @@ bool process_quiet_split_line(QuietRequestContext& context,
     PdfEngine& pdf = context.pdf;
     const std::string logFile = outputfolder + "output.log";
     bool complete = true;
+    RequestFiles files(pdffiles);
     Trap trap(context.errors, kModule, "process_quiet_split_line");
     if (!trap.step([&] {
             add_line_to_log(context, logFile,
@@ -137,6 +151,11 @@ bool process_quiet_split_line(QuietRequestContext& context,
                 ++context.state.output_file_counter;
                 const std::string output =
                     numberedOutputName(outputfolder, base, context.state.output_file_counter);
+                if (files.wouldReplace(output)) {
+                    report_replaced(context, logFile, output);
+                    complete = false;
+                    continue;
+                }
                 const std::int32_t piece = pdf.ExtractPages(page, 1);
                 pdf.SelectDocument(piece);
                 save_pdf_info(pdf);
@@ -152,6 +171,7 @@ bool process_quiet_split_line(QuietRequestContext& context,
                     complete = false;
                     return;
                 }
+                files.note(output);
             }
         });
         if (!carriedOn) return false;
@@ -175,6 +195,10 @@ bool process_merge_line(QuietRequestContext& context, const std::vector<std::str
     if (pdffiles.size() < 2) {
         trap.step(
             [&] { report_problem(context, logFile, "Please add at least 2 PDF files to merge!"); });
+        return false;
+    }
+    if (RequestFiles(pdffiles).wouldReplace(fis)) {
+        trap.step([&] { report_replaced(context, logFile, fis); });
         return false;
     }
     // Every file is checked first and let go again; the merge then streams them into
@@ -216,9 +240,6 @@ bool process_merge_line(QuietRequestContext& context, const std::vector<std::str
         if (!mergeable.empty()) {
             pdf.ClearFileList("");
             for (const std::string& name : mergeable) pdf.AddToFileList("", name);
-            for (const auto& [key, text] : outputInformation()) {
-                pdf.SetFileListInformation("", key, text);
-            }
             merged = pdf.MergeFileList("", fis);
         }
         if (merged == 0) {

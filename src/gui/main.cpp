@@ -5,16 +5,15 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
-#include <vector>
 
 #ifdef _WIN32
-#include <shellapi.h>
 #include <windows.h>
 #endif
 
 #include "app/settings_store.h"
 #include "app/system_info.h"
 #include "batch/command_line.h"
+#include "batch/program_arguments.h"
 #include "batch/quiet_program.h"
 #include "errors/error_handler.h"
 #include "errors/runtime_error.h"
@@ -27,26 +26,18 @@
 
 namespace {
 
-// The program's arguments as UTF-8, read before any Qt object exists: a quiet
-// request must run without one.
-std::vector<std::string> programArguments(int argc, char** argv) {
-    std::vector<std::string> args;
-#ifdef _WIN32
-    // argv is in the ANSI code page there; the wide command line holds every character.
-    (void)argc;
-    (void)argv;
-    int count = 0;
-    if (LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count)) {
-        for (int i = 0; i < count; ++i)
-            args.push_back(QString::fromWCharArray(wide[i]).toStdString());
-        LocalFree(wide);
-    }
+// Whether a window can be shown at all. Without one Qt ends the program in its
+// platform plugin; a request that needs no window must not get that far.
+bool displayAvailable() {
+#if defined(_WIN32) || defined(__APPLE__)
+    return true;
 #else
-    // File names are bytes there: taken as they come, a name that is no UTF-8 still
-    // reaches the file it names (decoding would turn its bytes into U+FFFD).
-    for (int i = 0; i < argc; ++i) args.emplace_back(argv[i]);
+    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) {
+        const char* value = std::getenv(name);
+        if (value != nullptr && *value != '\0') return true;
+    }
+    return false;
 #endif
-    return args;
 }
 
 // A program built for the window has no console of its own on Windows: a quiet
@@ -86,9 +77,9 @@ int main(int argc, char** argv) {
     using namespace pagemeld;
     const std::string commandLine = joinArguments(programArguments(argc, argv));
     // Quiet requests run on servers and in scripts: no window, no display needed.
-    if (isQuietRequest(commandLine)) {
+    if (answeredWithoutWindow(commandLine, displayAvailable())) {
         attachToParentConsole();
-        return runQuietProgram(commandLine);
+        return runQuietProgram(commandLine, kWindowProgram);
     }
 
     QApplication app(argc, argv);

@@ -7,7 +7,6 @@
 #include "app/form1.h"
 #include "batch/process_parametrii.h"
 #include "errors/error_handler.h"
-#include "errors/runtime_error.h"
 #include "pdf/qpdf_engine.h"
 #include "support/fake_services.h"
 #include "support/temp_dir.h"
@@ -92,23 +91,6 @@ TEST_F(CommandLineRun, UnknownSwitchesAndUnclosedQuotesAreRefusedAndTheWindowOpe
         EXPECT_TRUE(form.state.form_loaded) << line;
         EXPECT_EQ(ui.quitCalls, 0);
     }
-}
-
-TEST_F(CommandLineRun, QuietRequestsEndTheProgramWithTheirStatus) {
-    testing::writeTestPdf(dir.file("a.pdf"), 1, "A");
-    testing::writeTestPdf(dir.file("b.pdf"), 1, "B");
-    EXPECT_THROW(form.Form_Load("-qm a.pdf b.pdf -o out.pdf"), ExitRequested);
-    EXPECT_EQ(form.state.exit_status, 0);
-    EXPECT_EQ(testing::pageTexts(dir.file("out.pdf")), (std::vector<std::string>{"A 1", "B 1"}));
-    EXPECT_EQ(ui.quitCalls, 1);
-    EXPECT_FALSE(form.state.form_loaded);
-
-    EXPECT_THROW(form.Form_Load("-qm a.pdf nothing.pdf -o out2.pdf"), ExitRequested);
-    EXPECT_EQ(form.state.exit_status, 1);
-
-    EXPECT_THROW(form.Form_Load("-qs \"a.pdf -o out"), ExitRequested);
-    EXPECT_EQ(form.state.exit_status, 2);
-    EXPECT_EQ(ui.boxes.back().text, form.catalogue.MsgErrCL);
 }
 
 }  // namespace

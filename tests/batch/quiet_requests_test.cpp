@@ -6,6 +6,7 @@
 
 #include "app/app_state.h"
 #include "batch/quiet_requests.h"
+#include "batch/request_files.h"
 #include "errors/error_handler.h"
 #include "lang/catalogue.h"
 #include "pdf/qpdf_engine.h"
@@ -125,12 +126,18 @@ TEST_F(QuietRequests, SplitIntoAMissingFolderFailsAndWritesNothing) {
 TEST_F(QuietRequests, MergeJoinsInOrderAndLogsEachFile) {
     testing::writeTestPdf(in("a.pdf"), 2, "A");
     testing::writeTestPdf(in("b.pdf"), 1, "B");
-    testing::writeTestPdf(in("c.pdf"), 2, "C");
+    testing::TestPdfOptions first;
+    first.pages = 2;
+    first.label = "C";
+    first.info = {{"Title", "The C report"}, {"Author", "C. Writer"}};
+    testing::writeTestPdf(in("c.pdf"), first);
     const std::string output = out() + "merged.pdf";
     EXPECT_TRUE(process_merge_line(context, {in("c.pdf"), in("a.pdf"), in("b.pdf")}, output));
     EXPECT_EQ(pageTexts(output), (std::vector<std::string>{"C 1", "C 2", "A 1", "A 2", "B 1"}));
     EXPECT_TRUE(testing::qpdfCheckClean(output));
-    EXPECT_EQ(testing::infoEntries(output)["Title"], "Output file");
+    // The first file's information, as the window's merge keeps it.
+    EXPECT_EQ(testing::infoEntries(output)["Title"], "The C report");
+    EXPECT_EQ(testing::infoEntries(output)["Author"], "C. Writer");
     EXPECT_EQ(
         logLines(output + ".log"),
         (std::vector<std::string>{"Processing request from:2026-12-05 15:12:17",
@@ -169,6 +176,42 @@ TEST_F(QuietRequests, MergeSkipsUnloadableAndNonPdfFiles) {
     EXPECT_FALSE(process_merge_line(context, {in("a.pdf"), in("b.txt")}, copy));
     EXPECT_EQ(pageTexts(copy), std::vector<std::string>{"A 1"});
     EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST_F(QuietRequests, NoOutputReplacesAFileTheRequestReadsOrWrote) {
+    testing::writeTestPdf(in("report.pdf"), 2, "R");
+    testing::writeTestPdf(in("report01.pdf"), 1, "Q");
+    const std::string folder = in("");
+    const auto bytes = [](const std::string& file) {
+        std::ifstream stream(file, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(stream), {});
+    };
+    const std::string before = bytes(in("report01.pdf"));
+    const std::string skipped =
+        in("report01.pdf") + " was skipped: it would replace a file this request reads or wrote!";
+
+    // The first piece of report.pdf would be report01.pdf, an input; the second one
+    // of the same file twice, a piece written before.
+    EXPECT_FALSE(process_quiet_split_line(
+        context, {in("report.pdf"), in("report01.pdf"), in("report.pdf")}, folder));
+    EXPECT_EQ(bytes(in("report01.pdf")), before);
+    EXPECT_EQ(pageTexts(in("report02.pdf")), std::vector<std::string>{"R 2"});
+    EXPECT_EQ(pageTexts(in("report0101.pdf")), std::vector<std::string>{"Q 1"});
+    const auto log = logLines(folder + "output.log");
+    EXPECT_EQ(std::count(log.begin(), log.end(), skipped), 2);
+    EXPECT_EQ(std::count(log.begin(), log.end(),
+                         in("report02.pdf") +
+                             " was skipped: it would replace a file this request reads or wrote!"),
+              1);
+    // Shown even with a log: an input was nearly lost.
+    EXPECT_EQ(ui.boxTexts().size(), 3u);
+
+    // A merge onto one of its inputs, spelt another way, writes nothing.
+    ui.boxes.clear();
+    const std::string samePlace = folder + "../in/report01.pdf";
+    EXPECT_FALSE(process_merge_line(context, {in("report.pdf"), in("report01.pdf")}, samePlace));
+    EXPECT_EQ(bytes(in("report01.pdf")), before);
+    EXPECT_EQ(ui.boxTexts(), std::vector<std::string>{replacedFileLine(samePlace)});
 }
 
 TEST_F(QuietRequests, MergeOutputThatCannotBeCreatedIsShownAndLogged) {

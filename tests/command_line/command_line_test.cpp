@@ -144,11 +144,18 @@ TEST(ParseCommandLineTest, RecognisesSwitchesExactlyWithCase) {
     EXPECT_EQ(parse("-m a.pdf").kind, RequestKind::Merge);
     for (const char* line :
          {"-QS a.pdf -o x", "/qs a.pdf -o x", "-QM a.pdf -o x", "/qm a -o x", "-S a.pdf",
-          "/s a.pdf", "-M a.pdf", "/m a.pdf", "a.pdf", "-q a -o x", "--qs a.pdf -o x", "-x"}) {
+          "/s a.pdf", "-M a.pdf", "/m a.pdf", "a.pdf", "-q a -o x", "--qs a.pdf -o x", "-x",
+          // A quiet switch is a word of its own: nothing but the log letter joins it.
+          "-qsx a.pdf -o x", "-qsletter.pdf -o x", "-qmll a.pdf b.pdf -o x", "-help", "--HELP",
+          "-v"}) {
         const CommandLineRequest request = parse(line);
         EXPECT_EQ(request.kind, RequestKind::Invalid) << line;
         EXPECT_TRUE(request.inputs.empty() && request.files.empty() && !request.output) << line;
     }
+    for (const char* line : {"--help", "-h", "/?", " -h -qs a.pdf -o x"}) {
+        EXPECT_EQ(parse(line).kind, RequestKind::Help) << line;
+    }
+    EXPECT_EQ(parse("--version").kind, RequestKind::Version);
 }
 
 TEST(ParseCommandLineTest, QuietSplitCollectsCompletedInputsAndOutputFolderAsWritten) {
@@ -181,7 +188,7 @@ TEST(ParseCommandLineTest, QuietMergeCompletesTheOutput) {
     EXPECT_EQ(parse("-qm a.pdf b.pdf -o m.pdf n.pdf").output, "/cwd/m.pdf");
 }
 
-TEST(ParseCommandLineTest, LogLetterInBothSpellingsAndTheNameItSwallows) {
+TEST(ParseCommandLineTest, LogLetterStandsAloneOrJoinsTheSwitch) {
     for (const char* line :
          {"-qsl a.pdf -o c:\\out\\", "-qs l a.pdf -o c:\\out\\", "-qs   l   a.pdf -o c:\\out\\"}) {
         const CommandLineRequest request = parse(line);
@@ -193,61 +200,65 @@ TEST(ParseCommandLineTest, LogLetterInBothSpellingsAndTheNameItSwallows) {
     EXPECT_TRUE(merge.log);
     EXPECT_EQ(merge.inputs, (Names{"/cwd/a.pdf", "/cwd/b.pdf"}));
 
-    // A first name beginning with "l" is read as the log letter and loses it.
-    const CommandLineRequest letter = parse("-qs letter.pdf -o x");
-    EXPECT_TRUE(letter.log);
-    EXPECT_EQ(letter.inputs, (Names{"/cwd/etter.pdf"}));
-    // Only a lower-case "l" is the log letter.
-    const CommandLineRequest upper = parse("-qs Letter.pdf -o x");
-    EXPECT_FALSE(upper.log);
-    EXPECT_EQ(upper.inputs, (Names{"/cwd/Letter.pdf"}));
-}
-
-TEST(ParseCommandLineTest, NameHoldingTheOutputMarker) {
-    // "my-old.pdf": its "-o" stands at position 3, not above the quiet split's limit, so
-    // no input is read and the output is the first item after that "-o".
-    CommandLineRequest request = parse("-qs my-old.pdf -o out");
-    EXPECT_EQ(request.kind, RequestKind::QuietSplit);
-    EXPECT_TRUE(request.inputs.empty());
-    EXPECT_EQ(request.output, "ld.pdf");
-
-    request = parse("-qs a.pdf my-old.pdf b.pdf -o out");
-    EXPECT_EQ(request.inputs, (Names{"/cwd/a.pdf"}));
-    EXPECT_EQ(request.output, "ld.pdf");
-
-    // Further into a name the marker stands above the limit: the name is read whole.
-    request = parse("-qs scan-old.pdf b.pdf -o out");
-    EXPECT_EQ(request.inputs, (Names{"/cwd/scan-old.pdf", "/cwd/b.pdf"}));
-    EXPECT_EQ(request.output, "out");
-
-    // The quiet merge's limit is 6: "scan-old.pdf" ends its inputs, "document-old.pdf" not.
-    request = parse("-qm a.pdf scan-old.pdf b.pdf -o out.pdf");
-    EXPECT_EQ(request.inputs, (Names{"/cwd/a.pdf"}));
-    EXPECT_EQ(request.output, "/cwd/ld.pdf");
-    request = parse("-qm a.pdf document-old.pdf -o out.pdf");
-    EXPECT_EQ(request.inputs, (Names{"/cwd/a.pdf", "/cwd/document-old.pdf"}));
-    EXPECT_EQ(request.output, "/cwd/out.pdf");
-
-    // A name that holds the only "-o": inputs, but no output to carry them to.
-    request = parse("-qs abc-old.pdf");
-    EXPECT_EQ(request.kind, RequestKind::QuietSplit);
-    EXPECT_EQ(request.inputs, (Names{"/cwd/abc-old.pdf"}));
-    EXPECT_FALSE(request.output.has_value());
-}
-
-TEST(ParseCommandLineTest, QuietRequestWithoutOutputMarker) {
+    // A first name beginning with "l" keeps its letter and turns no log on.
     for (const char* line :
-         {"-qs a.pdf b.pdf", "-qm a.pdf b.pdf", "-qsl a.pdf", "-qs", "-qm a.pdf -O b.pdf"}) {
+         {"-qm labels.pdf form.pdf -o m.pdf", "-qm  labels.pdf form.pdf -o m.pdf"}) {
+        const CommandLineRequest labels = parse(line);
+        EXPECT_FALSE(labels.log) << line;
+        EXPECT_EQ(labels.inputs, (Names{"/cwd/labels.pdf", "/cwd/form.pdf"})) << line;
+    }
+    const CommandLineRequest both = parse("-qsl l.pdf -o x");
+    EXPECT_TRUE(both.log);
+    EXPECT_EQ(both.inputs, (Names{"/cwd/l.pdf"}));
+}
+
+TEST(ParseCommandLineTest, OutputMarkerIsAWordOfItsOwn) {
+    // "-o" inside a name is part of the name, wherever it stands in it.
+    CommandLineRequest request = parse("-qs my-old.pdf -o out");
+    EXPECT_EQ(request.inputs, (Names{"/cwd/my-old.pdf"}));
+    EXPECT_EQ(request.output, "out");
+    request = parse("-qm a.pdf my-old.pdf -o old-one-o.pdf");
+    EXPECT_EQ(request.inputs, (Names{"/cwd/a.pdf", "/cwd/my-old.pdf"}));
+    EXPECT_EQ(request.output, "/cwd/old-one-o.pdf");
+    // ...and inside quotes, even standing alone.
+    request = parse("-qs \"a -o b.pdf\" -o out/");
+    EXPECT_EQ(request.inputs, (Names{"/cwd/a -o b.pdf"}));
+    EXPECT_EQ(request.output, "out/");
+    // A long unquoted name cannot swallow the marker that follows it.
+    request = parse("-qs abcdefgh -o out/");
+    EXPECT_EQ(request.inputs, (Names{"/cwd/abcdefgh"}));
+    EXPECT_EQ(request.output, "out/");
+    // One-character names are names like any other.
+    EXPECT_EQ(parse("-qs a -o x").inputs, (Names{"/cwd/a"}));
+}
+
+TEST(ParseCommandLineTest, QuietRequestWithoutInputOrOutputIsRefused) {
+    const struct {
+        const char* line;
+        RequestProblem problem;
+    } cases[] = {
+        {"-qs a.pdf b.pdf", RequestProblem::NoOutput},
+        {"-qsl a.pdf", RequestProblem::NoOutput},
+        {"-qs", RequestProblem::NoOutput},
+        {"-qm a.pdf -O b.pdf", RequestProblem::NoOutput},
+        {"-qs abc-old.pdf", RequestProblem::NoOutput},
+        {"-qm a.pdf b.pdf -o", RequestProblem::NoOutput},
+        {"-qm a.pdf b.pdf -o \"\"", RequestProblem::NoOutput},
+        {"-qs a.pdf -o", RequestProblem::NoOutput},
+        // A merge output must name a file, not a folder.
+        {"-qml a.pdf b.pdf -o outdir/", RequestProblem::NoOutput},
+        {"-qm a.pdf b.pdf -o c:\\out\\", RequestProblem::NoOutput},
+        {"-qs -o out/ a.pdf", RequestProblem::NoInput},
+        {"-qml -o m.pdf", RequestProblem::NoInput},
+        {"-qs l -o out/", RequestProblem::NoInput},
+    };
+    for (const auto& [line, problem] : cases) {
         const CommandLineRequest request = parse(line);
-        EXPECT_EQ(request.kind, RequestKind::QuietWithoutOutput) << line;
-        EXPECT_FALSE(request.log) << line;
+        EXPECT_NE(request.kind, RequestKind::Invalid) << line;
+        EXPECT_EQ(request.problem, problem) << line;
         EXPECT_TRUE(request.inputs.empty()) << line;
         EXPECT_FALSE(request.output.has_value()) << line;
     }
-    // "-o" with nothing after it: an empty output, no inputs lost.
-    const CommandLineRequest empty = parse("-qs a.pdf -o");
-    EXPECT_EQ(empty.inputs, (Names{"/cwd/a.pdf"}));
-    EXPECT_EQ(empty.output, "");
 }
 
 TEST(ParseCommandLineTest, UnclosedQuoteRefusesEveryRequest) {
@@ -368,15 +379,7 @@ TEST(ParseCommandLineTest, AccentedNames) {
     request = parse("-m " + nandu + "|" + deja);
     EXPECT_EQ(paths(request.files), (Names{"/cwd/" + nandu, "/cwd/" + deja}));
 
-    // A one-character name before "-o" is never read, accented or not.
-    EXPECT_TRUE(parse("-qs a -o x").inputs.empty());
-    EXPECT_TRUE(parse("-qs \xC3\xA9 -o x").inputs.empty());
-    EXPECT_EQ(parse("-qs ab -o x").inputs, (Names{"/cwd/ab"}));
-    EXPECT_EQ(parse("-qs \xC3\xA9"
-                    "b -o x")
-                  .inputs,
-              (Names{"/cwd/\xC3\xA9"
-                     "b"}));
+    EXPECT_EQ(parse("-qs \xC3\xA9 -o x").inputs, (Names{"/cwd/\xC3\xA9"}));
 }
 
 // Changes the current folder for one test and puts it back.
@@ -426,6 +429,10 @@ TEST(CurrentDirectoryCompleterTest, RelativeNamesComeFromTheCurrentFolder) {
     name = complete("");
     EXPECT_EQ(name.path, "");
     EXPECT_FALSE(name.exists);
+    EXPECT_TRUE(complete("sub.pdf").isFolder);
+    // A merge into a folder that is there has no file to write.
+    EXPECT_EQ(parseCommandLine("-qm a.pdf b.pdf -o sub.pdf", complete).problem,
+              RequestProblem::NoOutput);
 
 #ifndef _WIN32
     // Elsewhere than on Windows a backslash is part of a name.

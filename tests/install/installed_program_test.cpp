@@ -78,6 +78,7 @@ protected:
     }
 
     const fs::path& folder() const { return installation.folder; }
+    fs::path consoleProgram() const { return folder() / PAGEMELD_CLI_EXECUTABLE_NAME; }
 
     // Saves the language choice the way the program does, in the settings of the home
     // the runs in `work` get.
@@ -109,12 +110,16 @@ TEST_F(InstalledProgram, FolderHoldsTheProgramItsLanguagesAndShortcutsSideBySide
     ASSERT_TRUE(expected.count("website.url") && expected.count("support.url") &&
                 expected.count("website2.url") && expected.count("download.url"));
     expected.insert(installation.executable.filename().string());
+    expected.insert(PAGEMELD_CLI_EXECUTABLE_NAME);
     expected.insert("languages");
     EXPECT_EQ(namesIn(folder()), expected);
 
-    const fs::perms perms = fs::status(installation.executable).permissions();
-    for (fs::perms exec : {fs::perms::owner_exec, fs::perms::group_exec, fs::perms::others_exec}) {
-        EXPECT_NE(perms & exec, fs::perms::none);
+    for (const fs::path& program : {installation.executable, consoleProgram()}) {
+        const fs::perms perms = fs::status(program).permissions();
+        for (fs::perms exec :
+             {fs::perms::owner_exec, fs::perms::group_exec, fs::perms::others_exec}) {
+            EXPECT_NE(perms & exec, fs::perms::none) << program;
+        }
     }
 
     // Every language file as it ships, byte for byte, non-ASCII names included.
@@ -147,6 +152,16 @@ TEST_F(InstalledProgram, QuietRequestsWorkFromAnyFolder) {
     EXPECT_EQ(namesIn(work / "out"), (Names{"a01.pdf", "a02.pdf", "b01.pdf"}));
     EXPECT_EQ(pageTexts((work / "out" / "a02.pdf").string()), Texts{"A 2"});
     EXPECT_EQ(pageTexts((work / "out" / "b01.pdf").string()), Texts{"B 1"});
+
+    // The console program beside it, in the language saved for the user.
+    saveLanguage(work, "Deutsch");
+    done = testing::runProgram(consoleProgram().string(),
+                               {work, {"-qm", "b.pdf", "a.pdf", "-o", "cli.pdf"}});
+    EXPECT_EQ(done.status, 0) << done.errors;
+    EXPECT_EQ(pageTexts((work / "cli.pdf").string()), (Texts{"B 1", "A 1", "A 2"}));
+    done = testing::runProgram(consoleProgram().string(), {work, kRefused});
+    EXPECT_EQ(done.status, 2);
+    EXPECT_NE(done.errors.find(germanRefusal()), std::string::npos) << done.errors;
 
     // Requests that went well leave the program's folder as it was.
     EXPECT_EQ(namesIn(folder()), installed);

@@ -1,9 +1,15 @@
-// The quiet requests of the real program, started as a process without any display.
+// Both programs - the window program and pagemeld-cli - started as processes without
+// any display, the way scripts use them: one table of command lines, run against each.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
+#include <map>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
 
 #include "support/program_run.h"
 #include "support/temp_dir.h"
@@ -13,128 +19,247 @@ namespace pagemeld {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::pageTexts;
+using testing::ProgramRun;
 using testing::TempDir;
+using Texts = std::vector<std::string>;
 
-using Finished = testing::ProgramRun;
-
-// Runs the program in `folder` with `args`, no display, and a home of its own.
-Finished runPagemeld(const fs::path& folder, const std::vector<std::string>& args) {
-    return testing::runProgram(PAGEMELD_EXECUTABLE, {folder, args});
-}
-
-std::vector<std::string> pdfsIn(const fs::path& folder) {
-    std::vector<std::string> names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        if (entry.path().extension() == ".pdf") names.push_back(entry.path().filename().string());
-    }
-    std::sort(names.begin(), names.end());
-    return names;
-}
+constexpr const char* kRefused =
+    "Invalid command line arguments. Check online support page to learn how to use command "
+    "line!";
 
 std::string contents(const fs::path& file) {
     std::ifstream in(file, std::ios::binary);
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-class QuietProgram : public ::testing::Test {
-protected:
-    QuietProgram() {
-        fs::create_directory(dir.path() / ".home");
-        fs::create_directory(dir.path() / "out");
+// Every file below `folder` (but the program's home), by its relative name.
+std::map<std::string, std::string> filesBelow(const fs::path& folder) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        const std::string name = fs::relative(entry.path(), folder).generic_string();
+        if (name.rfind(".home", 0) == 0 || !entry.is_regular_file()) continue;
+        files[name] = contents(entry.path());
     }
-    std::string file(const std::string& name) const { return dir.file(name); }
-    TempDir dir;
+    return files;
+}
+
+// A file the command line makes: a PDF with its pages, or a log holding a line.
+struct Made {
+    std::string name;
+    Texts pages = {};
+    std::string holds = {};
 };
 
-TEST_F(QuietProgram, SplitWritesEachPageOfEachFileAndLogsWhenAsked) {
-    testing::writeTestPdf(file("ten.pdf"), 10, "T");
-    testing::writeTestPdf(file("twenty pages.pdf"), 20, "W");
-    // Relative names and folder: taken from the current folder.
-    const Finished run =
-        runPagemeld(dir.path(), {"-qsl", "ten.pdf", "twenty pages.pdf", "-o", "out/"});
-    EXPECT_EQ(run.status, 0) << run.errors;
-    const auto pieces = pdfsIn(dir.path() / "out");
-    ASSERT_EQ(pieces.size(), 30u);
-    EXPECT_EQ(pieces[0], "ten01.pdf");
-    EXPECT_EQ(pieces[10], "twenty pages01.pdf");
-    EXPECT_EQ(pieces[29], "twenty pages20.pdf");
-    EXPECT_EQ(pageTexts(file("out/ten03.pdf")), std::vector<std::string>{"T 3"});
-    EXPECT_EQ(pageTexts(file("out/twenty pages20.pdf")), std::vector<std::string>{"W 20"});
+struct CommandLine {
+    const char* what;
+    std::vector<std::string> args;
+    int status;
+    std::vector<Made> made = {};        // exactly the files made; nothing else changes
+    std::string errorsHold = {};        // "{dir}/" stands for the working folder
+    bool firstFileInformation = false;  // the first made PDF keeps a.pdf's Title and Author
+    bool consoleOnly = false;           // the window program opens its window for it
+};
 
-    // A second logged request appends to the same log.
-    const std::string firstLog = contents(dir.path() / "out" / "output.log");
-    EXPECT_NE(firstLog.find("Processing file " + file("ten.pdf") + "\r\n"), std::string::npos);
-    EXPECT_EQ(runPagemeld(dir.path(), {"-qs", "l", "ten.pdf", "-o", "out/"}).status, 0);
-    const std::string bothLogs = contents(dir.path() / "out" / "output.log");
-    EXPECT_EQ(bothLogs.rfind(firstLog, 0), 0u);
-    EXPECT_GT(bothLogs.size(),
-              firstLog.size() + 10 * std::strlen("Saving output file: out/ten01.pdf"));
+const std::vector<CommandLine>& commandLines() {
+    static const std::vector<CommandLine> lines = {
+        {"split, logged, names with spaces",
+         {"-qsl", "a.pdf", "two words.pdf", "-o", "out/"},
+         0,
+         {{"out/a01.pdf", {"A 1"}},
+          {"out/a02.pdf", {"A 2"}},
+          {"out/two words01.pdf", {"W 1"}},
+          {"out/two words02.pdf", {"W 2"}},
+          {"out/output.log", {}, "Processing file {dir}/two words.pdf\r\n"}}},
+        {"log letter standing alone",
+         {"-qs", "l", "b.pdf", "-o", "out/"},
+         0,
+         {{"out/b01.pdf", {"B 1"}}, {"out/output.log", {}, "Saving output file: out/b01.pdf"}}},
+        {"merge, logged, in order",
+         {"-qml", "b.pdf", "a.pdf", "-o", "merged.pdf"},
+         0,
+         {{"merged.pdf", {"B 1", "A 1", "A 2"}},
+          {"merged.pdf.log", {}, "Merged file: {dir}/a.pdf\r\n"}}},
+        {"merge keeps the first file's information",
+         {"-qm", "a.pdf", "b.pdf", "-o", "m.pdf"},
+         0,
+         {{"m.pdf", {"A 1", "A 2", "B 1"}}},
+         {},
+         true},
+        {"first file unreadable: the second is the base",
+         {"-qm", "broken.pdf", "a.pdf", "b.pdf", "-o", "second.pdf"},
+         1,
+         {{"second.pdf", {"A 1", "A 2", "B 1"}}},
+         "Error loading file {dir}/broken.pdf"},
+        {"a PDF and a text file: a copy of the PDF",
+         {"-qm", "a.pdf", "notes.txt", "-o", "c.pdf"},
+         1,
+         {{"c.pdf", {"A 1", "A 2"}}},
+         "notes.txt- doesn't look to be a PDF"},
+        {"one file: nothing to merge",
+         {"-qml", "a.pdf", "-o", "single.pdf"},
+         1,
+         {{"single.pdf.log", {}, "Please add at least 2 PDF files to merge!\r\n"}}},
+        {"output folder missing",
+         {"-qm", "a.pdf", "b.pdf", "-o", "missing/m.pdf"},
+         1,
+         {},
+         "{dir}/missing/m.pdf cannot be created!"},
+        // No request replaces a file it reads.
+        {"split piece over another input",
+         {"-qs", "report.pdf", "report01.pdf", "-o", "./"},
+         1,
+         {{"report02.pdf", {"R 2"}}, {"report0101.pdf", {"Q 1"}}},
+         "./report01.pdf was skipped: it would replace a file this request reads or wrote!"},
+        {"split piece over a piece it wrote",
+         {"-qs", "a.pdf", "a.pdf", "-o", "out/"},
+         1,
+         {{"out/a01.pdf", {"A 1"}}, {"out/a02.pdf", {"A 2"}}},
+         "out/a01.pdf was skipped: it would replace"},
+        {"merge over an input",
+         {"-qml", "a.pdf", "b.pdf", "-o", "b.pdf"},
+         1,
+         {{"b.pdf.log", {}, "{dir}/b.pdf was skipped"}},
+         "{dir}/b.pdf was skipped"},
+        // Names the request must read as written.
+        {"a first name beginning with l",
+         {"-qm", "labels.pdf", "form.pdf", "-o", "lf.pdf"},
+         0,
+         {{"lf.pdf", {"L 1", "F 1"}}}},
+        {"-o inside a name",
+         {"-qs", "my-old.pdf", "-o", "out/"},
+         0,
+         {{"out/my-old01.pdf", {"O 1"}}}},
+        // Refusals: status 2, the message, nothing made.
+        {"unknown switch", {"-QS", "a.pdf", "-o", "out/"}, 2, {}, kRefused},
+        {"unknown switch alone", {"-x"}, 2, {}, kRefused},
+        {"-o without a name", {"-qml", "a.pdf", "b.pdf", "-o"}, 2, {}, kRefused},
+        {"merge into a folder", {"-qml", "a.pdf", "b.pdf", "-o", "out/"}, 2, {}, kRefused},
+        {"-o before any input", {"-qs", "-o", "out/", "a.pdf"}, 2, {}, kRefused},
+        {"no input", {"-qm", "l", "-o", "m.pdf"}, 2, {}, kRefused},
+        {"no -o", {"-qs", "a.pdf"}, 2, {}, kRefused},
+        {"an opening quote that never closes", {"-qs", "\"a.pdf", "-o", "out/"}, 2, {}, kRefused},
+        {"a request for the window", {"-s", "a.pdf"}, 2, {}, kRefused, false, true},
+        {"no request at all", {}, 2, {}, "-qs [l] <input.pdf>... -o <output folder>", false, true},
+    };
+    return lines;
 }
 
-TEST_F(QuietProgram, SplitTakesAtMost999PagesOfAFile) {
-    testing::TestPdfOptions options;
-    options.pages = 1200;
-    options.sharedImage = false;
-    testing::writeTestPdf(file("big.pdf"), options);
-    const Finished run = runPagemeld(dir.path(), {"-qs", file("big.pdf"), "-o", file("out") + "/"});
-    EXPECT_EQ(run.status, 0) << run.errors;
-    const auto pieces = pdfsIn(dir.path() / "out");
-    ASSERT_EQ(pieces.size(), 999u);
-    EXPECT_EQ(pieces.back(), "big999.pdf");
+struct Program {
+    const char* name;
+    const char* executable;
+};
+
+class BothPrograms : public ::testing::TestWithParam<Program> {
+protected:
+    ProgramRun run(const fs::path& folder, const std::vector<std::string>& args) const {
+        return testing::runProgram(GetParam().executable, {folder, args});
+    }
+    bool isConsoleProgram() const { return std::string(GetParam().name) == "pagemeld_cli"; }
+};
+
+// The inputs every command line finds in its folder.
+void writeInputs(const TempDir& dir) {
+    testing::TestPdfOptions a;
+    a.pages = 2;
+    a.label = "A";
+    a.info = {{"Title", "Annual report"}, {"Author", "A. Writer"}};
+    testing::writeTestPdf(dir.file("a.pdf"), a);
+    testing::writeTestPdf(dir.file("b.pdf"), 1, "B");
+    testing::writeTestPdf(dir.file("two words.pdf"), 2, "W");
+    testing::writeTestPdf(dir.file("labels.pdf"), 1, "L");
+    testing::writeTestPdf(dir.file("form.pdf"), 1, "F");
+    testing::writeTestPdf(dir.file("my-old.pdf"), 1, "O");
+    testing::writeTestPdf(dir.file("report.pdf"), 2, "R");
+    testing::writeTestPdf(dir.file("report01.pdf"), 1, "Q");
+    testing::writeNotPdf(dir.file("broken.pdf"));
+    std::ofstream(dir.file("notes.txt")) << "text";
+    fs::create_directory(dir.path() / "out");
 }
 
-TEST_F(QuietProgram, MergeJoinsInOrderAndReportsWhatItSkipped) {
-    testing::writeTestPdf(file("a.pdf"), 2, "A");
-    testing::writeTestPdf(file("b.pdf"), 1, "B");
-    testing::writeNotPdf(file("broken.pdf"));
-    std::ofstream(file("notes.txt")) << "text";
-
-    Finished run = runPagemeld(dir.path(), {"-qml", "b.pdf", "a.pdf", "-o", "merged.pdf"});
-    EXPECT_EQ(run.status, 0) << run.errors;
-    EXPECT_EQ(pageTexts(file("merged.pdf")), (std::vector<std::string>{"B 1", "A 1", "A 2"}));
-    EXPECT_NE(contents(file("merged.pdf.log")).find("Merged file: " + file("a.pdf")),
-              std::string::npos);
-
-    // The first file cannot be loaded: the second is the base.
-    run = runPagemeld(dir.path(), {"-qm", "broken.pdf", "a.pdf", "b.pdf", "-o", "second.pdf"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(pageTexts(file("second.pdf")), (std::vector<std::string>{"A 1", "A 2", "B 1"}));
-
-    // A PDF and a text file: a copy of the PDF.
-    run = runPagemeld(dir.path(), {"-qm", "a.pdf", "notes.txt", "-o", "copy.pdf"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(pageTexts(file("copy.pdf")), (std::vector<std::string>{"A 1", "A 2"}));
-
-    // One file: nothing to merge, nothing written.
-    run = runPagemeld(dir.path(), {"-qml", "a.pdf", "-o", "single.pdf"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_FALSE(fs::exists(file("single.pdf")));
-    EXPECT_NE(
-        contents(file("single.pdf.log")).find("Please add at least 2 PDF files to merge!\r\n"),
-        std::string::npos);
+std::string inFolder(std::string text, const TempDir& dir) {
+    const std::string marker = "{dir}";
+    for (std::size_t at; (at = text.find(marker)) != std::string::npos;) {
+        text.replace(at, marker.size(), dir.path().string());
+    }
+    return text;
 }
 
-TEST_F(QuietProgram, FailuresAndRefusalsGoToStandardErrorWithTheirStatus) {
-    testing::writeTestPdf(file("a.pdf"), 1, "A");
-    testing::writeTestPdf(file("b.pdf"), 1, "B");
+TEST_P(BothPrograms, CarryOutEachCommandLineAndLeaveEveryInputAsItWas) {
+    for (const CommandLine& line : commandLines()) {
+        if (line.consoleOnly && !isConsoleProgram()) continue;
+        SCOPED_TRACE(line.what);
+        TempDir dir;
+        writeInputs(dir);
+        const auto before = filesBelow(dir.path());
 
-    Finished run = runPagemeld(dir.path(), {"-qm", "a.pdf", "b.pdf", "-o", file("missing/m.pdf")});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_NE(run.errors.find(file("missing/m.pdf") + " cannot be created!"), std::string::npos);
+        const ProgramRun done = run(dir.path(), line.args);
+        EXPECT_EQ(done.signal, 0);
+        EXPECT_EQ(done.status, line.status) << done.errors;
+        EXPECT_NE(done.errors.find(inFolder(line.errorsHold, dir)), std::string::npos)
+            << done.errors;
 
-    const std::string refused =
-        "Invalid command line arguments. Check online support page to learn how to use "
-        "command line!";
-    // An opening quote that never closes.
-    run = runPagemeld(dir.path(), {"-qs", "\"a.pdf", "-o", "out/"});
-    EXPECT_EQ(run.status, 2);
-    EXPECT_NE(run.errors.find(refused), std::string::npos);
-    // No "-o": nothing to write to.
-    run = runPagemeld(dir.path(), {"-qs", "a.pdf"});
-    EXPECT_EQ(run.status, 2);
-    EXPECT_TRUE(pdfsIn(dir.path() / "out").empty());
+        auto after = filesBelow(dir.path());
+        for (const Made& made : line.made) {
+            ASSERT_EQ(after.count(made.name), 1u) << made.name;
+            if (!made.pages.empty()) {
+                EXPECT_EQ(testing::pageTexts(dir.file(made.name)), made.pages) << made.name;
+            }
+            EXPECT_NE(after[made.name].find(inFolder(made.holds, dir)), std::string::npos)
+                << made.name;
+            after.erase(made.name);
+        }
+        if (line.firstFileInformation) {
+            auto information = testing::infoEntries(dir.file(line.made.front().name));
+            EXPECT_EQ(information["Title"], "Annual report");
+            EXPECT_EQ(information["Author"], "A. Writer");
+        }
+        // Nothing else made, every input byte for byte as it was.
+        EXPECT_EQ(after, before);
+    }
 }
+
+// The README's usage lines, as the window program prints them.
+Texts readmeUsageLines() {
+    std::istringstream readme(contents(PAGEMELD_README));
+    Texts lines;
+    bool inBlock = false;
+    for (std::string line; std::getline(readme, line);) {
+        if (line == "## Command line") inBlock = true;
+        if (inBlock && line.rfind("pagemeld -", 0) == 0) lines.push_back(line);
+        if (inBlock && line == "```" && !lines.empty()) break;
+    }
+    return lines;
+}
+
+TEST_P(BothPrograms, TellTheirUsageAndVersionWithoutADisplay) {
+    TempDir dir;
+    const Texts usage = readmeUsageLines();
+    ASSERT_EQ(usage.size(), 5u);
+    for (const char* help : {"--help", "-h", "/?"}) {
+        const ProgramRun done = run(dir.path(), {help});
+        EXPECT_EQ(done.status, 0) << help << done.errors;
+        EXPECT_EQ(done.errors, "") << help;
+        for (std::string line : usage) {
+            const bool needsWindow = line.find("-s ") == 9 || line.find("-m ") == 9;
+            if (isConsoleProgram()) line.replace(0, 8, "pagemeld-cli");
+            const bool shown = done.output.find("  " + line + "\n") != std::string::npos;
+            EXPECT_EQ(shown, !(isConsoleProgram() && needsWindow)) << help << "\n" << line;
+        }
+    }
+    const ProgramRun version = run(dir.path(), {"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_EQ(version.output, std::string("Ombrix Pagemeld ") + PAGEMELD_VERSION + "\n");
+}
+
+const Program kPrograms[] = {
+#ifdef PAGEMELD_EXECUTABLE
+    {"pagemeld", PAGEMELD_EXECUTABLE},
+#endif
+    {"pagemeld_cli", PAGEMELD_CLI_EXECUTABLE},
+};
+
+INSTANTIATE_TEST_SUITE_P(Programs, BothPrograms, ::testing::ValuesIn(kPrograms),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace pagemeld

@@ -17,8 +17,9 @@ namespace pagemeld::testing {
 namespace fs = std::filesystem;
 
 ProgramRun runProgram(const std::string& executable, const ProgramOptions& options) {
-    const fs::path errorsFile =
-        fs::temp_directory_path() / ("pagemeld-stderr-" + std::to_string(::getpid()) + ".txt");
+    const std::string tag = std::to_string(::getpid()) + ".txt";
+    const fs::path errorsFile = fs::temp_directory_path() / ("pagemeld-stderr-" + tag);
+    const fs::path outputFile = fs::temp_directory_path() / ("pagemeld-stdout-" + tag);
     std::vector<std::string> environment;
     for (char** entry = environ; *entry; ++entry) {
         const std::string text = *entry;
@@ -48,6 +49,8 @@ ProgramRun runProgram(const std::string& executable, const ProgramOptions& optio
         if (::chdir(options.folder.c_str()) != 0) ::_exit(126);
         const int fd = ::open(errorsFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
         if (fd >= 0) ::dup2(fd, 2);
+        const int out = ::open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
+        if (out >= 0) ::dup2(out, 1);
         // A runaway child is stopped by the kernel rather than left hanging the suite.
         const auto seconds = static_cast<rlim_t>(options.cpuLimit.count());
         const rlimit cpu{seconds, seconds};
@@ -65,9 +68,14 @@ ProgramRun runProgram(const std::string& executable, const ProgramOptions& optio
         run.peakKiB = usage.ru_maxrss;
     }
     run.elapsed = std::chrono::steady_clock::now() - start;
-    std::ifstream in(errorsFile);
-    run.errors.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    fs::remove(errorsFile, ec);
+    const auto read = [&ec](const fs::path& file) {
+        std::ifstream in(file, std::ios::binary);
+        std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+        fs::remove(file, ec);
+        return text;
+    };
+    run.errors = read(errorsFile);
+    run.output = read(outputFile);
     return run;
 }
 

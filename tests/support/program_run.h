@@ -14,9 +14,10 @@
 namespace pagemeld::testing {
 
 struct ProgramRun {
-    int status = -1;  // the exit status, or -1 when the program did not exit normally
-    int signal = 0;   // the signal that ended it, if one did
-    std::string errors;
+    int status = -1;     // the exit status, or -1 when the program did not exit normally
+    int signal = 0;      // the signal that ended it, if one did
+    std::string errors;  // standard error
+    std::string output;  // standard output
     std::chrono::duration<double> elapsed{};
     long peakKiB = 0;
 };

@@ -1,0 +1,53 @@
+#include "batch/usage_text.h"
+
+#include <algorithm>
+#include <string_view>
+
+#include "app/version.h"
+
+namespace pagemeld {
+namespace {
+
+struct UsageLine {
+    std::string_view form;
+    std::string_view meaning;
+    bool needsWindow;
+};
+
+constexpr UsageLine kUsageLines[] = {
+    {"-qs [l] <input.pdf>... -o <output folder>", "quiet split: every page into its own file",
+     false},
+    {"-qm [l] <input.pdf>... -o <output file>", "quiet merge: the inputs, in order, into one file",
+     false},
+    {"-s <input.pdf>", "open the window with the file in the split list", true},
+    {"-m <input.pdf>...", "open the window with the files in the merge list", true},
+    {"--help | --version", "this text | the version", false},
+};
+
+// The meanings start in one column, after the longest form.
+constexpr std::size_t kMeaningColumn = 44;
+
+}  // namespace
+
+std::string usageText(const ProgramDescription& program) {
+    std::string text = "Usage:\n";
+    for (const UsageLine& line : kUsageLines) {
+        if (line.needsWindow && !program.hasWindow) continue;
+        std::string form(line.form);
+        form.resize(std::max(form.size() + 1, kMeaningColumn), ' ');
+        text += "  " + program.name + " " + form + std::string(line.meaning) + "\n";
+    }
+    text +=
+        "\n"
+        "  l        write a log: output.log in the split's folder, <output file>.log for a merge\n"
+        "  names    with spaces in double quotes; relative names from the current folder\n"
+        "  status   0 done, 1 an input skipped or an output not written, 2 command line refused\n";
+    return text;
+}
+
+std::string versionText() {
+    return "Ombrix Pagemeld " + std::to_string(kVersionMajor) + "." +
+           std::to_string(kVersionMinor) + "." + std::to_string(kVersionRevision);
+}
+
+}  // namespace pagemeld
