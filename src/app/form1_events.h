@@ -12,14 +12,19 @@
 //   Mouse    void control_event(int Button, int Shift, double x, double y)   twips
 //   Drop     void control_event(const std::vector<std::string>& files)
 //   Unload   void control_event(int& Cancel, int UnloadMode)
+//   Key      void control_event(std::int16_t& KeyCode, std::int16_t Shift)   a handler
+//            that takes the key sets KeyCode to 0
 //
 // "Form" stands for the window itself.
 #pragma once
+
+#include <cstdint>
 
 // clang-format off
 #define PAGEMELD_FORM1_EVENTS(X)                 \
     X(Form, Resize, Plain)                       \
     X(Form, QueryUnload, Unload)                 \
+    X(Form, KeyDown, Key)                        \
     X(tabOptions, Click, Plain)                  \
     X(cmb_languages, Click, Plain)               \
     X(updatetimer, Timer, Plain)                 \
@@ -32,6 +37,7 @@
     X(but_passw, Click, Plain)                   \
     X(split_grid, Click, Plain)                  \
     X(split_grid, OLEDragDrop, Drop)             \
+    X(split_grid, KeyDown, Key)                  \
     X(r_split_method1, Click, Plain)             \
     X(r_split_method2, Click, Plain)             \
     X(split_dest_source, Click, Plain)           \
@@ -46,6 +52,8 @@
     X(mbut_down, Click, Plain)                   \
     X(mbut_key, Click, Indexed)                  \
     X(merge_grid, Click, Cell)                   \
+    X(merge_grid, DblClick, Cell)                \
+    X(merge_grid, KeyDown, Key)                  \
     X(merge_grid, MouseMove, Mouse)              \
     X(merge_grid, Scroll, Plain)                 \
     X(merge_grid, OLEDragDrop, Drop)             \
@@ -60,6 +68,7 @@
     X(xbut_key, Click, Indexed)                  \
     X(mix_grid, Click, Cell)                     \
     X(mix_grid, OLEDragDrop, Drop)               \
+    X(mix_grid, KeyDown, Key)                    \
     X(mix_dest_other, Click, Plain)              \
     X(mix_dest_source, Click, Plain)             \
     X(cmd_mix_dest, Click, Plain)                \
@@ -73,6 +82,7 @@
 #define PAGEMELD_HANDLER_Mouse(name) void name(int Button, int Shift, double x, double y)
 #define PAGEMELD_HANDLER_Drop(name) void name(const std::vector<std::string>& files)
 #define PAGEMELD_HANDLER_Unload(name) void name(int& Cancel, int UnloadMode)
+#define PAGEMELD_HANDLER_Key(name) void name(std::int16_t& KeyCode, std::int16_t Shift)
 
 // Declares one handler inside the window model's class.
 #define PAGEMELD_DECLARE_FORM1_HANDLER(control, event, shape) \

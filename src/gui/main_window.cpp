@@ -7,12 +7,14 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QTimer>
@@ -21,6 +23,7 @@
 #include "app/form1_event_table.h"
 #include "errors/error_handler.h"
 #include "errors/runtime_error.h"
+#include "gui/artwork.h"
 #include "gui/view_widgets.h"
 
 namespace pagemeld {
@@ -47,6 +50,15 @@ int mouseButtons(Qt::MouseButtons buttons) {
 int shiftKeys(Qt::KeyboardModifiers keys) {
     return (keys & Qt::ShiftModifier ? 1 : 0) | (keys & Qt::ControlModifier ? 2 : 0) |
            (keys & Qt::AltModifier ? 4 : 0);
+}
+
+// A key as the key events number it: letters and digits by their capital character,
+// Delete 46. 0 for the keys the model has no use for.
+std::int16_t keyCodeOf(int qtKey) {
+    if ((qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9))
+        return static_cast<std::int16_t>(qtKey);
+    if (qtKey == Qt::Key_Delete) return 46;
+    return 0;
 }
 
 }  // namespace
@@ -98,9 +110,19 @@ void MainWindow::build() {
         bound_.push_back(bound);
     }
     for (const BoundControl& bound : bound_) connectControl(bound);
-    // The window's own events come from its resize and close events.
+    // The window's own events come from its resize and close events, and its keys
+    // from the shortcut that adds files.
     eventOf("Form", "Resize");
     eventOf("Form", "QueryUnload");
+    if (const EventBinding* key = eventOf("Form", "KeyDown")) {
+        auto* addFiles = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), this);
+        connect(addFiles, &QShortcut::activated, this, [this, key] {
+            EventArgs args;
+            args.keyCode = keyCodeOf(Qt::Key_O);
+            args.shift = shiftKeys(Qt::ControlModifier);
+            dispatchWith(*key, args);
+        });
+    }
 }
 
 const EventBinding* MainWindow::eventOf(const std::string& control, const char* event) {
@@ -254,6 +276,24 @@ void MainWindow::connectGrid(Grid& grid, GridWidget* table, const EventBinding* 
                 grid.topRow = value + 1;
                 if (scroll) dispatch(*scroll, {});
             });
+    if (const EventBinding* doubleClick = eventOf(grid.name, "DblClick")) {
+        table->onDoubleClick = [this, doubleClick](int row, int col) {
+            EventArgs args;
+            args.row = row + 1;
+            args.col = col;
+            dispatch(*doubleClick, args);
+        };
+    }
+    if (const EventBinding* key = eventOf(grid.name, "KeyDown")) {
+        table->onKeyDown = [this, key](QKeyEvent* event) {
+            EventArgs args;
+            args.keyCode = keyCodeOf(event->key());
+            args.shift = shiftKeys(event->modifiers());
+            if (args.keyCode == 0) return false;
+            dispatchWith(*key, args);
+            return args.keyCode == 0;
+        };
+    }
     if (const EventBinding* drop = eventOf(grid.name, "OLEDragDrop")) {
         table->setDropHandler([this, drop](const std::vector<std::string>& files) {
             EventArgs args;
@@ -282,6 +322,10 @@ bool MainWindow::invoke(const std::string& event, int index) {
 }
 
 bool MainWindow::dispatch(const EventBinding& binding, EventArgs args) {
+    return dispatchWith(binding, args);
+}
+
+bool MainWindow::dispatchWith(const EventBinding& binding, EventArgs& args) {
     return run(binding.name(), [&] {
         if (onEvent) onEvent(binding);
         binding.call(form_, args);
@@ -325,6 +369,9 @@ void MainWindow::syncFromModel() {
     if (exiting_) return;
     const QString title = toQt(form_.caption);
     if (windowTitle() != title) setWindowTitle(title);
+    if (auto* banner = findChild<PictureWidget*>(QStringLiteral("pict_logo"))) {
+        banner->setSubtitle(toQt(form_.catalogue.BannerSubtitle));
+    }
     for (const BoundControl& bound : bound_) syncControlWidget(bound, scale_);
     // A handler that gives a grid the focus leaves a request; it is carried out once.
     for (const BoundControl& bound : bound_) {

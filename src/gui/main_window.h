@@ -73,6 +73,8 @@ private:
     // the model has none.
     const EventBinding* eventOf(const std::string& control, const char* event);
     bool dispatch(const EventBinding& binding, EventArgs args);
+    // As dispatch; `args` shows what the handler changed (a key it took).
+    bool dispatchWith(const EventBinding& binding, EventArgs& args);
     void selectOption(OptionButton& option);
     // Runs a handler's body: an end of the program it asks for closes the window,
     // an error that escapes it goes to the error handler; then the state is shown.

@@ -18,6 +18,7 @@
 #include "pdf/loaded_documents.h"
 #include "pdf/pdf_engine.h"
 #include "split/document_information.h"
+#include "split/replace_question.h"
 #include "split/split_plan.h"
 
 namespace pagemeld {
@@ -103,6 +104,13 @@ void Form1::cmd_split_run_Click() {
             }
         }
         return false;
+    };
+    // Files of the pieces' names are replaced only when the user says so; No ends the
+    // run before a piece is written.
+    const auto askBeforeReplacing = [&](std::size_t outputs) {
+        if (!mayReplaceOutputs(errors_, ui_, catalogue, destination, base,
+                               static_cast<std::int32_t>(outputs)))
+            failed = true;
     };
     // A piece that cannot be written ends the run: the user must not be told it is done.
     const auto saveFailed = [&](std::int32_t number) {
@@ -235,7 +243,7 @@ void Form1::cmd_split_run_Click() {
         if (!trap.step([&] {
                 pieces = fixedSizePieces(pages, step, start, count);
                 barStep = progressStep(step, pages);
-                replacesSource(pieces.size());
+                if (!replacesSource(pieces.size())) askBeforeReplacing(pieces.size());
             }))
             return;
         for (const PageRun& piece : pieces) {
@@ -271,7 +279,7 @@ void Form1::cmd_split_run_Click() {
                 pieces = rangePieces(txt_split_range.text);
                 // One group more than there are ";", as the range text counts them.
                 barStep = progressStep(static_cast<std::int64_t>(pieces.size()) + 1, pages);
-                replacesSource(pieces.size());
+                if (!replacesSource(pieces.size())) askBeforeReplacing(pieces.size());
             }))
             return;
         for (const std::string& piece : pieces) {

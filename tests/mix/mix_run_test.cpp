@@ -45,7 +45,8 @@ TEST_F(MixTest, EachSecondPageWithTheSecondDocumentReadOverFromItsStart) {
     form.r_mix1_method1.value = false;
     form.r_mix1_method2.value = true;
     form.r_mix1_method2_e1.text = "2";
-    form.r_mix1_method2_e2.text = "4";  // the "Each" row's start box is not read
+    form.r_mix1_method2_e2.text = "1";
+    form.r_mix1_method1_e2.text = "4";  // the row not chosen is not read
     groups(3, 1);
     form.r_mix2_method1_e2.text = "2";
     form.cmd_mix_run_Click();

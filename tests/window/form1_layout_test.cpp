@@ -215,9 +215,9 @@ TEST_F(WindowTest, LayoutPlacesFramesButtonsBarsAndLabels) {
     EXPECT_EQ(form.frm_mix_method_pict.width, 10400);
     EXPECT_EQ(form.frm_mix_meth_doc1.width, 10375);
     EXPECT_EQ(form.frm_mix_meth_doc2.width, 10375);
-    EXPECT_EQ(form.cmd_split_run.left, 11000 - 2080);
-    EXPECT_EQ(form.cmd_mix_run.left, 11000 - 2080);
-    EXPECT_EQ(form.cmd_merge.left, 11000 - 1720);
+    EXPECT_EQ(form.cmd_split_run.left, 11000 - 265 - kRunButtonWidth);
+    EXPECT_EQ(form.cmd_mix_run.left, 11000 - 265 - kRunButtonWidth);
+    EXPECT_EQ(form.cmd_merge.left, 11000 - 265 - kRunButtonWidth);
     for (const ProgressBar* bar : {&form.splitpb, &form.mergepb, &form.mixpb}) {
         EXPECT_EQ(bar->width, 11000 - 265) << bar->name;
         EXPECT_EQ(bar->top, 1800 + 7930 - 2415) << bar->name;
