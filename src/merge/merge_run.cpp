@@ -152,8 +152,8 @@ void Form1::cmd_merge_Click() {
             if (merged >= count) return;
             // The output itself could not be written: say so rather than blame an input.
             if (merged == 0 && !output.empty() && pdf_.LastErrorFile() == output) {
-                leftOut = {withFailureReason(catalogue, catalogue.MsgErrMergeSave + " " + output,
-                                             pdf_.LastErrorCode())};
+                leaveOut(withFailureReason(catalogue, catalogue.MsgErrMergeSave + " " + output,
+                                           pdf_.LastErrorCode()));
                 return;
             }
             // Name the first handed file the merge could not take; files skipped

@@ -147,7 +147,7 @@ TEST_F(WindowTest, ColumnsKeepTheirBaseWidthsAtTheDesignSizeAndGrowInProportion)
     for (const Grid* grid : {&form.split_grid, &form.merge_grid, &form.mix_grid}) {
         EXPECT_EQ(grid->width, 9050) << grid->name;
     }
-    EXPECT_EQ(columnWidths(form.merge_grid), (std::vector<int>{300, 3050, 3650, 800, 1300}));
+    EXPECT_EQ(columnWidths(form.merge_grid), (std::vector<int>{540, 3050, 3410, 800, 1300}));
     EXPECT_EQ(columnWidths(form.split_grid), (std::vector<int>{200, 3050, 3750, 800, 1300}));
     EXPECT_EQ(columnWidths(form.mix_grid), (std::vector<int>{200, 3050, 3750, 800, 1300}));
 
@@ -155,13 +155,13 @@ TEST_F(WindowTest, ColumnsKeepTheirBaseWidthsAtTheDesignSizeAndGrowInProportion)
     for (const Grid* grid : {&form.split_grid, &form.merge_grid, &form.mix_grid}) {
         EXPECT_EQ(grid->width, 9050 + 905) << grid->name;
     }
-    EXPECT_EQ(columnWidths(form.merge_grid), (std::vector<int>{330, 3355, 4015, 880, 1430}));
+    EXPECT_EQ(columnWidths(form.merge_grid), (std::vector<int>{594, 3355, 3751, 880, 1430}));
     EXPECT_EQ(columnWidths(form.split_grid), (std::vector<int>{220, 3355, 4125, 880, 1430}));
     EXPECT_EQ(columnWidths(form.mix_grid), (std::vector<int>{220, 3355, 4125, 880, 1430}));
 
     // Widths round to the nearest twip: 9140 x 800 / 9050 is 807.96, so 808.
     resize(form, 10440, kDesignWindowHeight);
-    EXPECT_EQ(columnWidths(form.merge_grid), (std::vector<int>{303, 3080, 3686, 808, 1313}));
+    EXPECT_EQ(columnWidths(form.merge_grid), (std::vector<int>{545, 3080, 3444, 808, 1313}));
     EXPECT_EQ(columnWidths(form.split_grid), (std::vector<int>{202, 3080, 3787, 808, 1313}));
 }
 
