@@ -35,22 +35,32 @@ rm -rf "$scratch"
 trap 'rm -rf "$scratch"' EXIT
 mkdir -p "$scratch/home" "$scratch/config/Ombrix" "$scratch/data" "$scratch/runtime" "$out_dir"
 chmod 700 "$scratch/runtime"
-printf '[Software\\Ombrix\\OmbrixPagemeld]\nupdatecheck=0\nLanguage=English\n' \
-    >"$scratch/config/Ombrix/OmbrixPagemeld.ini"
-
-tabs=(split merge mix about extras)
-for i in "${!tabs[@]}"; do
-    name="${tabs[$i]}"
-    rm -f "$out_dir/$name.png"
+# The English window shows every tab; the translations the three working tabs.
+shoot() {
+    local language="$1" suffix="$2" index="$3" name="$4"
+    local picture="$out_dir/$name$suffix.png"
+    printf '[Software\\Ombrix\\OmbrixPagemeld]\nupdatecheck=0\nLanguage=%s\n' "$language" \
+        >"$scratch/config/Ombrix/OmbrixPagemeld.ini"
+    rm -f "$picture"
     (
         cd "$scratch/home"
         env -i PATH="$PATH" HOME="$scratch/home" XDG_CONFIG_HOME="$scratch/config" \
             XDG_DATA_HOME="$scratch/data" XDG_RUNTIME_DIR="$scratch/runtime" LANG=C.UTF-8 \
-            QT_QPA_PLATFORM=xcb PAGEMELD_SCREENSHOT_TAB="$((i + 1))" \
-            PAGEMELD_SCREENSHOT_FILE="$OLDPWD/$out_dir/$name.png" \
+            QT_QPA_PLATFORM=xcb PAGEMELD_SCREENSHOT_TAB="$index" \
+            PAGEMELD_SCREENSHOT_FILE="$OLDPWD/$picture" \
             timeout 60 xvfb-run --auto-servernum --server-args="-screen 0 1024x768x24 -dpi 96" \
             "$OLDPWD/$program"
     )
-    [ -s "$out_dir/$name.png" ] || { echo "No picture of the $name tab was made." >&2; exit 1; }
-    echo "Wrote $out_dir/$name.png"
+    [ -s "$picture" ] || { echo "No picture of the $name tab in $language was made." >&2; exit 1; }
+    echo "Wrote $picture"
+}
+
+tabs=(split merge mix about extras)
+for i in "${!tabs[@]}"; do
+    shoot English "" "$((i + 1))" "${tabs[$i]}"
+done
+for language in Deutsch:-de Français:-fr; do
+    for i in 0 1 2; do
+        shoot "${language%%:*}" "${language#*:}" "$((i + 1))" "${tabs[$i]}"
+    done
 done

@@ -66,6 +66,11 @@ void Form1::design() {
 
 namespace {
 
+// The option column of the method rows holds every shipped language's caption; the
+// number boxes and labels of each row stand that much further right.
+constexpr int kOptionWidth = 2040;
+constexpr int kRowShift = 420;
+
 void designTimer(Timer& timer, int interval) {
     timer.interval = interval;
     timer.enabled = false;
@@ -99,8 +104,8 @@ void Form1::designSplit() {
     const char* dest = "frm_split_dest";
     place(frm_split_dest, dest, pict, 120, 1400, 9675, 1215,
           "Destination folder and filename settings");
-    place(split_dest_other, "split_dest_other", dest, 240, 720, 2295, 285, "Select new folder");
-    place(split_dest_source, "split_dest_source", dest, 240, 330, 2295, 285, "Use source folder");
+    place(split_dest_other, "split_dest_other", dest, 240, 720, 2385, 285, "Select new folder");
+    place(split_dest_source, "split_dest_source", dest, 240, 330, 2385, 285, "Use source folder");
     split_dest_source.value = true;
     place(txt_split_filename, "txt_split_filename", dest, 4320, 720, 3495, 285);
     designText(txt_split_filename, "filename");
@@ -115,32 +120,36 @@ void Form1::designSplit() {
 
     const char* method = "frm_split_method";
     place(frm_split_method, method, pict, 120, 2760, 9675, 3000, "Split method");
-    place(r_split_method1, "r_split_method1", method, 240, 330, 1575, 285, "Into files of ");
+    place(r_split_method1, "r_split_method1", method, 240, 330, kOptionWidth, 285,
+          "Into files of ");
     r_split_method1.value = true;
-    place(txt_split_meth1, "txt_split_meth1", method, 1920, 330, 615, 285);
+    place(txt_split_meth1, "txt_split_meth1", method, 1920 + kRowShift, 330, 615, 285);
     designText(txt_split_meth1, "1");
-    place(lbl_split_pages, "lbl_split_pages", method, 2640, 375, 1095, 255, "pages");
-    place(r_split_method2, "r_split_method2", method, 240, 780, 1575, 285, "By page Range");
-    place(txt_split_range, "txt_split_range", method, 1920, 780, 7335, 285);
+    place(lbl_split_pages, "lbl_split_pages", method, 2640 + kRowShift, 375, 1095, 255, "pages");
+    place(r_split_method2, "r_split_method2", method, 240, 780, kOptionWidth, 285, "By page Range");
+    place(txt_split_range, "txt_split_range", method, 1920 + kRowShift, 780, 7335 - kRowShift, 285);
     txt_split_range.enabled = false;  // until "By page Range" is chosen
-    place(lbl_split_demo, "lbl_split_demo", method, 1920, 1125, 7335, 435,
+    place(lbl_split_demo, "lbl_split_demo", method, 1920 + kRowShift, 1125, 7335 - kRowShift, 435,
           "Page range separated by comma, semi-colon to separate files. Example: "
           "1-4,6,9-10;5,6;12;20-21,23;");
-    place(r_split_method3, "r_split_method3", method, 240, 1740, 1575, 285, "Every group of");
-    place(txt_split_meth3, "txt_split_meth3", method, 1920, 1740, 615, 285);
+    place(r_split_method3, "r_split_method3", method, 240, 1740, kOptionWidth, 285,
+          "Every group of");
+    place(txt_split_meth3, "txt_split_meth3", method, 1920 + kRowShift, 1740, 615, 285);
     designText(txt_split_meth3, "3");
-    place(txt_split_meth3_s, "txt_split_meth3_s", method, 5280, 1740, 615, 285);
+    place(txt_split_meth3_s, "txt_split_meth3_s", method, 5280 + kRowShift, 1740, 615, 285);
     designText(txt_split_meth3_s, "1");
-    place(Label14, "Label14", method, 2640, 1785, 2535, 255, "pages, starting with page");
-    place(r_split_method4, "r_split_method4", method, 240, 2220, 1575, 285, "Each");
-    place(txt_split_meth4, "txt_split_meth4", method, 1920, 2220, 615, 285);
+    place(Label14, "Label14", method, 2640 + kRowShift, 1785, 2535, 255,
+          "pages, starting with page");
+    place(r_split_method4, "r_split_method4", method, 240, 2220, kOptionWidth, 285, "Each");
+    place(txt_split_meth4, "txt_split_meth4", method, 1920 + kRowShift, 2220, 615, 285);
     designText(txt_split_meth4, "3");
-    place(txt_split_meth4_s, "txt_split_meth4_s", method, 5280, 2220, 615, 285);
+    place(txt_split_meth4_s, "txt_split_meth4_s", method, 5280 + kRowShift, 2220, 615, 285);
     designText(txt_split_meth4_s, "1");
-    place(Label15, "Label15", method, 2640, 2265, 2535, 255, "page, starting with page");
+    place(Label15, "Label15", method, 2640 + kRowShift, 2265, 2535, 255,
+          "page, starting with page");
 
-    place(cmd_split_run, "cmd_split_run", pict, 9975 - 2080, 6360 - 420, 1815, 375,
-          "Split this PDF!");
+    place(cmd_split_run, "cmd_split_run", pict, 9975 - kRunButtonInset, 6360 - 420, kRunButtonWidth,
+          375, "Split this PDF!");
     place(splitpb, "splitpb", pict, 60, 6360, 9710, 255);
     place(tsplit_pb, "tsplit_pb", pict, 0, 0, 0, 0);
     designTimer(tsplit_pb, kBarTimerInterval);
@@ -171,7 +180,8 @@ void Form1::designMerge() {
     designText(moutput_file, platformStartFolder("c:\\output.pdf"));
     place(lbl_mfile, "lbl_mfile", output, 240, 375, 1575, 255, "Output filename");
 
-    place(cmd_merge, "cmd_merge", pict, 9975 - 1720, 6360 - 420, 1455, 375, "Merge files!");
+    place(cmd_merge, "cmd_merge", pict, 9975 - kRunButtonInset, 6360 - 420, kRunButtonWidth, 375,
+          "Merge files!");
     place(mergepb, "mergepb", pict, 60, 6360, 9710, 255);
     place(tmerge_pb, "tmerge_pb", pict, 0, 0, 0, 0);
     designTimer(tmerge_pb, kBarTimerInterval);
@@ -243,14 +253,14 @@ void Form1::designMix() {
         for (int r = 0; r < 2; ++r) {
             MixMethodRow& row = doc.rows[r];
             const int top = 270 + 360 * r;
-            place(row.option, doc.names[r][0], doc.frameName, 120, top, 1575, 285,
+            place(row.option, doc.names[r][0], doc.frameName, 120, top, kOptionWidth, 285,
                   optionCaptions[r]);
             row.option.value = (r == 0);
-            place(row.e1, doc.names[r][1], doc.frameName, 1800, top, 615, 285);
+            place(row.e1, doc.names[r][1], doc.frameName, 1800 + kRowShift, top, 615, 285);
             designText(row.e1, "3");
-            place(row.lbl2, doc.names[r][3], doc.frameName, 2520, top + 45, 2535, 255,
+            place(row.lbl2, doc.names[r][3], doc.frameName, 2520 + kRowShift, top + 45, 2535, 255,
                   labelCaptions[r]);
-            place(row.e2, doc.names[r][2], doc.frameName, 5160, top, 615, 285);
+            place(row.e2, doc.names[r][2], doc.frameName, 5160 + kRowShift, top, 615, 285);
             designText(row.e2, "1");
         }
     }
@@ -258,8 +268,8 @@ void Form1::designMix() {
     const char* dest = "frm_mix_dest";
     place(frm_mix_dest, dest, pict, 120, 4395, 9675, 1215,
           "Destination folder and filename settings");
-    place(mix_dest_other, "mix_dest_other", dest, 240, 720, 2295, 285, "Select new folder");
-    place(mix_dest_source, "mix_dest_source", dest, 240, 330, 2295, 285, "Use source folder");
+    place(mix_dest_other, "mix_dest_other", dest, 240, 720, 2385, 285, "Select new folder");
+    place(mix_dest_source, "mix_dest_source", dest, 240, 330, 2385, 285, "Use source folder");
     mix_dest_source.value = true;
     place(txt_mix_dest, "txt_mix_dest", dest, 4320, 330, 3495, 285);
     designText(txt_mix_dest, platformStartFolder("c:\\"));
@@ -271,7 +281,8 @@ void Form1::designMix() {
     place(lbl_mix_basefilename, "lbl_mix_basefilename", dest, 2640, 765, 1575, 255,
           "Base Filename");
 
-    place(cmd_mix_run, "cmd_mix_run", pict, 9975 - 2080, 6360 - 420, 1815, 375, "Mix files!");
+    place(cmd_mix_run, "cmd_mix_run", pict, 9975 - kRunButtonInset, 6360 - 420, kRunButtonWidth,
+          375, "Mix files!");
     place(mixpb, "mixpb", pict, 60, 6360, 9710, 255);
     place(tmix_pb, "tmix_pb", pict, 0, 0, 0, 0);
     designTimer(tmix_pb, kBarTimerInterval);
@@ -305,7 +316,8 @@ void Form1::designAboutAndExtras() {
         {Label2, "Label2", "Small desktop tools for everyday work with documents."},
         {Label3, "Label3", "Portable: copy the program's folder anywhere and run it."},
         {Label4, "Label4", "No installer and no background services."},
-        {Label5, "Label5", "Nothing is saved between runs except your language choice."},
+        {Label5, "Label5",
+         "Only your language and the folders you last used are kept between runs."},
         {Label6, "Label6", "Every text comes from a language file in plain INI format,"},
         {Label7, "Label7", "so anyone can translate the tools and share the translation."},
         {Label8, "Label8", "Quiet command-line modes for scripts and batch jobs."},

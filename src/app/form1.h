@@ -37,6 +37,10 @@ inline constexpr int kMinWindowWidth = 10000;
 inline constexpr int kMinWindowHeight = 9520;
 inline constexpr int kResetWindowWidth = 10300;
 inline constexpr int kResetWindowHeight = 9620;
+// The run buttons: wide enough for every shipped language's caption, their right
+// edge 265 twips inside their tab's frame.
+inline constexpr int kRunButtonWidth = 2400;
+inline constexpr int kRunButtonInset = 265 + kRunButtonWidth;
 // The grids' width at the design size: the column widths scale from it.
 inline constexpr int kGridBaseWidth = 9050;
 // pict_fundal fills the width beyond this point once the window is wide enough.
@@ -46,8 +50,9 @@ inline constexpr int kFundalMinWindowWidth = 10345;
 inline constexpr int kUpdateTimerInterval = 2000;  // ms
 inline constexpr int kBarTimerInterval = 500;      // ms
 
-// Base column widths of the file-list grids.
-inline constexpr int kMergeGridBaseWidths[5] = {300, 3050, 3650, 800, 1300};
+// Base column widths of the file-list grids. The merge list's "#" column holds
+// numbers up to 5000; the path column gives it the room.
+inline constexpr int kMergeGridBaseWidths[5] = {540, 3050, 3410, 800, 1300};
 inline constexpr int kSplitMixGridBaseWidths[5] = {200, 3050, 3750, 800, 1300};
 
 class Form1 : public LanguageWindow {
@@ -88,7 +93,10 @@ public:
     //   change of merge_grid.topRow.
     // - *_OLEDragDrop: files dropped on a grid, in the order given; the split list
     //   loads only the first.
-    // - mbut_key_Click / xbut_key_Click: the password button of visible file row Index.
+    // - mbut_key_Click / xbut_key_Click: the password button of visible file row Index;
+    //   merge_grid_DblClick on a file's password cell asks for that file's password.
+    // - *_grid_KeyDown: Delete removes the selected file; Form_KeyDown: Ctrl+O adds
+    //   files to the list of the tab shown.
     // - x_but_up / x_but_down with two files exchange the documents.
     // - split_grid_Click: a click off row 1 selects row 1 again.
     // - The runs (cmd_split_run, cmd_merge, cmd_mix_run) call `repaint` after each
@@ -116,6 +124,8 @@ public:
     // Sorts the file rows by column `col`: dir -1 A to Z, 1 Z to A; equal names keep
     // their order.
     void sort_mgrid_rows(int col, int dir);
+    // Asks for the password of file row `target` (0: none) and selects that row.
+    void askMergePassword(int target);
     // The last mouse position over merge_grid in whole rows, and the row under it.
     std::int32_t hover_row_offset = 0;
     std::int32_t hover_row = 0;

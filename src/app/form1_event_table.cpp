@@ -30,6 +30,7 @@ void EventBinding::call(Form1& form, EventArgs& args) const {
                    [&](Mouse h) { (form.*h)(args.button, args.shift, args.x, args.y); },
                    [&](Drop h) { (form.*h)(args.files); },
                    [&](Unload h) { (form.*h)(args.cancel, args.unloadMode); },
+                   [&](Key h) { (form.*h)(args.keyCode, static_cast<std::int16_t>(args.shift)); },
                },
                handler);
 }

@@ -23,6 +23,7 @@ struct EventArgs {
     std::vector<std::string> files;  // dropped files, full paths
     int cancel = 0;                  // a closing handler may set it
     int unloadMode = 0;
+    std::int16_t keyCode = 0;  // a key as the key events number it: 46 Delete, 79 O
 };
 
 // Where a handler runs (see form1_events.h).
@@ -35,10 +36,11 @@ struct EventBinding {
     using Mouse = void (Form1::*)(int, int, double, double);
     using Drop = void (Form1::*)(const std::vector<std::string>&);
     using Unload = void (Form1::*)(int&, int);
+    using Key = void (Form1::*)(std::int16_t&, std::int16_t);
 
     const char* control;  // "Form" for the window itself
     const char* event;    // "Click", "Timer", ...
-    std::variant<Plain, Indexed, Cell, Mouse, Drop, Unload> handler;
+    std::variant<Plain, Indexed, Cell, Mouse, Drop, Unload, Key> handler;
     EventThread thread;
 
     // "control_event", the handler's name.

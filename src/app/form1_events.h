@@ -12,6 +12,8 @@
 //   Mouse    void control_event(int Button, int Shift, double x, double y)   twips
 //   Drop     void control_event(const std::vector<std::string>& files)
 //   Unload   void control_event(int& Cancel, int UnloadMode)
+//   Key      void control_event(std::int16_t& KeyCode, std::int16_t Shift)   a handler
+//            that takes the key sets KeyCode to 0
 //
 // Where a handler runs:
 //   Window   on the window's thread; while a job runs it waits for the job to hand
@@ -24,10 +26,13 @@
 // "Form" stands for the window itself.
 #pragma once
 
+#include <cstdint>
+
 // clang-format off
 #define PAGEMELD_FORM1_EVENTS(X)                    \
     X(Form, Resize, Plain, Window)                  \
     X(Form, QueryUnload, Unload, Window)            \
+    X(Form, KeyDown, Key, Window)                   \
     X(cmd_cancel, Click, Plain, Any)                \
     X(tabOptions, Click, Plain, Window)             \
     X(cmb_languages, Click, Plain, Window)          \
@@ -41,6 +46,7 @@
     X(but_passw, Click, Plain, Window)              \
     X(split_grid, Click, Plain, Window)             \
     X(split_grid, OLEDragDrop, Drop, Job)           \
+    X(split_grid, KeyDown, Key, Window)             \
     X(r_split_method1, Click, Plain, Window)        \
     X(r_split_method2, Click, Plain, Window)        \
     X(split_dest_source, Click, Plain, Window)      \
@@ -55,6 +61,8 @@
     X(mbut_down, Click, Plain, Window)              \
     X(mbut_key, Click, Indexed, Window)             \
     X(merge_grid, Click, Cell, Window)              \
+    X(merge_grid, DblClick, Cell, Window)           \
+    X(merge_grid, KeyDown, Key, Window)             \
     X(merge_grid, MouseMove, Mouse, Window)         \
     X(merge_grid, Scroll, Plain, Window)            \
     X(merge_grid, OLEDragDrop, Drop, Job)           \
@@ -69,6 +77,7 @@
     X(xbut_key, Click, Indexed, Window)             \
     X(mix_grid, Click, Cell, Window)                \
     X(mix_grid, OLEDragDrop, Drop, Job)             \
+    X(mix_grid, KeyDown, Key, Window)               \
     X(mix_dest_other, Click, Plain, Window)         \
     X(mix_dest_source, Click, Plain, Window)        \
     X(cmd_mix_dest, Click, Plain, Window)           \
@@ -82,6 +91,7 @@
 #define PAGEMELD_HANDLER_Mouse(name) void name(int Button, int Shift, double x, double y)
 #define PAGEMELD_HANDLER_Drop(name) void name(const std::vector<std::string>& files)
 #define PAGEMELD_HANDLER_Unload(name) void name(int& Cancel, int UnloadMode)
+#define PAGEMELD_HANDLER_Key(name) void name(std::int16_t& KeyCode, std::int16_t Shift)
 
 // Declares one handler inside the window model's class.
 #define PAGEMELD_DECLARE_FORM1_HANDLER(control, event, shape, thread) \

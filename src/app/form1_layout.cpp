@@ -39,6 +39,11 @@ std::int64_t roundedQuotient(std::int64_t numerator, std::int64_t denominator) {
     return quotient;
 }
 
+// The merge list's rows at start-up (header and six files), and the design distance
+// between its bottom edge and the output options below.
+constexpr int kMergeGridShapedRows = 7;
+constexpr int kMergeOutputGap = 2040 - (120 + kMergeGridShapedRows * Grid::kDefaultRowHeight - 20);
+
 int sumOfFiveColumns(const Grid& grid) {
     int sum = 0;
     for (int c = 0; c < 5; ++c) sum += grid.colWidth(c);
@@ -74,12 +79,11 @@ void Form1::Form_Resize() {
         Grid& grid;
         ProgressBar& bar;
         CommandButton& run;
-        int runInset;
     };
     TabParts parts[3] = {
-        {fraSplit, fra_split_pict, split_grid, splitpb, cmd_split_run, 2080},
-        {fraMerge, pict_merge, merge_grid, mergepb, cmd_merge, 1720},
-        {fraMix, fra_mix_pict, mix_grid, mixpb, cmd_mix_run, 2080},
+        {fraSplit, fra_split_pict, split_grid, splitpb, cmd_split_run},
+        {fraMerge, pict_merge, merge_grid, mergepb, cmd_merge},
+        {fraMix, fra_mix_pict, mix_grid, mixpb, cmd_mix_run},
     };
     Frame* tabFrames[5] = {&fraSplit, &fraMerge, &fraMix, &fraAbout, &fraExtras};
 
@@ -137,7 +141,8 @@ void Form1::Form_Resize() {
             frm_mix_meth_doc2.width = size(std::int64_t{frm_mix_method.width} - 325);
         },
         [&] {
-            for (TabParts& p : parts) p.run.left = twips(std::int64_t{p.frame.width} - p.runInset);
+            for (TabParts& p : parts)
+                p.run.left = twips(std::int64_t{p.frame.width} - kRunButtonInset);
         },
         [&] {
             for (TabParts& p : parts) p.bar.width = size(std::int64_t{p.frame.width} - 265);
@@ -148,6 +153,17 @@ void Form1::Form_Resize() {
         },
         [&] {
             for (TabParts& p : parts) p.run.top = twips(std::int64_t{p.bar.top} - 420);
+        },
+        [&] {
+            // The merge list takes the height the window has beyond its design size;
+            // the output options keep their distance below it.
+            const std::int64_t extra = std::max<std::int64_t>(
+                0, std::int64_t{fraMerge.height} - (kDesignWindowHeight - 2745));
+            std::int64_t rows = 0;
+            for (int r = 0; r < kMergeGridShapedRows; ++r) rows += merge_grid.rowHeight(r);
+            merge_grid.height = size(rows - 20 + extra);
+            merge_output.top =
+                twips(std::int64_t{merge_grid.top} + merge_grid.height + kMergeOutputGap);
         },
         [&] {
             but_passw.left = passwordButtonLeft(split_grid, but_passw, 15);

@@ -24,8 +24,11 @@ inline constexpr int kCritical = 16;
 inline constexpr int kQuestion = 32;
 inline constexpr int kExclamation = 48;
 inline constexpr int kInformation = 64;
+// The second button is the one Enter presses (No of Yes/No).
+inline constexpr int kDefaultButton2 = 256;
 inline constexpr int kButtonsMask = 0x0F;
 inline constexpr int kIconMask = 0xF0;
+inline constexpr int kDefaultButtonMask = 0xF00;
 
 inline constexpr int kAnswerOk = 1;
 inline constexpr int kAnswerCancel = 2;
@@ -49,15 +52,18 @@ public:
     // Returns the typed text; cancelling returns an empty text.
     virtual std::string inputBox(const std::string& prompt, const std::string& title,
                                  const std::string& defaultText) = 0;
-    // Full paths in the order the dialog returns them; empty when cancelled.
+    // Full paths in the order the dialog returns them; empty when cancelled. An empty
+    // start folder leaves the choice to the dialog.
     virtual std::vector<std::string> openFileDialog(const std::vector<FileFilter>& filters,
-                                                    bool multiple) = 0;
-    // The chosen path, or an empty text when cancelled.
+                                                    bool multiple,
+                                                    const std::string& startFolder) = 0;
+    // The chosen path, or an empty text when cancelled. `start` is a folder, or the
+    // full path of the name proposed in it.
     virtual std::string saveFileDialog(const std::string& title,
                                        const std::vector<FileFilter>& filters,
-                                       const std::string& startFolder) = 0;
+                                       const std::string& start) = 0;
     // A folder path without trailing separator (a root keeps its own), or empty.
-    virtual std::string pickFolder(const std::string& title) = 0;
+    virtual std::string pickFolder(const std::string& title, const std::string& startFolder) = 0;
     // Opens a file or address with its associated program; false when nothing opened.
     virtual bool openWithAssociatedProgram(const std::string& path,
                                            const std::string& workingFolder) = 0;

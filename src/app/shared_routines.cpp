@@ -132,10 +132,11 @@ std::int16_t detectsemicomma(ErrorReporter& errors, const std::string& text) {
     return groups;
 }
 
-std::string OpenDirectoryTV(ErrorReporter& errors, Ui& ui, const std::string& title) {
+std::string OpenDirectoryTV(ErrorReporter& errors, Ui& ui, const std::string& title,
+                            const std::string& startFolder) {
     std::string folder;
     Trap trap(errors, kModule, "OpenDirectoryTV");
-    trap.step([&] { folder = ui.pickFolder(title); });
+    trap.step([&] { folder = ui.pickFolder(title, startFolder); });
     return folder;
 }
 

@@ -69,9 +69,11 @@ std::string ParsePath(ErrorReporter& errors, const std::string& path, std::int16
 // The number of ";"-separated groups of `text`: the number of ";" plus 1.
 std::int16_t detectsemicomma(ErrorReporter& errors, const std::string& text);
 
-// Asks for a folder; its path without trailing separator (a root keeps its own), or an
-// empty text when the user cancels.
-std::string OpenDirectoryTV(ErrorReporter& errors, Ui& ui, const std::string& title);
+// Asks for a folder, starting in `startFolder` ("" for the dialog's own choice); its
+// path without trailing separator (a root keeps its own), or an empty text when the
+// user cancels.
+std::string OpenDirectoryTV(ErrorReporter& errors, Ui& ui, const std::string& title,
+                            const std::string& startFolder = {});
 
 void SetProgressBarColour(ErrorReporter& errors, ProgressBar& bar, std::uint32_t colour);
 

@@ -26,7 +26,8 @@ std::string ConsoleUi::inputBox(const std::string&, const std::string&, const st
     return {};
 }
 
-std::vector<std::string> ConsoleUi::openFileDialog(const std::vector<FileFilter>&, bool) {
+std::vector<std::string> ConsoleUi::openFileDialog(const std::vector<FileFilter>&, bool,
+                                                   const std::string&) {
     return {};
 }
 
@@ -35,7 +36,7 @@ std::string ConsoleUi::saveFileDialog(const std::string&, const std::vector<File
     return {};
 }
 
-std::string ConsoleUi::pickFolder(const std::string&) {
+std::string ConsoleUi::pickFolder(const std::string&, const std::string&) {
     return {};
 }
 

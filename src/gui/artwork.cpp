@@ -108,7 +108,7 @@ void drawMark(QPainter& p, const QRectF& r) {
     drawPage(p, front, Qt::white, QColor(12, 36, 80));
 }
 
-void paintBanner(QPainter& p, const QRect& r, bool withText) {
+void paintBanner(QPainter& p, const QRect& r, bool withText, const QString& subtitle = {}) {
     QLinearGradient fill(0, 0, 0, r.height());
     fill.setColorAt(0, kBannerLight);
     fill.setColorAt(1, kBannerDark);
@@ -133,8 +133,7 @@ void paintBanner(QPainter& p, const QRect& r, bool withText) {
     p.setPen(QColor(206, 222, 248));
     const QRect subRect(textLeft + 2, r.height() * 3 / 5 + 4, r.width() - textLeft - 8,
                         r.height() * 2 / 5 - 6);
-    p.drawText(subRect, Qt::AlignLeft | Qt::AlignTop,
-               QStringLiteral("Split, merge and mix PDF documents"));
+    p.drawText(subRect, Qt::AlignLeft | Qt::AlignTop, subtitle);
 }
 
 void paintExtras(QPainter& p, const QRect& r) {
@@ -209,6 +208,12 @@ PictureWidget::PictureWidget(Artwork artwork, QWidget* parent) : QFrame(parent),
     setFrameShape(QFrame::NoFrame);
 }
 
+void PictureWidget::setSubtitle(const QString& subtitle) {
+    if (subtitle_ == subtitle) return;
+    subtitle_ = subtitle;
+    update();
+}
+
 void PictureWidget::paintEvent(QPaintEvent* event) {
     QFrame::paintEvent(event);
     if (artwork_ == Artwork::None) return;
@@ -216,7 +221,7 @@ void PictureWidget::paintEvent(QPaintEvent* event) {
     p.setRenderHint(QPainter::Antialiasing);
     switch (artwork_) {
         case Artwork::Banner:
-            paintBanner(p, rect(), true);
+            paintBanner(p, rect(), true, subtitle_);
             break;
         case Artwork::Fill:
             paintBanner(p, rect(), false);

@@ -30,12 +30,16 @@ Artwork artworkFor(const std::string& controlName);
 class PictureWidget : public QFrame {
 public:
     PictureWidget(Artwork artwork, QWidget* parent);
+    // The line under the program's name on the banner, in the window's language.
+    void setSubtitle(const QString& subtitle);
+    const QString& subtitle() const { return subtitle_; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
     Artwork artwork_;
+    QString subtitle_;
 };
 
 }  // namespace pagemeld

@@ -20,6 +20,7 @@
 #include "app/form1.h"
 #include "gui/artwork.h"
 #include "gui/view_widgets.h"
+#include "merge/file_list_grid.h"
 
 namespace pagemeld {
 namespace {
@@ -79,7 +80,10 @@ void syncGrid(const Grid& grid, GridWidget* w, const TwipsScale& scale) {
                 item->setFlags(Qt::ItemIsEnabled);
                 w->setItem(r - 1, c, item);
             }
-            const QString text = toQt(grid.textMatrix(r, c));
+            QString text = toQt(grid.textMatrix(r, c));
+            // A password is shown as dots; the model keeps it as typed.
+            if (c == filelist::kColPassword && !text.isEmpty())
+                text = QString(text.size(), QChar(0x25CF));
             if (item->text() != text) item->setText(text);
             // Column 0 is the fixed column; the highlight covers columns 1 and up.
             QBrush background;

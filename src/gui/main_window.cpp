@@ -7,12 +7,14 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QResizeEvent>
 #include <QScreen>
 #include <QScrollBar>
+#include <QShortcut>
 #include <QStatusBar>
 #include <QTabBar>
 #include <QThread>
@@ -23,6 +25,7 @@
 #include "app/shared_routines.h"
 #include "errors/error_handler.h"
 #include "errors/runtime_error.h"
+#include "gui/artwork.h"
 #include "gui/view_widgets.h"
 
 namespace pagemeld {
@@ -49,6 +52,15 @@ int mouseButtons(Qt::MouseButtons buttons) {
 int shiftKeys(Qt::KeyboardModifiers keys) {
     return (keys & Qt::ShiftModifier ? 1 : 0) | (keys & Qt::ControlModifier ? 2 : 0) |
            (keys & Qt::AltModifier ? 4 : 0);
+}
+
+// A key as the key events number it: letters and digits by their capital character,
+// Delete 46. 0 for the keys the model has no use for.
+std::int16_t keyCodeOf(int qtKey) {
+    if ((qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9))
+        return static_cast<std::int16_t>(qtKey);
+    if (qtKey == Qt::Key_Delete) return 46;
+    return 0;
 }
 
 }  // namespace
@@ -115,9 +127,21 @@ void MainWindow::build() {
         bound_.push_back(bound);
     }
     for (const BoundControl& bound : bound_) connectControl(bound);
-    // The window's own events come from its resize and close events.
+    // The window's own events come from its resize and close events, and its keys
+    // from the shortcut that adds files.
     eventOf("Form", "Resize");
     eventOf("Form", "QueryUnload");
+    if (const EventBinding* key = eventOf("Form", "KeyDown")) {
+        auto* addFiles = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_O), this);
+        connect(addFiles, &QShortcut::activated, this, [this, key] {
+            // The lists are locked while a job runs.
+            if (jobRunning_) return;
+            EventArgs args;
+            args.keyCode = keyCodeOf(Qt::Key_O);
+            args.shift = shiftKeys(Qt::ControlModifier);
+            dispatchWith(*key, args);
+        });
+    }
 }
 
 const EventBinding* MainWindow::eventOf(const std::string& control, const char* event) {
@@ -291,6 +315,26 @@ void MainWindow::connectGrid(Grid& grid, GridWidget* table, const EventBinding* 
                     if (scroll) dispatch(*scroll, {});
                 });
             });
+    if (const EventBinding* doubleClick = eventOf(grid.name, "DblClick")) {
+        table->onDoubleClick = [this, doubleClick](int row, int col) {
+            if (jobRunning_) return;
+            EventArgs args;
+            args.row = row + 1;
+            args.col = col;
+            dispatch(*doubleClick, args);
+        };
+    }
+    if (const EventBinding* key = eventOf(grid.name, "KeyDown")) {
+        table->onKeyDown = [this, key](QKeyEvent* event) {
+            if (jobRunning_) return false;
+            EventArgs args;
+            args.keyCode = keyCodeOf(event->key());
+            args.shift = shiftKeys(event->modifiers());
+            if (args.keyCode == 0) return false;
+            dispatchWith(*key, args);
+            return args.keyCode == 0;
+        };
+    }
     if (const EventBinding* drop = eventOf(grid.name, "OLEDragDrop")) {
         table->setDropHandler([this, drop](const std::vector<std::string>& files) {
             EventArgs args;
@@ -326,6 +370,10 @@ bool MainWindow::dispatch(const EventBinding& binding, EventArgs args) {
         startJob(binding, std::move(args));
         return true;
     }
+    return dispatchWith(binding, args);
+}
+
+bool MainWindow::dispatchWith(const EventBinding& binding, EventArgs& args) {
     return run(binding.name(), [&] {
         if (onEvent) onEvent(binding);
         binding.call(form_, args);
@@ -445,6 +493,9 @@ void MainWindow::syncFromModel() {
     if (exiting_ || (jobRunning_ && !handedOver_)) return;
     const QString title = toQt(form_.caption);
     if (windowTitle() != title) setWindowTitle(title);
+    if (auto* banner = findChild<PictureWidget*>(QStringLiteral("pict_logo"))) {
+        banner->setSubtitle(toQt(form_.catalogue.BannerSubtitle));
+    }
     for (const BoundControl& bound : bound_) syncControlWidget(bound, scale_);
     // A handler that gives a grid the focus leaves a request; it is carried out once.
     for (const BoundControl& bound : bound_) {

@@ -95,6 +95,8 @@ private:
     // used and Cancel is shown.
     void applyJobState();
     bool lockedDuringJob(const Control& control) const;
+    // As dispatch; `args` shows what the handler changed (a key it took).
+    bool dispatchWith(const EventBinding& binding, EventArgs& args);
     void selectOption(OptionButton& option);
     // Runs a handler's body: an end of the program it asks for closes the window,
     // an error that escapes it goes to the error handler; then the state is shown.

@@ -70,6 +70,22 @@ ButtonSet buttonsOf(int style) {
     }
 }
 
+// The second button of a box's set, for boxes whose style makes it the default.
+QMessageBox::StandardButton secondButtonOf(int style) {
+    switch (style & msgbox::kButtonsMask) {
+        case msgbox::kOkCancel:
+        case msgbox::kRetryCancel:
+            return QMessageBox::Cancel;
+        case msgbox::kAbortRetryIgnore:
+            return QMessageBox::Retry;
+        case msgbox::kYesNoCancel:
+        case msgbox::kYesNo:
+            return QMessageBox::No;
+        default:
+            return QMessageBox::NoButton;
+    }
+}
+
 QMessageBox::Icon iconOf(int style) {
     switch (style & msgbox::kIconMask) {
         case msgbox::kCritical:
@@ -149,6 +165,10 @@ QWidget* QtUi::owner() const {
 int QtUi::messageBox(const std::string& text, const std::string& title, int style) {
     const ButtonSet set = buttonsOf(style);
     QMessageBox box(iconOf(style), toQt(title), toQt(text), set.buttons, owner());
+    if ((style & msgbox::kDefaultButtonMask) == msgbox::kDefaultButton2 &&
+        secondButtonOf(style) != QMessageBox::NoButton) {
+        box.setDefaultButton(secondButtonOf(style));
+    }
     if (set.escape != QMessageBox::NoButton) {
         box.setEscapeButton(set.escape);
         box.exec();
@@ -173,14 +193,15 @@ std::string QtUi::inputBox(const std::string& prompt, const std::string& title,
     return ok ? fromQt(text) : std::string();
 }
 
-std::vector<std::string> QtUi::openFileDialog(const std::vector<FileFilter>& filters,
-                                              bool multiple) {
+std::vector<std::string> QtUi::openFileDialog(const std::vector<FileFilter>& filters, bool multiple,
+                                              const std::string& startFolder) {
     const QString filter = toQt(qtDialogFilter(filters));
+    const QString start = toQt(startFolder);
     QStringList chosen;
     if (multiple) {
-        chosen = QFileDialog::getOpenFileNames(owner(), QString(), QString(), filter);
+        chosen = QFileDialog::getOpenFileNames(owner(), QString(), start, filter);
     } else {
-        const QString one = QFileDialog::getOpenFileName(owner(), QString(), QString(), filter);
+        const QString one = QFileDialog::getOpenFileName(owner(), QString(), start, filter);
         if (!one.isEmpty()) chosen << one;
     }
     std::vector<std::string> paths;
@@ -189,16 +210,17 @@ std::vector<std::string> QtUi::openFileDialog(const std::vector<FileFilter>& fil
 }
 
 std::string QtUi::saveFileDialog(const std::string& title, const std::vector<FileFilter>& filters,
-                                 const std::string& startFolder) {
-    const QString start = startFolder.empty() ? QDir::currentPath() : toQt(startFolder);
+                                 const std::string& start) {
+    const QString startAt = start.empty() ? QDir::currentPath() : toQt(start);
     const QString path =
-        QFileDialog::getSaveFileName(owner(), toQt(title), start, toQt(qtDialogFilter(filters)),
+        QFileDialog::getSaveFileName(owner(), toQt(title), startAt, toQt(qtDialogFilter(filters)),
                                      nullptr, QFileDialog::DontConfirmOverwrite);
     return path.isEmpty() ? std::string() : fromQt(QDir::toNativeSeparators(path));
 }
 
-std::string QtUi::pickFolder(const std::string& title) {
-    const QString folder = QFileDialog::getExistingDirectory(owner(), toQt(title));
+std::string QtUi::pickFolder(const std::string& title, const std::string& startFolder) {
+    const QString folder =
+        QFileDialog::getExistingDirectory(owner(), toQt(title), toQt(startFolder));
     if (folder.isEmpty()) return {};
     QString native = QDir::toNativeSeparators(folder);
     // A root keeps its separator; any other folder has none at its end.

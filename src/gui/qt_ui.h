@@ -35,12 +35,12 @@ public:
     int messageBox(const std::string& text, const std::string& title, int style) override;
     std::string inputBox(const std::string& prompt, const std::string& title,
                          const std::string& defaultText) override;
-    std::vector<std::string> openFileDialog(const std::vector<FileFilter>& filters,
-                                            bool multiple) override;
+    std::vector<std::string> openFileDialog(const std::vector<FileFilter>& filters, bool multiple,
+                                            const std::string& startFolder) override;
     // Asks nothing before overwriting: the callers decide about existing files.
     std::string saveFileDialog(const std::string& title, const std::vector<FileFilter>& filters,
                                const std::string& startFolder) override;
-    std::string pickFolder(const std::string& title) override;
+    std::string pickFolder(const std::string& title, const std::string& startFolder) override;
     // An Internet shortcut opens its address in the browser; anything else opens
     // with the program the desktop associates with it.
     bool openWithAssociatedProgram(const std::string& path,

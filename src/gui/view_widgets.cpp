@@ -4,6 +4,7 @@
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QMimeData>
 #include <QMouseEvent>
 #include <QUrl>
@@ -96,6 +97,20 @@ bool GridWidget::viewportEvent(QEvent* event) {
         onMouseMove(move->buttons(), move->modifiers(), move->position().toPoint());
     }
     return QTableWidget::viewportEvent(event);
+}
+
+void GridWidget::keyPressEvent(QKeyEvent* event) {
+    if (onKeyDown && onKeyDown(event)) {
+        event->accept();
+        return;
+    }
+    QTableWidget::keyPressEvent(event);
+}
+
+void GridWidget::mouseDoubleClickEvent(QMouseEvent* event) {
+    QTableWidget::mouseDoubleClickEvent(event);
+    const QModelIndex cell = indexAt(event->position().toPoint());
+    if (onDoubleClick && cell.isValid()) onDoubleClick(cell.row(), cell.column());
 }
 
 void GridWidget::dropEvent(QDropEvent* event) {

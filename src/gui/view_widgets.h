@@ -30,12 +30,18 @@ public:
     // rows' area (below the header).
     std::function<void(Qt::MouseButtons buttons, Qt::KeyboardModifiers keys, QPoint position)>
         onMouseMove;
+    // Set when the model takes the grid's keys; true when it took the key.
+    std::function<bool(QKeyEvent* event)> onKeyDown;
+    // Set when the model takes double clicks on cells; row and column from 0.
+    std::function<void(int row, int col)> onDoubleClick;
 
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dropEvent(QDropEvent* event) override;
     bool viewportEvent(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     std::function<void(const std::vector<std::string>&)> onDrop_;

@@ -12,8 +12,9 @@ std::string WindowThreadUi::inputBox(const std::string& prompt, const std::strin
 }
 
 std::vector<std::string> WindowThreadUi::openFileDialog(const std::vector<FileFilter>& filters,
-                                                        bool multiple) {
-    return onWindowThread([&] { return inner_.openFileDialog(filters, multiple); });
+                                                        bool multiple,
+                                                        const std::string& startFolder) {
+    return onWindowThread([&] { return inner_.openFileDialog(filters, multiple, startFolder); });
 }
 
 std::string WindowThreadUi::saveFileDialog(const std::string& title,
@@ -22,8 +23,8 @@ std::string WindowThreadUi::saveFileDialog(const std::string& title,
     return onWindowThread([&] { return inner_.saveFileDialog(title, filters, startFolder); });
 }
 
-std::string WindowThreadUi::pickFolder(const std::string& title) {
-    return onWindowThread([&] { return inner_.pickFolder(title); });
+std::string WindowThreadUi::pickFolder(const std::string& title, const std::string& startFolder) {
+    return onWindowThread([&] { return inner_.pickFolder(title, startFolder); });
 }
 
 bool WindowThreadUi::openWithAssociatedProgram(const std::string& path,

@@ -23,11 +23,11 @@ public:
     int messageBox(const std::string& text, const std::string& title, int style) override;
     std::string inputBox(const std::string& prompt, const std::string& title,
                          const std::string& defaultText) override;
-    std::vector<std::string> openFileDialog(const std::vector<FileFilter>& filters,
-                                            bool multiple) override;
+    std::vector<std::string> openFileDialog(const std::vector<FileFilter>& filters, bool multiple,
+                                            const std::string& startFolder) override;
     std::string saveFileDialog(const std::string& title, const std::vector<FileFilter>& filters,
                                const std::string& startFolder) override;
-    std::string pickFolder(const std::string& title) override;
+    std::string pickFolder(const std::string& title, const std::string& startFolder) override;
     bool openWithAssociatedProgram(const std::string& path,
                                    const std::string& workingFolder) override;
     void quit() override;

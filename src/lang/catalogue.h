@@ -88,6 +88,15 @@ struct Catalogue {
     std::string MsgWhyBadName =
         "This file name cannot be used there: it is too long or holds characters the disk does "
         "not accept.";
+    std::string MsgMergeWrittenTo = "The other files were merged into:";
+    // Asked before a split or mix run writes over files of the same names.
+    std::string MsgReplaceOutputs1 =
+        "Files of the same names already exist in the destination folder and would be "
+        "replaced:";
+    std::string MsgReplaceOutputs2 = "Replace them?";
+    // The line under the program's name on the window's banner.
+    std::string BannerSubtitle = "Split, merge and mix PDF documents";
+    std::string MsgUpdateNoConnection = "Unable to connect to the Internet and search for updates!";
     std::string MsgNewVersion1 = "There is a new version available: v";
     std::string MsgNewVersion2 = ". Would you like to download it?";
     std::string MsgNewVersion3 = "Press Cancel to deactivate update check.";

@@ -5,8 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "app/dialog_folders.h"
 #include "app/form1.h"
 #include "app/shared_routines.h"
+#include "app/system_info.h"
 #include "errors/trap.h"
 #include "merge/file_list_grid.h"
 
@@ -91,7 +93,10 @@ void Form1::mbut_add_Click() {
     Trap trap(errors_, kFormName, "mbut_add_Click");
     std::vector<std::string> files;
     if (!trap.step([&] {
-            files = ui_.openFileDialog(parseDialogFilter("All PDF Files (*.pdf)|*.pdf"), true);
+            files = ui_.openFileDialog(parseDialogFilter("All PDF Files (*.pdf)|*.pdf"), true,
+                                       dialogStartFolder(settings_, kMergeAddFolderValue));
+            if (!files.empty())
+                rememberDialogFolder(settings_, kMergeAddFolderValue, files.front());
         }))
         return;
     for (const std::string& file : files) mbut_fisier_add(file);
@@ -193,8 +198,23 @@ void Form1::clear_mgrid_rows() {
 
 void Form1::mbut_key_Click(int Index) {
     Trap trap(errors_, kFormName, "mbut_key_Click");
+    trap.step(
+        [&] { askMergePassword(filelist::rowOfButton(merge_grid, state.mgrid_count, Index)); });
+}
+
+void Form1::merge_grid_DblClick(int mouseRow, int mouseCol) {
+    Trap trap(errors_, kFormName, "merge_grid_DblClick");
     trap.step([&] {
-        const int target = filelist::rowOfButton(merge_grid, state.mgrid_count, Index);
+        // A tall list shows more rows than there are password buttons: every file's
+        // password cell takes a double click.
+        if (mouseCol == filelist::kColPassword && mouseRow >= 1 && mouseRow <= state.mgrid_count)
+            askMergePassword(mouseRow);
+    });
+}
+
+void Form1::askMergePassword(int target) {
+    Trap trap(errors_, kFormName, "askMergePassword");
+    trap.step([&] {
         if (target == 0) return;
         merge_grid.row = target;
         merge_grid.col = filelist::kColPassword;
@@ -227,9 +247,19 @@ void Form1::merge_grid_Scroll() {
 void Form1::but_moutput_Click() {
     Trap trap(errors_, kFormName, "but_moutput_Click");
     trap.step([&] {
-        std::string name =
-            ShowSaveDialog(ui_, catalogue.SaveDialogTitle, "PDF files (*.pdf)|*.pdf", "C:\\");
+        // The dialog opens where the output now lies, or where the last one went, with
+        // the output's name proposed.
+        const std::string current = moutput_file.text;
+        std::string proposed = ParsePath(errors_, current, kPathName);
+        if (!filelist::endsInPdf(proposed)) proposed = "output.pdf";
+        std::string folder = dialogStartFolder(settings_, kMergeOutputFolderValue,
+                                               ParsePath(errors_, current, kPathFolder, true));
+        if (folder.empty()) folder = platformStartFolder("C:\\");
+        if (folder.back() != kPathSeparator) folder += kPathSeparator;
+        std::string name = ShowSaveDialog(ui_, catalogue.SaveDialogTitle, "PDF files (*.pdf)|*.pdf",
+                                          folder + proposed);
         if (name.empty()) return;
+        rememberDialogFolder(settings_, kMergeOutputFolderValue, name);
         if (!filelist::endsInPdf(name)) name += ".pdf";
         moutput_file.text = name;
     });

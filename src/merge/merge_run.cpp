@@ -59,6 +59,9 @@ void Form1::cmd_merge_Click() {
         MsgBoxEx(errors_, ui_, text, msgbox::kExclamation);
     };
     const auto nameOf = [&](int row) { return merge_grid.textMatrix(row, filelist::kColName); };
+    // Why files were left out, one line each, told together in the run's last box.
+    std::vector<std::string> leftOut;
+    const auto leaveOut = [&](const std::string& why) { leftOut.push_back(why); };
 
     const std::function<void()> checks[] = {
         [&] {
@@ -106,8 +109,7 @@ void Form1::cmd_merge_Click() {
                 password = merge_grid.textMatrix(i, filelist::kColPassword);
                 loaded.add(pdf_.LoadFromFile(path));
                 // The file is still handed on: the merge leaves it out and says so.
-                if (pdf_.SelectedDocument() == 0)
-                    ui_.messageBox("Error loading file " + path, kProgramTitle, msgbox::kOkOnly);
+                if (pdf_.SelectedDocument() == 0) leaveOut("Error loading file " + path);
             },
             [&] {
                 if (pdf_.EncryptionStatus() == 0) return;
@@ -115,11 +117,11 @@ void Form1::cmd_merge_Click() {
                 if (trimmed.empty()) {
                     if (pdf_.Decrypt() == 0) {
                         skip = true;
-                        warn(name + " " + catalogue.MsgErrDecryptAddPassw);
+                        leaveOut(name + " " + catalogue.MsgErrDecryptAddPassw);
                     }
                 } else {
                     if (pdf_.SetPassword(trimmed) == 0) {
-                        warn("Password for " + name + " " + catalogue.MsgErrDecryptWrPassw);
+                        leaveOut("Password for " + name + " " + catalogue.MsgErrDecryptWrPassw);
                         skip = true;
                     }
                     if (!skip) {
@@ -130,7 +132,7 @@ void Form1::cmd_merge_Click() {
                             loaded.add(pdf_.LoadFromFile(copy));
                             useSource = false;
                         } else {
-                            warn(name + " " + catalogue.MsgErrDecrypt);
+                            leaveOut(name + " " + catalogue.MsgErrDecrypt);
                             copies.remove(i);
                             skip = true;
                         }
@@ -167,18 +169,21 @@ void Form1::cmd_merge_Click() {
             if (merged >= count) return;
             // The output itself could not be written: say so rather than blame an input.
             if (merged == 0 && !output.empty() && pdf_.LastErrorFile() == output) {
-                warn(withFailureReason(catalogue, catalogue.MsgErrMergeSave + " " + output,
-                                       pdf_.LastErrorCode()));
+                leaveOut(withFailureReason(catalogue, catalogue.MsgErrMergeSave + " " + output,
+                                           pdf_.LastErrorCode()));
                 return;
             }
             // Name the first handed file the merge could not take; files skipped
             // above have had their own message.
             const auto at = static_cast<std::size_t>(std::max<std::int32_t>(merged, 0));
-            if (at >= handed.size()) return;
-            if (at == 0 && handed.size() >= 2)
-                warn(nameOf(handed[0]) + "OR" + nameOf(handed[1]) + " " + catalogue.MsgErrMerge);
-            else
-                warn(nameOf(handed[at]) + " " + catalogue.MsgErrMerge);
+            if (at < handed.size()) {
+                if (at == 0 && handed.size() >= 2)
+                    leaveOut(nameOf(handed[0]) + "OR" + nameOf(handed[1]) + " " +
+                             catalogue.MsgErrMerge);
+                else
+                    leaveOut(nameOf(handed[at]) + " " + catalogue.MsgErrMerge);
+            }
+            if (merged > 0) leaveOut(catalogue.MsgMergeWrittenTo + " " + output);
         },
         [&] { copies.removeAll(); },
         [&] {
@@ -192,7 +197,10 @@ void Form1::cmd_merge_Click() {
                 tmerge_pb.interval = kBarTimerInterval;
                 tmerge_pb.enabled = true;
             } else {
-                warn("Merge process failed!");
+                // One box for the run; its first line is the one scripts look for.
+                std::string report = "Merge process failed!";
+                for (const std::string& line : leftOut) report += "\n" + line;
+                warn(report);
             }
         },
     };

@@ -20,11 +20,12 @@ std::int32_t Form1::getpagenumber(const std::string& file, bool /*modmerge*/) {
         // A file the full load refuses may still be counted by the light reader.
         const std::int32_t handle = pdf_.DAOpenFile(file, "");
         if (handle == 0) {
-            // Listed all the same, with one page; the user learns why.
+            // Listed all the same, with one page; the user learns which file and why.
             pages = 1;
-            MsgBoxEx(errors_, ui_,
-                     catalogue.MsgErrPageNo + " " + std::to_string(pdf_.LastErrorCode()),
-                     msgbox::kCritical);
+            MsgBoxEx(
+                errors_, ui_,
+                catalogue.MsgErrPageNo + " " + std::to_string(pdf_.LastErrorCode()) + "\n" + file,
+                msgbox::kCritical);
             return;
         }
         pages = pdf_.DAGetPageCount(handle);

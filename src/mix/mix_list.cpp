@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/dialog_folders.h"
 #include "app/form1.h"
 #include "app/shared_routines.h"
 #include "app/system_info.h"
@@ -82,7 +83,9 @@ void Form1::x_but_add_Click() {
     Trap trap(errors_, kFormName, "x_but_add_Click");
     std::vector<std::string> files;
     if (!trap.step([&] {
-            files = ui_.openFileDialog(parseDialogFilter("All PDF Files (*.pdf)|*.pdf"), true);
+            files = ui_.openFileDialog(parseDialogFilter("All PDF Files (*.pdf)|*.pdf"), true,
+                                       dialogStartFolder(settings_, kMixAddFolderValue));
+            if (!files.empty()) rememberDialogFolder(settings_, kMixAddFolderValue, files.front());
         }))
         return;
     for (const std::string& file : files) xbut_fisier_add(file);
@@ -203,8 +206,10 @@ void Form1::mix_dest_source_Click() {
 void Form1::cmd_mix_dest_Click() {
     Trap trap(errors_, kFormName, "cmd_mix_dest_Click");
     trap.step([&] {
-        std::string folder = OpenDirectoryTV(errors_, ui_, "");
+        std::string folder = OpenDirectoryTV(
+            errors_, ui_, "", dialogStartFolder(settings_, kMixDestFolderValue, txt_mix_dest.text));
         if (folder.empty()) return;
+        rememberDialogFolder(settings_, kMixDestFolderValue, folder, true);
         // A drive or file-system root comes back with its separator already.
         if (folder.back() != kPathSeparator) folder += kPathSeparator;
         txt_mix_dest.text = folder;

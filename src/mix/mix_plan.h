@@ -36,9 +36,8 @@ struct MixDocumentPlan {
 };
 
 // One document's plan from its option row values. "Every group of" chosen: count and
-// step are its number (groupField). "Each" chosen: one page every eachField pages. The
-// start page always comes from the "Every group of" row's start box (startField),
-// whichever option is chosen; the "Each" row's start box is not read.
+// step are its number (groupField). "Each" chosen: one page every eachField pages.
+// startField is the start box of the chosen row.
 MixDocumentPlan mixDocumentPlan(bool everyGroupSelected, std::int32_t groupField,
                                 std::int32_t eachField, std::int32_t startField);
 

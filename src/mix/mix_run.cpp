@@ -19,6 +19,7 @@
 #include "pdf/loaded_documents.h"
 #include "pdf/pdf_engine.h"
 #include "split/document_information.h"
+#include "split/replace_question.h"
 #include "split/split_plan.h"
 
 namespace pagemeld {
@@ -75,9 +76,12 @@ void Form1::cmd_mix_run_Click() {
     // The numbers of one document's option rows. A box that is used must hold a
     // whole number of at least 1: a step below 1 would never end the passes. The
     // user is told which box to correct.
-    const auto readPlan = [&](OptionButton& everyGroup, TextBox& groupBox, OptionButton& each,
-                              TextBox& eachBox, TextBox& startBox, Frame& frame,
-                              Label& startLabel) -> std::optional<MixDocumentPlan> {
+    // The start page comes from the chosen row: its start box is the one the user sees
+    // beside the chosen option.
+    const auto readPlan = [&](OptionButton& everyGroup, TextBox& groupBox, TextBox& groupStart,
+                              Label& groupLabel, OptionButton& each, TextBox& eachBox,
+                              TextBox& eachStart, Label& eachLabel,
+                              Frame& frame) -> std::optional<MixDocumentPlan> {
         const auto refuse = [&](const std::string& field) {
             warn(catalogue.MsgErrMixNumberField + " \"" + frame.caption + "\" - \"" + field + "\"");
             return std::nullopt;
@@ -86,8 +90,11 @@ void Form1::cmd_mix_run_Click() {
         const std::optional<std::int32_t> size =
             wholeNumberField(byGroup ? groupBox.text : eachBox.text);
         if (!size) return refuse(byGroup ? everyGroup.caption : each.caption);
-        const std::optional<std::int32_t> start = wholeNumberField(startBox.text);
-        if (!start) return refuse(everyGroup.caption + " ... " + startLabel.caption);
+        const std::optional<std::int32_t> start =
+            wholeNumberField(byGroup ? groupStart.text : eachStart.text);
+        if (!start)
+            return refuse(byGroup ? everyGroup.caption + " ... " + groupLabel.caption
+                                  : each.caption + " ... " + eachLabel.caption);
         return mixDocumentPlan(byGroup, *size, *size, *start);
     };
 
@@ -123,16 +130,16 @@ void Form1::cmd_mix_run_Click() {
             }
         },
         [&] {
-            const auto first =
-                readPlan(r_mix1_method1, r_mix1_method1_e1, r_mix1_method2, r_mix1_method2_e1,
-                         r_mix1_method1_e2, frm_mix_meth_doc1, r_mix1_method1_lbl2);
+            const auto first = readPlan(r_mix1_method1, r_mix1_method1_e1, r_mix1_method1_e2,
+                                        r_mix1_method1_lbl2, r_mix1_method2, r_mix1_method2_e1,
+                                        r_mix1_method2_e2, r_mix1_method2_lbl2, frm_mix_meth_doc1);
             if (!first) {
                 stop = true;
                 return;
             }
-            const auto second =
-                readPlan(r_mix2_method1, r_mix2_method1_e1, r_mix2_method2, r_mix2_method2_e1,
-                         r_mix2_method1_e2, frm_mix_meth_doc2, r_mix2_method1_lbl2);
+            const auto second = readPlan(r_mix2_method1, r_mix2_method1_e1, r_mix2_method1_e2,
+                                         r_mix2_method1_lbl2, r_mix2_method2, r_mix2_method2_e1,
+                                         r_mix2_method2_e2, r_mix2_method2_lbl2, frm_mix_meth_doc2);
             if (!second) {
                 stop = true;
                 return;
@@ -196,6 +203,15 @@ void Form1::cmd_mix_run_Click() {
                     fail(catalogue.MsgErrMixSave + " " + output);
                     return;
                 }
+            }
+        },
+        [&] {
+            // Files of the outputs' names are replaced only when the user says so.
+            if (!mayReplaceOutputs(errors_, ui_, catalogue, destination, base,
+                                   static_cast<std::int32_t>(plan.passes.size()))) {
+                loaded.releaseAll();
+                showBar(0);
+                stop = true;
             }
         },
         [&] {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/dialog_folders.h"
 #include "app/form1.h"
 #include "app/shared_routines.h"
 #include "errors/trap.h"
@@ -72,8 +73,10 @@ void Form1::split_add_but_Click() {
     std::string file;
     if (!trap.step([&] {
             const std::vector<std::string> chosen =
-                ui_.openFileDialog(parseDialogFilter("All PDF Files (*.pdf)|*.pdf"), false);
+                ui_.openFileDialog(parseDialogFilter("All PDF Files (*.pdf)|*.pdf"), false,
+                                   dialogStartFolder(settings_, kSplitAddFolderValue));
             if (!chosen.empty()) file = chosen.front();
+            rememberDialogFolder(settings_, kSplitAddFolderValue, file);
         }))
         return;
     add_fisier_split(file);
@@ -157,7 +160,10 @@ void Form1::split_dest_other_Click() {
 void Form1::cmd_split_dest_Click() {
     Trap trap(errors_, kFormName, "cmd_split_dest_Click");
     trap.step([&] {
-        const std::string folder = OpenDirectoryTV(errors_, ui_, "");
+        const std::string folder = OpenDirectoryTV(
+            errors_, ui_, "",
+            dialogStartFolder(settings_, kSplitDestFolderValue, txt_split_dest.text));
+        rememberDialogFolder(settings_, kSplitDestFolderValue, folder, true);
         // The separator is always added, also after a root that already ends in one.
         if (!folder.empty()) txt_split_dest.text = folder + kSeparator;
     });

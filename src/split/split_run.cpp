@@ -18,6 +18,7 @@
 #include "pdf/loaded_documents.h"
 #include "pdf/pdf_engine.h"
 #include "split/document_information.h"
+#include "split/replace_question.h"
 #include "split/split_plan.h"
 
 namespace pagemeld {
@@ -106,6 +107,13 @@ void Form1::cmd_split_run_Click() {
             }
         }
         return false;
+    };
+    // Files of the pieces' names are replaced only when the user says so; No ends the
+    // run before a piece is written.
+    const auto askBeforeReplacing = [&](std::size_t outputs) {
+        if (!mayReplaceOutputs(errors_, ui_, catalogue, destination, base,
+                               static_cast<std::int32_t>(outputs)))
+            failed = true;
     };
     // A piece that cannot be written ends the run: the user must not be told it is done.
     const auto saveFailed = [&](std::int32_t number) {
@@ -237,7 +245,7 @@ void Form1::cmd_split_run_Click() {
         std::vector<PageRun> pieces;
         if (!trap.step([&] {
                 pieces = fixedSizePieces(pages, step, start, count);
-                replacesSource(pieces.size());
+                if (!replacesSource(pieces.size())) askBeforeReplacing(pieces.size());
             }))
             return;
         for (const PageRun& piece : pieces) {
@@ -272,7 +280,7 @@ void Form1::cmd_split_run_Click() {
         if (!trap.step([&] {
                 txt_split_range.text = withFinalSemicolon(txt_split_range.text);
                 pieces = rangePieces(txt_split_range.text);
-                replacesSource(pieces.size());
+                if (!replacesSource(pieces.size())) askBeforeReplacing(pieces.size());
             }))
             return;
         std::size_t done = 0;

@@ -120,7 +120,7 @@ void UpdateChecker::CopyURLToFile(const std::string& address, const std::string&
                     return;
                 case HttpResult::CannotConnect:
                     failed = true;
-                    ui_.messageBox(kUnableToConnect, kProgramTitle,
+                    ui_.messageBox(texts_.MsgUpdateNoConnection, kProgramTitle,
                                    msgbox::kOkOnly + msgbox::kInformation);
                     return;
                 case HttpResult::InitFailed:

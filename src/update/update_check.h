@@ -37,8 +37,6 @@ public:
         "https://www.ombrix.com/pagemeld/versionupdates.txt";
     static constexpr const char* kDownloadShortcut = "download.url";
     static constexpr const char* kTempFileName = "ombrixpagemeld.tmp";
-    static constexpr const char* kUnableToConnect =
-        "Unable to connect to the Internet and search for updates!";
     static constexpr const char* kInternetOpenFailed =
         "An error occurred calling InternetOpen function";
     // A server that never answers must not freeze the window for long.

@@ -24,7 +24,7 @@ TEST(ConsoleUi, PrintsMessagesAndAnswersSoTheRequestGoesOnWithoutHarm) {
               "Ombrix Pagemeld: Again?\n");
     // Nothing can be chosen or opened without a window.
     EXPECT_EQ(ui.inputBox("Ombrix Pagemeld", "Password", "old"), "");
-    EXPECT_TRUE(ui.openFileDialog({}, true).empty());
+    EXPECT_TRUE(ui.openFileDialog({}, true, "").empty());
     EXPECT_FALSE(ui.openWithAssociatedProgram("download.url", "."));
     ui.quit();
     EXPECT_TRUE(ui.quitRequested());

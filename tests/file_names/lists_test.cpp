@@ -171,7 +171,7 @@ TEST_F(ListNamesTest, AnUnreachableNameIsReportedAsABadNameNotAsAMissingFile) {
     for (const std::string& path : {in + nameOfBytes(256), pathBeyondPathMax(in, "there.pdf")}) {
         ui.boxes.clear();
         form.mbut_fisier_add(path);
-        EXPECT_TRUE(shown(form.catalogue.MsgErrPageNo + " 52")) << boxesSaid();
+        EXPECT_TRUE(shown(form.catalogue.MsgErrPageNo + " 52\n" + path)) << boxesSaid();
     }
 }
 #endif

@@ -86,6 +86,12 @@ protected:
             model.setRows(model.rows() + 40);
             window->syncFromModel();
             grid->verticalScrollBar()->triggerAction(QAbstractSlider::SliderSingleStepAdd);
+        } else if (event == "KeyDown") {
+            widget->setFocus();
+            QTest::keyClick(widget, Qt::Key_Delete);
+        } else if (event == "DblClick") {
+            const QRect cell = grid->visualRect(grid->model()->index(0, 4));
+            QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
         } else if (event == "OLEDragDrop") {
             drop(grid->objectName().toStdString(), {file("dropped.txt")});
         } else {
@@ -116,6 +122,10 @@ TEST_F(EventWiringTest, EveryDeclaredEventReachesItsHandlerFromTheRealWindow) {
                 << "the handler was not called";
         }
     }
+
+    reached.clear();
+    QTest::keyClick(window.get(), Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(reached, std::vector<std::string>{"Form_KeyDown"});
 
     reached.clear();
     window->resize(window->size() + QSize(30, 20));

@@ -13,6 +13,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QStyle>
 #include <QTabBar>
 #include <QTableWidget>
 #include <QTest>
@@ -292,6 +293,120 @@ TEST_F(MainWindowTest, ClosingTheWindowEndsTheProgramWithoutAQuestion) {
     EXPECT_EQ(ui.quitCalls, 1);
     EXPECT_TRUE(ui.boxes.empty());
     EXPECT_FALSE(window->isVisible());
+}
+
+}  // namespace
+}  // namespace pagemeld::testing
+
+namespace pagemeld::testing {
+namespace {
+
+using Texts = std::vector<std::string>;
+
+class WindowHabitsTest : public MainWindowTest {};
+
+TEST_F(WindowHabitsTest, DialogsOpenWhereTheUserLastWasAlsoInTheNextRun) {
+    const std::string many = file("many");
+    const std::string out = file("out");
+    fs::create_directories(many);
+    fs::create_directories(out);
+    writeTestPdf(many + "/a.pdf", 1, "A");
+    writeTestPdf(many + "/b.pdf", 1, "B");
+    start();
+    clickTab(2);
+    ui.openAnswers.push_back({many + "/a.pdf"});
+    click("mbut_add");
+    ui.openAnswers.push_back({many + "/b.pdf"});
+    click("mbut_add");
+    EXPECT_EQ(ui.openStarts, (Texts{"", many}));
+    // The output dialog opens where the output lies, proposing its name.
+    click("but_moutput");
+    EXPECT_EQ(ui.saves.back().startFolder, many + "/output.pdf");
+
+    clickTab(1);
+    choose("split_dest_other");
+    ui.folderAnswers.push_back(out);
+    click("cmd_split_dest");
+    EXPECT_EQ(form.txt_split_dest.text, out + "/");
+    type("txt_split_dest", "");
+    click("cmd_split_dest");
+    EXPECT_EQ(ui.folderStarts.back(), out);
+
+    // The next run opens the dialogs in the same folders.
+    WindowProgram next(ui, settings, http, system, pdf, errors);
+    next.form.Form_Load("");
+    MainWindow again(next.form, kTwipsPerPixel);
+    again.show();
+    auto* tabs = again.findChild<QTabBar*>("tabOptions");
+    QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(1).center());
+    QTest::mouseClick(again.findChild<QWidget*>("mbut_add"), Qt::LeftButton);
+    EXPECT_EQ(ui.openStarts.back(), many);
+}
+
+TEST_F(WindowHabitsTest, ADamagedFileIsNamedAndPasswordsShowAsDots) {
+    writeNotPdf(file("broken.pdf"));
+    writeTestPdf(file("a.pdf"), 2, "A");
+    start();
+    clickTab(2);
+    drop("merge_grid", {file("broken.pdf"), file("a.pdf")});
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text.rfind("This PDF file could not be opened. Error code: ", 0), 0u);
+    EXPECT_NE(ui.boxes[0].text.find("\n" + file("broken.pdf")), std::string::npos);
+
+    ui.inputAnswers.push_back("se cret");
+    click("mbut_key_2");
+    EXPECT_EQ(column("merge_grid", 4), (Texts{"", "●●●●●●●", "", "", "", ""}));
+    EXPECT_EQ(form.merge_grid.textMatrix(2, 4), "se cret");
+    // A double click on any file's password cell asks for that file's password.
+    auto* grid = find<QTableWidget>("merge_grid");
+    const QRect cell = grid->visualRect(grid->model()->index(0, 4));
+    ui.inputAnswers.push_back("pw");
+    QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+    EXPECT_EQ(form.merge_grid.textMatrix(1, 4), "pw");
+    EXPECT_EQ(column("merge_grid", 4).at(0), "●●");
+}
+
+TEST_F(WindowHabitsTest, TheNumberColumnHolds5000AndTheMergeListTakesTheExtraHeight) {
+    start();
+    clickTab(2);
+    auto* grid = find<QTableWidget>("merge_grid");
+    const int margins =
+        2 * (grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1);
+    EXPECT_LE(QFontMetrics(grid->font()).horizontalAdvance("5000") + margins, grid->columnWidth(0));
+
+    QWidget* output = find("merge_output");
+    const int gridHeight = grid->height();
+    const int outputTop = output->y();
+    window->resize(window->width(), window->height() + 300);
+    QTRY_VERIFY_WITH_TIMEOUT(grid->height() >= gridHeight + 290, 5000);
+    EXPECT_NEAR(output->y(), outputTop + 300, 2);
+    EXPECT_LT(output->geometry().bottom(), find("cmd_merge")->y());
+}
+
+TEST_F(WindowHabitsTest, DeleteRemovesTheSelectedRowAndCtrlOAddsToTheListShown) {
+    for (const char* name : {"a.pdf", "b.pdf", "c.pdf"}) writeTestPdf(file(name), 1, name);
+    start();
+    ui.openAnswers.push_back({file("a.pdf")});
+    QTest::keyClick(window.get(), Qt::Key_O, Qt::ControlModifier);
+    EXPECT_EQ(column("split_grid", 1), Texts{"a.pdf"});
+    find("split_grid")->setFocus();
+    QTest::keyClick(find("split_grid"), Qt::Key_Delete);
+    EXPECT_EQ(column("split_grid", 1), Texts{""});
+
+    clickTab(2);
+    ui.openAnswers.push_back({file("a.pdf"), file("b.pdf"), file("c.pdf")});
+    QTest::keyClick(window.get(), Qt::Key_O, Qt::ControlModifier);
+    clickCell("merge_grid", 2, 1);
+    QTest::keyClick(find("merge_grid"), Qt::Key_Delete);
+    EXPECT_EQ(column("merge_grid", 1), (Texts{"a.pdf", "c.pdf", "", "", "", ""}));
+
+    clickTab(3);
+    ui.openAnswers.push_back({file("b.pdf"), file("c.pdf")});
+    QTest::keyClick(window.get(), Qt::Key_O, Qt::ControlModifier);
+    clickCell("mix_grid", 1, 1);
+    QTest::keyClick(find("mix_grid"), Qt::Key_Delete);
+    EXPECT_EQ(column("mix_grid", 1), (Texts{"c.pdf", ""}));
+    EXPECT_TRUE(ui.boxes.empty());
 }
 
 }  // namespace

@@ -69,6 +69,24 @@ TEST_F(WindowRunsTest, SplitsWithEachOfTheFourMethods) {
     EXPECT_EQ(outputs("range"), (Pieces{{"range01.pdf", {"P 1", "P 2", "P 3", "P 4", "P 6"}},
                                         {"range02.pdf", {"P 5", "P 6"}}}));
 
+    // Running again over the pieces asks once, No first; No writes nothing.
+    splitWith("r_split_method1", "piece", {{"txt_split_meth1", "5"}});
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text,
+              "Files of the same names already exist in the destination folder "
+              "and would be replaced: 2\n" +
+                  form.txt_split_dest.text + "\n\nReplace them?");
+    EXPECT_EQ(ui.boxes[0].style, msgbox::kYesNo + msgbox::kQuestion + msgbox::kDefaultButton2);
+    EXPECT_EQ(outputs("piece").at("piece01.pdf"), labels("P", 1, 3));
+    EXPECT_EQ(form.splitpb.value, 0);
+    ui.boxAnswers.push_back(msgbox::kAnswerYes);
+    splitWith("r_split_method1", "piece", {{"txt_split_meth1", "5"}});
+    EXPECT_EQ(ui.boxTexts().back(), "Split process done!");
+    EXPECT_EQ(outputs("piece"), (Pieces{{"piece01.pdf", labels("P", 1, 5)},
+                                        {"piece02.pdf", labels("P", 6, 10)},
+                                        {"piece03.pdf", labels("P", 7, 9)},
+                                        {"piece04.pdf", {"P 10"}}}));
+
     // The remove button empties the source row.
     click("split_rem_but");
     EXPECT_EQ(column("split_grid", 1), Texts{""});
@@ -94,10 +112,21 @@ TEST_F(WindowRunsTest, MergesThreeFilesOneOfThemEncryptedWithThePasswordTypedIn)
     EXPECT_EQ(ui.boxTexts(), Texts{"Merge process done!"});
     EXPECT_EQ(pageTexts(file("all.pdf")), (Texts{"A 1", "A 2", "B 1", "C 1"}));
     EXPECT_TRUE(qpdfCheckClean(file("all.pdf")));
+
+    // A wrong password leaves the file out: one box says which and where the others went.
+    ui.inputAnswers.push_back("wrong");
+    click("mbut_key_2");
+    choose("chk_merge_ovr");
+    ui.boxes.clear();
+    click("cmd_merge");
+    EXPECT_EQ(ui.boxTexts(), Texts{"Merge process failed!\nPassword for b.pdf  is incorect. PDF "
+                                   "will be skipped.\nThe other files were merged into: " +
+                                   file("all.pdf")});
+    EXPECT_EQ(pageTexts(file("all.pdf")), (Texts{"A 1", "A 2", "C 1"}));
 }
 
 TEST_F(WindowRunsTest, MixesTwoDocuments) {
-    writeTestPdf(file("base.pdf"), 4, "A");
+    writeTestPdf(file("base.pdf"), 6, "A");
     writeTestPdf(file("sheet.pdf"), 1, "B");
     start();
     clickTab(3);
@@ -111,7 +140,28 @@ TEST_F(WindowRunsTest, MixesTwoDocuments) {
 
     EXPECT_EQ(ui.boxTexts(), Texts{"Mix process done!"});
     EXPECT_EQ(outputs("base0"), (Pieces{{"base01.pdf", {"A 1", "A 2", "B 1"}},
-                                        {"base02.pdf", {"A 3", "A 4", "B 1"}}}));
+                                        {"base02.pdf", {"A 3", "A 4", "B 1"}},
+                                        {"base03.pdf", {"A 5", "A 6", "B 1"}}}));
+
+    // "Each" takes its start page from its own row. The run over the earlier files
+    // asks first: No keeps them, Yes replaces them.
+    choose("r_mix1_method2");
+    type("r_mix1_method2_e1", "2");
+    type("r_mix1_method2_e2", "2");
+    ui.boxes.clear();
+    click("cmd_mix_run");
+    ASSERT_EQ(ui.boxes.size(), 1u);
+    EXPECT_EQ(ui.boxes[0].text.rfind("Files of the same names already exist in the destination "
+                                     "folder and would be replaced: 3\n",
+                                     0),
+              0u);
+    EXPECT_EQ(outputs("base0").at("base01.pdf"), (Texts{"A 1", "A 2", "B 1"}));
+    ui.boxAnswers.push_back(msgbox::kAnswerYes);
+    click("cmd_mix_run");
+    EXPECT_EQ(ui.boxTexts().back(), "Mix process done!");
+    EXPECT_EQ(outputs("base0"), (Pieces{{"base01.pdf", {"A 2", "B 1"}},
+                                        {"base02.pdf", {"A 4", "B 1"}},
+                                        {"base03.pdf", {"A 6", "B 1"}}}));
 }
 
 TEST_F(WindowRunsTest, TheListButtonsSortMoveAndRemove) {

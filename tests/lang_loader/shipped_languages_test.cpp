@@ -83,7 +83,7 @@ const std::vector<std::pair<std::string, std::string>> kDesignCaptions = {
     {"Label2", "Small desktop tools for everyday work with documents."},
     {"Label3", "Portable: copy the program's folder anywhere and run it."},
     {"Label4", "No installer and no background services."},
-    {"Label5", "Nothing is saved between runs except your language choice."},
+    {"Label5", "Only your language and the folders you last used are kept between runs."},
     {"Label6", "Every text comes from a language file in plain INI format,"},
     {"Label7", "so anyone can translate the tools and share the translation."},
     {"Label8", "Quiet command-line modes for scripts and batch jobs."},

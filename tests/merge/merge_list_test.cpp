@@ -84,7 +84,8 @@ TEST_F(MergeTest, AFileThatCannotBeOpenedIsListedWithOnePage) {
     form.mbut_fisier_add(work("missing.pdf"));
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_EQ(ui.boxes[0].text, "This PDF file could not be opened. Error code: " +
-                                    std::to_string(pdferr::kFileNotFound));
+                                    std::to_string(pdferr::kFileNotFound) + "\n" +
+                                    work("missing.pdf"));
     EXPECT_EQ(ui.boxes[0].style, msgbox::kCritical);
     EXPECT_EQ(form.state.mgrid_count, 1);
     EXPECT_EQ(form.merge_grid.textMatrix(1, 1), "missing.pdf");
@@ -315,7 +316,8 @@ TEST_F(MergeTest, TheOutputButtonAddsTheExtensionWhenMissing) {
     ASSERT_EQ(ui.saves[0].filters.size(), 1u);
     EXPECT_EQ(ui.saves[0].filters[0].description, "PDF files (*.pdf)");
     EXPECT_EQ(ui.saves[0].filters[0].pattern, "*.pdf");
-    EXPECT_EQ(ui.saves[0].startFolder, platformStartFolder("C:\\"));
+    // Nothing listed and nothing remembered: the home folder, the name proposed.
+    EXPECT_EQ(ui.saves[0].startFolder, platformStartFolder("C:\\output.pdf"));
 
     ui.saveAnswers.push_back(work("joined"));
     form.but_moutput_Click();

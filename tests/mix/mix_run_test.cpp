@@ -45,7 +45,8 @@ TEST_F(MixTest, EachSecondPageWithTheSecondDocumentReadOverFromItsStart) {
     form.r_mix1_method1.value = false;
     form.r_mix1_method2.value = true;
     form.r_mix1_method2_e1.text = "2";
-    form.r_mix1_method2_e2.text = "4";  // the "Each" row's start box is not read
+    form.r_mix1_method2_e2.text = "1";
+    form.r_mix1_method1_e2.text = "4";  // the row not chosen is not read
     groups(3, 1);
     form.r_mix2_method1_e2.text = "2";
     form.cmd_mix_run_Click();
@@ -138,7 +139,8 @@ TEST_F(MixTest, NumberBoxesBelowOneOrNotWholeAreRefusedNamingTheBox) {
     // A box the chosen option does not use is not read.
     form.r_mix2_method2_e1.text = "1";
     form.r_mix2_method1_e1.text = "nonsense";
-    form.r_mix2_method2_e2.text = "0";
+    form.r_mix2_method2_e2.text = form.r_mix2_method1_e2.text;
+    form.r_mix2_method1_e2.text = "0";
     ui.boxes.clear();
     form.cmd_mix_run_Click();
     EXPECT_EQ(boxTexts(), std::vector<std::string>{"Mix process done!"});
@@ -279,8 +281,9 @@ TEST_F(MixTest, PagesBeyondTheLimitAreIgnoredAndTheNextRunStartsAfresh) {
     form.xbut_fisier_add(pdfFile("short.pdf", 2, "C"));
     form.r_mix2_method1_e2.text = "1";
     ui.boxes.clear();
+    ui.boxAnswers.push_back(msgbox::kAnswerYes);  // over the first run's files
     form.cmd_mix_run_Click();
-    EXPECT_EQ(boxTexts(), std::vector<std::string>{"Mix process done!"});
+    EXPECT_EQ(boxTexts().back(), "Mix process done!");
     EXPECT_FALSE(form.state.pages_ignored);
     EXPECT_EQ(pageTexts(work("report03.pdf")), (std::vector<std::string>{"A 3", "C 1"}));
 }

@@ -190,6 +190,7 @@ TEST_F(SplitRunTest, PagesBeyondTheDocumentAreDroppedAndReportedFromAnyPiece) {
     EXPECT_EQ(ui.boxTexts(), Texts{above(10)});
 
     // And each run starts without the flag.
+    fs::remove(work("part01.pdf"));
     method2("3;");
     run();
     EXPECT_EQ(ui.boxTexts(), Texts{kDone});

@@ -21,8 +21,10 @@ std::string FakeUi::inputBox(const std::string& prompt, const std::string& title
     return answer;
 }
 
-std::vector<std::string> FakeUi::openFileDialog(const std::vector<FileFilter>& filters, bool) {
+std::vector<std::string> FakeUi::openFileDialog(const std::vector<FileFilter>& filters, bool,
+                                                const std::string& startFolder) {
     opens.push_back(filters);
+    openStarts.push_back(startFolder);
     if (openAnswers.empty()) return {};
     auto answer = openAnswers.front();
     openAnswers.pop_front();
@@ -38,8 +40,9 @@ std::string FakeUi::saveFileDialog(const std::string& title, const std::vector<F
     return answer;
 }
 
-std::string FakeUi::pickFolder(const std::string& title) {
+std::string FakeUi::pickFolder(const std::string& title, const std::string& startFolder) {
     folderTitles.push_back(title);
+    folderStarts.push_back(startFolder);
     if (folderAnswers.empty()) return {};
     std::string answer = folderAnswers.front();
     folderAnswers.pop_front();

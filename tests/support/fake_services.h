@@ -22,11 +22,11 @@ public:
     int messageBox(const std::string& text, const std::string& title, int style) override;
     std::string inputBox(const std::string& prompt, const std::string& title,
                          const std::string& defaultText) override;
-    std::vector<std::string> openFileDialog(const std::vector<FileFilter>& filters,
-                                            bool multiple) override;
+    std::vector<std::string> openFileDialog(const std::vector<FileFilter>& filters, bool multiple,
+                                            const std::string& startFolder) override;
     std::string saveFileDialog(const std::string& title, const std::vector<FileFilter>& filters,
                                const std::string& startFolder) override;
-    std::string pickFolder(const std::string& title) override;
+    std::string pickFolder(const std::string& title, const std::string& startFolder) override;
     bool openWithAssociatedProgram(const std::string& path,
                                    const std::string& workingFolder) override;
     void quit() override { ++quitCalls; }
@@ -51,7 +51,9 @@ public:
     };
     std::vector<SaveAsked> saves;
     std::vector<std::vector<FileFilter>> opens;
+    std::vector<std::string> openStarts;  // the start folder of every open dialog
     std::vector<std::string> folderTitles;
+    std::vector<std::string> folderStarts;
     std::vector<std::string> opened;  // paths handed to openWithAssociatedProgram
     int quitCalls = 0;
 

@@ -104,9 +104,8 @@ TEST_P(UnwritableRuns, AMergeRunNamesTheOutputAndWhy) {
     place->deactivate();
 
     const Catalogue english;
-    EXPECT_EQ(ui.boxTexts(), (Texts{english.MsgErrMergeSave + " " + placeFile("merged.pdf") +
-                                        "\r\n" + expectedReason(),
-                                    "Merge process failed!"}));
+    EXPECT_EQ(ui.boxTexts(), (Texts{"Merge process failed!\n" + english.MsgErrMergeSave + " " +
+                                    placeFile("merged.pdf") + "\r\n" + expectedReason()}));
     EXPECT_EQ(placeListing(), Texts{});
     expectInputsUntouched();
 }

@@ -147,7 +147,7 @@ TEST_F(WindowTest, ColumnsKeepTheirBaseWidthsAtTheDesignSizeAndGrowInProportion)
     for (const Grid* grid : {&form.split_grid, &form.merge_grid, &form.mix_grid}) {
         EXPECT_EQ(grid->width, 9050) << grid->name;
     }
-    EXPECT_EQ(columnWidths(form.merge_grid), (std::vector<int>{300, 3050, 3650, 800, 1300}));
+    EXPECT_EQ(columnWidths(form.merge_grid), (std::vector<int>{540, 3050, 3410, 800, 1300}));
     EXPECT_EQ(columnWidths(form.split_grid), (std::vector<int>{200, 3050, 3750, 800, 1300}));
     EXPECT_EQ(columnWidths(form.mix_grid), (std::vector<int>{200, 3050, 3750, 800, 1300}));
 
@@ -155,13 +155,13 @@ TEST_F(WindowTest, ColumnsKeepTheirBaseWidthsAtTheDesignSizeAndGrowInProportion)
     for (const Grid* grid : {&form.split_grid, &form.merge_grid, &form.mix_grid}) {
         EXPECT_EQ(grid->width, 9050 + 905) << grid->name;
     }
-    EXPECT_EQ(columnWidths(form.merge_grid), (std::vector<int>{330, 3355, 4015, 880, 1430}));
+    EXPECT_EQ(columnWidths(form.merge_grid), (std::vector<int>{594, 3355, 3751, 880, 1430}));
     EXPECT_EQ(columnWidths(form.split_grid), (std::vector<int>{220, 3355, 4125, 880, 1430}));
     EXPECT_EQ(columnWidths(form.mix_grid), (std::vector<int>{220, 3355, 4125, 880, 1430}));
 
     // Widths round to the nearest twip: 9140 x 800 / 9050 is 807.96, so 808.
     resize(form, 10440, kDesignWindowHeight);
-    EXPECT_EQ(columnWidths(form.merge_grid), (std::vector<int>{303, 3080, 3686, 808, 1313}));
+    EXPECT_EQ(columnWidths(form.merge_grid), (std::vector<int>{545, 3080, 3444, 808, 1313}));
     EXPECT_EQ(columnWidths(form.split_grid), (std::vector<int>{202, 3080, 3787, 808, 1313}));
 }
 
@@ -215,9 +215,9 @@ TEST_F(WindowTest, LayoutPlacesFramesButtonsBarsAndLabels) {
     EXPECT_EQ(form.frm_mix_method_pict.width, 10400);
     EXPECT_EQ(form.frm_mix_meth_doc1.width, 10375);
     EXPECT_EQ(form.frm_mix_meth_doc2.width, 10375);
-    EXPECT_EQ(form.cmd_split_run.left, 11000 - 2080);
-    EXPECT_EQ(form.cmd_mix_run.left, 11000 - 2080);
-    EXPECT_EQ(form.cmd_merge.left, 11000 - 1720);
+    EXPECT_EQ(form.cmd_split_run.left, 11000 - 265 - kRunButtonWidth);
+    EXPECT_EQ(form.cmd_mix_run.left, 11000 - 265 - kRunButtonWidth);
+    EXPECT_EQ(form.cmd_merge.left, 11000 - 265 - kRunButtonWidth);
     for (const ProgressBar* bar : {&form.splitpb, &form.mergepb, &form.mixpb}) {
         EXPECT_EQ(bar->width, 11000 - 265) << bar->name;
         EXPECT_EQ(bar->top, 1800 + 7930 - 2415) << bar->name;

@@ -48,7 +48,7 @@ TEST_F(WindowTest, InteractiveStartOpensOnTheSplitFrameWithShapedGridsAndSetGlob
 
     EXPECT_EQ(form.merge_grid.cols(), 5);
     EXPECT_EQ(form.merge_grid.rows(), 7);
-    EXPECT_EQ(columnWidths(form.merge_grid), (std::vector<int>{300, 3050, 3650, 800, 1300}));
+    EXPECT_EQ(columnWidths(form.merge_grid), (std::vector<int>{540, 3050, 3410, 800, 1300}));
     EXPECT_EQ(form.merge_grid.width, 9100);
     EXPECT_EQ(form.merge_grid.height, 7 * 255 - 20);
     EXPECT_EQ(form.split_grid.cols(), 5);
