@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 namespace pagemeld {
 
@@ -26,6 +27,15 @@ inline constexpr std::int32_t kNoDocument = -2147220989;  // no document selecte
 inline constexpr std::int32_t kNoPages = -2147220988;     // the operation yields no pages
 inline constexpr std::int32_t kLibraryFailure = -2147220991;
 }  // namespace pdferr
+
+// What the last MergeFileList did with one listed file.
+enum class ListedFileOutcome {
+    Merged,
+    NotLoaded,      // no PDF, damaged beyond repair, missing, unreadable
+    NeedsPassword,  // its user password is unknown
+    NotMerged,      // it opened, but its pages could not be written into the output
+    NotReached,     // the merge stopped before it (the output could not be written)
+};
 
 class PdfEngine {
 public:
@@ -78,6 +88,10 @@ public:
     // merged in order; the output is written when at least one file was merged.
     virtual std::int32_t MergeFileList(const std::string& listName,
                                        const std::string& outputFile) = 0;
+    // One outcome per listed file of the list's last merge, in list order, so that a
+    // caller learns each file's fate without opening it a second time. A file counts
+    // as merged once its pages were written, even when the output then failed.
+    virtual std::vector<ListedFileOutcome> FileListOutcomes(const std::string& listName) const = 0;
 
     // A light page counter for files a full load refuses; handle 0 = failed.
     virtual std::int32_t DAOpenFile(const std::string& fileName, const std::string& password) = 0;

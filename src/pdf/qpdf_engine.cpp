@@ -308,6 +308,12 @@ void QpdfEngine::SetInformation(std::int32_t key, const std::string& text) {
 void QpdfEngine::ClearFileList(const std::string& listName) {
     fileLists_[listName].clear();
     fileListInformation_.erase(listName);
+    fileListOutcomes_.erase(listName);
+}
+
+std::vector<ListedFileOutcome> QpdfEngine::FileListOutcomes(const std::string& listName) const {
+    auto it = fileListOutcomes_.find(listName);
+    return it == fileListOutcomes_.end() ? std::vector<ListedFileOutcome>() : it->second;
 }
 
 void QpdfEngine::AddToFileList(const std::string& listName, const std::string& fileName) {
@@ -321,6 +327,8 @@ void QpdfEngine::SetFileListInformation(const std::string& listName, std::int32_
 
 std::int32_t QpdfEngine::MergeFileList(const std::string& listName, const std::string& outputFile) {
     const std::vector<std::string> files = fileLists_[listName];
+    auto& outcomes = fileListOutcomes_[listName];
+    outcomes.assign(files.size(), ListedFileOutcome::NotReached);
     if (files.empty()) return fail(pdferr::kNoPages);
     std::int32_t errorCode = 0;
     auto file = AtomicFile::create(outputFile, errorCode);
@@ -335,26 +343,30 @@ std::int32_t QpdfEngine::MergeFileList(const std::string& listName, const std::s
     std::string version = "1.4";
     try {
         StreamingPdfWriter writer(file->stream());
-        for (const auto& name : files) {
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            const std::string& name = files[i];
             PdfSource::OpenResult result;
             std::int32_t openError = 0;
             // One input at a time: it is written and let go before the next is opened.
             auto source = PdfSource::open(name, "", result, openError);
-            bool merged = false;
+            ListedFileOutcome outcome = result == PdfSource::OpenResult::PasswordRequired
+                                            ? ListedFileOutcome::NeedsPassword
+                                            : ListedFileOutcome::NotLoaded;
             if (source) {
+                outcome = ListedFileOutcome::NotMerged;
                 std::vector<PageRef> pages;
                 pages.reserve(source->pages().size());
                 for (const auto& page : source->pages()) pages.push_back({source, page});
                 try {
                     writer.appendPages(pages);
-                    merged = true;
+                    outcome = ListedFileOutcome::Merged;
                 } catch (const std::system_error&) {
                     throw;  // the output itself failed: nothing more can be written
                 } catch (...) {
                     openError = engineErrorCode(std::current_exception());
                 }
                 writer.forgetSource(source.get());
-                if (merged) {
+                if (outcome == ListedFileOutcome::Merged) {
                     version = std::max(version, source->version());
                     if (!informationTaken) {
                         information = informationOf(*source);
@@ -362,6 +374,8 @@ std::int32_t QpdfEngine::MergeFileList(const std::string& listName, const std::s
                     }
                 }
             }
+            outcomes[i] = outcome;
+            const bool merged = outcome == ListedFileOutcome::Merged;
             if (merged && allSoFar) ++leading;
             if (!merged) {
                 allSoFar = false;

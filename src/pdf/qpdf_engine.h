@@ -35,6 +35,7 @@ public:
     void SetFileListInformation(const std::string& listName, std::int32_t key,
                                 const std::string& text) override;
     std::int32_t MergeFileList(const std::string& listName, const std::string& outputFile) override;
+    std::vector<ListedFileOutcome> FileListOutcomes(const std::string& listName) const override;
     std::int32_t DAOpenFile(const std::string& fileName, const std::string& password) override;
     std::int32_t DAGetPageCount(std::int32_t handle) override;
     void DACloseFile(std::int32_t handle) override;
@@ -59,6 +60,7 @@ private:
     std::int32_t lastError_ = 0;
     std::string lastErrorFile_;
     std::map<std::string, std::vector<std::string>> fileLists_;
+    std::map<std::string, std::vector<ListedFileOutcome>> fileListOutcomes_;
     // Per list: "/Author" -> text, an empty text removing the entry.
     std::map<std::string, std::map<std::string, std::string>> fileListInformation_;
     std::map<std::int32_t, std::int32_t> directAccess_;  // handle -> page count

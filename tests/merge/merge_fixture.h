@@ -86,6 +86,9 @@ public:
         if (beforeMerge) beforeMerge();
         return real.MergeFileList(l, out);
     }
+    std::vector<ListedFileOutcome> FileListOutcomes(const std::string& l) const override {
+        return real.FileListOutcomes(l);
+    }
     std::int32_t DAOpenFile(const std::string& f, const std::string& p) override {
         note("DAOpenFile|" + f + "|" + p);
         return real.DAOpenFile(f, p);
