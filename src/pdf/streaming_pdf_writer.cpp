@@ -422,7 +422,7 @@ void StreamingPdfWriter::takeLabels(const std::vector<PageRef>& pages,
 void StreamingPdfWriter::writePage(SourceState& state, std::int64_t number, QPDFObjectHandle page) {
     beginObject(number);
     put("<< /Type /Page /Parent 2 0 R");
-    for (auto& [key, value] : page.ditems()) {
+    for (auto& [key, value] : page.getDictAsMap()) {
         if (key == "/Parent" || key == "/Type" || value.isNull()) continue;
         put(" ");
         putName(key);
@@ -463,7 +463,7 @@ void StreamingPdfWriter::writeObject(const Pending& pending) {
             put(" /T ");
             put(QPDFObjectHandle::newString(renamed->second).unparse());
         }
-        for (auto& [key, value] : object.ditems()) {
+        for (auto& [key, value] : object.getDictAsMap()) {
             if (value.isNull() || (renaming && key == "/T")) continue;
             put(" ");
             putName(key);
@@ -503,7 +503,7 @@ void StreamingPdfWriter::writeStream(SourceState& state, QPDFObjectHandle stream
         dropFilter = filter.getArrayNItems() == 1;
     }
     put("<<");
-    for (auto& [key, value] : dict.ditems()) {
+    for (auto& [key, value] : dict.getDictAsMap()) {
         if (key == "/Length" || value.isNull()) continue;
         if (dropFilter && (key == "/Filter" || key == "/DecodeParms")) continue;
         put(" ");
@@ -546,7 +546,7 @@ void StreamingPdfWriter::writeDirect(SourceState& state, QPDFObjectHandle value,
             put("<<");
             QPDFObjectHandle subtype = value.getKey("/Subtype");
             const bool link = subtype.isName() && subtype.getName() == "/Link";
-            for (auto& [key, item] : value.ditems()) {
+            for (auto& [key, item] : value.getDictAsMap()) {
                 if (item.isNull()) continue;
                 if (link && (key == "/Dest" || key == "/A")) {
                     writeLinkEntry(state, key, item, depth + 1);
