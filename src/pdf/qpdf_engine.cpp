@@ -115,6 +115,13 @@ std::int32_t QpdfEngine::LoadFromFile(const std::string& fileName) {
     PdfSource::OpenResult result;
     std::int32_t errorCode = 0;
     auto source = PdfSource::open(fileName, "", result, errorCode);
+    return addLoaded(fileName, source, result, errorCode);
+}
+
+std::int32_t QpdfEngine::addLoaded(const std::string& fileName,
+                                   const std::shared_ptr<PdfSource>& source,
+                                   PdfSource::OpenResult result, std::int32_t errorCode) {
+    selected_ = 0;
     PdfDocument document;
     document.fileName = fileName;
     if (result == PdfSource::OpenResult::PasswordRequired) {
@@ -309,6 +316,11 @@ void QpdfEngine::ClearFileList(const std::string& listName) {
     fileLists_[listName].clear();
     fileListInformation_.erase(listName);
     fileListOutcomes_.erase(listName);
+    fileListChecks_.erase(listName);
+}
+
+void QpdfEngine::SetFileListCheck(const std::string& listName, FileListCheck check) {
+    fileListChecks_[listName] = std::move(check);
 }
 
 std::vector<ListedFileOutcome> QpdfEngine::FileListOutcomes(const std::string& listName) const {
@@ -327,12 +339,32 @@ void QpdfEngine::SetFileListInformation(const std::string& listName, std::int32_
 
 std::int32_t QpdfEngine::MergeFileList(const std::string& listName, const std::string& outputFile) {
     const std::vector<std::string> files = fileLists_[listName];
+    const FileListCheck check = fileListChecks_[listName];
     auto& outcomes = fileListOutcomes_[listName];
     outcomes.assign(files.size(), ListedFileOutcome::NotReached);
     if (files.empty()) return fail(pdferr::kNoPages);
     std::int32_t errorCode = 0;
     auto file = AtomicFile::create(outputFile, errorCode);
-    if (!file) return fail(errorCode, outputFile);
+    if (!file) {
+        // The check still sees every file, so that its caller says what it would have
+        // said of each before the output's own failure.
+        for (std::size_t i = 0; check && i < files.size(); ++i) {
+            PdfSource::OpenResult result;
+            std::int32_t openError = 0;
+            auto source = PdfSource::open(files[i], "", result, openError);
+            const std::int32_t id = addLoaded(files[i], source, result, openError);
+            source.reset();
+            try {
+                if (check(static_cast<std::int32_t>(i + 1)).empty())
+                    outcomes[i] = ListedFileOutcome::LeftOut;
+            } catch (...) {
+                RemoveDocument(id);
+                break;
+            }
+            RemoveDocument(id);
+        }
+        return fail(errorCode, outputFile);
+    }
 
     std::int32_t leading = 0;
     bool allSoFar = true;
@@ -344,11 +376,31 @@ std::int32_t QpdfEngine::MergeFileList(const std::string& listName, const std::s
     try {
         StreamingPdfWriter writer(file->stream());
         for (std::size_t i = 0; i < files.size(); ++i) {
-            const std::string& name = files[i];
+            std::string name = files[i];
             PdfSource::OpenResult result;
             std::int32_t openError = 0;
             // One input at a time: it is written and let go before the next is opened.
             auto source = PdfSource::open(name, "", result, openError);
+            if (check) {
+                const std::int32_t id = addLoaded(name, source, result, openError);
+                std::string chosen;
+                try {
+                    chosen = check(static_cast<std::int32_t>(i + 1));
+                } catch (...) {
+                    RemoveDocument(id);
+                    throw;
+                }
+                RemoveDocument(id);
+                if (chosen.empty()) {
+                    outcomes[i] = ListedFileOutcome::LeftOut;
+                    allSoFar = false;
+                    continue;
+                }
+                if (chosen != name) {
+                    name = chosen;
+                    source = PdfSource::open(name, "", result, openError);
+                }
+            }
             ListedFileOutcome outcome = result == PdfSource::OpenResult::PasswordRequired
                                             ? ListedFileOutcome::NeedsPassword
                                             : ListedFileOutcome::NotLoaded;
