@@ -344,6 +344,9 @@ std::int32_t QpdfEngine::MergeFileList(const std::string& listName, const std::s
     outcomes.assign(files.size(), ListedFileOutcome::NotReached);
     if (files.empty()) return fail(pdferr::kNoPages);
     std::int32_t errorCode = 0;
+    // Only an output that is there already can be one of the inputs.
+    std::error_code ec;
+    const bool outputExisted = std::filesystem::exists(pathFromUtf8(outputFile), ec);
     auto file = AtomicFile::create(outputFile, errorCode);
     if (!file) {
         // The check still sees every file, so that its caller says what it would have
@@ -454,7 +457,8 @@ std::int32_t QpdfEngine::MergeFileList(const std::string& listName, const std::s
         return fail(engineErrorCode(std::current_exception()), outputFile);
     }
     bool replacesInput = PooledFileSource::pinAllReading(outputFile);
-    for (const auto& name : files) replacesInput = replacesInput || sameFile(name, outputFile);
+    for (std::size_t i = 0; outputExisted && !replacesInput && i < files.size(); ++i)
+        replacesInput = sameFile(files[i], outputFile);
     if (!file->commit(errorCode, replacesInput)) return fail(errorCode, outputFile);
     lastError_ = firstError;
     lastErrorFile_ = firstFailed;
