@@ -26,7 +26,7 @@ namespace testing = pagemeld::testing;
 int usage() {
     std::cerr << "usage:\n"
                  "  pagemeld_bench make-split-input <file> <pages>\n"
-                 "  pagemeld_bench make-merge-inputs <folder> <count>\n"
+                 "  pagemeld_bench make-merge-inputs <folder> <count> [pages]\n"
                  "  pagemeld_bench make-encrypted <file> <pages>\n"
                  "  pagemeld_bench split <file> <outfolder>\n"
                  "  pagemeld_bench merge <folder> <count> <out>\n"
@@ -73,14 +73,15 @@ int makeSplitInput(const std::string& file, int pages) {
     return 0;
 }
 
-int makeMergeInputs(const fs::path& given, int count) {
+// `count` files, each of `pages` pages, or alternately 1 and 2 pages when `pages` is 0.
+int makeMergeInputs(const fs::path& given, int count, int pages) {
     fs::create_directories(given);
     // Absolute names, so the argument file works from any working folder.
     const fs::path folder = fs::absolute(given);
     std::ofstream args(folder / "qpdf-args.txt");
     for (int i = 1; i <= count; ++i) {
         testing::TestPdfOptions options;
-        options.pages = i % 2 == 1 ? 1 : 2;
+        options.pages = pages > 0 ? pages : i % 2 == 1 ? 1 : 2;
         options.label = numbered("F", i, 5, "");
         options.sharedImage = true;
         options.imageSide = 32;
@@ -286,8 +287,14 @@ int run(const std::vector<std::string>& args) {
         const int number = positive(args[2]);
         if (number < 0) return usage();
         if (job == "make-split-input") return makeSplitInput(args[1], number);
-        if (job == "make-merge-inputs") return makeMergeInputs(args[1], number);
+        if (job == "make-merge-inputs") return makeMergeInputs(args[1], number, 0);
         return makeEncrypted(args[1], number);
+    }
+    if (job == "make-merge-inputs" && args.size() == 4) {
+        const int count = positive(args[2]);
+        const int pages = positive(args[3]);
+        if (count < 0 || pages < 0) return usage();
+        return makeMergeInputs(args[1], count, pages);
     }
     if (job == "split" && args.size() == 3) return split(args[1], args[2]);
     if (job == "merge" && args.size() == 4) {

@@ -1,16 +1,20 @@
 #!/usr/bin/env bash
-# Times pagemeld_bench and the pagemeld program's quiet requests against the qpdf
-# command-line tool on the same inputs in the same run: split (engine and window),
-# many-file merge (engine and window), quiet split and merge, AES-256 decryption and a
-# mix of two documents. Runs alternate (ours, qpdf, ours, qpdf, ...) so that a busy
-# moment on the machine hurts both.
+# Times pagemeld_bench and the pagemeld program's quiet requests against other PDF
+# tools on the same inputs in the same run: split (engine and window), many-file merge
+# (engine and window), quiet split and merges, AES-256 decryption and a mix of two
+# documents. The merges are timed against qpdf, mutool (mupdf-tools) and pdfunite
+# (poppler-utils), the other jobs against qpdf; each job's ratio is to its fastest
+# peer. Runs alternate (ours, qpdf, mutool, ...) so that a busy moment on the machine
+# hurts all of them.
 #
 #   bench/run.sh [path/to/pagemeld_bench [path/to/pagemeld]]
 #
 # Sizes and repeats can be overridden for a quick run:
 #   BENCH_SPLIT_PAGES (1000)  BENCH_MERGE_FILES (5000)  BENCH_DECRYPT_PAGES (100)
 #   BENCH_MIX_PAGES (500)  BENCH_QUIET_SPLIT_PAGES (999, at most 999)
-#   BENCH_QUIET_MERGE_FILES (1000, at most 1000)  BENCH_RUNS (5)
+#   BENCH_QUIET_MERGE_FILES (1000, at most 1000)  BENCH_LONG_MERGE_FILES (200)
+#   BENCH_LONG_MERGE_PAGES (20)  BENCH_RUNS (5)
+# mutool and pdfunite are installed with apt-get when missing (as root, or with sudo).
 # BENCH_KEEP=1 keeps the temporary folder with inputs and timings.
 set -euo pipefail
 
@@ -23,6 +27,9 @@ MIX_PAGES=${BENCH_MIX_PAGES:-500}
 QUIET_SPLIT_PAGES=${BENCH_QUIET_SPLIT_PAGES:-999}
 # A quiet request takes at most 1000 names.
 QUIET_MERGE_FILES=${BENCH_QUIET_MERGE_FILES:-1000}
+# A quiet merge of fewer, longer files.
+LONG_MERGE_FILES=${BENCH_LONG_MERGE_FILES:-200}
+LONG_MERGE_PAGES=${BENCH_LONG_MERGE_PAGES:-20}
 RUNS=${BENCH_RUNS:-5}
 
 die() {
@@ -30,12 +37,15 @@ die() {
     exit 1
 }
 
-for name in SPLIT_PAGES MERGE_FILES DECRYPT_PAGES MIX_PAGES QUIET_SPLIT_PAGES QUIET_MERGE_FILES RUNS; do
+for name in SPLIT_PAGES MERGE_FILES DECRYPT_PAGES MIX_PAGES QUIET_SPLIT_PAGES QUIET_MERGE_FILES \
+    LONG_MERGE_FILES LONG_MERGE_PAGES RUNS; do
     [[ ${!name} =~ ^[1-9][0-9]*$ ]] || die "BENCH_$name must be a positive whole number, not '${!name}'"
 done
 ((QUIET_SPLIT_PAGES <= 999)) || die "BENCH_QUIET_SPLIT_PAGES must be at most 999: a quiet split writes no more pieces"
 ((QUIET_MERGE_FILES >= 2 && QUIET_MERGE_FILES <= 1000)) ||
     die "BENCH_QUIET_MERGE_FILES must be 2 to 1000: a quiet merge takes no more names"
+((LONG_MERGE_FILES >= 2 && LONG_MERGE_FILES <= 1000)) ||
+    die "BENCH_LONG_MERGE_FILES must be 2 to 1000: a quiet merge takes no more names"
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 bench=${1:-$here/../build-bench/bench/pagemeld_bench}
@@ -46,6 +56,18 @@ program=${2:-$here/../build-bench/src/gui/pagemeld}
 program=$(cd "$(dirname "$program")" && pwd)/$(basename "$program")
 command -v qpdf >/dev/null || die "qpdf is not installed"
 [[ -x /usr/bin/time ]] || die "/usr/bin/time is missing (Debian package 'time')"
+
+# need <command> <Debian package>: installs the package when the command is missing.
+need() {
+    command -v "$1" >/dev/null && return
+    echo "Installing $2 for $1 ..."
+    local apt=(apt-get install -y -q "$2")
+    ((EUID == 0)) || apt=(sudo -n "${apt[@]}")
+    "${apt[@]}" >/dev/null || die "$1 is missing and $2 could not be installed"
+    command -v "$1" >/dev/null || die "$2 did not bring $1"
+}
+need mutool mupdf-tools
+need pdfunite poppler-utils
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/pagemeld-bench.XXXXXX")
 if [[ ${BENCH_KEEP:-0} == 1 ]]; then
@@ -81,8 +103,12 @@ ratio() {
     awk -v a="$1" -v b="$2" 'BEGIN {if (b > 0) printf "%.2f\n", a / b; else print "n/a"}'
 }
 
+# The page count; qpdf's exit status 3 (warnings only, as pdfunite's output draws) still counts.
 npages() {
-    qpdf --show-npages "$@" 2>&1 || die "qpdf cannot count the pages of ${*: -1}"
+    local count status=0
+    count=$(qpdf --show-npages "$@" 2>/dev/null) || status=$?
+    ((status == 0 || status == 3)) || die "qpdf cannot count the pages of ${*: -1}"
+    echo "$count"
 }
 
 expect_pages() {
@@ -118,10 +144,11 @@ verify_split() {
     check_clean "$piece"
 }
 
-# verify_merge <file> <inputs>: inputs alternate one and two pages, starting with one.
+# verify_merge <file> <pages> <tool>: every page is there; ours and qpdf's outputs pass
+# qpdf's check (pdfunite's own output draws warnings from it, which are not ours to judge).
 verify_merge() {
-    expect_pages "$1" $(($2 + $2 / 2))
-    check_clean "$1"
+    expect_pages "$1" "$2"
+    [[ $3 == mutool || $3 == pdfunite ]] || check_clean "$1"
 }
 
 # Ours and qpdf's second step both write one two-page file per pass: page k of the
@@ -146,7 +173,9 @@ verify_decrypt() {
 echo "pagemeld_bench: $bench"
 echo "pagemeld: $program"
 echo "$(qpdf --version | head -n 1); $(nproc) cores; $(date -u '+%Y-%m-%d %H:%M UTC')"
+echo "$(mutool -v 2>&1 | head -n 1); $(pdfunite -v 2>&1 | head -n 1)"
 echo "Sizes: split $SPLIT_PAGES pages, merge $MERGE_FILES files, quiet split $QUIET_SPLIT_PAGES pages, quiet merge $QUIET_MERGE_FILES files,"
+echo "  quiet merge of $LONG_MERGE_FILES files of $LONG_MERGE_PAGES pages,"
 echo "  decrypt $DECRYPT_PAGES pages (AES-256), mix 2 x $MIX_PAGES pages; $RUNS runs each"
 echo "Load average at the start: $(cut -d ' ' -f 1-3 /proc/loadavg)"
 echo
@@ -156,8 +185,12 @@ echo "Making inputs in $work ..."
 "$bench" make-merge-inputs "$work/merge-in" "$MERGE_FILES" || die "cannot make the merge inputs"
 "$bench" make-split-input "$work/quiet-split-in.pdf" "$QUIET_SPLIT_PAGES" || die "cannot make the quiet split input"
 "$bench" make-merge-inputs "$work/quiet-merge-in" "$QUIET_MERGE_FILES" || die "cannot make the quiet merge inputs"
-# Both tools get the quiet merge's names as arguments.
+"$bench" make-merge-inputs "$work/long-merge-in" "$LONG_MERGE_FILES" "$LONG_MERGE_PAGES" ||
+    die "cannot make the long merge inputs"
+# Every tool gets the quiet merges' names as arguments.
 mapfile -t quiet_merge_files <"$work/quiet-merge-in/qpdf-args.txt"
+mapfile -t long_merge_files <"$work/long-merge-in/qpdf-args.txt"
+mapfile -t merge_files <"$work/merge-in/qpdf-args.txt"
 "$bench" make-encrypted "$work/encrypted.pdf" "$DECRYPT_PAGES" || die "cannot make the encrypted input"
 expect_pages "$work/split-in.pdf" "$SPLIT_PAGES"
 expect_pages "$work/quiet-split-in.pdf" "$QUIET_SPLIT_PAGES"
@@ -176,9 +209,10 @@ run_job() {
     local job=$1 tool tools="ours qpdf"
     # The mix is also timed against qpdf's collation alone, which writes one file.
     [[ $job == mix ]] && tools="ours qpdf collate"
-    # The merge run of the window writes the same file as the engine's merge and is
-    # timed against the same qpdf runs.
-    [[ $job == merge ]] && tools="ours qpdf window"
+    # The merges have three peers. The merge run of the window writes the same file as
+    # the engine's merge and is timed against the same peer runs.
+    [[ $job == quiet-merge || $job == long-merge ]] && tools="ours qpdf mutool pdfunite"
+    [[ $job == merge ]] && tools="ours qpdf mutool pdfunite window"
     echo "Running $job ..."
     for ((run = 1; run <= RUNS; run++)); do
         for tool in $tools; do
@@ -192,9 +226,17 @@ run_job() {
                 quiet-split-qpdf) measure quiet-split-qpdf qpdf --split-pages "$work/quiet-split-in.pdf" "$out/piece-%d.pdf" ;;
                 merge-ours) measure merge-ours "$bench" merge "$work/merge-in" "$MERGE_FILES" "$out/merged.pdf" ;;
                 merge-qpdf) measure merge-qpdf qpdf --empty --pages "@$work/merge-in/qpdf-args.txt" -- "$out/merged.pdf" ;;
+                merge-mutool) measure merge-mutool mutool merge -o "$out/merged.pdf" "${merge_files[@]}" ;;
+                merge-pdfunite) measure merge-pdfunite pdfunite "${merge_files[@]}" "$out/merged.pdf" ;;
                 merge-window) measure merge-window "$bench" merge-run "$work/merge-in" "$MERGE_FILES" "$out/merged.pdf" ;;
                 quiet-merge-ours) measure quiet-merge-ours "${quiet[@]}" -qm "${quiet_merge_files[@]}" -o "$out/merged.pdf" ;;
                 quiet-merge-qpdf) measure quiet-merge-qpdf qpdf --empty --pages "${quiet_merge_files[@]}" -- "$out/merged.pdf" ;;
+                quiet-merge-mutool) measure quiet-merge-mutool mutool merge -o "$out/merged.pdf" "${quiet_merge_files[@]}" ;;
+                quiet-merge-pdfunite) measure quiet-merge-pdfunite pdfunite "${quiet_merge_files[@]}" "$out/merged.pdf" ;;
+                long-merge-ours) measure long-merge-ours "${quiet[@]}" -qm "${long_merge_files[@]}" -o "$out/merged.pdf" ;;
+                long-merge-qpdf) measure long-merge-qpdf qpdf --empty --pages "${long_merge_files[@]}" -- "$out/merged.pdf" ;;
+                long-merge-mutool) measure long-merge-mutool mutool merge -o "$out/merged.pdf" "${long_merge_files[@]}" ;;
+                long-merge-pdfunite) measure long-merge-pdfunite pdfunite "${long_merge_files[@]}" "$out/merged.pdf" ;;
                 decrypt-ours) measure decrypt-ours "$bench" decrypt "$work/encrypted.pdf" "$out/decrypted.pdf" user ;;
                 decrypt-qpdf) measure decrypt-qpdf qpdf --decrypt --password=user "$work/encrypted.pdf" "$out/decrypted.pdf" ;;
                 mix-ours) measure mix-ours "$bench" mix "$work/mix-a.pdf" "$work/mix-b.pdf" "$out" ;;
@@ -212,8 +254,10 @@ run_job() {
                         ;;
                     split-run) verify_split "$out" "$SPLIT_PAGES" ;;
                     quiet-split) verify_split "$out" "$QUIET_SPLIT_PAGES" ;;
-                    merge) verify_merge "$out/merged.pdf" "$MERGE_FILES" ;;
-                    quiet-merge) verify_merge "$out/merged.pdf" "$QUIET_MERGE_FILES" ;;
+                    # The merge inputs alternate one and two pages, starting with one.
+                    merge) verify_merge "$out/merged.pdf" $((MERGE_FILES + MERGE_FILES / 2)) "$tool" ;;
+                    quiet-merge) verify_merge "$out/merged.pdf" $((QUIET_MERGE_FILES + QUIET_MERGE_FILES / 2)) "$tool" ;;
+                    long-merge) verify_merge "$out/merged.pdf" $((LONG_MERGE_FILES * LONG_MERGE_PAGES)) "$tool" ;;
                     decrypt) verify_decrypt "$out/decrypted.pdf" ;;
                     mix)
                         if [[ $tool == collate ]]; then
@@ -237,32 +281,44 @@ run_job merge
 echo "Running merge-list-add (once) ..."
 list_add=$("$bench" merge-list-add "$work/merge-in" "$MERGE_FILES") || die "merge-list-add failed"
 run_job quiet-merge
+run_job long-merge
 run_job decrypt
 run_job mix
 
 echo
 echo "Load average at the end: $(cut -d ' ' -f 1-3 /proc/loadavg)"
 echo
-# One row per job: its name, then the labels of our runs and of qpdf's.
+# One row per job: its name, the label of our runs, then the labels of its peers' runs.
 rows=(
     "split split-ours split-qpdf"
     "split-run split-run-ours split-run-qpdf"
     "quiet-split quiet-split-ours quiet-split-qpdf"
-    "merge merge-ours merge-qpdf"
-    "merge-run merge-window merge-qpdf"
-    "quiet-merge quiet-merge-ours quiet-merge-qpdf"
+    "merge merge-ours merge-qpdf merge-mutool merge-pdfunite"
+    "merge-run merge-window merge-qpdf merge-mutool merge-pdfunite"
+    "quiet-merge quiet-merge-ours quiet-merge-qpdf quiet-merge-mutool quiet-merge-pdfunite"
+    "long-merge long-merge-ours long-merge-qpdf long-merge-mutool long-merge-pdfunite"
     "decrypt decrypt-ours decrypt-qpdf"
     "mix mix-ours mix-qpdf"
 )
-printf '%-12s %14s %14s %11s %13s %13s %11s\n' job "ours median s" "qpdf median s" "time ratio" "ours peak MB" "qpdf peak MB" "mem ratio"
+printf '%-12s %8s %8s %8s %9s %-9s %7s %7s %8s %8s %7s\n' job "ours s" "qpdf s" "mutool s" \
+    "pdfunite s" fastest ratio "/ qpdf" "ours MB" "peer MB" "mem"
 for row in "${rows[@]}"; do
-    read -r job ours theirs <<<"$row"
+    read -r job ours peers <<<"$row"
     ours_s=$(median_seconds "$ours")
-    qpdf_s=$(median_seconds "$theirs")
-    ours_mb=$(peak_mb "$ours")
-    qpdf_mb=$(peak_mb "$theirs")
-    printf '%-12s %14s %14s %11s %13s %13s %11s\n' "$job" "$ours_s" "$qpdf_s" "$(ratio "$ours_s" "$qpdf_s")" \
-        "$ours_mb" "$qpdf_mb" "$(ratio "$ours_mb" "$qpdf_mb")"
+    declare -A peer_s=([qpdf]=- [mutool]=- [pdfunite]=-)
+    fastest=""
+    for label in $peers; do
+        peer=${label##*-}
+        peer_s[$peer]=$(median_seconds "$label")
+        if [[ -z $fastest ]] || awk -v a="${peer_s[$peer]}" -v b="$(median_seconds "$fastest")" 'BEGIN {exit !(a < b)}'; then
+            fastest=$label
+        fi
+    done
+    fastest_s=$(median_seconds "$fastest")
+    printf '%-12s %8s %8s %8s %9s %-9s %7s %7s %8s %8s %7s\n' "$job" "$ours_s" "${peer_s[qpdf]}" \
+        "${peer_s[mutool]}" "${peer_s[pdfunite]}" "${fastest##*-}" "$(ratio "$ours_s" "$fastest_s")" \
+        "$(ratio "$ours_s" "${peer_s[qpdf]}")" "$(peak_mb "$ours")" "$(peak_mb "$fastest")" \
+        "$(ratio "$(peak_mb "$ours")" "$(peak_mb "$fastest")")"
 done
 echo
 echo "Split pieces, total bytes: ours ${split_bytes[ours]}, qpdf ${split_bytes[qpdf]}, ratio $(ratio "${split_bytes[ours]}" "${split_bytes[qpdf]}")"
@@ -274,7 +330,8 @@ echo "$list_add"
 echo
 echo "Every run, seconds and peak kB:"
 for label in split-ours split-qpdf split-run-ours split-run-qpdf quiet-split-ours quiet-split-qpdf \
-    merge-ours merge-qpdf merge-window quiet-merge-ours quiet-merge-qpdf decrypt-ours decrypt-qpdf \
-    mix-ours mix-qpdf mix-collate; do
-    printf '  %-17s %s\n' "$label" "$(awk '{printf "%s/%s  ", $1, $2}' "$work/$label.times")"
+    merge-ours merge-qpdf merge-mutool merge-pdfunite merge-window quiet-merge-ours quiet-merge-qpdf \
+    quiet-merge-mutool quiet-merge-pdfunite long-merge-ours long-merge-qpdf long-merge-mutool \
+    long-merge-pdfunite decrypt-ours decrypt-qpdf mix-ours mix-qpdf mix-collate; do
+    printf '  %-20s %s\n' "$label" "$(awk '{printf "%s/%s  ", $1, $2}' "$work/$label.times")"
 done

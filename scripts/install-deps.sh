@@ -5,6 +5,7 @@ set -euo pipefail
 packages=(
     cmake ninja-build g++ pkg-config
     libqpdf-dev qpdf
+    libmimalloc-dev
     qt6-base-dev
     libgtest-dev libgmock-dev
     g++-mingw-w64-x86-64

@@ -201,9 +201,42 @@ bool process_merge_line(QuietRequestContext& context, const std::vector<std::str
         trap.step([&] { report_replaced(context, logFile, fis); });
         return false;
     }
-    // Every file is checked first and let go again; the merge then streams them into
-    // the output one at a time, so a request of a thousand files never holds them all.
-    std::vector<std::string> mergeable;
+    // The files that look like PDFs go to the engine's file list as they are: the merge
+    // opens each once, leaves out a file that fails, and tells what became of each.
+    std::vector<std::string> listed;
+    for (const std::string& name : pdffiles) {
+        if (endsInPdf(name)) listed.push_back(name);
+    }
+    std::int32_t merged = 0;
+    std::vector<ListedFileOutcome> outcomes;
+    if (!trap.step([&] {
+            if (listed.empty()) return;
+            pdf.ClearFileList("");
+            for (const std::string& name : listed) pdf.AddToFileList("", name);
+            merged = pdf.MergeFileList("", fis);
+            outcomes = pdf.FileListOutcomes("");
+        })) {
+        return false;
+    }
+    const std::int32_t saveError = pdf.LastErrorCode();
+    const std::string saveErrorFile = pdf.LastErrorFile();
+    outcomes.resize(listed.size(), ListedFileOutcome::NotReached);
+    // The count is of leading files, so a first file left out makes it 0: the output
+    // exists when any file went in and the output itself did not fail.
+    const bool written =
+        std::count(outcomes.begin(), outcomes.end(), ListedFileOutcome::Merged) != 0 &&
+        !(merged == 0 && saveErrorFile == fis);
+    // Only a merge stopped by its output leaves files unread: those are checked alone,
+    // so that the log still tells which of them could have been merged.
+    const auto checkAlone = [&](const std::string& name) {
+        const std::int32_t id = pdf.LoadFromFile(name);
+        if (id == 0) return ListedFileOutcome::NotLoaded;
+        const bool readable = pdf.EncryptionStatus() == 0 || pdf.Decrypt() != 0;
+        pdf.RemoveDocument(id);
+        return readable ? ListedFileOutcome::Merged : ListedFileOutcome::NeedsPassword;
+    };
+    bool baseLogged = false;
+    std::size_t next = 0;
     for (const std::string& name : pdffiles) {
         const bool carriedOn = trap.step([&] {
             if (!endsInPdf(name)) {
@@ -213,52 +246,39 @@ bool process_merge_line(QuietRequestContext& context, const std::vector<std::str
                 complete = false;
                 return;
             }
-            const std::int32_t id = pdf.LoadFromFile(name);
-            if (id == 0) {
-                report_problem(context, logFile, "Error loading file " + name);
-                complete = false;
-                return;
+            ListedFileOutcome outcome = outcomes[next++];
+            if (outcome == ListedFileOutcome::NotReached) outcome = checkAlone(name);
+            switch (outcome) {
+                case ListedFileOutcome::Merged:
+                    add_line_to_log(context, logFile,
+                                    (baseLogged ? "Merged file: " : "Merged file(base): ") + name);
+                    baseLogged = true;
+                    return;
+                case ListedFileOutcome::NotLoaded:
+                    report_problem(context, logFile, "Error loading file " + name);
+                    break;
+                default:
+                    // A file that needs a password cannot be read, so it cannot be the
+                    // base either: it is skipped like any file that cannot be merged.
+                    report_problem(context, logFile, name + " cannot be merged. It was skipped!");
+                    break;
             }
-            // A file that needs a password cannot be read, so it cannot be the base
-            // either: it is skipped like any file that cannot be merged.
-            const bool readable = pdf.EncryptionStatus() == 0 || pdf.Decrypt() != 0;
-            pdf.RemoveDocument(id);
-            if (!readable) {
-                report_problem(context, logFile, name + " cannot be merged. It was skipped!");
-                complete = false;
-                return;
-            }
-            mergeable.push_back(name);
-            add_line_to_log(
-                context, logFile,
-                (mergeable.size() == 1 ? "Merged file(base): " : "Merged file: ") + name);
+            complete = false;
         });
         if (!carriedOn) return false;
     }
     trap.step([&] {
-        std::int32_t merged = 0;
-        if (!mergeable.empty()) {
-            pdf.ClearFileList("");
-            for (const std::string& name : mergeable) pdf.AddToFileList("", name);
-            merged = pdf.MergeFileList("", fis);
-        }
-        if (merged == 0) {
-            complete = false;
-            // Shown even with a log: the one problem a quiet merge always puts on screen.
-            const std::string reason = !mergeable.empty() && pdf.LastErrorFile() == fis
-                                           ? failureReason(context.catalogue, pdf.LastErrorCode())
-                                           : std::string();
-            const std::string line = fis + " cannot be created!";
-            MsgBoxEx(context.errors, context.ui, reason.empty() ? line : line + "\r\n" + reason,
-                     msgbox::kExclamation);
-            add_line_to_log(context, logFile, line);
-            if (!reason.empty()) add_line_to_log(context, logFile, reason);
-        } else if (merged < static_cast<std::int32_t>(mergeable.size())) {
-            // A file that opened but could not be written into the output.
-            complete = false;
-            report_problem(context, logFile,
-                           pdf.LastErrorFile() + " cannot be merged. It was skipped!");
-        }
+        if (written) return;
+        complete = false;
+        // Shown even with a log: the one problem a quiet merge always puts on screen.
+        const std::string reason = !listed.empty() && saveErrorFile == fis
+                                       ? failureReason(context.catalogue, saveError)
+                                       : std::string();
+        const std::string line = fis + " cannot be created!";
+        MsgBoxEx(context.errors, context.ui, reason.empty() ? line : line + "\r\n" + reason,
+                 msgbox::kExclamation);
+        add_line_to_log(context, logFile, line);
+        if (!reason.empty()) add_line_to_log(context, logFile, reason);
     });
     // A log asked for but not written is part of the request left undone.
     return complete && !context.logLost;

@@ -1,6 +1,7 @@
-// The merge run: every listed file, decrypted through a temporary copy when it is
-// protected, goes in list order into the engine's file list, which is merged into
-// the output file.
+// The merge run: every listed file goes in list order into the engine's file list,
+// which is merged into the output file. The merge checks each file as it comes to it
+// (a protected one is decrypted through a temporary copy), so every file is opened
+// once: loading it for the check and again for the merge doubled the run's time.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -91,11 +92,20 @@ void Form1::cmd_merge_Click() {
     }
 
     for (int i = 1; i <= count; ++i) {
-        // Cancel stops the run between two files: no output is written, an earlier
-        // one stays as it was.
+        if (!trap.step([&] { pdf_.AddToFileList(listName, filelist::pathOfRow(merge_grid, i)); }))
+            return;
+    }
+    // Left when the error handler says so: the merge is then stopped without output.
+    struct Abandon {};
+    bool abandoned = false;
+    // Called by the merge for file i once the engine has loaded it; returns the file to
+    // merge in its place, or "" to skip it.
+    const FileListCheck check = [&](std::int32_t i) -> std::string {
+        // Cancel stops the run between two files: the merge then writes no output,
+        // and an earlier one stays as it was.
         if (cancel_requested) {
             cancelled = true;
-            break;
+            throw Abandon();
         }
         bool skip = false;
         bool useSource = true;
@@ -107,8 +117,7 @@ void Form1::cmd_merge_Click() {
                 path = filelist::pathOfRow(merge_grid, i);
                 name = nameOf(i);
                 password = merge_grid.textMatrix(i, filelist::kColPassword);
-                loaded.add(pdf_.LoadFromFile(path));
-                // The file is still handed on: the merge leaves it out and says so.
+                // The file is still merged: the merge leaves it out and says so.
                 if (pdf_.SelectedDocument() == 0) leaveOut("Error loading file " + path);
             },
             [&] {
@@ -142,31 +151,34 @@ void Form1::cmd_merge_Click() {
             },
             [&] {
                 if (skip) return;
-                pdf_.AddToFileList(listName, useSource ? path : copies.pathOf(i));
                 handed.push_back(i);
                 advance();
             },
             [&] { loaded.releaseAll(); },
         };
         for (const auto& body : fileSteps) {
-            if (!trap.step(body)) return;
+            if (!trap.step(body)) {
+                abandoned = true;
+                throw Abandon();
+            }
         }
-    }
+        if (skip) return {};
+        return useSource ? path : copies.pathOf(i);
+    };
+    if (!trap.step([&] { pdf_.SetFileListCheck(listName, check); })) return;
 
-    if (cancelled) {
+    const auto cancelledRun = [&] {
         trap.run({
             [&] { loaded.releaseAll(); },
             [&] { copies.removeAll(); },
             [&] { showBar(0); },
             [&] { MsgBoxEx(errors_, ui_, catalogue.MsgMergeCancelled, msgbox::kInformation); },
         });
-        return;
-    }
-
+    };
     const std::function<void()> finish[] = {
         [&] { merged = pdf_.MergeFileList(listName, output); },
         [&] {
-            if (merged >= count) return;
+            if (abandoned || cancelled || merged >= count) return;
             // The output itself could not be written: say so rather than blame an input.
             if (merged == 0 && !output.empty() && pdf_.LastErrorFile() == output) {
                 leaveOut(withFailureReason(catalogue, catalogue.MsgErrMergeSave + " " + output,
@@ -175,7 +187,11 @@ void Form1::cmd_merge_Click() {
             }
             // Name the first handed file the merge could not take; files skipped
             // above have had their own message.
-            const auto at = static_cast<std::size_t>(std::max<std::int32_t>(merged, 0));
+            const std::vector<ListedFileOutcome> outcomes = pdf_.FileListOutcomes(listName);
+            std::size_t at = 0;
+            while (at < handed.size() && static_cast<std::size_t>(handed[at]) <= outcomes.size() &&
+                   outcomes[static_cast<std::size_t>(handed[at]) - 1] == ListedFileOutcome::Merged)
+                ++at;
             if (at < handed.size()) {
                 if (at == 0 && handed.size() >= 2)
                     leaveOut(nameOf(handed[0]) + "OR" + nameOf(handed[1]) + " " +
@@ -183,7 +199,9 @@ void Form1::cmd_merge_Click() {
                 else
                     leaveOut(nameOf(handed[at]) + " " + catalogue.MsgErrMerge);
             }
-            if (merged > 0) leaveOut(catalogue.MsgMergeWrittenTo + " " + output);
+            // The count is of leading files: any merged file means the output was written.
+            if (std::count(outcomes.begin(), outcomes.end(), ListedFileOutcome::Merged) > 0)
+                leaveOut(catalogue.MsgMergeWrittenTo + " " + output);
         },
         [&] { copies.removeAll(); },
         [&] {
@@ -206,6 +224,8 @@ void Form1::cmd_merge_Click() {
     };
     for (const auto& body : finish) {
         if (!trap.step(body)) return;
+        if (cancelled) return cancelledRun();
+        if (abandoned) return;
     }
 }
 

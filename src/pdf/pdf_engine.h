@@ -4,7 +4,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
 namespace pagemeld {
 
@@ -26,6 +28,20 @@ inline constexpr std::int32_t kNoDocument = -2147220989;  // no document selecte
 inline constexpr std::int32_t kNoPages = -2147220988;     // the operation yields no pages
 inline constexpr std::int32_t kLibraryFailure = -2147220991;
 }  // namespace pdferr
+
+// What the last MergeFileList did with one listed file.
+enum class ListedFileOutcome {
+    Merged,
+    NotLoaded,      // no PDF, damaged beyond repair, missing, unreadable
+    NeedsPassword,  // its user password is unknown
+    NotMerged,      // it opened, but its pages could not be written into the output
+    NotReached,     // the merge stopped before it (the output could not be written)
+    LeftOut,        // the list's check gave no file for it
+};
+
+// A list's check of one file during its merge: gets the file's 1-based position, and
+// returns the name of the file to merge there ("" leaves it out).
+using FileListCheck = std::function<std::string(std::int32_t position)>;
 
 class PdfEngine {
 public:
@@ -78,6 +94,19 @@ public:
     // merged in order; the output is written when at least one file was merged.
     virtual std::int32_t MergeFileList(const std::string& listName,
                                        const std::string& outputFile) = 0;
+    // Lets the list's merge check each file as it comes to it, so that a caller that
+    // must look at every file (its encryption, say) does not open it a second time.
+    // For each file the merge loads it as LoadFromFile would (selected; nothing
+    // selected when it cannot be loaded) and calls `check`: the file is merged as
+    // loaded when the check returns its name, another file (a decrypted copy) when it
+    // returns that one's name, nothing when it returns "". The document is removed
+    // after the check. An exception thrown by the check ends the merge without output.
+    // ClearFileList removes the check.
+    virtual void SetFileListCheck(const std::string& listName, FileListCheck check) = 0;
+    // One outcome per listed file of the list's last merge, in list order, so that a
+    // caller learns each file's fate without opening it a second time. A file counts
+    // as merged once its pages were written, even when the output then failed.
+    virtual std::vector<ListedFileOutcome> FileListOutcomes(const std::string& listName) const = 0;
 
     // A light page counter for files a full load refuses; handle 0 = failed.
     virtual std::int32_t DAOpenFile(const std::string& fileName, const std::string& password) = 0;

@@ -115,6 +115,13 @@ std::int32_t QpdfEngine::LoadFromFile(const std::string& fileName) {
     PdfSource::OpenResult result;
     std::int32_t errorCode = 0;
     auto source = PdfSource::open(fileName, "", result, errorCode);
+    return addLoaded(fileName, source, result, errorCode);
+}
+
+std::int32_t QpdfEngine::addLoaded(const std::string& fileName,
+                                   const std::shared_ptr<PdfSource>& source,
+                                   PdfSource::OpenResult result, std::int32_t errorCode) {
+    selected_ = 0;
     PdfDocument document;
     document.fileName = fileName;
     if (result == PdfSource::OpenResult::PasswordRequired) {
@@ -308,6 +315,17 @@ void QpdfEngine::SetInformation(std::int32_t key, const std::string& text) {
 void QpdfEngine::ClearFileList(const std::string& listName) {
     fileLists_[listName].clear();
     fileListInformation_.erase(listName);
+    fileListOutcomes_.erase(listName);
+    fileListChecks_.erase(listName);
+}
+
+void QpdfEngine::SetFileListCheck(const std::string& listName, FileListCheck check) {
+    fileListChecks_[listName] = std::move(check);
+}
+
+std::vector<ListedFileOutcome> QpdfEngine::FileListOutcomes(const std::string& listName) const {
+    auto it = fileListOutcomes_.find(listName);
+    return it == fileListOutcomes_.end() ? std::vector<ListedFileOutcome>() : it->second;
 }
 
 void QpdfEngine::AddToFileList(const std::string& listName, const std::string& fileName) {
@@ -321,10 +339,35 @@ void QpdfEngine::SetFileListInformation(const std::string& listName, std::int32_
 
 std::int32_t QpdfEngine::MergeFileList(const std::string& listName, const std::string& outputFile) {
     const std::vector<std::string> files = fileLists_[listName];
+    const FileListCheck check = fileListChecks_[listName];
+    auto& outcomes = fileListOutcomes_[listName];
+    outcomes.assign(files.size(), ListedFileOutcome::NotReached);
     if (files.empty()) return fail(pdferr::kNoPages);
     std::int32_t errorCode = 0;
+    // Only an output that is there already can be one of the inputs.
+    std::error_code ec;
+    const bool outputExisted = std::filesystem::exists(pathFromUtf8(outputFile), ec);
     auto file = AtomicFile::create(outputFile, errorCode);
-    if (!file) return fail(errorCode, outputFile);
+    if (!file) {
+        // The check still sees every file, so that its caller says what it would have
+        // said of each before the output's own failure.
+        for (std::size_t i = 0; check && i < files.size(); ++i) {
+            PdfSource::OpenResult result;
+            std::int32_t openError = 0;
+            auto source = PdfSource::open(files[i], "", result, openError);
+            const std::int32_t id = addLoaded(files[i], source, result, openError);
+            source.reset();
+            try {
+                if (check(static_cast<std::int32_t>(i + 1)).empty())
+                    outcomes[i] = ListedFileOutcome::LeftOut;
+            } catch (...) {
+                RemoveDocument(id);
+                break;
+            }
+            RemoveDocument(id);
+        }
+        return fail(errorCode, outputFile);
+    }
 
     std::int32_t leading = 0;
     bool allSoFar = true;
@@ -335,26 +378,50 @@ std::int32_t QpdfEngine::MergeFileList(const std::string& listName, const std::s
     std::string version = "1.4";
     try {
         StreamingPdfWriter writer(file->stream());
-        for (const auto& name : files) {
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            std::string name = files[i];
             PdfSource::OpenResult result;
             std::int32_t openError = 0;
             // One input at a time: it is written and let go before the next is opened.
             auto source = PdfSource::open(name, "", result, openError);
-            bool merged = false;
+            if (check) {
+                const std::int32_t id = addLoaded(name, source, result, openError);
+                std::string chosen;
+                try {
+                    chosen = check(static_cast<std::int32_t>(i + 1));
+                } catch (...) {
+                    RemoveDocument(id);
+                    throw;
+                }
+                RemoveDocument(id);
+                if (chosen.empty()) {
+                    outcomes[i] = ListedFileOutcome::LeftOut;
+                    allSoFar = false;
+                    continue;
+                }
+                if (chosen != name) {
+                    name = chosen;
+                    source = PdfSource::open(name, "", result, openError);
+                }
+            }
+            ListedFileOutcome outcome = result == PdfSource::OpenResult::PasswordRequired
+                                            ? ListedFileOutcome::NeedsPassword
+                                            : ListedFileOutcome::NotLoaded;
             if (source) {
+                outcome = ListedFileOutcome::NotMerged;
                 std::vector<PageRef> pages;
                 pages.reserve(source->pages().size());
                 for (const auto& page : source->pages()) pages.push_back({source, page});
                 try {
                     writer.appendPages(pages);
-                    merged = true;
+                    outcome = ListedFileOutcome::Merged;
                 } catch (const std::system_error&) {
                     throw;  // the output itself failed: nothing more can be written
                 } catch (...) {
                     openError = engineErrorCode(std::current_exception());
                 }
                 writer.forgetSource(source.get());
-                if (merged) {
+                if (outcome == ListedFileOutcome::Merged) {
                     version = std::max(version, source->version());
                     if (!informationTaken) {
                         information = informationOf(*source);
@@ -362,6 +429,8 @@ std::int32_t QpdfEngine::MergeFileList(const std::string& listName, const std::s
                     }
                 }
             }
+            outcomes[i] = outcome;
+            const bool merged = outcome == ListedFileOutcome::Merged;
             if (merged && allSoFar) ++leading;
             if (!merged) {
                 allSoFar = false;
@@ -388,7 +457,8 @@ std::int32_t QpdfEngine::MergeFileList(const std::string& listName, const std::s
         return fail(engineErrorCode(std::current_exception()), outputFile);
     }
     bool replacesInput = PooledFileSource::pinAllReading(outputFile);
-    for (const auto& name : files) replacesInput = replacesInput || sameFile(name, outputFile);
+    for (std::size_t i = 0; outputExisted && !replacesInput && i < files.size(); ++i)
+        replacesInput = sameFile(files[i], outputFile);
     if (!file->commit(errorCode, replacesInput)) return fail(errorCode, outputFile);
     lastError_ = firstError;
     lastErrorFile_ = firstFailed;

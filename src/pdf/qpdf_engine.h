@@ -35,6 +35,8 @@ public:
     void SetFileListInformation(const std::string& listName, std::int32_t key,
                                 const std::string& text) override;
     std::int32_t MergeFileList(const std::string& listName, const std::string& outputFile) override;
+    void SetFileListCheck(const std::string& listName, FileListCheck check) override;
+    std::vector<ListedFileOutcome> FileListOutcomes(const std::string& listName) const override;
     std::int32_t DAOpenFile(const std::string& fileName, const std::string& password) override;
     std::int32_t DAGetPageCount(std::int32_t handle) override;
     void DACloseFile(std::int32_t handle) override;
@@ -52,6 +54,9 @@ private:
     std::int32_t fail(std::int32_t errorCode, const std::string& fileName = {});
     std::int32_t succeed(std::int32_t result);
     std::int32_t nextId();
+    // Registers a document for `fileName` as LoadFromFile does, from an open attempt.
+    std::int32_t addLoaded(const std::string& fileName, const std::shared_ptr<PdfSource>& source,
+                           PdfSource::OpenResult result, std::int32_t errorCode);
 
     std::map<std::int32_t, PdfDocument> documents_;
     std::int32_t selected_ = 0;
@@ -59,6 +64,8 @@ private:
     std::int32_t lastError_ = 0;
     std::string lastErrorFile_;
     std::map<std::string, std::vector<std::string>> fileLists_;
+    std::map<std::string, std::vector<ListedFileOutcome>> fileListOutcomes_;
+    std::map<std::string, FileListCheck> fileListChecks_;
     // Per list: "/Author" -> text, an empty text removing the entry.
     std::map<std::string, std::map<std::string, std::string>> fileListInformation_;
     std::map<std::int32_t, std::int32_t> directAccess_;  // handle -> page count

@@ -422,7 +422,9 @@ void StreamingPdfWriter::takeLabels(const std::vector<PageRef>& pages,
 void StreamingPdfWriter::writePage(SourceState& state, std::int64_t number, QPDFObjectHandle page) {
     beginObject(number);
     put("<< /Type /Page /Parent 2 0 R");
-    for (auto& [key, value] : page.ditems()) {
+    // Null entries are left out of the copy (an entry that is null counts as absent).
+    std::map<std::string, QPDFObjectHandle> entries = page.getDictAsMap();
+    for (auto& [key, value] : entries) {
         if (key == "/Parent" || key == "/Type" || value.isNull()) continue;
         put(" ");
         putName(key);
@@ -431,11 +433,11 @@ void StreamingPdfWriter::writePage(SourceState& state, std::int64_t number, QPDF
     }
     // Attributes a page inherits from the tree it leaves behind are written into it.
     for (const char* key : kInheritable) {
-        if (page.hasKey(key) && !page.getKey(key).isNull()) continue;
+        if (auto own = entries.find(key); own != entries.end() && !own->second.isNull()) continue;
         QPDFObjectHandle value = inheritedAttribute(page, key);
         if (value.isNull()) {
-            if (std::string(key) == "/MediaBox") put(" /MediaBox [0 0 612 792]");
-            if (std::string(key) == "/Resources") put(" /Resources << >>");
+            if (std::string_view(key) == "/MediaBox") put(" /MediaBox [0 0 612 792]");
+            if (std::string_view(key) == "/Resources") put(" /Resources << >>");
             continue;
         }
         put(" ");
@@ -463,7 +465,7 @@ void StreamingPdfWriter::writeObject(const Pending& pending) {
             put(" /T ");
             put(QPDFObjectHandle::newString(renamed->second).unparse());
         }
-        for (auto& [key, value] : object.ditems()) {
+        for (auto& [key, value] : object.getDictAsMap()) {
             if (value.isNull() || (renaming && key == "/T")) continue;
             put(" ");
             putName(key);
@@ -503,7 +505,7 @@ void StreamingPdfWriter::writeStream(SourceState& state, QPDFObjectHandle stream
         dropFilter = filter.getArrayNItems() == 1;
     }
     put("<<");
-    for (auto& [key, value] : dict.ditems()) {
+    for (auto& [key, value] : dict.getDictAsMap()) {
         if (key == "/Length" || value.isNull()) continue;
         if (dropFilter && (key == "/Filter" || key == "/DecodeParms")) continue;
         put(" ");
@@ -534,7 +536,7 @@ void StreamingPdfWriter::writeDirect(SourceState& state, QPDFObjectHandle value,
         case ::ot_array: {
             put("[");
             bool first = true;
-            for (auto& item : value.aitems()) {
+            for (auto& item : value.getArrayAsVector()) {
                 if (!first) put(" ");
                 first = false;
                 writeValue(state, item, depth + 1);
@@ -546,7 +548,7 @@ void StreamingPdfWriter::writeDirect(SourceState& state, QPDFObjectHandle value,
             put("<<");
             QPDFObjectHandle subtype = value.getKey("/Subtype");
             const bool link = subtype.isName() && subtype.getName() == "/Link";
-            for (auto& [key, item] : value.ditems()) {
+            for (auto& [key, item] : value.getDictAsMap()) {
                 if (item.isNull()) continue;
                 if (link && (key == "/Dest" || key == "/A")) {
                     writeLinkEntry(state, key, item, depth + 1);

@@ -216,14 +216,18 @@ TEST_F(QuietRequests, NoOutputReplacesAFileTheRequestReadsOrWrote) {
 
 TEST_F(QuietRequests, MergeOutputThatCannotBeCreatedIsShownAndLogged) {
     testing::writeTestPdf(in("a.pdf"), 1, "A");
+    testing::writeNotPdf(in("bad.pdf"));
     testing::writeTestPdf(in("b.pdf"), 1, "B");
     const std::string output = dir.file("missing") + "/m.pdf";
     state.batch_log = 0;
-    EXPECT_FALSE(process_merge_line(context, {in("a.pdf"), in("b.pdf")}, output));
-    ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].text, output + " cannot be created!\r\nThe folder does not exist.");
-    EXPECT_EQ(ui.boxes[0].style, msgbox::kExclamation);
-    EXPECT_EQ(ui.boxes[0].title, "Ombrix Pagemeld");
+    // The merge stops at its output before reading any input; each input is still
+    // checked, so the one that could never have been merged is named first.
+    EXPECT_FALSE(process_merge_line(context, {in("a.pdf"), in("bad.pdf"), in("b.pdf")}, output));
+    ASSERT_EQ(ui.boxes.size(), 2u);
+    EXPECT_EQ(ui.boxes[0].text, "Error loading file " + in("bad.pdf"));
+    EXPECT_EQ(ui.boxes[1].text, output + " cannot be created!\r\nThe folder does not exist.");
+    EXPECT_EQ(ui.boxes[1].style, msgbox::kExclamation);
+    EXPECT_EQ(ui.boxes[1].title, "Ombrix Pagemeld");
 }
 
 TEST_F(QuietRequests, WithoutALogProblemsAreShownInstead) {

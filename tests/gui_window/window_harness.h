@@ -47,6 +47,13 @@ public:
         pause();
         return QpdfEngine::SaveToFile(fileName);
     }
+    // A merge opens its files itself and checks each through the list's check.
+    void SetFileListCheck(const std::string& listName, FileListCheck check) override {
+        QpdfEngine::SetFileListCheck(listName, [this, check](std::int32_t position) {
+            pause();
+            return check(position);
+        });
+    }
     std::atomic<int> delayMs{0};
 
 private:

@@ -83,8 +83,14 @@ public:
     }
     std::int32_t MergeFileList(const std::string& l, const std::string& out) override {
         note("MergeFileList|" + l + "|" + out);
-        if (beforeMerge) beforeMerge();
         return real.MergeFileList(l, out);
+    }
+    void SetFileListCheck(const std::string& l, FileListCheck check) override {
+        note("SetFileListCheck|" + l);
+        real.SetFileListCheck(l, std::move(check));
+    }
+    std::vector<ListedFileOutcome> FileListOutcomes(const std::string& l) const override {
+        return real.FileListOutcomes(l);
     }
     std::int32_t DAOpenFile(const std::string& f, const std::string& p) override {
         note("DAOpenFile|" + f + "|" + p);
@@ -109,11 +115,15 @@ public:
 
     QpdfEngine real;
     std::vector<std::string> calls;
-    std::set<std::string> refuseLoad;   // LoadFromFile fails for these paths
-    std::function<void()> beforeMerge;  // may throw to stand for a failing merge
+    std::set<std::string> refuseLoad;  // LoadFromFile fails for these paths
+    // Sees every recorded call as it is made; may throw to stand for a failing call.
+    std::function<void(const std::string&)> onCall;
 
 private:
-    void note(std::string call) { calls.push_back(std::move(call)); }
+    void note(std::string call) {
+        calls.push_back(std::move(call));
+        if (onCall) onCall(calls.back());
+    }
 };
 
 class MergeTest : public ::testing::Test, protected FormHarness<SpyEngine> {

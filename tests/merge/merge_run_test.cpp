@@ -13,9 +13,9 @@ namespace {
 namespace fs = std::filesystem;
 using Texts = std::vector<std::string>;
 
-const std::set<std::string> kRunMembers = {"ClearFileList",    "LoadFromFile",  "SelectedDocument",
-                                           "EncryptionStatus", "Decrypt",       "SetPassword",
-                                           "DecryptFile",      "AddToFileList", "MergeFileList"};
+const std::set<std::string> kRunMembers = {
+    "ClearFileList", "LoadFromFile", "SelectedDocument", "EncryptionStatus", "Decrypt",
+    "SetPassword",   "DecryptFile",  "AddToFileList",    "SetFileListCheck", "MergeFileList"};
 
 std::string contentOf(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -59,11 +59,16 @@ TEST_F(MergeRunTest, TwoPlainFilesAreMergedInListOrder) {
     EXPECT_EQ(pageTexts(work("out.pdf")), (Texts{"B 1", "B 2", "B 3", "A 1", "A 2"}));
     EXPECT_TRUE(qpdfCheckClean(work("out.pdf")));
     const Texts calls = pdf.callsOf(kRunMembers);
-    const Texts expected = {"ClearFileList|",      "LoadFromFile|" + b,
-                            "SelectedDocument",    "EncryptionStatus",
-                            "AddToFileList||" + b, "LoadFromFile|" + a,
-                            "SelectedDocument",    "EncryptionStatus",
-                            "AddToFileList||" + a, "MergeFileList||" + work("out.pdf")};
+    // The merge loads each file once and lets the run check it there.
+    const Texts expected = {"ClearFileList|",
+                            "AddToFileList||" + b,
+                            "AddToFileList||" + a,
+                            "SetFileListCheck|",
+                            "MergeFileList||" + work("out.pdf"),
+                            "SelectedDocument",
+                            "EncryptionStatus",
+                            "SelectedDocument",
+                            "EncryptionStatus"};
     ASSERT_GE(calls.size(), expected.size());
     EXPECT_EQ(Texts(calls.begin(), calls.begin() + expected.size()), expected);
 
@@ -132,8 +137,8 @@ TEST_F(MergeRunTest, EncryptedFilesAreMergedThroughCopiesThatNeverTakeAUsersFile
         decrypts[1].substr(prefix.size(), decrypts[1].rfind('|') - prefix.size());
     EXPECT_NE(copy, work("o.pdf2"));
     EXPECT_EQ(fs::path(copy).parent_path(), fs::path(work("o.pdf")).parent_path());
-    const Texts adds = pdf.callsOf({"AddToFileList"});
-    EXPECT_EQ(adds[1], "AddToFileList||" + copy);
+    const Texts loads = pdf.callsOf({"LoadFromFile"});
+    EXPECT_EQ(loads.back(), "LoadFromFile|" + copy);
     EXPECT_FALSE(fs::exists(copy));
     EXPECT_EQ(contentOf(theirs), before);
     EXPECT_EQ(workListing(), (Texts{"a.pdf", "b.pdf", "o.pdf", "o.pdf2"}));
@@ -212,14 +217,18 @@ TEST_F(MergeRunTest, AFileThatCannotBeMergedIsNamedAndTheRunFails) {
     EXPECT_EQ(form.mergepb.value, 100);
     EXPECT_FALSE(form.tmerge_pb.enabled);
 
-    // Nothing merged from the start: both first names are given.
+    // A first file left out: both first names are given, and the output that was
+    // written all the same is named.
     form.mbut_rem_Click();  // c.pdf
     form.merge_grid_Click(1, 1);
     form.mbut_down_Click();  // bad.pdf, a.pdf
     form.chk_merge_ovr.value = kChecked;
     run(work("out2.pdf"));
     EXPECT_EQ(ui.boxTexts(), (Texts{"Merge process failed!\nError loading file " + work("bad.pdf") +
-                                    "\nbad.pdfORa.pdf  cannot be merged. It will be skipped!"}));
+                                    "\nbad.pdfORa.pdf  cannot be merged. It will be skipped!\nThe "
+                                    "other files were merged into: " +
+                                    work("out2.pdf")}));
+    EXPECT_EQ(pageTexts(work("out2.pdf")), (Texts{"A 1"}));
 }
 
 TEST_F(MergeRunTest, TheMergeMessageNamesTheFileThatFailedNotOneSkippedBefore) {
@@ -273,8 +282,13 @@ TEST_F(MergeRunTest, ARunLeftByAnErrorLeavesNoCopyBehind) {
     const std::string b = pdfFile("b.pdf", 1, "B");
     add(a, "pa");
     add(b);
-    // Error 20 tells the procedure to return at once.
-    pdf.beforeMerge = [] { throw RuntimeError(20, "Resume without error"); };
+    // Error 20 tells the procedure to return at once: here while the second file is
+    // checked, after the first one's copy was made.
+    int checked = 0;
+    pdf.onCall = [&](const std::string& call) {
+        if (call == "EncryptionStatus" && ++checked == 2)
+            throw RuntimeError(20, "Resume without error");
+    };
     run(work("out.pdf"));
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_EQ(ui.boxes[0].title, "Attention!");
