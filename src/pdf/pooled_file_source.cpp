@@ -1,11 +1,14 @@
 #include "pdf/pooled_file_source.h"
 
+#include <qpdf/BufferInputSource.hh>
+
 #include <cstdio>
 #include <filesystem>
 #include <set>
 #include <system_error>
 
 #include "app/text_encoding.h"
+#include "pdf/file_opening.h"
 
 namespace pagemeld {
 namespace {
@@ -41,7 +44,7 @@ void PooledFileSource::open() {
     }
     auto& lru = openSources();
     while (lru.size() >= kMaxOpenFiles) lru.back()->close();
-    file_ = std::make_unique<FileInputSource>(fileName_.c_str());
+    file_ = std::make_unique<FileInputSource>(fileName_.c_str(), openForReading(fileName_), true);
     file_->seek(offset_, SEEK_SET);
     file_->setLastOffset(last_offset);
     if (!pinned_) {
@@ -70,6 +73,18 @@ void PooledFileSource::touch() {
 
 void PooledFileSource::pin() {
     open();
+#ifdef _WIN32
+    if (!pinned_) {
+        const qpdf_offset_t offset = file_->tell();
+        std::string bytes;
+        char buffer[1 << 16];
+        file_->seek(0, SEEK_SET);
+        while (const size_t count = file_->read(buffer, sizeof buffer)) bytes.append(buffer, count);
+        file_ = std::make_unique<BufferInputSource>(fileName_, bytes);
+        file_->seek(offset, SEEK_SET);
+        file_->setLastOffset(last_offset);
+    }
+#endif
     if (inLru_) {
         openSources().erase(lruPosition_);
         inLru_ = false;

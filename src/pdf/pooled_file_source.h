@@ -30,9 +30,10 @@ public:
     size_t read(char* buffer, size_t length) override;
     void unreadCh(char ch) override;
 
-    // Keeps the file open from now on, outside the pool's count. An open handle
-    // still reads the old contents after the file has been replaced by a rename,
-    // so a document stays readable when a save writes over its own file.
+    // Keeps the document readable when a save writes over its own file: from now on
+    // outside the pool's count, the file is kept open (an open handle still reads the
+    // old contents after a rename replaced the file) or, on Windows, which refuses to
+    // replace an open file, its bytes are kept in memory and the file is let go.
     void pin();
 
     const std::string& fileName() const { return fileName_; }
@@ -48,7 +49,7 @@ private:
 
     std::string fileName_;
     qpdf_offset_t offset_ = 0;
-    std::unique_ptr<FileInputSource> file_;
+    std::unique_ptr<InputSource> file_;
     bool pinned_ = false;
     std::list<PooledFileSource*>::iterator lruPosition_;
     bool inLru_ = false;
