@@ -8,8 +8,11 @@
 #include <vector>
 
 #ifdef _WIN32
-#include <shellapi.h>
+// shellapi.h needs the types windows.h declares.
+// clang-format off
 #include <windows.h>
+#include <shellapi.h>
+// clang-format on
 #endif
 
 #include "app/form1.h"
