@@ -6,6 +6,7 @@
 # CMake compares DLL names in lower case, as Windows does, and then looks for the
 # lower-case name: on a case-sensitive disk "Qt6Core.dll" is not found that way, so
 # names are matched here against the folders' listings.
+cmake_policy(VERSION 3.22)
 set(CMAKE_GET_RUNTIME_DEPENDENCIES_PLATFORM windows+pe)
 set(CMAKE_GET_RUNTIME_DEPENDENCIES_TOOL objdump)
 set(CMAKE_GET_RUNTIME_DEPENDENCIES_COMMAND "${PAGEMELD_DLL_OBJDUMP}")
@@ -28,6 +29,7 @@ while(scan_executables OR scan_modules OR scan_libraries)
         DIRECTORIES ${PAGEMELD_DLL_FOLDERS}
         RESOLVED_DEPENDENCIES_VAR resolved
         UNRESOLVED_DEPENDENCIES_VAR unresolved
+        CONFLICTING_DEPENDENCIES_PREFIX conflicting
         PRE_EXCLUDE_REGEXES [[^api-ms-]] [[^ext-ms-]])
     set(scan_executables)
     set(scan_modules)
@@ -38,7 +40,8 @@ while(scan_executables OR scan_modules OR scan_libraries)
         string(TOLOWER "${name}" name)
         list(APPEND wanted "${name}")
     endforeach()
-    foreach(name ${unresolved})
+    # A DLL in several folders (the compiler's runtime) is taken from the first.
+    foreach(name ${unresolved} ${conflicting_FILENAMES})
         string(TOLOWER "${name}" name)
         list(APPEND wanted "${name}")
     endforeach()

@@ -8,6 +8,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=$(realpath "$1")
+# The folder must hold every DLL it needs: none come from the library prefix here.
+unset WINEPATH
 wine=/usr/lib/wine/wine64
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 fail() {

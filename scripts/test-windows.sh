@@ -8,7 +8,7 @@
 #   3. the window on a virtual display: its title is found and a picture of it is
 #      kept as build-win/window.png.
 # The Windows libraries (Qt, qpdf, GoogleTest) come from ../shared/windows-sdk when it
-# is there; otherwise scripts/build-windows-sdk.sh builds them from Debian's sources
+# is there (or from the archive PAGEMELD_WINDOWS_SDK names); otherwise scripts/build-windows-sdk.sh builds them from Debian's sources
 # (20 to 45 minutes on two cores, once).
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -19,7 +19,7 @@ scripts/install-deps.sh windows
 
 sdk=$root/build-win-sdk
 prefix=$sdk/prefix
-shared_sdk=$root/../shared/windows-sdk/prefix.tar.zst
+shared_sdk=${PAGEMELD_WINDOWS_SDK:-$root/../shared/windows-sdk/prefix.tar.zst}
 if [[ -f $shared_sdk ]]; then
     if [[ ! -f $sdk/unpacked || $shared_sdk -nt $sdk/unpacked ]]; then
         echo "== Unpacking the Windows libraries from $shared_sdk"
