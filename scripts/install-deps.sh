@@ -16,7 +16,7 @@ if [[ "${1:-}" == windows ]]; then
         g++-mingw-w64-x86-64-posix mingw-w64-tools libz-mingw-w64-dev
         qt6-base-dev-tools
         wine64 wine
-        xvfb xauth x11-utils zstd
+        xvfb xauth x11-utils xdotool zstd
     )
 fi
 

@@ -90,7 +90,6 @@ TEST(EngineMergeList, OutputMayBeOneOfTheInputs) {
     EXPECT_EQ(names.size(), 2u);
 }
 
-#ifndef _WIN32
 TEST(EngineMergeList, FiveThousandFilesWithFewFileHandles) {
     TempDir dir;
     testing::TestPdfOptions options;
@@ -105,6 +104,10 @@ TEST(EngineMergeList, FiveThousandFilesWithFewFileHandles) {
         testing::writeTestPdf(name, options);
         engine.AddToFileList("", name);
     }
+#ifdef _WIN32
+    // The C runtime's own limit of 512 open streams.
+    const auto merged = engine.MergeFileList("", dir.file("all.pdf"));
+#else
     rlimit old{};
     ASSERT_EQ(getrlimit(RLIMIT_NOFILE, &old), 0);
     rlimit limited = old;
@@ -112,6 +115,7 @@ TEST(EngineMergeList, FiveThousandFilesWithFewFileHandles) {
     ASSERT_EQ(setrlimit(RLIMIT_NOFILE, &limited), 0);
     const auto merged = engine.MergeFileList("", dir.file("all.pdf"));
     setrlimit(RLIMIT_NOFILE, &old);
+#endif
     EXPECT_EQ(merged, kFiles);
     const auto texts = pageTexts(dir.file("all.pdf"));
     ASSERT_EQ(texts.size(), static_cast<std::size_t>(kFiles + kFiles / 2));
@@ -120,7 +124,6 @@ TEST(EngineMergeList, FiveThousandFilesWithFewFileHandles) {
     EXPECT_EQ(texts[2], "F2 2");
     EXPECT_EQ(texts.back(), "F5000 2");
 }
-#endif
 
 }  // namespace
 }  // namespace pagemeld
