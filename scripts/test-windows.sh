@@ -50,8 +50,8 @@ if command -v ccache >/dev/null; then launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=cc
 cmake -S . -B build-win -G Ninja -DCMAKE_TOOLCHAIN_FILE="$prefix/toolchain-mingw.cmake" \
     -DQT_HOST_PATH=/usr -DQT_HOST_PATH_CMAKE_DIR=/usr/lib/x86_64-linux-gnu/cmake \
     -DCMAKE_BUILD_TYPE=Release "-DCMAKE_CXX_FLAGS_RELEASE=-O2 -DNDEBUG" \
-    -DPAGEMELD_WERROR=ON -DPAGEMELD_BUILD_BENCH=OFF "${launcher[@]}" >build-win-configure.log ||
-    { cat build-win-configure.log; exit 1; }
+    -DPAGEMELD_WERROR=ON -DPAGEMELD_BUILD_BENCH=OFF "${launcher[@]}" >"$sdk/configure.log" ||
+    { cat "$sdk/configure.log"; exit 1; }
 cmake --build build-win -j "$(nproc)"
 
 echo "== Test suites under Wine (posix-only tests left out by label)"

@@ -74,6 +74,7 @@ void PooledFileSource::touch() {
 void PooledFileSource::pin() {
     open();
 #ifdef _WIN32
+    // Windows replaces no file while it is open: the bytes move to memory instead.
     if (!pinned_) {
         const qpdf_offset_t offset = file_->tell();
         std::string bytes;

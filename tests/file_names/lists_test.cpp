@@ -167,7 +167,7 @@ TEST_F(ListNamesPosixTest, NamesAtAndBeyondTheLimitsAreListedAndTheUserIsTold) {
     EXPECT_EQ(namesIn(in), (std::set<std::string>{longest, "there.pdf"}));
 }
 
-TEST_F(ListNamesTest, AnUnreachableNameIsReportedAsABadNameNotAsAMissingFile) {
+TEST_F(ListNamesPosixTest, AnUnreachableNameIsReportedAsABadNameNotAsAMissingFile) {
     const std::string in = folder("limits");
     writeTestPdf(in + "there.pdf", 3, "T");
     for (const std::string& path : {in + nameOfBytes(256), pathBeyondPathMax(in, "there.pdf")}) {
