@@ -92,6 +92,12 @@ expect_pages "$work/Fusion été.pdf" 5
 run_quiet pagemeld.exe -qml "Über Daten.pdf" "Français résumé.pdf" -o "Über Daten.pdf"
 expect_pages "$inputs/Über Daten.pdf" 5
 [[ -s "$inputs/Über Daten.pdf.log" ]] || fail "the merge wrote no log"
+# A request that cannot be done says so by its status: 1, an input was skipped.
+status=0
+(cd "$inputs" && "$wine" "$home/pagemeld.exe" -qm "Fehlt.pdf" "Français résumé.pdf" \
+    -o "Teil été.pdf") 2>/dev/null || status=$?
+[[ $status -eq 1 ]] || fail "a merge with a missing input ended with status $status, not 1"
+expect_pages "$inputs/Teil été.pdf" 3
 leftovers=$(find "$work" -name '.pagemeld-*')
 [[ -z $leftovers ]] || fail "temporary files left behind: $leftovers"
 
