@@ -25,8 +25,9 @@ function(pagemeld_install_program target)
     install(DIRECTORY ${PAGEMELD_LANGUAGES_DIR}/ DESTINATION ${dir}/languages)
     install(FILES ${arg_SHORTCUTS} DESTINATION ${dir})
 
-    if(NOT WIN32)
-        # Elsewhere Qt and qpdf come from the system's packages.
+    if(NOT WIN32 OR MINGW)
+        # Elsewhere Qt and qpdf come from the system's packages; a MinGW build gets its
+        # DLLs from pagemeld_install_mingw_runtime once every program is known.
         return()
     endif()
 
@@ -69,4 +70,52 @@ function(pagemeld_install_console_program target)
         set(CMAKE_INSTALL_SYSTEM_RUNTIME_DESTINATION ${dir})
         include(InstallRequiredSystemLibraries)
     endif()
+endfunction()
+
+# pagemeld_install_mingw_runtime(<targets>...)
+# Call where Qt was found. A target named here that the build does not define (the
+# console program in a build without it) is left out.
+# Qt 6.4 has no windeployqt for MinGW, so the folder gets its DLLs here: the Qt
+# plugins the window needs, and every DLL the programs and those plugins import that
+# lies where the build found Qt, zlib and the compiler's runtime. The imports are
+# read from the built files at install time, so the list follows the code; the DLLs
+# found in none of those folders are Windows' own and stay behind.
+function(pagemeld_install_mingw_runtime)
+    set(dir ${PAGEMELD_INSTALL_DIR})
+    set(plugins)
+    foreach(plugin Qt6::QWindowsIntegrationPlugin Qt6::QWindowsVistaStylePlugin
+                   Qt6::QSchannelBackendPlugin Qt6::QICOPlugin)
+        if(TARGET ${plugin})
+            get_target_property(type ${plugin} QT_PLUGIN_TYPE)
+            install(FILES $<TARGET_FILE:${plugin}> DESTINATION ${dir}/${type})
+            list(APPEND plugins "$<TARGET_FILE:${plugin}>")
+        endif()
+    endforeach()
+
+    set(programs)
+    foreach(target ${ARGN})
+        list(APPEND programs "$<$<TARGET_EXISTS:${target}>:$<TARGET_FILE:${target}>>")
+    endforeach()
+
+    set(folders "$<TARGET_FILE_DIR:Qt6::Core>")
+    foreach(runtime libstdc++-6.dll libwinpthread-1.dll)
+        execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${runtime}
+                        OUTPUT_VARIABLE found OUTPUT_STRIP_TRAILING_WHITESPACE)
+        if(IS_ABSOLUTE "${found}")
+            get_filename_component(found "${found}" DIRECTORY)
+            list(APPEND folders "${found}")
+        endif()
+    endforeach()
+    foreach(root ${CMAKE_FIND_ROOT_PATH})
+        list(APPEND folders "${root}/bin")
+    endforeach()
+
+    install(CODE "
+        set(PAGEMELD_DLL_OBJDUMP \"${CMAKE_OBJDUMP}\")
+        set(PAGEMELD_DLL_PROGRAMS ${programs})
+        set(PAGEMELD_DLL_MODULES ${plugins})
+        set(PAGEMELD_DLL_FOLDERS ${folders})
+        set(PAGEMELD_DLL_DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${dir}\")
+    ")
+    install(SCRIPT ${CMAKE_CURRENT_FUNCTION_LIST_DIR}/PagemeldMingwDlls.cmake)
 endfunction()

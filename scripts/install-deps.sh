@@ -1,16 +1,25 @@
 #!/usr/bin/env bash
 # Installs the Debian packages the build and the tests need, when they are missing.
+# `install-deps.sh windows` adds what the Windows leg of the tests needs: the MinGW-w64
+# cross compiler (posix threads), Wine to run its programs, a virtual display.
 set -euo pipefail
 
 packages=(
-    cmake ninja-build g++ pkg-config
+    cmake ninja-build g++ pkg-config ccache
     libqpdf-dev qpdf
     libmimalloc-dev
     qt6-base-dev
     libgtest-dev libgmock-dev
-    g++-mingw-w64-x86-64
     clang libclang-rt-dev
 )
+if [[ "${1:-}" == windows ]]; then
+    packages+=(
+        g++-mingw-w64-x86-64-posix mingw-w64-tools libz-mingw-w64-dev
+        qt6-base-dev-tools
+        wine64 wine
+        xvfb xauth x11-utils xdotool zstd
+    )
+fi
 
 missing=()
 for package in "${packages[@]}"; do

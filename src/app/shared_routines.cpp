@@ -103,7 +103,7 @@ std::string ParsePath(ErrorReporter& errors, const std::string& path, std::int16
     Trap trap(errors, kModule, "ParsePath");
     trap.step([&] {
         if (path.empty()) return;
-        const std::size_t at = path.rfind(kPathSeparator);
+        const std::size_t at = path.find_last_of(kPathSeparators);
         if (mode == kPathFolder) {
             // A bare name has no folder part.
             if (at != std::string::npos)

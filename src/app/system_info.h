@@ -12,9 +12,12 @@ namespace pagemeld {
 #ifdef _WIN32
 inline constexpr bool kOnWindows = true;
 inline constexpr char kPathSeparator = '\\';
+// Every character that ends a folder's name in a path: Windows takes '/' as well.
+inline constexpr const char* kPathSeparators = "\\/";
 #else
 inline constexpr bool kOnWindows = false;
 inline constexpr char kPathSeparator = '/';
+inline constexpr const char* kPathSeparators = "/";
 #endif
 
 // The user's home folder without trailing separator (a root keeps its own), or an

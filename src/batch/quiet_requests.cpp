@@ -68,7 +68,7 @@ void add_line_to_log(QuietRequestContext& context, const std::string& fis,
     if (log) log << line << "\r\n";
     log.close();
     if (log) return;
-    const int err = errno != 0 ? errno : EIO;
+    const int err = pathErrno(errno != 0 ? errno : EIO, pathFromUtf8(fis));
     // Opening for appending creates the file: a name that is not found is a missing folder.
     const std::int32_t code = err == ENOENT ? errcode::kPathNotFound : errorCodeFromErrno(err);
     // Told once: every later line would fail the same way.

@@ -416,7 +416,9 @@ void ErrorReporter::WriteErrorToLog(std::string& message, std::int16_t outcomeCo
                 userError = appendRecord(userFolder, keep, record);
             }
             if (userError) {
-                failure.emplace(errorCodeFromErrno(programError.value()),
+                const int err = pathErrno(programError.value(),
+                                          pathFromUtf8(programFolder) / pathFromUtf8(keep[0]));
+                failure.emplace(errorCodeFromErrno(err),
                                 "Cannot write the error log " + keep[0] + " in " + programFolder +
                                     " (" + programError.message() + ") nor in " + userFolder +
                                     " (" + userError.message() + ")");

@@ -45,6 +45,19 @@ std::int32_t errorCodeFromErrno(int err) {
     }
 }
 
+int pathErrno(int err, const std::filesystem::path& path) {
+#ifdef _WIN32
+    std::error_code ec;
+    if (err == ENOENT && path.has_parent_path() &&
+        !std::filesystem::is_directory(path.parent_path(), ec))
+        return ENOTDIR;
+    if (err == EACCES && std::filesystem::is_directory(path, ec)) return EISDIR;
+#else
+    (void)path;
+#endif
+    return err;
+}
+
 namespace {
 
 // The portable (errno) meaning of an operating-system error, when it has one. On
@@ -69,7 +82,9 @@ RuntimeError toRuntimeError(std::exception_ptr error) {
         return RuntimeError(errcode::kOutOfMemory, "Out of memory");
     } catch (const std::filesystem::filesystem_error& e) {
         auto err = portableErrno(e.code());
-        return RuntimeError(err ? errorCodeFromErrno(*err) : errcode::kPathFileAccess, e.what());
+        return RuntimeError(
+            err ? errorCodeFromErrno(pathErrno(*err, e.path1())) : errcode::kPathFileAccess,
+            e.what());
     } catch (const std::system_error& e) {
         // Other system errors with an errno meaning are file-system failures too.
         if (auto err = portableErrno(e.code())) {

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <exception>
+#include <filesystem>
 #include <stdexcept>
 #include <string>
 
@@ -51,6 +52,12 @@ struct ExitRequested {};
 
 // The run-time error number for an operating-system error number (errno).
 std::int32_t errorCodeFromErrno(int err);
+
+// The errno of a failed access to `path`, told apart as a POSIX system does. Windows'
+// C runtime reports a missing folder on the way (a path through a file among others)
+// as ENOENT, like a missing file, and a folder standing at the name as EACCES, like a
+// read-only file: there these become ENOTDIR and EISDIR. Elsewhere `err` as it is.
+int pathErrno(int err, const std::filesystem::path& path);
 
 // Turns whatever a procedure threw into a run-time error; ExitRequested is rethrown.
 RuntimeError toRuntimeError(std::exception_ptr error);

@@ -7,6 +7,7 @@
 #include <system_error>
 
 #include "app/text_encoding.h"
+#include "pdf/file_opening.h"
 
 namespace pagemeld {
 
@@ -15,12 +16,8 @@ namespace {
 constexpr int kAttempts = 64;
 
 // Creates `path` only when no file of that name exists yet.
-bool createExclusively(const std::filesystem::path& path) {
-#ifdef _WIN32
-    std::FILE* file = _wfopen(path.c_str(), L"wbx");
-#else
-    std::FILE* file = std::fopen(path.c_str(), "wbx");
-#endif
+bool createEmptyFile(const std::string& path) {
+    std::FILE* file = createExclusively(path);
     if (!file) return false;
     std::fclose(file);
     return true;
@@ -48,9 +45,9 @@ std::string TemporaryCopies::reserve(const std::string& output, int position) {
         const std::filesystem::path candidate =
             folder /
             pathFromUtf8(".pagemeld-copy-" + std::to_string(position) + "-" + randomTag() + ".tmp");
+        const std::string path = pathToUtf8(candidate);
         errno = 0;
-        if (createExclusively(candidate)) {
-            std::string path = pathToUtf8(candidate);
+        if (createEmptyFile(path)) {
             paths_[position] = path;
             return path;
         }

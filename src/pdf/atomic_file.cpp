@@ -6,6 +6,7 @@
 #include <system_error>
 
 #ifdef _WIN32
+#include <io.h>
 #include <windows.h>
 #else
 #include <unistd.h>
@@ -13,6 +14,7 @@
 
 #include "app/text_encoding.h"
 #include "errors/runtime_error.h"
+#include "pdf/file_opening.h"
 
 namespace pagemeld {
 namespace {
@@ -24,15 +26,6 @@ std::string randomSuffix() {
     auto value = generator();
     for (int i = 0; i < 12; ++i, value >>= 4) text += digits[value & 15];
     return text;
-}
-
-std::FILE* openExclusive(const std::string& name) {
-#ifdef _WIN32
-    auto wide = pathFromUtf8(name).wstring();
-    return _wfopen(wide.c_str(), L"wbx");
-#else
-    return std::fopen(name.c_str(), "wbx");
-#endif
 }
 
 bool replaceFile(const std::string& from, const std::string& to, int& err) {
@@ -54,7 +47,7 @@ bool replaceFile(const std::string& from, const std::string& to, int& err) {
 
 void flushToDisk(std::FILE* stream) {
 #ifdef _WIN32
-    (void)stream;
+    _commit(_fileno(stream));
 #else
     ::fsync(::fileno(stream));
 #endif
@@ -72,9 +65,15 @@ std::unique_ptr<AtomicFile> AtomicFile::create(const std::string& target, std::i
         errorCode = errcode::kPathFileAccess;
         return nullptr;
     }
-#ifndef _WIN32
-    // Renaming over a file ignores the file's own permissions: a file the user has made
-    // read-only would be replaced without a word. (Windows refuses that rename itself.)
+    // Renaming over a file ignores the file's own permissions on POSIX systems (and
+    // under Wine): a file the user has made read-only would be replaced without a word.
+#ifdef _WIN32
+    const DWORD attributes = GetFileAttributesW(targetPath.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
+        errorCode = errorCodeFromErrno(EACCES);
+        return nullptr;
+    }
+#else
     if (::access(target.c_str(), F_OK) == 0 && ::access(target.c_str(), W_OK) != 0) {
         errorCode = errorCodeFromErrno(errno);
         return nullptr;
@@ -86,7 +85,7 @@ std::unique_ptr<AtomicFile> AtomicFile::create(const std::string& target, std::i
     for (int attempt = 0; attempt < 100; ++attempt) {
         const std::string temporary = pathToUtf8(folder / (".pagemeld-" + randomSuffix() + ".tmp"));
         errno = 0;
-        if (std::FILE* stream = openExclusive(temporary)) {
+        if (std::FILE* stream = createExclusively(temporary)) {
             std::setvbuf(stream, nullptr, _IOFBF, 1 << 16);
             return std::unique_ptr<AtomicFile>(new AtomicFile(target, temporary, stream));
         }

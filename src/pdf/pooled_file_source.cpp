@@ -12,6 +12,7 @@
 #include <system_error>
 
 #include "app/text_encoding.h"
+#include "pdf/file_opening.h"
 
 namespace pagemeld {
 namespace {
@@ -44,22 +45,26 @@ PooledFileSource::PooledFileSource(std::string fileName) : fileName_(std::move(f
     size_ = QUtil::tell(file_);
     if (size_ < 0) throw QPDFSystemError(fileName_ + ": tell", errno);
     if (size_ <= wholeFileLimit) {
-        data_.resize(static_cast<std::size_t>(size_));
-        if (QUtil::seek(file_, 0, SEEK_SET) != 0) {
-            throw QPDFSystemError(fileName_ + ": seek", errno);
-        }
-        const std::size_t got = std::fread(data_.data(), 1, data_.size(), file_);
-        if (got != data_.size() && std::ferror(file_)) {
-            throw QPDFSystemError(fileName_ + ": read", errno);
-        }
-        data_.resize(got);
-        size_ = static_cast<qpdf_offset_t>(got);
-        whole_ = true;
-        closeFile();
+        readWholeFile();
     } else {
         data_.clear();
     }
     liveSources().insert(this);
+}
+
+void PooledFileSource::readWholeFile() {
+    openFile();
+    data_.resize(static_cast<std::size_t>(size_));
+    if (QUtil::seek(file_, 0, SEEK_SET) != 0) throw QPDFSystemError(fileName_ + ": seek", errno);
+    const std::size_t got = std::fread(data_.data(), 1, data_.size(), file_);
+    if (got != data_.size() && std::ferror(file_)) {
+        throw QPDFSystemError(fileName_ + ": read", errno);
+    }
+    data_.resize(got);
+    size_ = static_cast<qpdf_offset_t>(got);
+    blockStart_ = 0;
+    whole_ = true;
+    closeFile();
 }
 
 qpdf_offset_t PooledFileSource::setWholeFileLimit(qpdf_offset_t bytes) {
@@ -80,7 +85,7 @@ void PooledFileSource::openFile() {
     }
     auto& lru = openSources();
     while (lru.size() >= kMaxOpenFiles) lru.back()->closeFile();
-    file_ = QUtil::safe_fopen(fileName_.c_str(), "rb");
+    file_ = openForReading(fileName_);
     // Whole blocks are read at once; the stream's own buffer would only copy them again.
     std::setvbuf(file_, nullptr, _IONBF, 0);
     if (!pinned_) {
@@ -108,6 +113,11 @@ void PooledFileSource::touch() {
 
 void PooledFileSource::pin() {
     if (whole_) return;
+#ifdef _WIN32
+    // Windows replaces no file while it is open: the bytes move to memory instead.
+    readWholeFile();
+    return;
+#endif
     openFile();
     if (inLru_) {
         openSources().erase(lruPosition_);

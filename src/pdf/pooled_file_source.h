@@ -43,10 +43,11 @@ public:
     size_t read(char* buffer, size_t length) override;
     void unreadCh(char ch) override;
 
-    // Keeps the file open from now on, outside the pool's count. An open handle
-    // still reads the old contents after the file has been replaced by a rename,
-    // so a document stays readable when a save writes over its own file. A file
-    // read whole needs nothing more.
+    // Keeps the document readable when a save writes over its own file: from now on
+    // outside the pool's count, the file is kept open (an open handle still reads the
+    // old contents after a rename replaced the file) or, on Windows, which refuses to
+    // replace an open file, its bytes are read into memory and the file is let go. A
+    // file read whole needs nothing more.
     void pin();
 
     const std::string& fileName() const { return fileName_; }
@@ -59,6 +60,7 @@ public:
 private:
     void openFile();
     void closeFile();
+    void readWholeFile();
     void touch();
     // Makes the block hold `offset` (below size_); false when the file yields nothing there.
     bool loadBlockAt(qpdf_offset_t offset);

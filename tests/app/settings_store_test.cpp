@@ -8,12 +8,15 @@
 #include <iterator>
 #include <string>
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <unistd.h>
 #endif
 
 #include "app/registry.h"
 #include "app/system_info.h"
+#include "app/text_encoding.h"
 #include "support/temp_dir.h"
 #include "support/unprivileged.h"
 
@@ -24,13 +27,63 @@ using testing::TempDir;
 
 const std::string kKey = "Software\\Ombrix\\OmbrixPagemeld";
 
-// The file-backed store; on Windows the values live in the registry instead.
+// The store the program uses: the registry on Windows, under a key of each test's own
+// (tests run side by side) that is removed afterwards; a settings file in the test's
+// folder elsewhere.
 class SettingsStoreTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        if (kOnWindows) GTEST_SKIP() << "the registry holds the settings on Windows";
+    const std::string kTestKey = std::string("Software\\Ombrix\\PagemeldTest-") +
+                                 ::testing::UnitTest::GetInstance()->current_test_info()->name();
+#ifdef _WIN32
+    void TearDown() override {
+        const std::u16string key = utf8ToUtf16(kTestKey);
+        RegDeleteTreeW(HKEY_CURRENT_USER, std::wstring(key.begin(), key.end()).c_str());
     }
+#endif
 
+    TempDir dir;
+    SettingsStore store{dir.path()};
+};
+
+TEST_F(SettingsStoreTest, AnyTextRoundTrips) {
+    const std::string texts[] = {
+        " ",
+        "  two blanks around  ",
+        "100%",
+        "a=b",
+        "[section]",
+        ";not a comment",
+        "line\nbreak\r\nand\ttab",
+        "%41 stays as typed",
+        "\"quoted\"",
+        "Rom\xC3\xA2n\xC4\x83 \xC8\x99i \xC8\x9B",
+    };
+    for (const auto& text : texts) {
+        ASSERT_TRUE(store.write(kTestKey, "v", text)) << text;
+        EXPECT_EQ(store.read(kTestKey, "v"), text) << text;
+    }
+    const std::string odd = kTestKey + "\\Odd]Key[Path";
+    ASSERT_TRUE(store.write(odd, "name=with[odd]chars", "x"));
+    EXPECT_EQ(store.read(odd, "name=with[odd]chars"), "x");
+    EXPECT_EQ(store.read(odd, "name"), std::nullopt);
+
+    // An empty value written through the registry routine reads back as one blank.
+    std::string result;
+    ASSERT_TRUE(RegWriteString(store, kHkeyCurrentUser, kTestKey, "updatecheck", ""));
+    ASSERT_TRUE(RegReadString(store, kHkeyCurrentUser, kTestKey, "updatecheck", result));
+    EXPECT_EQ(result, " ");
+}
+
+TEST_F(SettingsStoreTest, ValuesLongerThanTheReadBufferCannotBeRead) {
+    ASSERT_TRUE(store.write(kTestKey, "fits", std::string(1023, 'x')));
+    ASSERT_TRUE(store.write(kTestKey, "long", std::string(1024, 'x')));
+    EXPECT_EQ(store.read(kTestKey, "fits"), std::string(1023, 'x'));
+    EXPECT_EQ(store.read(kTestKey, "long"), std::nullopt);
+}
+
+// The settings file itself; on Windows the values live in the registry instead.
+class SettingsStorePosixTest : public ::testing::Test {
+protected:
     std::string fileText() {
         std::ifstream in(store.file(), std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
@@ -40,7 +93,7 @@ protected:
     SettingsStore store{dir.path()};
 };
 
-TEST_F(SettingsStoreTest, ValuesRoundTripThroughTheFile) {
+TEST_F(SettingsStorePosixTest, ValuesRoundTripThroughTheFile) {
     EXPECT_EQ(store.file(), dir.path() / "Ombrix" / "OmbrixPagemeld.ini");
     EXPECT_EQ(store.read(kKey, "Language"), std::nullopt);  // no file yet
 
@@ -69,41 +122,7 @@ TEST_F(SettingsStoreTest, ValuesRoundTripThroughTheFile) {
     EXPECT_EQ(entries, 1);
 }
 
-TEST_F(SettingsStoreTest, AnyTextRoundTrips) {
-    const std::string texts[] = {
-        " ",
-        "  two blanks around  ",
-        "100%",
-        "a=b",
-        "[section]",
-        ";not a comment",
-        "line\nbreak\r\nand\ttab",
-        "%41 stays as typed",
-        "\"quoted\"",
-    };
-    for (const auto& text : texts) {
-        ASSERT_TRUE(store.write(kKey, "v", text)) << text;
-        EXPECT_EQ(store.read(kKey, "v"), text) << text;
-    }
-    ASSERT_TRUE(store.write("Odd]Key[Path", "name=with[odd]chars", "x"));
-    EXPECT_EQ(store.read("Odd]Key[Path", "name=with[odd]chars"), "x");
-    EXPECT_EQ(store.read("Odd]Key[Path", "name"), std::nullopt);
-
-    // An empty value written through the registry routine reads back as one blank.
-    std::string result;
-    ASSERT_TRUE(RegWriteString(store, kHkeyCurrentUser, kKey, "updatecheck", ""));
-    ASSERT_TRUE(RegReadString(store, kHkeyCurrentUser, kKey, "updatecheck", result));
-    EXPECT_EQ(result, " ");
-}
-
-TEST_F(SettingsStoreTest, ValuesLongerThanTheReadBufferCannotBeRead) {
-    ASSERT_TRUE(store.write(kKey, "fits", std::string(1023, 'x')));
-    ASSERT_TRUE(store.write(kKey, "long", std::string(1024, 'x')));
-    EXPECT_EQ(store.read(kKey, "fits"), std::string(1023, 'x'));
-    EXPECT_EQ(store.read(kKey, "long"), std::nullopt);
-}
-
-TEST_F(SettingsStoreTest, HandEditedFilesKeepTheirComments) {
+TEST_F(SettingsStorePosixTest, HandEditedFilesKeepTheirComments) {
     std::filesystem::create_directories(store.file().parent_path());
     std::ofstream(store.file()) << "; my settings\n"
                                    "[Software\\Ombrix\\OmbrixPagemeld]\n"
@@ -127,7 +146,7 @@ TEST_F(SettingsStoreTest, HandEditedFilesKeepTheirComments) {
               "x=1\n");
 }
 
-TEST_F(SettingsStoreTest, AFolderThatCannotBeMadeFailsTheWrite) {
+TEST_F(SettingsStorePosixTest, AFolderThatCannotBeMadeFailsTheWrite) {
     // The folder cannot be made: a file stands where it belongs.
     std::ofstream(dir.path() / "blocked") << "x";
     SettingsStore blocked(dir.path() / "blocked");
@@ -135,16 +154,18 @@ TEST_F(SettingsStoreTest, AFolderThatCannotBeMadeFailsTheWrite) {
     EXPECT_EQ(blocked.read(kKey, "Language"), std::nullopt);
 }
 
-TEST_F(SettingsStoreTest, AnUnreadableFileIsNotReplaced) {
+TEST_F(SettingsStorePosixTest, AnUnreadableFileIsNotReplaced) {
     ASSERT_TRUE(store.write(kKey, "Language", "Deutsch"));
     // A file that cannot be read is not replaced by one holding only the new value.
     // Permissions do not bind root, so the write runs as an unprivileged user who may
     // write the folder but not read the file.
     const auto folder = store.file().parent_path();
     testing::openToEveryone(dir.path().string());
+#ifndef _WIN32
     if (::geteuid() == 0) {
         ASSERT_EQ(::chown(folder.c_str(), 65534, 65534), 0);
     }
+#endif
     std::filesystem::permissions(store.file(), std::filesystem::perms::none);
     const int written = testing::runUnprivileged([&] {
         SettingsStore unprivileged{dir.path()};
@@ -157,7 +178,7 @@ TEST_F(SettingsStoreTest, AnUnreadableFileIsNotReplaced) {
 }
 
 #ifndef _WIN32
-TEST_F(SettingsStoreTest, TheFileLivesUnderXdgConfigHome) {
+TEST_F(SettingsStorePosixTest, TheFileLivesUnderXdgConfigHome) {
     const char* saved = std::getenv("XDG_CONFIG_HOME");
     const std::string previous = saved ? saved : "";
     ::setenv("XDG_CONFIG_HOME", dir.path().c_str(), 1);

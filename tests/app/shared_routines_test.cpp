@@ -73,6 +73,13 @@ TEST_F(SharedRoutinesTest, ParsePathSplitsAtTheLastSeparator) {
         EXPECT_EQ(ParsePath(errors, "", mode), "");
         EXPECT_EQ(ParsePath(errors, "", mode, true), "");
     }
+    // Windows takes both separators; elsewhere a backslash belongs to the name.
+    const std::string mixed = "work\\other/second.pdf";
+    EXPECT_EQ(ParsePath(errors, mixed, kPathName), "second.pdf");
+    EXPECT_EQ(ParsePath(errors, mixed, kPathFolder, true), "work\\other" + S);
+    const std::string reversed = "work/other\\second.pdf";
+    EXPECT_EQ(ParsePath(errors, reversed, kPathName),
+              kOnWindows ? "second.pdf" : "other\\second.pdf");
     // A bare name, as a command line may give: no folder part.
     EXPECT_EQ(ParsePath(errors, "a.pdf", kPathName), "a.pdf");
     EXPECT_EQ(ParsePath(errors, "a.pdf", kPathFolder), "");

@@ -9,6 +9,8 @@
 #include <system_error>
 #include <vector>
 
+#include "app/text_encoding.h"
+
 namespace pagemeld::testing {
 
 struct NameSample {
@@ -100,10 +102,10 @@ inline std::vector<std::string> strayTemporaries(const std::filesystem::path& ro
     std::error_code ec;
     for (auto it = std::filesystem::recursive_directory_iterator(root, ec);
          !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec)) {
-        const std::string name = it->path().filename().string();
+        const std::string name = pathToUtf8(it->path().filename());
         if (name.rfind(".pagemeld-", 0) == 0 ||
             (name.size() > 4 && name[0] == '.' && name.compare(name.size() - 4, 4, ".tmp") == 0))
-            stray.push_back(std::filesystem::relative(it->path(), root, ec).string());
+            stray.push_back(pathToUtf8(std::filesystem::relative(it->path(), root, ec)));
     }
     return stray;
 }
@@ -112,9 +114,9 @@ inline std::vector<std::string> strayTemporaries(const std::filesystem::path& ro
 inline std::set<std::string> namesIn(const std::string& folder) {
     std::set<std::string> names;
     std::error_code ec;
-    for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end;
+    for (std::filesystem::directory_iterator it(pathFromUtf8(folder), ec), end; !ec && it != end;
          it.increment(ec))
-        names.insert(it->path().filename().string());
+        names.insert(pathToUtf8(it->path().filename()));
     return names;
 }
 

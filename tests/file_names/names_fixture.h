@@ -31,8 +31,8 @@ protected:
 
     // The folder `name` in the test's folder, made if missing, with a final separator.
     std::string folder(const std::string& name) {
-        const std::string path = dir.path().string() + kSep + name;
-        std::filesystem::create_directories(path);
+        const std::string path = pathToUtf8(dir.path()) + kSep + name;
+        std::filesystem::create_directories(pathFromUtf8(path));
         return path + kSep;
     }
     // Writes a PDF of `pages` pages labelled `label` as `name` in folder(`in`).

@@ -160,8 +160,10 @@ TEST_F(RunNamesTest, MixNamesItsPiecesAfterEveryFirstDocument) {
     }
 }
 
-#ifndef _WIN32
-TEST_F(RunNamesTest, SplitStopsAtThePieceWhoseNameIsTooLong) {
+// Names' limits counted in bytes, under a folder of any length: a POSIX file system's.
+class RunNamesPosixTest : public RunNamesTest {};
+
+TEST_F(RunNamesPosixTest, SplitStopsAtThePieceWhoseNameIsTooLong) {
     // A base of 249 bytes: "01.pdf" to "99.pdf" make names of 255 bytes, the most a
     // folder takes; "100.pdf" makes 256.
     const std::string in = folder("long");
@@ -188,7 +190,7 @@ TEST_F(RunNamesTest, SplitStopsAtThePieceWhoseNameIsTooLong) {
     EXPECT_EQ(pageCount(in + name), 101);
 }
 
-TEST_F(RunNamesTest, MergeOutputPastTheLimitsFailsNamingItAndLeavesNothing) {
+TEST_F(RunNamesPosixTest, MergeOutputPastTheLimitsFailsNamingItAndLeavesNothing) {
     const std::string in = folder("inputs");
     form.mbut_fisier_add(pdfIn("inputs", "a.pdf", 1, "A"));
     form.mbut_fisier_add(pdfIn("inputs", "b.pdf", 1, "B"));
@@ -221,7 +223,7 @@ TEST_F(RunNamesTest, MergeOutputPastTheLimitsFailsNamingItAndLeavesNothing) {
     EXPECT_EQ(pageTexts(in + "a.pdf"), Texts{"A 1"});
 }
 
-TEST_F(RunNamesTest, MixOutputNameTooLongFailsNamingIt) {
+TEST_F(RunNamesPosixTest, MixOutputNameTooLongFailsNamingIt) {
     const std::string in = folder("long mix");
     const std::string name = nameOfBytes(254, 'x');  // base of 250 bytes
     form.xbut_fisier_add(pdfIn("long mix", name, 2, "A"));
@@ -236,7 +238,7 @@ TEST_F(RunNamesTest, MixOutputNameTooLongFailsNamingIt) {
     EXPECT_TRUE(strayTemporaries(dir.path()).empty());
 }
 
-TEST_F(RunNamesTest, AnEncryptedInputMergesIntoAnyOutputNameThatFits) {
+TEST_F(RunNamesPosixTest, AnEncryptedInputMergesIntoAnyOutputNameThatFits) {
     const std::string in = folder("secret");
     writeEncryptedPdf(in + "locked.pdf", TestPdfOptions{2, "L"}, Encryption::Aes256, "pw", "own");
     form.mbut_fisier_add(in + "locked.pdf");
@@ -249,7 +251,6 @@ TEST_F(RunNamesTest, AnEncryptedInputMergesIntoAnyOutputNameThatFits) {
     EXPECT_EQ(pageTexts(output), (Texts{"L 1", "L 2", "P 1"}));
     EXPECT_TRUE(strayTemporaries(dir.path()).empty());
 }
-#endif
 
 }  // namespace
 }  // namespace pagemeld::testing

@@ -171,7 +171,10 @@ TEST_F(LanguageLoaderTest, ShortListsWithoutMatchSelectTheFirstEntryOrNone) {
     EXPECT_TRUE(ui.boxes.empty());
 }
 
-TEST_F(LanguageLoaderTest, AFolderThatCannotBeListedOffersNoLanguages) {
+// A folder's permissions bind on POSIX systems only.
+class LanguageLoaderPosixTest : public LanguageLoaderTest {};
+
+TEST_F(LanguageLoaderPosixTest, AFolderThatCannotBeListedOffersNoLanguages) {
     write("English.ini", kEnglish);
     write("Deutsch.ini", kDeutsch);
     saveLanguage("Deutsch");

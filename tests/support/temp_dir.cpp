@@ -3,6 +3,8 @@
 #include <random>
 #include <system_error>
 
+#include "app/text_encoding.h"
+
 namespace pagemeld::testing {
 
 TempDir::TempDir() {
@@ -32,11 +34,12 @@ TempDir::~TempDir() {
 }
 
 std::string TempDir::file(const std::string& name) const {
-    return (path_ / name).string();
+    // Names are UTF-8, as everywhere in the program; Windows' narrow paths are not.
+    return pathToUtf8(path_ / pathFromUtf8(name));
 }
 
 std::string TempDir::folder() const {
-    return path_.string() + std::string(1, std::filesystem::path::preferred_separator);
+    return pathToUtf8(path_) + std::string(1, std::filesystem::path::preferred_separator);
 }
 
 }  // namespace pagemeld::testing

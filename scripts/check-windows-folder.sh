@@ -1,0 +1,150 @@
+#!/usr/bin/env bash
+# check-windows-folder.sh BUILD_DIR
+# The portable Windows folder as a user gets it, run under Wine: `cmake --install` of
+# the MinGW build, zipped, unpacked into a folder whose name has an accent and a
+# space; then quiet requests on accented names with '\' and '/' paths, a merge saved
+# over one of its inputs, logs, and the window on a virtual display. Needs the Wine
+# environment scripts/test-windows.sh sets up. Exits non-zero on the first failure.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+build=$(realpath "$1")
+# The folder must hold every DLL it needs: none come from the library prefix here.
+unset WINEPATH
+wine=/usr/lib/wine/wine64
+wineserver=/usr/lib/wine/wineserver
+windows_path() { printf 'Z:%s' "${1//\//\\}"; }
+fail() {
+    echo "FAILED: $*" >&2
+    exit 1
+}
+
+work=$build/portable-check
+rm -rf "$work"
+mkdir -p "$work"
+
+echo "== Portable folder: install, zip, unpack under a name with an accent and a space"
+cmake --install "$build" --prefix "$work/installed" >"$work/install.log"
+(cd "$work/installed" && cmake -E tar cf "$work/pagemeld.zip" --format=zip .)
+home="$work/Dossier été ü"
+mkdir -p "$home"
+(cd "$home" && cmake -E tar xf "$work/pagemeld.zip")
+# Only the programs, their DLLs and plugins, the languages and the shortcuts.
+unexpected=$(cd "$home" && find . -type f ! -name '*.exe' ! -name '*.dll' ! -name '*.url' \
+    ! -path './languages/*.ini')
+[[ -z $unexpected ]] || fail "files that do not belong in the folder: $unexpected"
+for needed in pagemeld.exe languages platforms/qwindows.dll Qt6Core.dll libstdc++-6.dll; do
+    [[ -e $home/$needed ]] || fail "$needed is missing from the installed folder"
+done
+console=pagemeld-cli.exe
+if [[ ! -f $home/$console ]]; then
+    echo "(no pagemeld-cli.exe in this build: its quiet split runs through pagemeld.exe)"
+    console=pagemeld.exe
+fi
+(cd "$home" && find . -type f | sort | sed 's/^/  /')
+
+# Test files: a one-page document written here, grown by qpdf to as many pages as asked.
+make_pdf() {
+    local file=$1 pages=$2 one="$work/one-page.pdf"
+    if [[ ! -f $one ]]; then
+        printf '%s\n' '%PDF-1.4' '1 0 obj << /Type /Catalog /Pages 2 0 R >> endobj' \
+            '2 0 obj << /Type /Pages /Kids [3 0 R] /Count 1 >> endobj' \
+            '3 0 obj << /Type /Page /Parent 2 0 R /MediaBox [0 0 200 200] >> endobj' \
+            'trailer << /Root 1 0 R /Size 4 >>' '%%EOF' >"$work/raw.pdf"
+        # qpdf writes the missing cross-reference table; that it had to is no news.
+        qpdf --warning-exit-0 "$work/raw.pdf" "$one" 2>/dev/null
+    fi
+    local list=()
+    for ((i = 0; i < pages; i++)); do list+=("$one"); done
+    qpdf --empty --pages "${list[@]}" -- "$file"
+}
+pages_of() { qpdf --show-npages "$1"; }
+expect_pages() {
+    [[ -f $1 ]] || fail "$1 was not written"
+    qpdf --check "$1" >/dev/null || fail "$1 does not pass qpdf --check"
+    local count
+    count=$(pages_of "$1")
+    [[ $count -eq $2 ]] || fail "$1 has $count pages, not $2"
+}
+# run_quiet PROGRAM ARGS...: a quiet request from the inputs' folder; it must succeed.
+run_quiet() {
+    local program=$1
+    shift
+    echo "  $program $*"
+    (cd "$inputs" && "$wine" "$home/$program" "$@") || fail "$program $* ended with status $?"
+}
+
+inputs="$work/Entrées"
+mkdir -p "$inputs" "$work/Pièces"
+make_pdf "$inputs/Français résumé.pdf" 3
+make_pdf "$inputs/Über Daten.pdf" 2
+
+echo "== Quiet requests from the unpacked folder"
+# A split into a folder given with '\', logged.
+run_quiet "$console" -qsl "$(windows_path "$inputs")\\Français résumé.pdf" \
+    -o "$(windows_path "$work/Pièces")\\"
+for n in 01 02 03; do expect_pages "$work/Pièces/Français résumé$n.pdf" 1; done
+[[ -s $work/Pièces/output.log ]] || fail "the split wrote no log"
+# A merge with a '/' path, a relative name and a '\' output.
+run_quiet pagemeld.exe -qm "Z:$inputs/Über Daten.pdf" "Français résumé.pdf" \
+    -o "$(windows_path "$work")\\Fusion été.pdf"
+expect_pages "$work/Fusion été.pdf" 5
+# A merge saved over one of its inputs, logged.
+run_quiet pagemeld.exe -qml "Über Daten.pdf" "Français résumé.pdf" -o "Über Daten.pdf"
+expect_pages "$inputs/Über Daten.pdf" 5
+[[ -s "$inputs/Über Daten.pdf.log" ]] || fail "the merge wrote no log"
+# A request that cannot be done says so by its status: 1, an input was skipped.
+status=0
+(cd "$inputs" && "$wine" "$home/pagemeld.exe" -qm "Fehlt.pdf" "Français résumé.pdf" \
+    -o "Teil été.pdf") 2>/dev/null || status=$?
+[[ $status -eq 1 ]] || fail "a merge with a missing input ended with status $status, not 1"
+expect_pages "$inputs/Teil été.pdf" 3
+leftovers=$(find "$work" -name '.pagemeld-*')
+[[ -z $leftovers ]] || fail "temporary files left behind: $leftovers"
+
+echo "== The window on a virtual display"
+# The update check stays off: it would ask the network first, in a box of its own.
+"$wine" reg add 'HKCU\Software\Ombrix\OmbrixPagemeld' /v updatecheck /d 0 /f >/dev/null
+picture=$build/window.png
+rm -f "$picture"
+# Both runs share one virtual display: a Wine session stays bound to the display it
+# started on, so the session of earlier requests is ended first.
+"$wineserver" -w
+through_window="$work/Fenetre run.pdf"
+xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
+    wine=$1 program_file=$2 first=$3 second=$4 picture=$5 typed=$6 output=$7
+    # The program saves a picture of itself a second after it is shown, then ends.
+    PAGEMELD_SCREENSHOT_FILE="$picture" "$wine" "$program_file" -m "$first" ||
+        { echo "the window ended with status $?" >&2; exit 1; }
+
+    # Its title on the display, and one merge through it: the output name typed into
+    # its box, the button clicked (positions in the window'"'"'s fixed layout).
+    "$wine" "$program_file" -m "$first" "$second" &
+    program=$!
+    window=""
+    for _ in $(seq 1 300); do
+        window=$(xdotool search --name "^Ombrix Pagemeld" 2>/dev/null | head -n 1)
+        [[ -n $window ]] && break
+        sleep 0.2
+    done
+    [[ -n $window ]] || { echo "no window titled Ombrix Pagemeld" >&2; kill "$program"; exit 1; }
+    echo "  window title: $(xdotool getwindowname "$window")"
+    sleep 2
+    xdotool windowfocus --sync "$window"
+    xdotool mousemove --window "$window" 345 299 click 1 key ctrl+a
+    xdotool type --delay 20 "$typed"
+    xdotool mousemove --window "$window" 613 537 click 1
+    for _ in $(seq 1 150); do
+        [[ -f $output ]] && break
+        sleep 0.2
+    done
+    sleep 1
+    kill "$program"
+' window "$wine" "$home/pagemeld.exe" "$(windows_path "$inputs")\\Français résumé.pdf" \
+    "$(windows_path "$inputs")\\Über Daten.pdf" "$(windows_path "$picture")" \
+    "Z:$through_window" "$through_window" || fail "the window did not run"
+"$wineserver" -w
+[[ -s $picture ]] || fail "no picture of the window"
+echo "  picture of the window: $picture"
+expect_pages "$through_window" 8
+echo "  merged through the window: $through_window"
+echo "Portable folder checks passed"
