@@ -381,7 +381,7 @@ void Form1::shapeGrid(Grid& grid, int rows, const int (&widths)[5], int fixedHei
 void Form1::Form_Load(const std::string& commandLine) {
     Trap trap(errors_, kFormName, "Form_Load");
     bool commandLineGiven = false;
-    const std::function<void()> steps[] = {
+    trap.run({
         [&] {
             if (load_languages) load_languages();
         },
@@ -416,10 +416,7 @@ void Form1::Form_Load(const std::string& commandLine) {
             }
         },
         [&] { state.form_loaded = true; },
-    };
-    for (const auto& body : steps) {
-        if (!trap.step(body)) return;
-    }
+    });
 }
 
 void Form1::Form_QueryUnload(int& /*Cancel*/, int /*UnloadMode*/) {
