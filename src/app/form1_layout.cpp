@@ -22,7 +22,7 @@ int twips(std::int64_t value) {
 }
 
 int size(std::int64_t value) {
-    if (value < 0) throw RuntimeError(380, "Invalid property value");
+    if (value < 0) throwInvalidPropertyValue();
     return twips(value);
 }
 

@@ -19,15 +19,12 @@
 
 #include "app/form1.h"
 #include "gui/artwork.h"
+#include "gui/qt_text.h"
 #include "gui/view_widgets.h"
 #include "merge/file_list_grid.h"
 
 namespace pagemeld {
 namespace {
-
-QString toQt(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 void setGeometryIfChanged(QWidget* widget, const QRect& rect) {
     if (widget->geometry() != rect) widget->setGeometry(rect);
