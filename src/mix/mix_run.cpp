@@ -160,24 +160,22 @@ bool MixRun::checkInputs() {
         },
         [&] {
             Form1& f = form_;
-            const auto first =
-                readPlan({f.r_mix1_method1, f.r_mix1_method1_e1, f.r_mix1_method1_e2,
-                          f.r_mix1_method1_lbl2, f.r_mix1_method2, f.r_mix1_method2_e1,
-                          f.r_mix1_method2_e2, f.r_mix1_method2_lbl2, f.frm_mix_meth_doc1});
-            if (!first) {
-                stop_ = true;
-                return;
+            const MixOptionRows rows[2] = {
+                {f.r_mix1_method1, f.r_mix1_method1_e1, f.r_mix1_method1_e2, f.r_mix1_method1_lbl2,
+                 f.r_mix1_method2, f.r_mix1_method2_e1, f.r_mix1_method2_e2, f.r_mix1_method2_lbl2,
+                 f.frm_mix_meth_doc1},
+                {f.r_mix2_method1, f.r_mix2_method1_e1, f.r_mix2_method1_e2, f.r_mix2_method1_lbl2,
+                 f.r_mix2_method2, f.r_mix2_method2_e1, f.r_mix2_method2_e2, f.r_mix2_method2_lbl2,
+                 f.frm_mix_meth_doc2},
+            };
+            for (int d = 0; d < 2; ++d) {
+                const std::optional<MixDocumentPlan> plan = readPlan(rows[d]);
+                if (!plan) {
+                    stop_ = true;
+                    return;
+                }
+                docs_[d].plan = *plan;
             }
-            const auto second =
-                readPlan({f.r_mix2_method1, f.r_mix2_method1_e1, f.r_mix2_method1_e2,
-                          f.r_mix2_method1_lbl2, f.r_mix2_method2, f.r_mix2_method2_e1,
-                          f.r_mix2_method2_e2, f.r_mix2_method2_lbl2, f.frm_mix_meth_doc2});
-            if (!second) {
-                stop_ = true;
-                return;
-            }
-            docs_[0].plan = *first;
-            docs_[1].plan = *second;
         },
         [&] { SetProgressBarColour(form_.errors(), form_.mixpb, kBarColourWorking); },
     });
