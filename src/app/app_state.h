@@ -34,10 +34,7 @@ struct AppState {
     // True when a split or mix run left out pages beyond its page limit.
     bool pages_ignored = false;
 
-    // Batch requests: the named files from index 1 (index 0 stays empty, at most
-    // 1000 names), and whether a log was asked for (1) or not (0).
-    static constexpr int kBatchFilesSize = 1001;
-    std::vector<std::string> batch_files = std::vector<std::string>(kBatchFilesSize);
+    // Batch requests: whether a log was asked for (1) or not (0).
     std::int32_t batch_log = 0;
     // What a quiet request tells the shell when the program ends: 0 all done, 1 an
     // input was skipped or an output not written, 2 the command line was refused.

@@ -6,42 +6,13 @@
 
 namespace pagemeld {
 
-const char* kindName(ControlKind kind) {
-    switch (kind) {
-        case ControlKind::Label:
-            return "Label";
-        case ControlKind::CommandButton:
-            return "CommandButton";
-        case ControlKind::Frame:
-            return "Frame";
-        case ControlKind::OptionButton:
-            return "OptionButton";
-        case ControlKind::CheckBox:
-            return "CheckBox";
-        case ControlKind::TextBox:
-            return "TextBox";
-        case ControlKind::Grid:
-            return "Grid";
-        case ControlKind::PictureBox:
-            return "PictureBox";
-        case ControlKind::ProgressBar:
-            return "ProgressBar";
-        case ControlKind::Timer:
-            return "Timer";
-        case ControlKind::ComboBox:
-            return "ComboBox";
-        case ControlKind::TabStrip:
-            return "TabStrip";
-        case ControlKind::StatusBar:
-            return "StatusBar";
-        case ControlKind::CommonDialog:
-            return "CommonDialog";
-    }
-    return "Control";
+void throwInvalidPropertyValue() {
+    throw RuntimeError(errcode::kInvalidPropertyValue, "Invalid property value");
 }
 
 void throwNoSuchArrayElement(int index) {
-    throw RuntimeError(340, "Control array element '" + std::to_string(index) + "' doesn't exist");
+    throw RuntimeError(errcode::kNoSuchArrayElement,
+                       "Control array element '" + std::to_string(index) + "' doesn't exist");
 }
 
 void Grid::setRows(int count) {
@@ -91,7 +62,7 @@ int Grid::colWidth(int c) const {
 
 void Grid::setColWidth(int c, int w) {
     checkCol(c);
-    if (w < 0) throw RuntimeError(380, "Invalid property value");
+    if (w < 0) throwInvalidPropertyValue();
     colWidths_[static_cast<std::size_t>(c)] = w;
 }
 
@@ -102,7 +73,7 @@ int Grid::rowHeight(int r) const {
 
 void Grid::setRowHeight(int r, int h) {
     checkRow(r);
-    if (h < 0) throw RuntimeError(380, "Invalid property value");
+    if (h < 0) throwInvalidPropertyValue();
     rowHeights_[static_cast<std::size_t>(r)] = h;
 }
 

@@ -11,6 +11,16 @@
 
 namespace pagemeld {
 
+// The run-time errors a control's property raises, numbered as the classic runtime
+// numbers them.
+namespace errcode {
+inline constexpr std::int32_t kNoSuchArrayElement = 340;
+inline constexpr std::int32_t kInvalidPropertyValue = 380;
+}  // namespace errcode
+
+// Raises errcode::kInvalidPropertyValue: a size or a choice the control cannot take.
+[[noreturn]] void throwInvalidPropertyValue();
+
 // A colour is red + 256 x green + 65536 x blue; parts above 255 count as 255.
 constexpr std::uint32_t rgbColour(int red, int green, int blue) {
     const auto part = [](int v) { return static_cast<std::uint32_t>(std::clamp(v, 0, 255)); };
@@ -55,8 +65,6 @@ constexpr bool kindHasCaption(ControlKind kind) {
             return false;
     }
 }
-
-const char* kindName(ControlKind kind);
 
 // What every control has. Positions are in twips, relative to the container's
 // inner top-left corner; `container` is the name of the control that holds it, or
@@ -212,7 +220,7 @@ private:
 };
 
 // Members of a control array, numbered first..first+size-1. Asking for a number
-// outside raises run-time error 340 as the classic runtime does.
+// outside raises errcode::kNoSuchArrayElement.
 template <typename T>
 class ControlArray {
 public:

@@ -4,7 +4,6 @@
 
 #include "app/shared_routines.h"
 #include "errors/error_handler.h"
-#include "errors/runtime_error.h"
 #include "errors/trap.h"
 
 namespace pagemeld {
@@ -40,11 +39,7 @@ void Form1::design() {
     place(cmb_languages, "cmb_languages", kFormName, kDesignWindowWidth - 2050, 1020, 1815, 315);
     place(tabOptions, "tabOptions", kFormName, 60, 1440, kDesignWindowWidth - 200,
           kDesignWindowHeight - 2175);
-    tabOptions.tabCaptions[0] = catalogue.tabsplit;
-    tabOptions.tabCaptions[1] = catalogue.tabmerge;
-    tabOptions.tabCaptions[2] = catalogue.tabmix;
-    tabOptions.tabCaptions[3] = catalogue.tababout;
-    tabOptions.tabCaptions[4] = catalogue.tabextras;
+    writeTabCaptions();
     tabOptions.selectedItem = 1;
     place(fraSplit, "fraSplit", kFormName, 120, 1800, 9975, 6975);
     place(fraMerge, "fraMerge", kFormName, 120, 1800, 9975, 6975);
@@ -366,22 +361,28 @@ void Form1::shapeGrid(Grid& grid, int rows, const int (&widths)[5], int fixedHei
     for (int c = 0; c < 5; ++c) grid.setColWidth(c, widths[c]);
     grid.width = grid.sumColWidths();
 
-    const std::string headers[4] = {catalogue.GridFilename, catalogue.GridPath, catalogue.GridPages,
-                                    catalogue.GridPassword};
+    for (int c = 0; c < 5; ++c) writeGridHeader(grid, c);
+}
+
+void Form1::writeGridHeader(Grid& grid, int col) {
+    const std::string* const headers[5] = {nullptr, &catalogue.GridFilename, &catalogue.GridPath,
+                                           &catalogue.GridPages, &catalogue.GridPassword};
     grid.row = 0;
-    grid.col = 0;
-    grid.setText("#");
-    for (int c = 1; c <= 4; ++c) {
-        grid.row = 0;
-        grid.col = c;
-        grid.setText(headers[c - 1]);
-    }
+    grid.col = col;
+    grid.setText(headers[col] ? *headers[col] : std::string("#"));
+}
+
+void Form1::writeTabCaptions() {
+    const std::string* const captions[TabStrip::kTabs] = {&catalogue.tabsplit, &catalogue.tabmerge,
+                                                          &catalogue.tabmix, &catalogue.tababout,
+                                                          &catalogue.tabextras};
+    for (int i = 0; i < TabStrip::kTabs; ++i) tabOptions.tabCaptions[i] = *captions[i];
 }
 
 void Form1::Form_Load(const std::string& commandLine) {
     Trap trap(errors_, kFormName, "Form_Load");
     bool commandLineGiven = false;
-    const std::function<void()> steps[] = {
+    trap.run({
         [&] {
             if (load_languages) load_languages();
         },
@@ -416,10 +417,7 @@ void Form1::Form_Load(const std::string& commandLine) {
             }
         },
         [&] { state.form_loaded = true; },
-    };
-    for (const auto& body : steps) {
-        if (!trap.step(body)) return;
-    }
+    });
 }
 
 void Form1::Form_QueryUnload(int& /*Cancel*/, int /*UnloadMode*/) {
@@ -430,24 +428,11 @@ void Form1::Form_QueryUnload(int& /*Cancel*/, int /*UnloadMode*/) {
 void Form1::refresh_objects() {
     Trap trap(errors_, kFormName, "refresh_objects");
     for (Grid* grid : {&mix_grid, &split_grid, &merge_grid}) {
-        const std::string headers[4] = {catalogue.GridFilename, catalogue.GridPath,
-                                        catalogue.GridPages, catalogue.GridPassword};
         for (int c = 1; c <= 4; ++c) {
-            if (!trap.step([&] {
-                    grid->row = 0;
-                    grid->col = c;
-                    grid->setText(headers[c - 1]);
-                }))
-                return;
+            if (!trap.step([&] { writeGridHeader(*grid, c); })) return;
         }
     }
-    trap.step([&] {
-        tabOptions.tabCaptions[0] = catalogue.tabsplit;
-        tabOptions.tabCaptions[1] = catalogue.tabmerge;
-        tabOptions.tabCaptions[2] = catalogue.tabmix;
-        tabOptions.tabCaptions[3] = catalogue.tababout;
-        tabOptions.tabCaptions[4] = catalogue.tabextras;
-    });
+    trap.step([&] { writeTabCaptions(); });
 }
 
 // ---- LanguageWindow ----
@@ -491,7 +476,7 @@ int Form1::selectedLanguage() const {
 
 void Form1::selectLanguage(int index) {
     if (index < -1 || index >= static_cast<int>(cmb_languages.items.size())) {
-        throw RuntimeError(380, "Invalid property value");
+        throwInvalidPropertyValue();
     }
     cmb_languages.listIndex = index;
     cmb_languages.text =

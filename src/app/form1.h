@@ -324,6 +324,9 @@ private:
     Control& place(Control& control, const char* name, const char* container, int left, int top,
                    int width, int height, const std::string& caption = {});
     void shapeGrid(Grid& grid, int rows, const int (&widths)[5], int fixedHeight);
+    // Column `col`'s header in the language shown ("#" over the numbers).
+    void writeGridHeader(Grid& grid, int col);
+    void writeTabCaptions();
     void openShortcut(const char* procedure, const char* fileName);
 
     Ui& ui_;

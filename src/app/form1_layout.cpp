@@ -22,7 +22,7 @@ int twips(std::int64_t value) {
 }
 
 int size(std::int64_t value) {
-    if (value < 0) throw RuntimeError(380, "Invalid property value");
+    if (value < 0) throwInvalidPropertyValue();
     return twips(value);
 }
 
@@ -50,29 +50,21 @@ int sumOfFiveColumns(const Grid& grid) {
     return sum;
 }
 
-}  // namespace
+// The layout in named parts over the window's controls; each part is a list of steps
+// under the one trap of Form_Resize.
+class WindowLayout {
+public:
+    WindowLayout(Form1& form, Trap& trap) : f_(form), trap_(trap) {}
 
-void Form1::Form_Resize() {
-    // A minimised window is not laid out and never resized.
-    if (minimised) return;
-    Trap trap(errors_, kFormName, "Form_Resize");
+    void run() {
+        if (!windowAndFrames()) return;
+        if (!listsAndOptions()) return;
+        if (!barsAndButtons()) return;
+        if (!passwordButtons()) return;
+        aboutAndBanner();
+    }
 
-    const auto widths = [&](Grid& grid, const int(&base)[5]) {
-        for (int c = 0; c < 5; ++c) {
-            grid.setColWidth(c,
-                             size(roundedQuotient(static_cast<std::int64_t>(grid.width) * base[c],
-                                                  kGridBaseWidth)));
-        }
-    };
-    const auto passwordButtonLeft = [](const Grid& grid, const Control& button, int inset) {
-        return twips(static_cast<std::int64_t>(grid.left) + sumOfFiveColumns(grid) - button.width -
-                     inset);
-    };
-    const auto centredLeft = [](int frameWidth, int leftWidth, int rightWidth) {
-        return twips(
-            roundedQuotient(static_cast<std::int64_t>(frameWidth) - leftWidth - rightWidth, 2));
-    };
-
+private:
     struct TabParts {
         Frame& frame;
         PictureBox& pict;
@@ -80,132 +72,192 @@ void Form1::Form_Resize() {
         ProgressBar& bar;
         CommandButton& run;
     };
-    TabParts parts[3] = {
-        {fraSplit, fra_split_pict, split_grid, splitpb, cmd_split_run},
-        {fraMerge, pict_merge, merge_grid, mergepb, cmd_merge},
-        {fraMix, fra_mix_pict, mix_grid, mixpb, cmd_mix_run},
-    };
-    Frame* tabFrames[5] = {&fraSplit, &fraMerge, &fraMix, &fraAbout, &fraExtras};
 
-    const std::function<void()> steps[] = {
+    static void widths(Grid& grid, const int (&base)[5]) {
+        for (int c = 0; c < 5; ++c) {
+            grid.setColWidth(c,
+                             size(roundedQuotient(static_cast<std::int64_t>(grid.width) * base[c],
+                                                  kGridBaseWidth)));
+        }
+    }
+    static int passwordButtonLeft(const Grid& grid, const Control& button, int inset) {
+        return twips(static_cast<std::int64_t>(grid.left) + sumOfFiveColumns(grid) - button.width -
+                     inset);
+    }
+    static int centredLeft(int frameWidth, int leftWidth, int rightWidth) {
+        return twips(
+            roundedQuotient(static_cast<std::int64_t>(frameWidth) - leftWidth - rightWidth, 2));
+    }
+
+    bool windowAndFrames();
+    bool listsAndOptions();
+    bool barsAndButtons();
+    bool passwordButtons();
+    void aboutAndBanner();
+
+    Form1& f_;
+    Trap& trap_;
+    TabParts parts_[3] = {
+        {f_.fraSplit, f_.fra_split_pict, f_.split_grid, f_.splitpb, f_.cmd_split_run},
+        {f_.fraMerge, f_.pict_merge, f_.merge_grid, f_.mergepb, f_.cmd_merge},
+        {f_.fraMix, f_.fra_mix_pict, f_.mix_grid, f_.mixpb, f_.cmd_mix_run},
+    };
+    Frame* tabFrames_[5] = {&f_.fraSplit, &f_.fraMerge, &f_.fraMix, &f_.fraAbout, &f_.fraExtras};
+};
+
+bool WindowLayout::windowAndFrames() {
+    return trap_.run({
         [&] {
-            if (windowHeight < kMinWindowHeight || windowWidth < kMinWindowWidth) {
-                windowHeight = kResetWindowHeight;
-                windowWidth = kResetWindowWidth;
+            if (f_.windowHeight < kMinWindowHeight || f_.windowWidth < kMinWindowWidth) {
+                f_.windowHeight = kResetWindowHeight;
+                f_.windowWidth = kResetWindowWidth;
             }
         },
-        [&] { tabOptions.height = size(std::int64_t{windowHeight} - 2175); },
-        [&] { tabOptions.width = size(std::int64_t{windowWidth} - 200); },
-        [&] { cmb_languages.left = twips(std::int64_t{windowWidth} - 2050); },
+        [&] { f_.tabOptions.height = size(std::int64_t{f_.windowHeight} - 2175); },
+        [&] { f_.tabOptions.width = size(std::int64_t{f_.windowWidth} - 200); },
+        [&] { f_.cmb_languages.left = twips(std::int64_t{f_.windowWidth} - 2050); },
         [&] {
-            for (Frame* frame : tabFrames)
-                frame->width = size(std::int64_t{tabOptions.width} - 150);
+            for (Frame* frame : tabFrames_)
+                frame->width = size(std::int64_t{f_.tabOptions.width} - 150);
         },
         [&] {
-            for (Frame* frame : tabFrames) frame->height = size(std::int64_t{windowHeight} - 2745);
+            for (Frame* frame : tabFrames_)
+                frame->height = size(std::int64_t{f_.windowHeight} - 2745);
         },
         [&] {
-            for (TabParts& p : parts) p.pict.width = size(std::int64_t{p.frame.width} - 150);
+            for (TabParts& p : parts_) p.pict.width = size(std::int64_t{p.frame.width} - 150);
         },
         [&] {
-            for (TabParts& p : parts) p.pict.height = size(std::int64_t{p.frame.height} - 250);
+            for (TabParts& p : parts_) p.pict.height = size(std::int64_t{p.frame.height} - 250);
         },
         [&] {
             const auto leftOf = [](const Frame& frame) {
                 return twips(std::int64_t{frame.left} + frame.width - 760);
             };
-            for (CommandButton* b : {&split_add_but, &split_rem_but}) b->left = leftOf(fraSplit);
-            for (CommandButton* b : {&mbut_add, &mbut_rem, &mbut_up, &mbut_down})
-                b->left = leftOf(fraMerge);
-            for (CommandButton* b : {&x_but_add, &x_but_rem, &x_but_up, &x_but_down})
-                b->left = leftOf(fraMix);
+            for (CommandButton* b : {&f_.split_add_but, &f_.split_rem_but})
+                b->left = leftOf(f_.fraSplit);
+            for (CommandButton* b : {&f_.mbut_add, &f_.mbut_rem, &f_.mbut_up, &f_.mbut_down})
+                b->left = leftOf(f_.fraMerge);
+            for (CommandButton* b : {&f_.x_but_add, &f_.x_but_rem, &f_.x_but_up, &f_.x_but_down})
+                b->left = leftOf(f_.fraMix);
+        },
+    });
+}
+
+bool WindowLayout::listsAndOptions() {
+    return trap_.run({
+        [&] {
+            for (TabParts& p : parts_) p.grid.width = size(std::int64_t{p.frame.width} - 950);
         },
         [&] {
-            for (TabParts& p : parts) p.grid.width = size(std::int64_t{p.frame.width} - 950);
+            widths(f_.split_grid, kSplitMixGridBaseWidths);
+            widths(f_.merge_grid, kMergeGridBaseWidths);
+            widths(f_.mix_grid, kSplitMixGridBaseWidths);
         },
         [&] {
-            widths(split_grid, kSplitMixGridBaseWidths);
-            widths(merge_grid, kMergeGridBaseWidths);
-            widths(mix_grid, kSplitMixGridBaseWidths);
+            f_.frm_split_method.width = size(std::int64_t{f_.fraSplit.width} - 300);
+            f_.frm_split_dest.width = size(std::int64_t{f_.fraSplit.width} - 300);
+            f_.merge_output.width = size(std::int64_t{f_.fraMerge.width} - 300);
+            f_.frm_mix_method.width = size(std::int64_t{f_.fraMix.width} - 300);
+            f_.frm_mix_dest.width = size(std::int64_t{f_.fraMix.width} - 300);
         },
+        [&] { f_.frm_mix_method_pict.width = size(std::int64_t{f_.frm_mix_method.width} - 300); },
         [&] {
-            frm_split_method.width = size(std::int64_t{fraSplit.width} - 300);
-            frm_split_dest.width = size(std::int64_t{fraSplit.width} - 300);
-            merge_output.width = size(std::int64_t{fraMerge.width} - 300);
-            frm_mix_method.width = size(std::int64_t{fraMix.width} - 300);
-            frm_mix_dest.width = size(std::int64_t{fraMix.width} - 300);
+            f_.frm_mix_meth_doc1.width = size(std::int64_t{f_.frm_mix_method.width} - 325);
+            f_.frm_mix_meth_doc2.width = size(std::int64_t{f_.frm_mix_method.width} - 325);
         },
-        [&] { frm_mix_method_pict.width = size(std::int64_t{frm_mix_method.width} - 300); },
+    });
+}
+
+bool WindowLayout::barsAndButtons() {
+    return trap_.run({
         [&] {
-            frm_mix_meth_doc1.width = size(std::int64_t{frm_mix_method.width} - 325);
-            frm_mix_meth_doc2.width = size(std::int64_t{frm_mix_method.width} - 325);
-        },
-        [&] {
-            for (TabParts& p : parts)
+            for (TabParts& p : parts_)
                 p.run.left = twips(std::int64_t{p.frame.width} - kRunButtonInset);
         },
         [&] {
-            for (TabParts& p : parts) p.bar.width = size(std::int64_t{p.frame.width} - 265);
+            for (TabParts& p : parts_) p.bar.width = size(std::int64_t{p.frame.width} - 265);
         },
         [&] {
-            for (TabParts& p : parts)
+            for (TabParts& p : parts_)
                 p.bar.top = twips(std::int64_t{p.frame.top} + p.frame.height - 2415);
         },
         [&] {
-            for (TabParts& p : parts) p.run.top = twips(std::int64_t{p.bar.top} - 420);
+            for (TabParts& p : parts_) p.run.top = twips(std::int64_t{p.bar.top} - 420);
         },
         [&] {
             // The merge list takes the height the window has beyond its design size;
             // the output options keep their distance below it.
+            Grid& grid = f_.merge_grid;
             const std::int64_t extra = std::max<std::int64_t>(
-                0, std::int64_t{fraMerge.height} - (kDesignWindowHeight - 2745));
+                0, std::int64_t{f_.fraMerge.height} - (kDesignWindowHeight - 2745));
             std::int64_t rows = 0;
-            for (int r = 0; r < kMergeGridShapedRows; ++r) rows += merge_grid.rowHeight(r);
-            merge_grid.height = size(rows - 20 + extra);
-            merge_output.top =
-                twips(std::int64_t{merge_grid.top} + merge_grid.height + kMergeOutputGap);
+            for (int r = 0; r < kMergeGridShapedRows; ++r) rows += grid.rowHeight(r);
+            grid.height = size(rows - 20 + extra);
+            f_.merge_output.top = twips(std::int64_t{grid.top} + grid.height + kMergeOutputGap);
+        },
+    });
+}
+
+bool WindowLayout::passwordButtons() {
+    return trap_.run({
+        [&] {
+            f_.but_passw.left = passwordButtonLeft(f_.split_grid, f_.but_passw, 15);
+            f_.but_passw.top =
+                twips(std::int64_t{f_.split_grid.top} + f_.split_grid.rowHeight(1) + 15);
         },
         [&] {
-            but_passw.left = passwordButtonLeft(split_grid, but_passw, 15);
-            but_passw.top = twips(std::int64_t{split_grid.top} + split_grid.rowHeight(1) + 15);
-        },
-        [&] {
-            const int last = std::min<std::int32_t>(state.mgrid_count, mbut_key.last());
-            for (int i = mbut_key.first(); i <= last; ++i) {
-                CommandButton& key = mbut_key(i);
-                key.left = passwordButtonLeft(merge_grid, key, 270);
-                key.top = twips(std::int64_t{merge_grid.top} +
-                                std::int64_t{merge_grid.rowHeight(1)} * i + 15);
+            const int last = std::min<std::int32_t>(f_.state.mgrid_count, f_.mbut_key.last());
+            for (int i = f_.mbut_key.first(); i <= last; ++i) {
+                CommandButton& key = f_.mbut_key(i);
+                key.left = passwordButtonLeft(f_.merge_grid, key, 270);
+                key.top = twips(std::int64_t{f_.merge_grid.top} +
+                                std::int64_t{f_.merge_grid.rowHeight(1)} * i + 15);
             }
         },
         [&] {
             // The mix list never holds more files than it has buttons.
-            const int last = std::min<std::int32_t>(state.xgrid_count, xbut_key.last());
-            for (int i = xbut_key.first(); i <= last; ++i) {
-                CommandButton& key = xbut_key(i);
-                key.left = passwordButtonLeft(mix_grid, key, 270);
-                key.top = twips(std::int64_t{mix_grid.top} +
-                                std::int64_t{mix_grid.rowHeight(1)} * i + 15);
+            const int last = std::min<std::int32_t>(f_.state.xgrid_count, f_.xbut_key.last());
+            for (int i = f_.xbut_key.first(); i <= last; ++i) {
+                CommandButton& key = f_.xbut_key(i);
+                key.left = passwordButtonLeft(f_.mix_grid, key, 270);
+                key.top = twips(std::int64_t{f_.mix_grid.top} +
+                                std::int64_t{f_.mix_grid.rowHeight(1)} * i + 15);
             }
         },
+    });
+}
+
+void WindowLayout::aboutAndBanner() {
+    trap_.run({
         [&] {
-            lblabout.width = size(std::int64_t{fraAbout.width} - 235);
-            ab_lb3.width = size(std::int64_t{fraAbout.width} - 235);
+            f_.lblabout.width = size(std::int64_t{f_.fraAbout.width} - 235);
+            f_.ab_lb3.width = size(std::int64_t{f_.fraAbout.width} - 235);
         },
-        [&] { ab_lb4a.left = centredLeft(fraAbout.width, ab_lb4a.width, ab_lb4b.width); },
-        [&] { ab_lb4b.left = twips(std::int64_t{ab_lb4a.left} + ab_lb4a.width + 100); },
-        [&] { ab_lb5a.left = centredLeft(fraAbout.width, ab_lb5a.width, ab_lb6b.width); },
-        [&] { ab_lb6b.left = twips(std::int64_t{ab_lb5a.left} + ab_lb5a.width + 100); },
         [&] {
-            if (windowWidth >= kFundalMinWindowWidth) {
-                pict_fundal.left = kFundalLeft;
-                pict_fundal.width = size(std::int64_t{windowWidth} - 100 - kFundalLeft);
+            f_.ab_lb4a.left = centredLeft(f_.fraAbout.width, f_.ab_lb4a.width, f_.ab_lb4b.width);
+        },
+        [&] { f_.ab_lb4b.left = twips(std::int64_t{f_.ab_lb4a.left} + f_.ab_lb4a.width + 100); },
+        [&] {
+            f_.ab_lb5a.left = centredLeft(f_.fraAbout.width, f_.ab_lb5a.width, f_.ab_lb6b.width);
+        },
+        [&] { f_.ab_lb6b.left = twips(std::int64_t{f_.ab_lb5a.left} + f_.ab_lb5a.width + 100); },
+        [&] {
+            if (f_.windowWidth >= kFundalMinWindowWidth) {
+                f_.pict_fundal.left = kFundalLeft;
+                f_.pict_fundal.width = size(std::int64_t{f_.windowWidth} - 100 - kFundalLeft);
             }
         },
-    };
-    for (const auto& body : steps) {
-        if (!trap.step(body)) return;
-    }
+    });
+}
+
+}  // namespace
+
+void Form1::Form_Resize() {
+    // A minimised window is not laid out and never resized.
+    if (minimised) return;
+    Trap trap(errors_, kFormName, "Form_Resize");
+    WindowLayout(*this, trap).run();
 }
 
 }  // namespace pagemeld

@@ -11,7 +11,7 @@
 
 namespace pagemeld {
 
-// The most names a quiet request may hand on (batch_files holds indexes 1 to 1000).
+// The most names a quiet request may hand on.
 inline constexpr std::size_t kBatchFilesMax = 1000;
 // The most names an interactive merge request may hand on (mgrid_max).
 inline constexpr std::size_t kMergeRequestMax = 5000;

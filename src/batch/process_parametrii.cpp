@@ -23,10 +23,6 @@ void showRefusal(Form1& form, const std::string& text) {
         form.errors().ExitProject();
     }
     form.state.batch_log = request.log ? 1 : 0;
-    for (std::size_t i = 0; i < request.inputs.size() && i + 1 < form.state.batch_files.size();
-         ++i) {
-        form.state.batch_files[i + 1] = request.inputs[i];
-    }
     QuietRequestContext context{form.pdf(), form.state,    form.errors(),
                                 form.ui(),  form.system(), form.catalogue};
     const bool done = request.kind == RequestKind::QuietSplit

@@ -12,6 +12,7 @@
 #include <share.h>
 #endif
 
+#include "app/text_encoding.h"
 #include "errors/runtime_error.h"
 
 namespace pagemeld {
@@ -147,16 +148,7 @@ bool equalsNoCase(std::string_view a, std::string_view b) {
     return true;
 }
 
-// Characters, not bytes: a non-ASCII character in a name counts once.
-std::size_t utf8Length(std::string_view text) {
-    std::size_t count = 0;
-    for (char c : text) {
-        if ((static_cast<unsigned char>(c) & 0xC0) != 0x80) ++count;
-    }
-    return count;
-}
-
-// Title + exactly four characters + "Error.Log", case-blind.
+// Title + exactly four characters (not bytes) + "Error.Log", case-blind.
 bool isMonthlyLogName(std::string_view name) {
     const std::string_view title(kAppTitle);
     const std::string_view suffix(kLogSuffix);
@@ -164,15 +156,6 @@ bool isMonthlyLogName(std::string_view name) {
     if (!equalsNoCase(name.substr(0, title.size()), title)) return false;
     if (!equalsNoCase(name.substr(name.size() - suffix.size()), suffix)) return false;
     return utf8Length(name.substr(title.size(), name.size() - title.size() - suffix.size())) == 4;
-}
-
-fs::path pathFromUtf8(const std::string& text) {
-    return fs::path(std::u8string(text.begin(), text.end()));
-}
-
-std::string utf8FromPath(const fs::path& path) {
-    const std::u8string text = path.u8string();
-    return std::string(text.begin(), text.end());
 }
 
 std::FILE* openForSharedAppend(const fs::path& file) {
@@ -197,7 +180,7 @@ void pruneLogs(const fs::path& folder, const std::array<std::string, 3>& keep) {
     for (fs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
         std::error_code typeError;
         if (!it->is_regular_file(typeError)) continue;
-        const std::string name = utf8FromPath(it->path().filename());
+        const std::string name = pathToUtf8(it->path().filename());
         if (!isMonthlyLogName(name)) continue;
         bool kept = false;
         for (const auto& keepName : keep) kept = kept || equalsNoCase(name, keepName);

@@ -42,9 +42,11 @@ bool Trap::step(const std::function<void()>& body) {
     }
 }
 
-bool Trap::run(std::initializer_list<std::function<void()>> steps) {
+bool Trap::run(std::initializer_list<std::function<void()>> steps,
+               const std::function<bool()>& stopped) {
     for (const auto& body : steps) {
         if (!step(body)) return false;
+        if (stopped && stopped()) return true;
     }
     return true;
 }

@@ -1,8 +1,7 @@
 // A procedure's error trap. A procedure is written as a sequence of steps:
 //
 //     Trap trap(errors, "Form1", "cmd_merge_Click");
-//     if (!trap.step([&] { ... })) return;
-//     if (!trap.step([&] { ... })) return;
+//     if (!trap.run({[&] { ... }, [&] { ... }})) return;
 //
 // When a step throws, the error goes to ErrorHandler and the trap acts on the
 // outcome: repeat the step, skip it, leave the procedure (step() returns false),
@@ -28,10 +27,10 @@ public:
     // Runs one step; returns false when the procedure must return now.
     bool step(const std::function<void()>& body);
 
-    // Runs the steps in order; returns false when the procedure was left early.
-    bool run(std::initializer_list<std::function<void()>> steps);
-
-    const std::string& procedureName() const { return procedure_; }
+    // Runs the steps in order; returns false when the procedure must return now. When
+    // `stopped` is given and says true after a step, the rest are not run (true).
+    bool run(std::initializer_list<std::function<void()>> steps,
+             const std::function<bool()>& stopped = {});
 
 private:
     ErrorReporter& errors_;

@@ -19,15 +19,12 @@
 
 #include "app/form1.h"
 #include "gui/artwork.h"
+#include "gui/qt_text.h"
 #include "gui/view_widgets.h"
 #include "merge/file_list_grid.h"
 
 namespace pagemeld {
 namespace {
-
-QString toQt(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 void setGeometryIfChanged(QWidget* widget, const QRect& rect) {
     if (widget->geometry() != rect) widget->setGeometry(rect);
@@ -137,6 +134,90 @@ void syncTimer(const Timer& timer, QTimer* qtimer) {
         return;
     }
     if (!qtimer->isActive() || qtimer->interval() != timer.interval) qtimer->start(timer.interval);
+}
+
+void syncOptionButton(const Control& c, QRadioButton* radio) {
+    if (radio->text() != toQt(c.caption)) radio->setText(toQt(c.caption));
+    // The model keeps its options exclusive; the button's group would
+    // refuse to clear its checked button, so it lets go for the change.
+    const bool checked = static_cast<const OptionButton&>(c).value;
+    if (radio->isChecked() != checked) {
+        QButtonGroup* group = radio->group();
+        const bool exclusive = group ? group->exclusive() : radio->autoExclusive();
+        if (group) {
+            group->setExclusive(false);
+        } else {
+            radio->setAutoExclusive(false);
+        }
+        radio->setChecked(checked);
+        if (group) {
+            group->setExclusive(exclusive);
+        } else {
+            radio->setAutoExclusive(exclusive);
+        }
+    }
+}
+
+void syncCheckBox(const Control& c, QCheckBox* box) {
+    if (box->text() != toQt(c.caption)) box->setText(toQt(c.caption));
+    const int value = static_cast<const CheckBox&>(c).value;
+    const Qt::CheckState state = value == kChecked     ? Qt::Checked
+                                 : value == kUnchecked ? Qt::Unchecked
+                                                       : Qt::PartiallyChecked;
+    if (box->checkState() != state) box->setCheckState(state);
+}
+
+void syncComboBox(const ComboBox& model, QComboBox* combo) {
+    QStringList items;
+    for (const std::string& item : model.items) items << toQt(item);
+    QStringList shown;
+    for (int i = 0; i < combo->count(); ++i) shown << combo->itemText(i);
+    if (items != shown) {
+        combo->clear();
+        combo->addItems(items);
+    }
+    const int index = model.listIndex < combo->count() ? model.listIndex : -1;
+    if (combo->currentIndex() != index) combo->setCurrentIndex(index);
+    // With no item selected the list still shows the model's text.
+    combo->setPlaceholderText(index < 0 ? toQt(model.text) : QString());
+}
+
+void syncProgressBar(const ProgressBar& model, QProgressBar* bar) {
+    const int value = std::clamp(model.value, 0, 100);
+    if (bar->value() != value) bar->setValue(value);
+    const QString style = toQt(progressBarStyle(model.colour));
+    if (bar->styleSheet() != style) bar->setStyleSheet(style);
+}
+
+void syncStatusBar(const StatusBar& model, QStatusBar* bar) {
+    const QString text = model.simpleStyle ? toQt(model.simpleText) : QString();
+    if (bar->currentMessage() != text) {
+        if (text.isEmpty()) {
+            bar->clearMessage();
+        } else {
+            bar->showMessage(text);
+        }
+    }
+}
+
+// Puts the widget where the control is, and shows whether it is enabled and visible.
+void placeWidget(const Control& c, QWidget* w, const TwipsScale& scale) {
+    // The status bar lies along the window's foot wherever the window's size puts
+    // it; the tab strip placed its own parts.
+    // A control the status bar holds is placed by the bar's layout at its width.
+    const bool laidOut = qobject_cast<QStatusBar*>(w->parentWidget()) != nullptr;
+    if (laidOut) {
+        const QSize size = rectOf(c, scale).size();
+        if (w->minimumSize() != size) w->setMinimumSize(size);
+    } else if (c.kind != ControlKind::StatusBar && c.kind != ControlKind::TabStrip) {
+        setGeometryIfChanged(w, rectOf(c, scale));
+    }
+    if (c.kind == ControlKind::CommandButton && !static_cast<QPushButton*>(w)->icon().isNull()) {
+        const int side = std::max(8, std::min(w->width(), w->height()) - 8);
+        static_cast<QPushButton*>(w)->setIconSize(QSize(side, side));
+    }
+    if (w->testAttribute(Qt::WA_Disabled) == c.enabled) w->setEnabled(c.enabled);
+    if (w->isHidden() == c.visible) w->setVisible(c.visible);
 }
 
 }  // namespace
@@ -286,107 +367,35 @@ void syncControlWidget(const BoundControl& bound, const TwipsScale& scale) {
             if (edit->text() != text) edit->setText(text);
             break;
         }
-        case ControlKind::OptionButton: {
-            auto* radio = static_cast<QRadioButton*>(w);
-            if (radio->text() != toQt(c.caption)) radio->setText(toQt(c.caption));
-            // The model keeps its options exclusive; the button's group would
-            // refuse to clear its checked button, so it lets go for the change.
-            const bool checked = static_cast<const OptionButton&>(c).value;
-            if (radio->isChecked() != checked) {
-                QButtonGroup* group = radio->group();
-                const bool exclusive = group ? group->exclusive() : radio->autoExclusive();
-                if (group) {
-                    group->setExclusive(false);
-                } else {
-                    radio->setAutoExclusive(false);
-                }
-                radio->setChecked(checked);
-                if (group) {
-                    group->setExclusive(exclusive);
-                } else {
-                    radio->setAutoExclusive(exclusive);
-                }
-            }
+        case ControlKind::OptionButton:
+            syncOptionButton(c, static_cast<QRadioButton*>(w));
             break;
-        }
-        case ControlKind::CheckBox: {
-            auto* box = static_cast<QCheckBox*>(w);
-            if (box->text() != toQt(c.caption)) box->setText(toQt(c.caption));
-            const int value = static_cast<const CheckBox&>(c).value;
-            const Qt::CheckState state = value == kChecked     ? Qt::Checked
-                                         : value == kUnchecked ? Qt::Unchecked
-                                                               : Qt::PartiallyChecked;
-            if (box->checkState() != state) box->setCheckState(state);
+        case ControlKind::CheckBox:
+            syncCheckBox(c, static_cast<QCheckBox*>(w));
             break;
-        }
-        case ControlKind::ComboBox: {
-            auto* combo = static_cast<QComboBox*>(w);
-            const auto& model = static_cast<const ComboBox&>(c);
-            QStringList items;
-            for (const std::string& item : model.items) items << toQt(item);
-            QStringList shown;
-            for (int i = 0; i < combo->count(); ++i) shown << combo->itemText(i);
-            if (items != shown) {
-                combo->clear();
-                combo->addItems(items);
-            }
-            const int index = model.listIndex < combo->count() ? model.listIndex : -1;
-            if (combo->currentIndex() != index) combo->setCurrentIndex(index);
-            // With no item selected the list still shows the model's text.
-            combo->setPlaceholderText(index < 0 ? toQt(model.text) : QString());
+        case ControlKind::ComboBox:
+            syncComboBox(static_cast<const ComboBox&>(c), static_cast<QComboBox*>(w));
             break;
-        }
         case ControlKind::Grid:
             syncGrid(static_cast<const Grid&>(c), static_cast<GridWidget*>(w), scale);
             break;
-        case ControlKind::ProgressBar: {
-            auto* bar = static_cast<QProgressBar*>(w);
-            const auto& model = static_cast<const ProgressBar&>(c);
-            const int value = std::clamp(model.value, 0, 100);
-            if (bar->value() != value) bar->setValue(value);
-            const QString style = toQt(progressBarStyle(model.colour));
-            if (bar->styleSheet() != style) bar->setStyleSheet(style);
+        case ControlKind::ProgressBar:
+            syncProgressBar(static_cast<const ProgressBar&>(c), static_cast<QProgressBar*>(w));
             break;
-        }
         case ControlKind::TabStrip:
             syncTabStrip(static_cast<const TabStrip&>(c), static_cast<QTabBar*>(w), bound.pane,
                          scale);
             break;
-        case ControlKind::StatusBar: {
-            auto* bar = static_cast<QStatusBar*>(w);
-            const auto& model = static_cast<const StatusBar&>(c);
-            const QString text = model.simpleStyle ? toQt(model.simpleText) : QString();
-            if (bar->currentMessage() != text) {
-                if (text.isEmpty()) {
-                    bar->clearMessage();
-                } else {
-                    bar->showMessage(text);
-                }
-            }
+        case ControlKind::StatusBar:
+            syncStatusBar(static_cast<const StatusBar&>(c), static_cast<QStatusBar*>(w));
             break;
-        }
         case ControlKind::PictureBox:
         case ControlKind::Timer:
         case ControlKind::CommonDialog:
             break;
     }
 
-    // The status bar lies along the window's foot wherever the window's size puts
-    // it; the tab strip placed its own parts.
-    // A control the status bar holds is placed by the bar's layout at its width.
-    const bool laidOut = qobject_cast<QStatusBar*>(w->parentWidget()) != nullptr;
-    if (laidOut) {
-        const QSize size = rectOf(c, scale).size();
-        if (w->minimumSize() != size) w->setMinimumSize(size);
-    } else if (c.kind != ControlKind::StatusBar && c.kind != ControlKind::TabStrip) {
-        setGeometryIfChanged(w, rectOf(c, scale));
-    }
-    if (c.kind == ControlKind::CommandButton && !static_cast<QPushButton*>(w)->icon().isNull()) {
-        const int side = std::max(8, std::min(w->width(), w->height()) - 8);
-        static_cast<QPushButton*>(w)->setIconSize(QSize(side, side));
-    }
-    if (w->testAttribute(Qt::WA_Disabled) == c.enabled) w->setEnabled(c.enabled);
-    if (w->isHidden() == c.visible) w->setVisible(c.visible);
+    placeWidget(c, w, scale);
 }
 
 }  // namespace pagemeld

@@ -26,6 +26,7 @@
 #include "errors/error_handler.h"
 #include "errors/runtime_error.h"
 #include "gui/artwork.h"
+#include "gui/qt_text.h"
 #include "gui/view_widgets.h"
 
 namespace pagemeld {
@@ -35,10 +36,6 @@ namespace {
 // Qt's are those of the client area.
 constexpr int kBorderWidth = kDesignWindowWidth - kDesignClientWidth;
 constexpr int kBorderHeight = kDesignWindowHeight - kDesignClientHeight;
-
-QString toQt(const std::string& text) {
-    return QString::fromStdString(text);
-}
 
 constexpr int kDialogFontPointSize = 8;
 

@@ -12,16 +12,10 @@
 #include <QStringList>
 #include <QUrl>
 
+#include "gui/qt_text.h"
+
 namespace pagemeld {
 namespace {
-
-QString toQt(const std::string& text) {
-    return QString::fromStdString(text);
-}
-
-std::string fromQt(const QString& text) {
-    return text.toStdString();
-}
 
 // The answer number of a standard button, as the callers compare them.
 int answerOf(QMessageBox::StandardButton button) {

@@ -34,59 +34,62 @@ void showHoverTip(Form1& form) {
 void Form1::mbut_fisier_add(const std::string& file) {
     Trap trap(errors_, kFormName, "mbut_fisier_add");
     bool stop = false;
-    const std::function<void()> steps[] = {
-        [&] {
-            // Comes before every other test: a full list takes nothing more.
-            if (state.mgrid_count >= state.mgrid_max) {
-                MsgBoxEx(errors_, ui_,
-                         catalogue.MsgErrMergeMax1 + " " + std::to_string(state.mgrid_max) + " " +
-                             catalogue.MsgErrMergeMax2 + file + " " + catalogue.MsgErrMergeMax3,
-                         msgbox::kInformation);
-                stop = true;
-            }
+    trap.run(
+        {
+            [&] {
+                // Comes before every other test: a full list takes nothing more.
+                if (state.mgrid_count >= state.mgrid_max) {
+                    MsgBoxEx(errors_, ui_,
+                             catalogue.MsgErrMergeMax1 + " " + std::to_string(state.mgrid_max) +
+                                 " " + catalogue.MsgErrMergeMax2 + file + " " +
+                                 catalogue.MsgErrMergeMax3,
+                             msgbox::kInformation);
+                    stop = true;
+                }
+            },
+            [&] { stop = file.empty(); },
+            [&] {
+                if (!filelist::endsInPdf(file)) {
+                    MsgBoxEx(errors_, ui_,
+                             catalogue.MsgErrMergeOnlyPDF1 + " " + file + " " +
+                                 catalogue.MsgErrMergeOnlyPDF2,
+                             msgbox::kCritical);
+                    stop = true;
+                }
+            },
+            [&] {
+                ++state.mgrid_count;
+                if (state.mgrid_count == merge_grid.rows())
+                    merge_grid.setRows(merge_grid.rows() + 1);
+            },
+            [&] {
+                filelist::writeRow(
+                    merge_grid, state.mgrid_count, ParsePath(errors_, file, kPathName),
+                    ParsePath(errors_, file, kPathFolder, true), getpagenumber(file, true));
+            },
+            [&] {
+                if (state.mgrid_count <= kKeyedRows) {
+                    CommandButton& key = mbut_key(state.mgrid_count);
+                    key.visible = true;
+                    int columns = 0;
+                    for (int c = 0; c <= filelist::kColPassword; ++c)
+                        columns += merge_grid.colWidth(c);
+                    key.left = merge_grid.left + columns - key.width - kKeyInset;
+                    key.top = merge_grid.top + merge_grid.rowHeight(1) * state.mgrid_count + 15;
+                }
+            },
+            [&] {
+                clear_mgrid_rows();
+                select_mgrid_row(state.mgrid_count);
+            },
+            [&] {
+                // Only the first file names the output.
+                if (state.mgrid_count == 1)
+                    moutput_file.text =
+                        merge_grid.textMatrix(1, filelist::kColFolder) + "output.pdf";
+            },
         },
-        [&] { stop = file.empty(); },
-        [&] {
-            if (!filelist::endsInPdf(file)) {
-                MsgBoxEx(errors_, ui_,
-                         catalogue.MsgErrMergeOnlyPDF1 + " " + file + " " +
-                             catalogue.MsgErrMergeOnlyPDF2,
-                         msgbox::kCritical);
-                stop = true;
-            }
-        },
-        [&] {
-            ++state.mgrid_count;
-            if (state.mgrid_count == merge_grid.rows()) merge_grid.setRows(merge_grid.rows() + 1);
-        },
-        [&] {
-            filelist::writeRow(merge_grid, state.mgrid_count, ParsePath(errors_, file, kPathName),
-                               ParsePath(errors_, file, kPathFolder, true),
-                               getpagenumber(file, true));
-        },
-        [&] {
-            if (state.mgrid_count <= kKeyedRows) {
-                CommandButton& key = mbut_key(state.mgrid_count);
-                key.visible = true;
-                int columns = 0;
-                for (int c = 0; c <= filelist::kColPassword; ++c) columns += merge_grid.colWidth(c);
-                key.left = merge_grid.left + columns - key.width - kKeyInset;
-                key.top = merge_grid.top + merge_grid.rowHeight(1) * state.mgrid_count + 15;
-            }
-        },
-        [&] {
-            clear_mgrid_rows();
-            select_mgrid_row(state.mgrid_count);
-        },
-        [&] {
-            // Only the first file names the output.
-            if (state.mgrid_count == 1)
-                moutput_file.text = merge_grid.textMatrix(1, filelist::kColFolder) + "output.pdf";
-        },
-    };
-    for (const auto& body : steps) {
-        if (!trap.step(body) || stop) return;
-    }
+        [&] { return stop; });
 }
 
 void Form1::mbut_add_Click() {
@@ -111,31 +114,30 @@ void Form1::mbut_rem_Click() {
     Trap trap(errors_, kFormName, "mbut_rem_Click");
     int s = 0;
     bool stop = false;
-    const std::function<void()> steps[] = {
-        [&] {
-            s = merge_grid.row;
-            // Only a selected file can be removed; the header or an empty row is no file.
-            stop = state.mgrid_count == 0 || s < 1 || s > state.mgrid_count;
-        },
-        [&] { filelist::removeRow(merge_grid, s, state.mgrid_count); },
-        [&] {
-            if (state.mgrid_count <= kKeyedRows) mbut_key(state.mgrid_count).visible = false;
-        },
-        [&] { --state.mgrid_count; },
-        [&] {
-            if (s > state.mgrid_count) {
-                clear_mgrid_row(s);
-                s = state.mgrid_count;
-            }
-        },
-        [&] {
-            if (state.mgrid_count > kKeyedRows) merge_grid.setRows(merge_grid.rows() - 1);
-        },
-        [&] { select_mgrid_row(s > 0 ? s : 1); },
-    };
-    for (const auto& body : steps) {
-        if (!trap.step(body) || stop) return;
-    }
+    trap.run({
+                 [&] {
+                     s = merge_grid.row;
+                     // Only a selected file can be removed; the header or an empty row is no file.
+                     stop = state.mgrid_count == 0 || s < 1 || s > state.mgrid_count;
+                 },
+                 [&] { filelist::removeRow(merge_grid, s, state.mgrid_count); },
+                 [&] {
+                     if (state.mgrid_count <= kKeyedRows)
+                         mbut_key(state.mgrid_count).visible = false;
+                 },
+                 [&] { --state.mgrid_count; },
+                 [&] {
+                     if (s > state.mgrid_count) {
+                         clear_mgrid_row(s);
+                         s = state.mgrid_count;
+                     }
+                 },
+                 [&] {
+                     if (state.mgrid_count > kKeyedRows) merge_grid.setRows(merge_grid.rows() - 1);
+                 },
+                 [&] { select_mgrid_row(s > 0 ? s : 1); },
+             },
+             [&] { return stop; });
 }
 
 void Form1::mbut_up_Click() {

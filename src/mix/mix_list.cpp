@@ -25,58 +25,58 @@ void Form1::xbut_fisier_add(const std::string& file) {
     Trap trap(errors_, kFormName, "xbut_fisier_add");
     bool stop = false;
     bool added = false;
-    const std::function<void()> steps[] = {
-        [&] { stop = file.empty(); },
-        [&] {
-            if (!filelist::endsInPdf(file)) {
-                MsgBoxEx(errors_, ui_,
-                         catalogue.MsgErrMergeOnlyPDF1 + " " + file + " " +
-                             catalogue.MsgErrMergeOnlyPDF2,
-                         msgbox::kCritical);
-                stop = true;
-            }
+    trap.run(
+        {
+            [&] { stop = file.empty(); },
+            [&] {
+                if (!filelist::endsInPdf(file)) {
+                    MsgBoxEx(errors_, ui_,
+                             catalogue.MsgErrMergeOnlyPDF1 + " " + file + " " +
+                                 catalogue.MsgErrMergeOnlyPDF2,
+                             msgbox::kCritical);
+                    stop = true;
+                }
+            },
+            [&] {
+                if (state.xgrid_count >= state.xgrid_max || state.xgrid_count >= xbut_key.last()) {
+                    MsgBoxEx(
+                        errors_, ui_,
+                        catalogue.MsgErrMixOnly21 + " " + file + " " + catalogue.MsgErrMixOnly22,
+                        msgbox::kCritical);
+                    stop = true;
+                }
+            },
+            [&] {
+                // The row is filled before the count goes up, so a failing page count
+                // cannot leave the count naming an empty row.
+                const int row = state.xgrid_count + 1;
+                filelist::writeRow(mix_grid, row, ParsePath(errors_, file, kPathName),
+                                   ParsePath(errors_, file, kPathFolder, true),
+                                   getpagenumber(file, true));
+                state.xgrid_count = row;
+                added = true;
+            },
+            // A row that could not be written is not listed, and nothing else changes.
+            [&] { stop = !added; },
+            [&] {
+                CommandButton& key = xbut_key(state.xgrid_count);
+                key.visible = true;
+                key.left = mix_grid.left + mix_grid.sumColWidths() - key.width - kKeyInsetOnAdd;
+                key.top = mix_grid.top + mix_grid.rowHeight(1) * state.xgrid_count + 15;
+            },
+            [&] {
+                clear_xgrid_rows();
+                select_xgrid_row(state.xgrid_count);
+            },
+            [&] {
+                // Only the first document names the destination and the outputs.
+                if (state.xgrid_count != 1) return;
+                txt_mix_dest.text = mix_grid.textMatrix(1, filelist::kColFolder);
+                txt_mix_filename.text =
+                    filelist::nameLessExtension(mix_grid.textMatrix(1, filelist::kColName));
+            },
         },
-        [&] {
-            if (state.xgrid_count >= state.xgrid_max || state.xgrid_count >= xbut_key.last()) {
-                MsgBoxEx(errors_, ui_,
-                         catalogue.MsgErrMixOnly21 + " " + file + " " + catalogue.MsgErrMixOnly22,
-                         msgbox::kCritical);
-                stop = true;
-            }
-        },
-        [&] {
-            // The row is filled before the count goes up, so a failing page count
-            // cannot leave the count naming an empty row.
-            const int row = state.xgrid_count + 1;
-            filelist::writeRow(mix_grid, row, ParsePath(errors_, file, kPathName),
-                               ParsePath(errors_, file, kPathFolder, true),
-                               getpagenumber(file, true));
-            state.xgrid_count = row;
-            added = true;
-        },
-        // A row that could not be written is not listed, and nothing else changes.
-        [&] { stop = !added; },
-        [&] {
-            CommandButton& key = xbut_key(state.xgrid_count);
-            key.visible = true;
-            key.left = mix_grid.left + mix_grid.sumColWidths() - key.width - kKeyInsetOnAdd;
-            key.top = mix_grid.top + mix_grid.rowHeight(1) * state.xgrid_count + 15;
-        },
-        [&] {
-            clear_xgrid_rows();
-            select_xgrid_row(state.xgrid_count);
-        },
-        [&] {
-            // Only the first document names the destination and the outputs.
-            if (state.xgrid_count != 1) return;
-            txt_mix_dest.text = mix_grid.textMatrix(1, filelist::kColFolder);
-            txt_mix_filename.text =
-                filelist::nameLessExtension(mix_grid.textMatrix(1, filelist::kColName));
-        },
-    };
-    for (const auto& body : steps) {
-        if (!trap.step(body) || stop) return;
-    }
+        [&] { return stop; });
 }
 
 void Form1::x_but_add_Click() {
@@ -100,26 +100,24 @@ void Form1::x_but_rem_Click() {
     Trap trap(errors_, kFormName, "x_but_rem_Click");
     int s = 0;
     bool stop = false;
-    const std::function<void()> steps[] = {
-        [&] {
-            s = mix_grid.row;
-            // Only a selected file can be removed; the header or an empty row is no file.
-            stop = state.xgrid_count == 0 || s < 1 || s > state.xgrid_count;
-        },
-        [&] { filelist::removeRow(mix_grid, s, state.xgrid_count); },
-        [&] { xbut_key(state.xgrid_count).visible = false; },
-        [&] { --state.xgrid_count; },
-        [&] {
-            if (s > state.xgrid_count) {
-                clear_xgrid_row(s);
-                s = state.xgrid_count;
-            }
-        },
-        [&] { select_xgrid_row(s > 0 ? s : 1); },
-    };
-    for (const auto& body : steps) {
-        if (!trap.step(body) || stop) return;
-    }
+    trap.run({
+                 [&] {
+                     s = mix_grid.row;
+                     // Only a selected file can be removed; the header or an empty row is no file.
+                     stop = state.xgrid_count == 0 || s < 1 || s > state.xgrid_count;
+                 },
+                 [&] { filelist::removeRow(mix_grid, s, state.xgrid_count); },
+                 [&] { xbut_key(state.xgrid_count).visible = false; },
+                 [&] { --state.xgrid_count; },
+                 [&] {
+                     if (s > state.xgrid_count) {
+                         clear_xgrid_row(s);
+                         s = state.xgrid_count;
+                     }
+                 },
+                 [&] { select_xgrid_row(s > 0 ? s : 1); },
+             },
+             [&] { return stop; });
 }
 
 void Form1::x_but_up_Click() {

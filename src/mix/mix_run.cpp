@@ -45,260 +45,299 @@ struct MixDocument {
     MixDocumentPlan plan{};
 };
 
-}  // namespace
+// The option rows of one document: by groups of pages, or page by page.
+struct MixOptionRows {
+    OptionButton& everyGroup;
+    TextBox& groupBox;
+    TextBox& groupStart;
+    Label& groupLabel;
+    OptionButton& each;
+    TextBox& eachBox;
+    TextBox& eachStart;
+    Label& eachLabel;
+    Frame& frame;
+};
 
-void Form1::cmd_mix_run_Click() {
-    Trap trap(errors_, kFormName, "cmd_mix_run_Click");
-    std::string base;
-    std::string destination;
-    MixDocument docs[2];
-    MixPlanResult plan;
-    LoadedDocuments loaded(pdf_);
-    bool stop = false;
-    std::size_t written = 0;  // outputs this run wrote
+// One mix run: its phases in the order they run, over what they share. Each phase
+// returns false when the run ends there.
+class MixRun {
+public:
+    explicit MixRun(Form1& form)
+        : form_(form),
+          pdf_(form.pdf()),
+          text_(form.catalogue),
+          trap_(form.errors(), kFormName, "cmd_mix_run_Click"),
+          loaded_(pdf_) {}
 
-    const auto showBar = [&](int value) {
-        mixpb.value = value;
-        if (repaint) repaint();
-    };
-    const auto warn = [&](const std::string& text) {
-        MsgBoxEx(errors_, ui_, text, msgbox::kExclamation);
-    };
+    void go() {
+        if (!checkInputs()) return;
+        for (MixDocument& doc : docs_) {
+            if (!open(doc)) return;
+        }
+        if (!plan()) return;
+        for (const MixPass& pass : plan_.passes) {
+            if (!mixPass(pass)) return;
+        }
+        report();
+    }
+
+private:
+    bool checkInputs();
+    std::optional<MixDocumentPlan> readPlan(const MixOptionRows& rows);
+    bool open(MixDocument& doc);
+    bool plan();
+    bool mixPass(const MixPass& pass);
+    void report();
+
+    // Runs steps until one stops the run; false when the run ends.
+    bool runSteps(std::initializer_list<std::function<void()>> steps) {
+        return trap_.run(steps, [&] { return stop_; }) && !stop_;
+    }
+    void showBar(int value) {
+        form_.mixpb.value = value;
+        if (form_.repaint) form_.repaint();
+    }
+    void tell(const std::string& text, std::int32_t style) {
+        MsgBoxEx(form_.errors(), form_.ui(), text, style);
+    }
+    void warn(const std::string& text) { tell(text, msgbox::kExclamation); }
     // A run that failed after it began: the user has been told why; the bar empties
     // and no "done" message follows.
-    const auto fail = [&](const std::string& text) {
+    void fail(const std::string& text) {
         warn(text);
-        loaded.releaseAll();
+        endEarly();
+    }
+    void endEarly() {
+        loaded_.releaseAll();
         showBar(0);
-        stop = true;
-    };
+        stop_ = true;
+    }
 
-    // The numbers of one document's option rows. A box that is used must hold a
-    // whole number of at least 1: a step below 1 would never end the passes. The
-    // user is told which box to correct.
-    // The start page comes from the chosen row: its start box is the one the user sees
-    // beside the chosen option.
-    const auto readPlan = [&](OptionButton& everyGroup, TextBox& groupBox, TextBox& groupStart,
-                              Label& groupLabel, OptionButton& each, TextBox& eachBox,
-                              TextBox& eachStart, Label& eachLabel,
-                              Frame& frame) -> std::optional<MixDocumentPlan> {
-        const auto refuse = [&](const std::string& field) {
-            warn(catalogue.MsgErrMixNumberField + " \"" + frame.caption + "\" - \"" + field + "\"");
-            return std::nullopt;
-        };
-        const bool byGroup = everyGroup.value;
-        const std::optional<std::int32_t> size =
-            wholeNumberField(byGroup ? groupBox.text : eachBox.text);
-        if (!size) return refuse(byGroup ? everyGroup.caption : each.caption);
-        const std::optional<std::int32_t> start =
-            wholeNumberField(byGroup ? groupStart.text : eachStart.text);
-        if (!start)
-            return refuse(byGroup ? everyGroup.caption + " ... " + groupLabel.caption
-                                  : each.caption + " ... " + eachLabel.caption);
-        return mixDocumentPlan(byGroup, *size, *size, *start);
-    };
+    Form1& form_;
+    PdfEngine& pdf_;
+    const Catalogue& text_;
+    Trap trap_;
+    std::string base_;
+    std::string destination_;
+    MixDocument docs_[2];
+    MixPlanResult plan_;
+    LoadedDocuments loaded_;
+    bool stop_ = false;
+    std::size_t written_ = 0;  // outputs this run wrote
+};
 
-    const std::function<void()> checks[] = {
+bool MixRun::checkInputs() {
+    return runSteps({
         [&] {
-            base = splitBaseName(txt_mix_filename.text);
-            destination = txt_mix_dest.text;
+            base_ = splitBaseName(form_.txt_mix_filename.text);
+            destination_ = form_.txt_mix_dest.text;
             for (int d = 0; d < 2; ++d) {
-                docs[d].path = filelist::pathOfRow(mix_grid, d + 1);
-                docs[d].name = mix_grid.textMatrix(d + 1, filelist::kColName);
-                docs[d].password = mix_grid.textMatrix(d + 1, filelist::kColPassword);
+                docs_[d].path = filelist::pathOfRow(form_.mix_grid, d + 1);
+                docs_[d].name = form_.mix_grid.textMatrix(d + 1, filelist::kColName);
+                docs_[d].password = form_.mix_grid.textMatrix(d + 1, filelist::kColPassword);
             }
             showBar(0);
-            state.pages_ignored = false;
-            state.mix_max_page = kMixPageLimit;
+            form_.state.pages_ignored = false;
+            form_.state.mix_max_page = kMixPageLimit;
         },
         [&] {
-            if (trimBlanks(mix_grid.textMatrix(2, filelist::kColNumber)) != "2") {
-                warn(catalogue.MsgErrMixAdd2files);
-                stop = true;
-            }
-        },
-        [&] {
-            if (!verify_filename(errors_, txt_mix_filename.text)) {
-                warn(catalogue.MsgOutputFileInvalidChar);
-                stop = true;
+            if (trimBlanks(form_.mix_grid.textMatrix(2, filelist::kColNumber)) != "2") {
+                warn(text_.MsgErrMixAdd2files);
+                stop_ = true;
             }
         },
         [&] {
-            if (destination.empty()) {
-                MsgBoxEx(errors_, ui_, catalogue.MsgSelectDestFolder, msgbox::kCritical);
-                stop = true;
+            if (!verify_filename(form_.errors(), form_.txt_mix_filename.text)) {
+                warn(text_.MsgOutputFileInvalidChar);
+                stop_ = true;
             }
         },
         [&] {
-            const auto first = readPlan(r_mix1_method1, r_mix1_method1_e1, r_mix1_method1_e2,
-                                        r_mix1_method1_lbl2, r_mix1_method2, r_mix1_method2_e1,
-                                        r_mix1_method2_e2, r_mix1_method2_lbl2, frm_mix_meth_doc1);
-            if (!first) {
-                stop = true;
-                return;
+            if (destination_.empty()) {
+                tell(text_.MsgSelectDestFolder, msgbox::kCritical);
+                stop_ = true;
             }
-            const auto second = readPlan(r_mix2_method1, r_mix2_method1_e1, r_mix2_method1_e2,
-                                         r_mix2_method1_lbl2, r_mix2_method2, r_mix2_method2_e1,
-                                         r_mix2_method2_e2, r_mix2_method2_lbl2, frm_mix_meth_doc2);
-            if (!second) {
-                stop = true;
-                return;
-            }
-            docs[0].plan = *first;
-            docs[1].plan = *second;
         },
-        [&] { SetProgressBarColour(errors_, mixpb, kBarColourWorking); },
+        [&] {
+            Form1& f = form_;
+            const MixOptionRows rows[2] = {
+                {f.r_mix1_method1, f.r_mix1_method1_e1, f.r_mix1_method1_e2, f.r_mix1_method1_lbl2,
+                 f.r_mix1_method2, f.r_mix1_method2_e1, f.r_mix1_method2_e2, f.r_mix1_method2_lbl2,
+                 f.frm_mix_meth_doc1},
+                {f.r_mix2_method1, f.r_mix2_method1_e1, f.r_mix2_method1_e2, f.r_mix2_method1_lbl2,
+                 f.r_mix2_method2, f.r_mix2_method2_e1, f.r_mix2_method2_e2, f.r_mix2_method2_lbl2,
+                 f.frm_mix_meth_doc2},
+            };
+            for (int d = 0; d < 2; ++d) {
+                const std::optional<MixDocumentPlan> plan = readPlan(rows[d]);
+                if (!plan) {
+                    stop_ = true;
+                    return;
+                }
+                docs_[d].plan = *plan;
+            }
+        },
+        [&] { SetProgressBarColour(form_.errors(), form_.mixpb, kBarColourWorking); },
+    });
+}
+
+// The numbers of one document's option rows. A box that is used must hold a whole
+// number of at least 1: a step below 1 would never end the passes. The user is told
+// which box to correct. The start page comes from the chosen row: its start box is the
+// one the user sees beside the chosen option.
+std::optional<MixDocumentPlan> MixRun::readPlan(const MixOptionRows& rows) {
+    const auto refuse = [&](const std::string& field) {
+        warn(text_.MsgErrMixNumberField + " \"" + rows.frame.caption + "\" - \"" + field + "\"");
+        return std::nullopt;
     };
-    for (const auto& body : checks) {
-        if (!trap.step(body) || stop) return;
-    }
+    const bool byGroup = rows.everyGroup.value;
+    const std::optional<std::int32_t> size =
+        wholeNumberField(byGroup ? rows.groupBox.text : rows.eachBox.text);
+    if (!size) return refuse(byGroup ? rows.everyGroup.caption : rows.each.caption);
+    const std::optional<std::int32_t> start =
+        wholeNumberField(byGroup ? rows.groupStart.text : rows.eachStart.text);
+    if (!start)
+        return refuse(byGroup ? rows.everyGroup.caption + " ... " + rows.groupLabel.caption
+                              : rows.each.caption + " ... " + rows.eachLabel.caption);
+    return mixDocumentPlan(byGroup, *size, *size, *start);
+}
 
-    // Both documents are opened in the engine; a protected one with its password. No
-    // decrypted copy is written: once the password is accepted the engine reads the
-    // pages itself, and a plain copy on disk would only undo the protection.
-    for (MixDocument& doc : docs) {
-        const std::function<void()> prepare[] = {
-            [&] {
-                loaded.add(pdf_.LoadFromFile(doc.path));
-                doc.id = pdf_.SelectedDocument();
-                if (doc.id == 0) {
-                    ui_.messageBox("Error loading file " + doc.path, kProgramTitle,
-                                   msgbox::kOkOnly);
-                    loaded.releaseAll();
-                    showBar(0);
-                    stop = true;
-                }
-            },
-            [&] {
-                if (pdf_.EncryptionStatus() == 0) return;
-                const std::string password = trimBlanks(doc.password);
-                if (password.empty()) {
-                    if (pdf_.Decrypt() == 0) fail(doc.name + " " + catalogue.MsgErrDecryptAddPassw);
-                } else if (pdf_.SetPassword(password) == 0) {
-                    fail("Password for " + doc.name + " " + catalogue.MsgErrDecryptWrPassw);
-                }
-            },
-            [&] { doc.pages = pdf_.pagecount(); },
-        };
-        for (const auto& body : prepare) {
-            if (!trap.step(body) || stop) return;
-        }
-    }
-
-    const std::function<void()> planning[] = {
+// A document is opened in the engine; a protected one with its password. No decrypted
+// copy is written: once the password is accepted the engine reads the pages itself,
+// and a plain copy on disk would only undo the protection.
+bool MixRun::open(MixDocument& doc) {
+    return runSteps({
         [&] {
-            plan = planMix(docs[0].pages, docs[1].pages, docs[0].plan, docs[1].plan, kMixPageLimit);
+            loaded_.add(pdf_.LoadFromFile(doc.path));
+            doc.id = pdf_.SelectedDocument();
+            if (doc.id == 0) {
+                form_.ui().messageBox("Error loading file " + doc.path, kProgramTitle,
+                                      msgbox::kOkOnly);
+                endEarly();
+            }
+        },
+        [&] {
+            if (pdf_.EncryptionStatus() == 0) return;
+            const std::string password = trimBlanks(doc.password);
+            if (password.empty()) {
+                if (pdf_.Decrypt() == 0) fail(doc.name + " " + text_.MsgErrDecryptAddPassw);
+            } else if (pdf_.SetPassword(password) == 0) {
+                fail("Password for " + doc.name + " " + text_.MsgErrDecryptWrPassw);
+            }
+        },
+        [&] { doc.pages = pdf_.pagecount(); },
+    });
+}
+
+bool MixRun::plan() {
+    return runSteps({
+        [&] {
+            plan_ = planMix(docs_[0].pages, docs_[1].pages, docs_[0].plan, docs_[1].plan,
+                            kMixPageLimit);
             // A start page the document does not have would give no file, or files
             // without the second document's pages.
-            if (docs[0].plan.start > docs[0].pages)
-                fail(catalogue.MsgErrMixStartBeyond + " " + docs[0].name);
-            else if (plan.secondStartBeyondEnd)
-                fail(catalogue.MsgErrMixStartBeyond + " " + docs[1].name);
+            if (docs_[0].plan.start > docs_[0].pages)
+                fail(text_.MsgErrMixStartBeyond + " " + docs_[0].name);
+            else if (plan_.secondStartBeyondEnd)
+                fail(text_.MsgErrMixStartBeyond + " " + docs_[1].name);
         },
         [&] {
             // The outputs must never replace the documents they are made from.
-            for (const MixPass& pass : plan.passes) {
-                const std::string output = numberedOutputName(destination, base, pass.number);
-                if (sameFile(output, docs[0].path) || sameFile(output, docs[1].path)) {
-                    fail(catalogue.MsgErrMixSave + " " + output);
+            for (const MixPass& pass : plan_.passes) {
+                const std::string output = numberedOutputName(destination_, base_, pass.number);
+                if (sameFile(output, docs_[0].path) || sameFile(output, docs_[1].path)) {
+                    fail(text_.MsgErrMixSave + " " + output);
                     return;
                 }
             }
         },
         [&] {
             // Files of the outputs' names are replaced only when the user says so.
-            if (!mayReplaceOutputs(errors_, ui_, catalogue, destination, base,
-                                   static_cast<std::int32_t>(plan.passes.size()))) {
-                loaded.releaseAll();
-                showBar(0);
-                stop = true;
+            if (!mayReplaceOutputs(form_.errors(), form_.ui(), text_, destination_, base_,
+                                   static_cast<std::int32_t>(plan_.passes.size())))
+                endEarly();
+        },
+        [&] {
+            form_.state.pages_ignored = plan_.pagesIgnored;
+            form_.state.output_file_counter = 0;
+        },
+    });
+}
+
+bool MixRun::mixPass(const MixPass& pass) {
+    // Cancel stops the run between two passes; the outputs written stay.
+    if (form_.cancel_requested) {
+        trap_.run({
+            [&] { loaded_.releaseAll(); },
+            [&] { showBar(0); },
+            [&] {
+                tell(text_.MsgRunCancelled + " " + std::to_string(written_), msgbox::kInformation);
+            },
+        });
+        return false;
+    }
+    std::int32_t piece1 = 0;
+    std::int32_t piece2 = 0;
+    std::string output;
+    return runSteps({
+        [&] {
+            form_.state.output_file_counter = pass.number;
+            output = numberedOutputName(destination_, base_, pass.number);
+            pdf_.SelectDocument(docs_[0].id);
+            piece1 = loaded_.add(pdf_.ExtractPages(pass.first.first, pass.first.count));
+            pdf_.SelectDocument(docs_[1].id);
+            piece2 = loaded_.add(pdf_.ExtractPages(pass.second.first, pass.second.count));
+            if (piece1 == 0 || piece2 == 0) fail(kPiecesNotMerged);
+        },
+        [&] {
+            pdf_.SelectDocument(piece1);
+            if (pdf_.MergeDocument(piece2) == 0) fail(kPiecesNotMerged);
+        },
+        [&] {
+            // The second piece's pages are now part of the first.
+            loaded_.release(piece2);
+            pdf_.SelectDocument(piece1);
+            save_pdf_info(pdf_);
+            if (pdf_.SaveToFile(output) == 0) {
+                fail(withFailureReason(text_, text_.MsgErrMixSave + " " + output,
+                                       pdf_.LastErrorCode()));
             }
         },
         [&] {
-            state.pages_ignored = plan.pagesIgnored;
-            state.output_file_counter = 0;
+            showBar(percentDone(++written_, plan_.passes.size()));
+            loaded_.release(piece1);
         },
-    };
-    for (const auto& body : planning) {
-        if (!trap.step(body) || stop) return;
-    }
+    });
+}
 
-    for (const MixPass& pass : plan.passes) {
-        // Cancel stops the run between two passes; the outputs written stay.
-        if (cancel_requested) {
-            trap.run({
-                [&] { loaded.releaseAll(); },
-                [&] { showBar(0); },
-                [&] {
-                    MsgBoxEx(errors_, ui_,
-                             catalogue.MsgRunCancelled + " " + std::to_string(written),
-                             msgbox::kInformation);
-                },
-            });
-            return;
-        }
-        std::int32_t piece1 = 0;
-        std::int32_t piece2 = 0;
-        std::string output;
-        const std::function<void()> passSteps[] = {
-            [&] {
-                state.output_file_counter = pass.number;
-                output = numberedOutputName(destination, base, pass.number);
-                pdf_.SelectDocument(docs[0].id);
-                piece1 = loaded.add(pdf_.ExtractPages(pass.first.first, pass.first.count));
-                pdf_.SelectDocument(docs[1].id);
-                piece2 = loaded.add(pdf_.ExtractPages(pass.second.first, pass.second.count));
-                if (piece1 == 0 || piece2 == 0) fail(kPiecesNotMerged);
-            },
-            [&] {
-                pdf_.SelectDocument(piece1);
-                if (pdf_.MergeDocument(piece2) == 0) fail(kPiecesNotMerged);
-            },
-            [&] {
-                // The second piece's pages are now part of the first.
-                loaded.release(piece2);
-                pdf_.SelectDocument(piece1);
-                save_pdf_info(pdf_);
-                if (pdf_.SaveToFile(output) == 0) {
-                    fail(withFailureReason(catalogue, catalogue.MsgErrMixSave + " " + output,
-                                           pdf_.LastErrorCode()));
-                }
-            },
-            [&] {
-                showBar(percentDone(++written, plan.passes.size()));
-                loaded.release(piece1);
-            },
-        };
-        for (const auto& body : passSteps) {
-            if (!trap.step(body) || stop) return;
-        }
-    }
-
-    const std::function<void()> finish[] = {
+void MixRun::report() {
+    trap_.run({
         [&] {
             // The final message names the first document's last page used.
-            state.mix_max_page = plan.maxPage;
-            loaded.releaseAll();
+            form_.state.mix_max_page = plan_.maxPage;
+            loaded_.releaseAll();
         },
         [&] {
-            SetProgressBarColour(errors_, mixpb, kBarColourDone);
+            SetProgressBarColour(form_.errors(), form_.mixpb, kBarColourDone);
             showBar(100);
-            tmix_pb.interval = kBarTimerInterval;
-            tmix_pb.enabled = true;
+            form_.tmix_pb.interval = kBarTimerInterval;
+            form_.tmix_pb.enabled = true;
         },
         [&] {
-            if (!state.pages_ignored)
-                MsgBoxEx(errors_, ui_, catalogue.MsgMixDone, msgbox::kInformation);
+            if (!form_.state.pages_ignored)
+                tell(text_.MsgMixDone, msgbox::kInformation);
             else
-                MsgBoxEx(errors_, ui_,
-                         catalogue.MsgErrMixAboveMax1 + " " + std::to_string(state.mix_max_page) +
-                             " " + catalogue.MsgErrMixAboveMax2,
-                         msgbox::kInformation);
+                tell(text_.MsgErrMixAboveMax1 + " " + std::to_string(form_.state.mix_max_page) +
+                         " " + text_.MsgErrMixAboveMax2,
+                     msgbox::kInformation);
         },
-    };
-    for (const auto& body : finish) {
-        if (!trap.step(body)) return;
-    }
+    });
+}
+
+}  // namespace
+
+void Form1::cmd_mix_run_Click() {
+    MixRun(*this).go();
 }
 
 void Form1::tmix_pb_Timer() {

@@ -337,6 +337,26 @@ void QpdfEngine::SetFileListInformation(const std::string& listName, std::int32_
     if (const char* name = informationKey(key)) fileListInformation_[listName][name] = text;
 }
 
+void QpdfEngine::checkWithoutOutput(const std::vector<std::string>& files,
+                                    const FileListCheck& check,
+                                    std::vector<ListedFileOutcome>& outcomes) {
+    for (std::size_t i = 0; check && i < files.size(); ++i) {
+        PdfSource::OpenResult result;
+        std::int32_t openError = 0;
+        auto source = PdfSource::open(files[i], "", result, openError);
+        const std::int32_t id = addLoaded(files[i], source, result, openError);
+        source.reset();
+        try {
+            if (check(static_cast<std::int32_t>(i + 1)).empty())
+                outcomes[i] = ListedFileOutcome::LeftOut;
+        } catch (...) {
+            RemoveDocument(id);
+            break;
+        }
+        RemoveDocument(id);
+    }
+}
+
 std::int32_t QpdfEngine::MergeFileList(const std::string& listName, const std::string& outputFile) {
     const std::vector<std::string> files = fileLists_[listName];
     const FileListCheck check = fileListChecks_[listName];
@@ -349,23 +369,7 @@ std::int32_t QpdfEngine::MergeFileList(const std::string& listName, const std::s
     const bool outputExisted = std::filesystem::exists(pathFromUtf8(outputFile), ec);
     auto file = AtomicFile::create(outputFile, errorCode);
     if (!file) {
-        // The check still sees every file, so that its caller says what it would have
-        // said of each before the output's own failure.
-        for (std::size_t i = 0; check && i < files.size(); ++i) {
-            PdfSource::OpenResult result;
-            std::int32_t openError = 0;
-            auto source = PdfSource::open(files[i], "", result, openError);
-            const std::int32_t id = addLoaded(files[i], source, result, openError);
-            source.reset();
-            try {
-                if (check(static_cast<std::int32_t>(i + 1)).empty())
-                    outcomes[i] = ListedFileOutcome::LeftOut;
-            } catch (...) {
-                RemoveDocument(id);
-                break;
-            }
-            RemoveDocument(id);
-        }
+        checkWithoutOutput(files, check, outcomes);
         return fail(errorCode, outputFile);
     }
 

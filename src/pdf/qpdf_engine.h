@@ -57,6 +57,11 @@ private:
     // Registers a document for `fileName` as LoadFromFile does, from an open attempt.
     std::int32_t addLoaded(const std::string& fileName, const std::shared_ptr<PdfSource>& source,
                            PdfSource::OpenResult result, std::int32_t errorCode);
+    // When a merge's output cannot be created: the list's check still sees every file,
+    // so that its caller says what it would have said of each before the output's own
+    // failure.
+    void checkWithoutOutput(const std::vector<std::string>& files, const FileListCheck& check,
+                            std::vector<ListedFileOutcome>& outcomes);
 
     std::map<std::int32_t, PdfDocument> documents_;
     std::int32_t selected_ = 0;

@@ -71,7 +71,6 @@ public:
     void setVersionFileAddressForTesting(std::string address) {
         versionFileAddress_ = std::move(address);
     }
-    const std::string& versionFileAddress() const { return versionFileAddress_; }
 
 private:
     // Hands a failure to the error handler and returns its outcome. An outcome that
