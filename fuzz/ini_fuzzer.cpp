@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/text_encoding.h"
+#include "base/text_encoding.h"
 #include "errors/error_handler.h"
 #include "fuzz_support.h"
 #include "lang/ini_file.h"

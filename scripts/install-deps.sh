@@ -5,7 +5,7 @@
 set -euo pipefail
 
 packages=(
-    cmake ninja-build g++ pkg-config ccache
+    cmake ninja-build g++ pkg-config ccache python3
     libqpdf-dev qpdf
     libmimalloc-dev
     qt6-base-dev

@@ -3,6 +3,8 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/install-deps.sh
+echo "== House rules: folders include only those below them, no overlong files or functions"
+python3 scripts/check-house.py
 scripts/build.sh build -DPAGEMELD_WERROR=ON
 echo "== Windows leg: cross-built with MinGW, run under Wine"
 scripts/test-windows.sh

@@ -2,7 +2,7 @@
 
 #include <numeric>
 
-#include "errors/runtime_error.h"
+#include "base/runtime_error.h"
 
 namespace pagemeld {
 

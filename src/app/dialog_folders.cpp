@@ -3,8 +3,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/registry.h"
-#include "app/text_encoding.h"
+#include "base/registry.h"
+#include "base/text_encoding.h"
 
 namespace pagemeld {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "app/platform.h"
+#include "base/platform.h"
 
 namespace pagemeld {
 

@@ -6,7 +6,7 @@
 #include <sys/stat.h>
 #endif
 
-#include "app/text_encoding.h"
+#include "base/text_encoding.h"
 
 namespace pagemeld {
 

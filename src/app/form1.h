@@ -11,8 +11,8 @@
 #include "app/app_state.h"
 #include "app/controls.h"
 #include "app/form1_events.h"
-#include "app/platform.h"
 #include "app/version.h"
+#include "base/platform.h"
 #include "lang/catalogue.h"
 #include "lang/language_window.h"
 

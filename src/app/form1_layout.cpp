@@ -6,7 +6,7 @@
 #include <limits>
 
 #include "app/form1.h"
-#include "errors/runtime_error.h"
+#include "base/runtime_error.h"
 #include "errors/trap.h"
 
 namespace pagemeld {

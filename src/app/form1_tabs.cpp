@@ -5,7 +5,7 @@
 
 #include "app/form1.h"
 #include "app/system_info.h"
-#include "app/text_encoding.h"
+#include "base/text_encoding.h"
 #include "errors/trap.h"
 
 namespace pagemeld {

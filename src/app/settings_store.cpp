@@ -5,7 +5,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/text_encoding.h"
+#include "base/text_encoding.h"
 
 #ifdef _WIN32
 #ifndef NOMINMAX

@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "app/platform.h"
+#include "base/platform.h"
 
 namespace pagemeld {
 

@@ -5,8 +5,8 @@
 #include <system_error>
 
 #include "app/system_info.h"
-#include "app/text_encoding.h"
-#include "errors/runtime_error.h"
+#include "base/runtime_error.h"
+#include "base/text_encoding.h"
 #include "errors/trap.h"
 
 namespace pagemeld {

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "app/controls.h"
-#include "app/platform.h"
+#include "base/platform.h"
 
 namespace pagemeld {
 

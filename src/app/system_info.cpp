@@ -4,7 +4,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/text_encoding.h"
+#include "base/text_encoding.h"
 
 #ifdef _WIN32
 #ifndef NOMINMAX

@@ -5,7 +5,7 @@
 #include <optional>
 #include <string>
 
-#include "app/platform.h"
+#include "base/platform.h"
 
 namespace pagemeld {
 

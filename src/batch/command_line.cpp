@@ -6,7 +6,7 @@
 #include <system_error>
 #include <utility>
 
-#include "app/text_encoding.h"
+#include "base/text_encoding.h"
 
 namespace pagemeld {
 namespace {

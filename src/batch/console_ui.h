@@ -5,7 +5,7 @@
 
 #include <iosfwd>
 
-#include "app/platform.h"
+#include "base/platform.h"
 
 namespace pagemeld {
 

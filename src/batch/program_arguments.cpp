@@ -6,7 +6,7 @@
 #include <shellapi.h>
 #endif
 
-#include "app/text_encoding.h"
+#include "base/text_encoding.h"
 
 namespace pagemeld {
 

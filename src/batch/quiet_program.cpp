@@ -6,11 +6,11 @@
 #include "app/settings_store.h"
 #include "app/shared_routines.h"
 #include "app/system_info.h"
+#include "base/runtime_error.h"
 #include "batch/command_line.h"
 #include "batch/console_ui.h"
 #include "batch/process_parametrii.h"
 #include "errors/error_handler.h"
-#include "errors/runtime_error.h"
 #include "lang/language_loader.h"
 #include "pdf/qpdf_engine.h"
 

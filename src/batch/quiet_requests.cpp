@@ -7,11 +7,11 @@
 #include <fstream>
 
 #include "app/app_state.h"
-#include "app/platform.h"
 #include "app/shared_routines.h"
-#include "app/text_encoding.h"
+#include "base/platform.h"
+#include "base/runtime_error.h"
+#include "base/text_encoding.h"
 #include "batch/request_files.h"
-#include "errors/runtime_error.h"
 #include "errors/trap.h"
 #include "lang/failure_reason.h"
 #include "pdf/pdf_engine.h"

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/platform.h"
+#include "base/platform.h"
 
 namespace pagemeld {
 

@@ -3,7 +3,7 @@
 #include <exception>
 #include <utility>
 
-#include "errors/runtime_error.h"
+#include "base/runtime_error.h"
 
 namespace pagemeld {
 

@@ -21,7 +21,7 @@
 #include "gui/artwork.h"
 #include "gui/qt_text.h"
 #include "gui/view_widgets.h"
-#include "merge/file_list_grid.h"
+#include "lists/file_list_grid.h"
 
 namespace pagemeld {
 namespace {

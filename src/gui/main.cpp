@@ -12,11 +12,11 @@
 
 #include "app/settings_store.h"
 #include "app/system_info.h"
+#include "base/runtime_error.h"
 #include "batch/command_line.h"
 #include "batch/program_arguments.h"
 #include "batch/quiet_program.h"
 #include "errors/error_handler.h"
-#include "errors/runtime_error.h"
 #include "gui/main_window.h"
 #include "gui/qt_http.h"
 #include "gui/qt_ui.h"

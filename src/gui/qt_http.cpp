@@ -13,7 +13,7 @@
 #include <cerrno>
 #include <new>
 
-#include "errors/runtime_error.h"
+#include "base/runtime_error.h"
 
 namespace pagemeld {
 

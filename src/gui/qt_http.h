@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "app/platform.h"
+#include "base/platform.h"
 
 class QNetworkAccessManager;
 

@@ -3,7 +3,7 @@
 
 #include <functional>
 
-#include "app/platform.h"
+#include "base/platform.h"
 
 namespace pagemeld {
 

@@ -6,7 +6,7 @@
 #include <functional>
 #include <type_traits>
 
-#include "app/platform.h"
+#include "base/platform.h"
 
 namespace pagemeld {
 

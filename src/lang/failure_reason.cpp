@@ -1,6 +1,6 @@
 #include "lang/failure_reason.h"
 
-#include "errors/runtime_error.h"
+#include "base/runtime_error.h"
 #include "pdf/pdf_engine.h"
 
 namespace pagemeld {

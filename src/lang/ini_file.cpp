@@ -9,7 +9,7 @@
 #include <unordered_map>
 #include <utility>
 
-#include "app/text_encoding.h"
+#include "base/text_encoding.h"
 #include "errors/trap.h"
 
 namespace pagemeld {

@@ -4,8 +4,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/registry.h"
-#include "app/text_encoding.h"
+#include "base/registry.h"
+#include "base/text_encoding.h"
 #include "errors/trap.h"
 #include "lang/ini_file.h"
 

@@ -13,13 +13,13 @@
 
 #include "app/form1.h"
 #include "app/shared_routines.h"
-#include "app/text_encoding.h"
+#include "base/text_encoding.h"
 #include "errors/trap.h"
 #include "lang/failure_reason.h"
-#include "merge/file_list_grid.h"
-#include "merge/temporary_copies.h"
+#include "lists/file_list_grid.h"
 #include "pdf/loaded_documents.h"
 #include "pdf/pdf_engine.h"
+#include "pdf/temporary_copies.h"
 
 namespace pagemeld {
 

@@ -9,7 +9,7 @@
 #include "app/shared_routines.h"
 #include "app/system_info.h"
 #include "errors/trap.h"
-#include "merge/file_list_grid.h"
+#include "lists/file_list_grid.h"
 
 namespace pagemeld {
 

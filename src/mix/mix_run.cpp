@@ -11,10 +11,10 @@
 
 #include "app/form1.h"
 #include "app/shared_routines.h"
-#include "app/text_encoding.h"
+#include "base/text_encoding.h"
 #include "errors/trap.h"
 #include "lang/failure_reason.h"
-#include "merge/file_list_grid.h"
+#include "lists/file_list_grid.h"
 #include "mix/mix_plan.h"
 #include "pdf/loaded_documents.h"
 #include "pdf/pdf_engine.h"

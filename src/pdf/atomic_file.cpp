@@ -12,8 +12,8 @@
 #include <unistd.h>
 #endif
 
-#include "app/text_encoding.h"
-#include "errors/runtime_error.h"
+#include "base/runtime_error.h"
+#include "base/text_encoding.h"
 #include "pdf/file_opening.h"
 
 namespace pagemeld {

@@ -10,7 +10,7 @@
 #include <sys/stat.h>
 #endif
 
-#include "app/text_encoding.h"
+#include "base/text_encoding.h"
 
 namespace pagemeld {
 

@@ -8,7 +8,7 @@
 #include <iterator>
 #include <system_error>
 
-#include "app/text_encoding.h"
+#include "base/text_encoding.h"
 #include "pdf/pdf_engine.h"
 #include "pdf/pdf_source.h"
 

@@ -7,7 +7,7 @@
 #include <random>
 #include <system_error>
 
-#include "errors/runtime_error.h"
+#include "base/runtime_error.h"
 
 namespace pagemeld {
 namespace {

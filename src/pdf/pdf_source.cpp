@@ -9,8 +9,8 @@
 #include <new>
 #include <system_error>
 
-#include "app/text_encoding.h"
-#include "errors/runtime_error.h"
+#include "base/runtime_error.h"
+#include "base/text_encoding.h"
 #include "pdf/pdf_engine.h"
 
 namespace pagemeld {

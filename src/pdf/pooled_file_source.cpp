@@ -11,7 +11,7 @@
 #include <stdexcept>
 #include <system_error>
 
-#include "app/text_encoding.h"
+#include "base/text_encoding.h"
 #include "pdf/file_opening.h"
 
 namespace pagemeld {

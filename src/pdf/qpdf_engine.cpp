@@ -9,8 +9,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "app/text_encoding.h"
-#include "errors/runtime_error.h"
+#include "base/runtime_error.h"
+#include "base/text_encoding.h"
 #include "pdf/atomic_file.h"
 #include "pdf/light_page_counter.h"
 #include "pdf/page_ranges.h"

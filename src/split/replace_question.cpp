@@ -4,7 +4,7 @@
 #include <system_error>
 
 #include "app/shared_routines.h"
-#include "app/text_encoding.h"
+#include "base/text_encoding.h"
 #include "lang/catalogue.h"
 #include "split/split_plan.h"
 

@@ -8,7 +8,7 @@
 #include "app/form1.h"
 #include "app/shared_routines.h"
 #include "errors/trap.h"
-#include "merge/file_list_grid.h"
+#include "lists/file_list_grid.h"
 
 namespace pagemeld {
 

@@ -4,12 +4,12 @@
 #include <fstream>
 #include <system_error>
 
-#include "app/registry.h"
 #include "app/shared_routines.h"
 #include "app/system_info.h"
-#include "app/text_encoding.h"
+#include "base/registry.h"
+#include "base/runtime_error.h"
+#include "base/text_encoding.h"
 #include "errors/error_handler.h"
-#include "errors/runtime_error.h"
 #include "errors/trap.h"
 #include "lang/catalogue.h"
 

@@ -8,8 +8,8 @@
 #include <optional>
 #include <string>
 
-#include "app/platform.h"
 #include "app/version.h"
+#include "base/platform.h"
 
 namespace pagemeld {
 

@@ -14,9 +14,9 @@
 #include <unistd.h>
 #endif
 
-#include "app/registry.h"
 #include "app/system_info.h"
-#include "app/text_encoding.h"
+#include "base/registry.h"
+#include "base/text_encoding.h"
 #include "support/temp_dir.h"
 #include "support/unprivileged.h"
 

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "app/system_info.h"
-#include "app/text_encoding.h"
+#include "base/text_encoding.h"
 #include "errors/error_handler.h"
 #include "support/fake_services.h"
 #include "support/temp_dir.h"

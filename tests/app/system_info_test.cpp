@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "app/text_encoding.h"
+#include "base/text_encoding.h"
 
 namespace pagemeld {
 namespace {

@@ -8,7 +8,7 @@
 #include <sstream>
 #include <string>
 
-#include "errors/runtime_error.h"
+#include "base/runtime_error.h"
 #include "support/fake_services.h"
 #include "support/temp_dir.h"
 

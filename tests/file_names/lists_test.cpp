@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "app/text_encoding.h"
+#include "base/text_encoding.h"
 #include "file_names/names_fixture.h"
-#include "merge/file_list_grid.h"
+#include "lists/file_list_grid.h"
 
 namespace pagemeld::testing {
 namespace {

@@ -9,7 +9,7 @@
 #include <system_error>
 #include <vector>
 
-#include "app/text_encoding.h"
+#include "base/text_encoding.h"
 
 namespace pagemeld::testing {
 

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "app/text_encoding.h"
+#include "base/text_encoding.h"
 #include "file_names/name_samples.h"
 #include "support/program_run.h"
 #include "support/temp_dir.h"

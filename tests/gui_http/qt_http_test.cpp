@@ -10,8 +10,8 @@
 #include <sstream>
 #include <string>
 
+#include "base/runtime_error.h"
 #include "errors/error_handler.h"
-#include "errors/runtime_error.h"
 #include "lang/catalogue.h"
 #include "local_http_server.h"
 #include "support/fake_services.h"

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "app/registry.h"
 #include "app/settings_store.h"
+#include "base/registry.h"
 #include "errors/error_handler.h"
 #include "install/installation.h"
 #include "lang/catalogue.h"

@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "app/registry.h"
+#include "base/registry.h"
+#include "base/runtime_error.h"
 #include "errors/error_handler.h"
-#include "errors/runtime_error.h"
 #include "lang/ini_file.h"
 #include "lang_loader/fake_language_window.h"
 #include "support/fake_services.h"

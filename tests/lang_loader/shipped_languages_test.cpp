@@ -11,8 +11,8 @@
 #include <utility>
 #include <vector>
 
-#include "app/registry.h"
-#include "app/text_encoding.h"
+#include "base/registry.h"
+#include "base/text_encoding.h"
 #include "errors/error_handler.h"
 #include "lang/catalogue.h"
 #include "lang/ini_file.h"

@@ -2,7 +2,7 @@
 #include <filesystem>
 
 #include "app/shared_routines.h"
-#include "merge/file_list_grid.h"
+#include "lists/file_list_grid.h"
 #include "merge_fixture.h"
 
 namespace pagemeld::testing {

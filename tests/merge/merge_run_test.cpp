@@ -4,7 +4,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "errors/runtime_error.h"
+#include "base/runtime_error.h"
 #include "merge_fixture.h"
 
 namespace pagemeld::testing {

@@ -9,7 +9,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/text_encoding.h"
+#include "base/text_encoding.h"
 #include "support/temp_dir.h"
 
 namespace pagemeld {

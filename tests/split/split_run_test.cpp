@@ -7,7 +7,7 @@
 #include <map>
 #include <sstream>
 
-#include "errors/runtime_error.h"
+#include "base/runtime_error.h"
 #include "split_fixture.h"
 
 namespace pagemeld::testing {

@@ -3,7 +3,7 @@
 #include <random>
 #include <system_error>
 
-#include "app/text_encoding.h"
+#include "base/text_encoding.h"
 
 namespace pagemeld::testing {
 

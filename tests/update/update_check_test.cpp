@@ -7,10 +7,10 @@
 #include <sstream>
 #include <string>
 
-#include "app/registry.h"
 #include "app/system_info.h"
+#include "base/registry.h"
+#include "base/runtime_error.h"
 #include "errors/error_handler.h"
-#include "errors/runtime_error.h"
 #include "lang/catalogue.h"
 #include "support/fake_services.h"
 #include "support/temp_dir.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "app/system_info.h"
-#include "errors/runtime_error.h"
+#include "base/runtime_error.h"
 #include "window_fixture.h"
 
 namespace pagemeld::testing {

@@ -1,11 +1,11 @@
-#include "merge/file_list_grid.h"
+#include "lists/file_list_grid.h"
 
 #include <algorithm>
 #include <cctype>
 #include <utility>
 #include <vector>
 
-#include "app/text_encoding.h"
+#include "base/text_encoding.h"
 
 namespace pagemeld::filelist {
 

@@ -1,6 +1,6 @@
-#include "app/registry.h"
+#include "base/registry.h"
 
-#include "errors/runtime_error.h"
+#include "base/runtime_error.h"
 
 namespace pagemeld {
 

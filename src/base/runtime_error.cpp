@@ -1,4 +1,4 @@
-#include "errors/runtime_error.h"
+#include "base/runtime_error.h"
 
 #include <cerrno>
 #include <filesystem>

@@ -1,4 +1,4 @@
-#include "merge/temporary_copies.h"
+#include "pdf/temporary_copies.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -6,7 +6,7 @@
 #include <random>
 #include <system_error>
 
-#include "app/text_encoding.h"
+#include "base/text_encoding.h"
 #include "pdf/file_opening.h"
 
 namespace pagemeld {
