@@ -78,14 +78,6 @@ TEST_F(ErrorHandlerTest, RecordIsWrittenByteForByte) {
                   kHyphens + "\r\n");
 }
 
-TEST_F(ErrorHandlerTest, WriterLeavesTheMessageTidied) {
-    std::string message = "Error [ 3 ]:  a\r\n\r\n\r\n\r\nb\r\n\r\nLocation:  x\r\n";
-    errors.WriteErrorToLog(message, 4);
-    EXPECT_EQ(message, "Error [ 3 ]:  a\r\nb\r\nLocation:  x");
-    const std::string line = message + std::string(20, ' ') + "Outcome: On Error GoTo 0\r\n";
-    EXPECT_EQ(log().substr(0, line.size()), line);
-}
-
 struct BoxCase {
     std::int32_t code;
     int answer;
@@ -185,14 +177,6 @@ TEST_F(ErrorHandlerTest, FailingBoxesDoNotStopTheHandler) {
               std::string::npos);
 }
 
-TEST_F(ErrorHandlerTest, LogIsNamedByMonth) {
-    EXPECT_EQ(ErrorReporter::LogFileName(2026, 12), kDecemberLog);
-    EXPECT_EQ(ErrorReporter::LogFileName(2027, 1), "Ombrix Pagemeld2701Error.Log");
-    EXPECT_EQ(ErrorReporter::LogFileName(2100, 3), "Ombrix Pagemeld0003Error.Log");
-    errors.ErrorHandler(3021, "no current record", 0, "Form1", "p");
-    EXPECT_TRUE(logExists());
-}
-
 TEST_F(ErrorHandlerTest, OnlyTheLastThreeMonthsStay) {
     const std::string kept[] = {"Ombrix Pagemeld2701Error.Log", "ombrix pagemeld2612error.log",
                                 "Ombrix Pagemeld2611Error.Log"};
@@ -226,26 +210,6 @@ TEST_F(ErrorHandlerTest, OnlyTheLastThreeMonthsStay) {
     EXPECT_NE(current.find("Date-Time: 01/03/27 09:00:00"), std::string::npos);
 }
 
-TEST_F(ErrorHandlerTest, UnwritableProgramFolderLogsInTheUserFolder) {
-    // A plain file where the folder should be cannot hold a log, whoever runs the test.
-    writeFile(dir.path() / "program", "not a folder");
-    system.program = dir.file("program");
-    system.userData = dir.file("dätä/Ombrix");
-
-    EXPECT_EQ(errors.ErrorHandler(18, "interrupted", 0, "Form1", "p"), 1);
-    EXPECT_EQ(ui.boxes.size(), 1u);
-    const std::string text = readFile(utf8Path(system.userData) / kDecemberLog);
-    EXPECT_EQ(text.substr(0, 22), "Error [ 18 ]:  interru");
-    EXPECT_NE(text.find("Outcome: Resume\r\n"), std::string::npos);
-}
-
-TEST_F(ErrorHandlerTest, NonAsciiProgramFolderHoldsTheLog) {
-    system.program = dir.file("Prögramme");
-    fs::create_directory(utf8Path(system.program));
-    errors.ErrorHandler(3021, "no current record", 0, "Form1", "p");
-    EXPECT_TRUE(fs::exists(utf8Path(system.program) / kDecemberLog));
-}
-
 TEST_F(ErrorHandlerTest, LogThatCannotBeWrittenAnywhereIsReportedOnce) {
     writeFile(dir.path() / "program", "not a folder");
     system.program = dir.file("program");
@@ -269,17 +233,6 @@ TEST_F(ErrorHandlerTest, LogThatCannotBeWrittenAnywhereIsReportedOnce) {
     ui.boxes.clear();
     errors.ErrorHandler(9, "third", 0, "Form1", "p");
     EXPECT_EQ(ui.boxes.size(), 2u);
-}
-
-TEST_F(ErrorHandlerTest, NamesFallBackAndStopAtNul) {
-    system.computer = std::string("HOST\0junk", 9);
-    system.user = std::string("anna\0x", 6);
-    EXPECT_EQ(errors.GetWorkstation(), "HOST");
-    EXPECT_EQ(errors.GetNetUser(), "anna");
-    system.computer = std::nullopt;
-    system.user = std::nullopt;
-    EXPECT_EQ(errors.GetWorkstation(), "(Unknown)");
-    EXPECT_EQ(errors.GetNetUser(), "");
 }
 
 TEST_F(ErrorHandlerTest, ExitProjectQuitsThenUnwinds) {
