@@ -31,20 +31,6 @@ protected:
     ErrorReporter errors;
 };
 
-TEST_F(SharedRoutinesTest, MsgBoxExUsesTheProgramTitleForAnEmptyOne) {
-    ui.boxAnswers = {msgbox::kAnswerNo, msgbox::kAnswerCancel};
-    EXPECT_EQ(MsgBoxEx(errors, ui, "Merge process done!", 64), msgbox::kAnswerNo);
-    EXPECT_EQ(MsgBoxEx(errors, ui, "Again?", 3, "", 0, 0), msgbox::kAnswerCancel);
-    EXPECT_EQ(MsgBoxEx(errors, ui, "x", 48, "Other title", 1234, 101), msgbox::kAnswerOk);
-    ASSERT_EQ(ui.boxes.size(), 3u);
-    EXPECT_EQ(ui.boxes[0].title, "Ombrix Pagemeld");
-    EXPECT_EQ(ui.boxes[0].text, "Merge process done!");
-    EXPECT_EQ(ui.boxes[0].style, 64);
-    EXPECT_EQ(ui.boxes[1].style, 3);
-    EXPECT_EQ(ui.boxes[2].title, "Other title");
-    EXPECT_EQ(ui.boxes[2].style, 48);  // a custom icon number adds no flags
-}
-
 TEST_F(SharedRoutinesTest, VerifyFilenameRejectsTheEightForbiddenCharacters) {
     EXPECT_TRUE(verify_filename(errors, "Part 1 of 12"));
     EXPECT_TRUE(verify_filename(errors, ""));
@@ -89,60 +75,6 @@ TEST_F(SharedRoutinesTest, ParsePathSplitsAtTheLastSeparator) {
     EXPECT_TRUE(ui.boxes.empty());
 }
 
-TEST_F(SharedRoutinesTest, DetectSemicommaCountsGroups) {
-    EXPECT_EQ(detectsemicomma(errors, "1-4,6,9-10"), 1);
-    EXPECT_EQ(detectsemicomma(errors, ""), 1);
-    EXPECT_EQ(detectsemicomma(errors, "1-4,6;9-10"), 2);
-    EXPECT_EQ(detectsemicomma(errors, "1-3;"), 2);
-    EXPECT_EQ(detectsemicomma(errors, "1;2;3"), 3);
-    EXPECT_EQ(detectsemicomma(errors, ";"), 2);
-    EXPECT_EQ(detectsemicomma(errors, std::string(32766, ';')), 32767);
-    EXPECT_TRUE(ui.boxes.empty());
-
-    // One group more than a 16-bit count holds is an overflow, reported, not wrapped.
-    EXPECT_EQ(detectsemicomma(errors, std::string(32767, ';')), 0);
-    ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_NE(ui.boxes[0].text.find("detectsemicomma"), std::string::npos);
-}
-
-TEST_F(SharedRoutinesTest, SaveDialogFiltersAndStartFolder) {
-    ui.saveAnswers = {S + "out" + S + "merged.pdf"};
-    EXPECT_EQ(ShowSaveDialog(ui, "Save output PDF file", "PDF files (*.pdf)|*.pdf", "C:\\"),
-              S + "out" + S + "merged.pdf");
-    ASSERT_EQ(ui.saves.size(), 1u);
-    EXPECT_EQ(ui.saves[0].title, "Save output PDF file");
-    ASSERT_EQ(ui.saves[0].filters.size(), 1u);
-    EXPECT_EQ(ui.saves[0].filters[0].description, "PDF files (*.pdf)");
-    EXPECT_EQ(ui.saves[0].filters[0].pattern, "*.pdf");
-    if (kOnWindows) {
-        EXPECT_EQ(ui.saves[0].startFolder, "C:\\");
-    } else {
-        EXPECT_EQ(ui.saves[0].startFolder, userHomeFolder() == "/" ? "/" : userHomeFolder() + "/");
-    }
-
-    // Cancelled, with the default filters and the current folder.
-    EXPECT_EQ(ShowSaveDialog(ui, "t", "", ""), "");
-    ASSERT_EQ(ui.saves.size(), 2u);
-    ASSERT_EQ(ui.saves[1].filters.size(), 2u);
-    EXPECT_EQ(ui.saves[1].filters[0].description, "Text Files (*.txt)");
-    EXPECT_EQ(ui.saves[1].filters[0].pattern, "*.txt");
-    EXPECT_EQ(ui.saves[1].filters[1].description, "All Files (*.*)");
-    EXPECT_EQ(ui.saves[1].filters[1].pattern, "*.*");
-    EXPECT_EQ(ui.saves[1].startFolder, pathToUtf8(std::filesystem::current_path()));
-    EXPECT_TRUE(ui.boxes.empty());
-}
-
-TEST_F(SharedRoutinesTest, DialogFilterTextsSplitIntoPairs) {
-    auto filters = parseDialogFilter("PDF (*.pdf)|*.pdf|All|*.*|");
-    ASSERT_EQ(filters.size(), 2u);
-    EXPECT_EQ(filters[1].description, "All");
-    EXPECT_EQ(filters[1].pattern, "*.*");
-    // The list ends at an empty part; a description without its pattern is dropped.
-    EXPECT_EQ(parseDialogFilter("A|*.a||*.b|C|*.c").size(), 1u);
-    EXPECT_EQ(parseDialogFilter("A|*.a|B").size(), 1u);
-    EXPECT_TRUE(parseDialogFilter("only a description").empty());
-}
-
 TEST_F(SharedRoutinesTest, SaveDialogFailuresGiveEmptyText) {
     // A path longer than the dialog's buffer counts as a failed dialog.
     std::string longest = S;
@@ -174,23 +106,6 @@ TEST_F(SharedRoutinesTest, DriveLetterStartTextsBecomeTheHomeFolderElsewhere) {
     EXPECT_EQ(platformStartFolder("/srv/pdf/"), "/srv/pdf/");
     EXPECT_EQ(platformStartFolder("relative"), "relative");
     EXPECT_EQ(platformStartFolder(""), "");
-}
-
-TEST_F(SharedRoutinesTest, FolderPickerAndProgressColours) {
-    ui.folderAnswers = {S + "out"};
-    EXPECT_EQ(OpenDirectoryTV(errors, ui, ""), S + "out");
-    EXPECT_EQ(OpenDirectoryTV(errors, ui, "Pick"), "");  // cancelled
-    EXPECT_EQ(ui.folderTitles, (std::vector<std::string>{"", "Pick"}));
-
-    ProgressBar bar;
-    EXPECT_EQ(bar.colour, kDefaultBarColour);
-    SetProgressBarColour(errors, bar, kBarColourWorking);
-    EXPECT_EQ(bar.colour, 49u + 256u * 102u + 65536u * 197u);
-    SetProgressBarColour(errors, bar, kBarColourDone);
-    EXPECT_EQ(bar.colour, 26112u);
-    EXPECT_EQ(rgbColour(255, 255, 255), 0xFFFFFFu);
-    EXPECT_EQ(rgbColour(300, -5, 1), 255u + 65536u);
-    EXPECT_TRUE(ui.boxes.empty());
 }
 
 }  // namespace

@@ -27,24 +27,6 @@ TEST(SystemInfoTest, FoldersOfTheRunningProgram) {
     EXPECT_EQ(data.substr(data.size() - 7), kPathSeparator + std::string("Ombrix"));
 }
 
-TEST(SystemInfoTest, NamesAndTime) {
-    SystemInfo system;
-    const auto computer = system.computerName();
-    ASSERT_TRUE(computer.has_value());
-    EXPECT_FALSE(computer->empty());
-    const auto user = system.userName();
-    ASSERT_TRUE(user.has_value());
-    EXPECT_FALSE(user->empty());
-
-    const DateTime t = system.now();
-    EXPECT_GE(t.year, 2024);
-    EXPECT_TRUE(t.month >= 1 && t.month <= 12);
-    EXPECT_TRUE(t.day >= 1 && t.day <= 31);
-    EXPECT_TRUE(t.hour >= 0 && t.hour <= 23);
-    EXPECT_TRUE(t.minute >= 0 && t.minute <= 59);
-    EXPECT_TRUE(t.second >= 0 && t.second <= 60);
-}
-
 #ifndef _WIN32
 TEST(SystemInfoTest, XdgAndTmpdirAreHonoured) {
     struct Saved {

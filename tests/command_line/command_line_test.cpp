@@ -2,14 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <set>
 #include <string>
 #include <vector>
-
-#include "base/text_encoding.h"
-#include "support/temp_dir.h"
 
 namespace pagemeld {
 namespace {
@@ -118,23 +113,6 @@ TEST(ProcessLineOneItemTest, UnclosedQuoteChangesNothing) {
     expectCut("ab c\"d", "ab", "c\"d");
 }
 
-TEST(JoinArgumentsTest, QuotesArgumentsWithSpaces) {
-    EXPECT_EQ(joinArguments({}), "");
-    EXPECT_EQ(joinArguments({"pagemeld"}), "");
-    EXPECT_EQ(joinArguments({"pagemeld", "-qs", "my file.pdf", "b.pdf", "-o", "/out dir/"}),
-              "-qs \"my file.pdf\" b.pdf -o \"/out dir/\"");
-    EXPECT_EQ(joinArguments({"pagemeld", "-s", "say\"hi\".pdf"}), "-s say\"hi\".pdf");
-
-    // What the shell split, the parser puts back together.
-    FakeFiles files;
-    const CommandLineRequest request = parseCommandLine(
-        joinArguments({"pagemeld", "-qm", "first file.pdf", "second.pdf", "-o", "the out.pdf"}),
-        files.completer());
-    EXPECT_EQ(request.kind, RequestKind::QuietMerge);
-    EXPECT_EQ(request.inputs, (Names{"/cwd/first file.pdf", "/cwd/second.pdf"}));
-    EXPECT_EQ(request.output, "/cwd/the out.pdf");
-}
-
 TEST(ParseCommandLineTest, RecognisesSwitchesExactlyWithCase) {
     EXPECT_EQ(parse("").kind, RequestKind::None);
     EXPECT_EQ(parse("    ").kind, RequestKind::None);
@@ -175,17 +153,6 @@ TEST(ParseCommandLineTest, QuietSplitCollectsCompletedInputsAndOutputFolderAsWri
         parseCommandLine("-qs /docs/a.pdf c:\\scans\\b.pdf -o pieces/", files.completer());
     EXPECT_EQ(relative.inputs, (Names{"/docs/a.pdf", "c:\\scans\\b.pdf"}));
     EXPECT_EQ(relative.output, "pieces/");
-}
-
-TEST(ParseCommandLineTest, QuietMergeCompletesTheOutput) {
-    const CommandLineRequest request =
-        parse("-qm \"my file.pdf\" b.pdf \"other one.pdf\" -o \"merged out.pdf\"");
-    EXPECT_EQ(request.kind, RequestKind::QuietMerge);
-    EXPECT_EQ(request.inputs, (Names{"/cwd/my file.pdf", "/cwd/b.pdf", "/cwd/other one.pdf"}));
-    EXPECT_EQ(request.output, "/cwd/merged out.pdf");
-    EXPECT_EQ(parse("-qm a.pdf b.pdf -o /srv/m.pdf").output, "/srv/m.pdf");
-    // Only the first item after "-o" is the output.
-    EXPECT_EQ(parse("-qm a.pdf b.pdf -o m.pdf n.pdf").output, "/cwd/m.pdf");
 }
 
 TEST(ParseCommandLineTest, LogLetterStandsAloneOrJoinsTheSwitch) {
@@ -364,91 +331,6 @@ TEST(ParseCommandLineTest, MergeRequestStopsAtTheListLimit) {
     request = parse("-m" + names);
     EXPECT_EQ(request.files.size(), kMergeRequestMax);
     EXPECT_TRUE(request.namesLeftOut);
-}
-
-TEST(ParseCommandLineTest, AccentedNames) {
-    const std::string nandu =
-        "\xC3\xB1"
-        "and\xC3\xBA.pdf";                                 // ñandú.pdf
-    const std::string deja = "d\xC3\xA9j\xC3\xA0 vu.pdf";  // déjà vu.pdf
-    CommandLineRequest request = parse("-qsl " + nandu + " \"" + deja + "\" -o sortie/");
-    EXPECT_TRUE(request.log);
-    EXPECT_EQ(request.inputs, (Names{"/cwd/" + nandu, "/cwd/" + deja}));
-    EXPECT_EQ(request.output, "sortie/");
-
-    request = parse("-m " + nandu + "|" + deja);
-    EXPECT_EQ(paths(request.files), (Names{"/cwd/" + nandu, "/cwd/" + deja}));
-
-    EXPECT_EQ(parse("-qs \xC3\xA9 -o x").inputs, (Names{"/cwd/\xC3\xA9"}));
-}
-
-// Changes the current folder for one test and puts it back.
-class InFolder {
-public:
-    explicit InFolder(const std::filesystem::path& folder)
-        : previous_(std::filesystem::current_path()) {
-        std::filesystem::current_path(folder);
-    }
-    ~InFolder() { std::filesystem::current_path(previous_); }
-
-private:
-    std::filesystem::path previous_;
-};
-
-void touch(const std::filesystem::path& path) {
-    std::ofstream(path) << "x";
-}
-
-TEST(CurrentDirectoryCompleterTest, RelativeNamesComeFromTheCurrentFolder) {
-    testing::TempDir dir;
-    const std::string accented = "r\xC3\xA9sum\xC3\xA9.pdf";
-    touch(dir.path() / "a.pdf");
-    touch(dir.path() / pathFromUtf8(accented));
-    std::filesystem::create_directory(dir.path() / "sub.pdf");
-    touch(dir.path() / "sub.pdf" / "in.pdf");
-    const InFolder inside(dir.path());
-    const std::string here = pathToUtf8(std::filesystem::current_path());
-    const NameCompleter complete = currentDirectoryCompleter();
-
-    // Test and use agree: the completed path is the one found to exist.
-    CompletedName name = complete("a.pdf");
-    EXPECT_EQ(pathFromUtf8(name.path), pathFromUtf8(here) / "a.pdf");
-    EXPECT_TRUE(name.exists);
-    EXPECT_TRUE(complete(accented).exists);
-    EXPECT_TRUE(complete(pathToUtf8(std::filesystem::path("sub.pdf") / "in.pdf")).exists);
-    EXPECT_FALSE(complete("missing.pdf").exists);
-    // A folder is not a file to split or merge.
-    EXPECT_FALSE(complete("sub.pdf").exists);
-
-    // Absolute names are used as they are.
-    const std::string absolute = dir.file("a.pdf");
-    name = complete(absolute);
-    EXPECT_EQ(name.path, absolute);
-    EXPECT_TRUE(name.exists);
-
-    name = complete("");
-    EXPECT_EQ(name.path, "");
-    EXPECT_FALSE(name.exists);
-    EXPECT_TRUE(complete("sub.pdf").isFolder);
-    // A merge into a folder that is there has no file to write.
-    EXPECT_EQ(parseCommandLine("-qm a.pdf b.pdf -o sub.pdf", complete).problem,
-              RequestProblem::NoOutput);
-
-#ifndef _WIN32
-    // Elsewhere than on Windows a backslash is part of a name.
-    touch(dir.path() / "x\\y.pdf");
-    name = complete("x\\y.pdf");
-    EXPECT_EQ(name.path, here + "/x\\y.pdf");
-    EXPECT_TRUE(name.exists);
-#endif
-
-    // Through the parser, relative and absolute names alike.
-    const CommandLineRequest request =
-        parseCommandLine("-m a.pdf|" + absolute + " missing.pdf", complete);
-    ASSERT_EQ(request.files.size(), 3u);
-    EXPECT_TRUE(request.files[0].exists);
-    EXPECT_TRUE(request.files[1].exists);
-    EXPECT_FALSE(request.files[2].exists);
 }
 
 }  // namespace

@@ -78,84 +78,6 @@ TEST_F(ErrorHandlerTest, RecordIsWrittenByteForByte) {
                   kHyphens + "\r\n");
 }
 
-TEST_F(ErrorHandlerTest, WriterLeavesTheMessageTidied) {
-    std::string message = "Error [ 3 ]:  a\r\n\r\n\r\n\r\nb\r\n\r\nLocation:  x\r\n";
-    errors.WriteErrorToLog(message, 4);
-    EXPECT_EQ(message, "Error [ 3 ]:  a\r\nb\r\nLocation:  x");
-    const std::string line = message + std::string(20, ' ') + "Outcome: On Error GoTo 0\r\n";
-    EXPECT_EQ(log().substr(0, line.size()), line);
-}
-
-struct BoxCase {
-    std::int32_t code;
-    int answer;
-    const char* title;  // empty: no box
-    const char* text;   // empty: the composed message
-    int style;
-    std::int16_t outcome;
-    const char* word;
-};
-
-TEST_F(ErrorHandlerTest, EachClassShowsItsBoxAndDecides) {
-    using namespace msgbox;
-    const BoxCase cases[] = {
-        {18, kAnswerOk, "Attention!", "", kOkOnly + kInformation, 1, "Resume"},
-        {58, kAnswerOk, "Attention!", "", kOkOnly + kInformation, 1, "Resume"},
-        {13, kAnswerOk, "Attention!", "", kOkOnly + kExclamation, 2, "Resume Next"},
-        {335, kAnswerOk, "Attention!", "", kOkOnly + kExclamation, 2, "Resume Next"},
-        {20, kAnswerOk, "Attention!", "", kOkOnly + kExclamation, 4, "On Error GoTo 0"},
-        {7, kAnswerOk, "Warning!", "", kOkOnly + kCritical, 5, "Exit Project"},
-        {70, kAnswerOk, "Warning!", "", kOkOnly + kCritical, 5, "Exit Project"},
-        {53, kAnswerRetry, "Disk Error", "File not found!", kAbortRetryIgnore + kExclamation, 1,
-         "Resume"},
-        {53, kAnswerIgnore, "Disk Error", "File not found!", kAbortRetryIgnore + kExclamation, 2,
-         "Resume Next"},
-        {54, kAnswerOk, "Disk Error", "Can't open your file for that type of access.",
-         kOkCancel + kExclamation, 1, "Resume"},
-        {55, kAnswerOk, "Disk Error", "This file is already open.", kOkOnly + kExclamation, 1,
-         "Resume"},
-        {62, kAnswerIgnore, "Disk Error",
-         "This file has a nonstandard end-of-file marker,\r\nor an attempt was made to read "
-         "beyond the end-of-file marker.",
-         kAbortRetryIgnore + kExclamation, 2, "Resume Next"},
-        {76, kAnswerOk, "Disk Error", "That path doesn't exist", kOkCancel + kExclamation, 1,
-         "Resume"},
-        {31037, kAnswerOk, "Disk Error", "Error loading from file", kOkCancel + kExclamation, 1,
-         "Resume"},
-        {482, kAnswerIgnore, "Printer Error", "Printer Error", kAbortRetryIgnore + kExclamation, 2,
-         "Resume Next"},
-        {484, kAnswerOk, "Printer Error", "Printer driver unavailable", kOkCancel + kExclamation, 1,
-         "Resume"},
-        {3004, kAnswerOk, "", "", 0, 1, "Resume"},
-        {3021, kAnswerOk, "", "", 0, 2, "Resume Next"},
-        {3315, kAnswerOk, "", "", 0, 4, "On Error GoTo 0"},
-        {errcode::kUnexpected, kAnswerOk, "Unexpected Error!", "", kOkOnly + kCritical, 5,
-         "Exit Project"},
-        {12345, kAnswerOk, "Unexpected Error!", "", kOkOnly + kCritical, 5, "Exit Project"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.code);
-        ui.boxes.clear();
-        ui.boxAnswers = {c.answer};
-        const std::string message = ErrorReporter::ComposeMessage(c.code, "why", 0, "Form1", "p");
-        EXPECT_EQ(errors.ErrorHandler(c.code, "why", 0, "Form1", "p"), c.outcome);
-        EXPECT_EQ(errors.ErrorOutcome, c.outcome);
-        if (std::string(c.title).empty()) {
-            EXPECT_TRUE(ui.boxes.empty());
-        } else {
-            ASSERT_EQ(ui.boxes.size(), 1u);
-            EXPECT_EQ(ui.boxes[0].title, c.title);
-            EXPECT_EQ(ui.boxes[0].text, std::string(c.text).empty() ? message : c.text);
-            EXPECT_EQ(ui.boxes[0].style, c.style);
-        }
-        const std::string text = log();
-        const std::string tail = std::string("Outcome: ") + c.word + "\r\nDate-Time:";
-        EXPECT_NE(text.rfind(tail), std::string::npos);
-        EXPECT_GT(text.rfind(tail), text.rfind("Error [ " + std::to_string(c.code) + " ]"));
-    }
-    EXPECT_EQ(ui.quitCalls, 0);
-}
-
 TEST_F(ErrorHandlerTest, AbortOrCancelEndsTheProgramBeforeAnythingIsLogged) {
     const std::pair<std::int32_t, int> cases[] = {
         {53, msgbox::kAnswerAbort}, {54, msgbox::kAnswerCancel}, {482, msgbox::kAnswerAbort}};
@@ -183,14 +105,6 @@ TEST_F(ErrorHandlerTest, FailingBoxesDoNotStopTheHandler) {
     EXPECT_NE(log().find("Error [ 53 ]:  missing\r\nLocation:  Procedure ( p ) - Module ( Form1 )"
                          "                    Outcome: Exit Project"),
               std::string::npos);
-}
-
-TEST_F(ErrorHandlerTest, LogIsNamedByMonth) {
-    EXPECT_EQ(ErrorReporter::LogFileName(2026, 12), kDecemberLog);
-    EXPECT_EQ(ErrorReporter::LogFileName(2027, 1), "Ombrix Pagemeld2701Error.Log");
-    EXPECT_EQ(ErrorReporter::LogFileName(2100, 3), "Ombrix Pagemeld0003Error.Log");
-    errors.ErrorHandler(3021, "no current record", 0, "Form1", "p");
-    EXPECT_TRUE(logExists());
 }
 
 TEST_F(ErrorHandlerTest, OnlyTheLastThreeMonthsStay) {
@@ -226,26 +140,6 @@ TEST_F(ErrorHandlerTest, OnlyTheLastThreeMonthsStay) {
     EXPECT_NE(current.find("Date-Time: 01/03/27 09:00:00"), std::string::npos);
 }
 
-TEST_F(ErrorHandlerTest, UnwritableProgramFolderLogsInTheUserFolder) {
-    // A plain file where the folder should be cannot hold a log, whoever runs the test.
-    writeFile(dir.path() / "program", "not a folder");
-    system.program = dir.file("program");
-    system.userData = dir.file("dätä/Ombrix");
-
-    EXPECT_EQ(errors.ErrorHandler(18, "interrupted", 0, "Form1", "p"), 1);
-    EXPECT_EQ(ui.boxes.size(), 1u);
-    const std::string text = readFile(utf8Path(system.userData) / kDecemberLog);
-    EXPECT_EQ(text.substr(0, 22), "Error [ 18 ]:  interru");
-    EXPECT_NE(text.find("Outcome: Resume\r\n"), std::string::npos);
-}
-
-TEST_F(ErrorHandlerTest, NonAsciiProgramFolderHoldsTheLog) {
-    system.program = dir.file("Prögramme");
-    fs::create_directory(utf8Path(system.program));
-    errors.ErrorHandler(3021, "no current record", 0, "Form1", "p");
-    EXPECT_TRUE(fs::exists(utf8Path(system.program) / kDecemberLog));
-}
-
 TEST_F(ErrorHandlerTest, LogThatCannotBeWrittenAnywhereIsReportedOnce) {
     writeFile(dir.path() / "program", "not a folder");
     system.program = dir.file("program");
@@ -269,22 +163,6 @@ TEST_F(ErrorHandlerTest, LogThatCannotBeWrittenAnywhereIsReportedOnce) {
     ui.boxes.clear();
     errors.ErrorHandler(9, "third", 0, "Form1", "p");
     EXPECT_EQ(ui.boxes.size(), 2u);
-}
-
-TEST_F(ErrorHandlerTest, NamesFallBackAndStopAtNul) {
-    system.computer = std::string("HOST\0junk", 9);
-    system.user = std::string("anna\0x", 6);
-    EXPECT_EQ(errors.GetWorkstation(), "HOST");
-    EXPECT_EQ(errors.GetNetUser(), "anna");
-    system.computer = std::nullopt;
-    system.user = std::nullopt;
-    EXPECT_EQ(errors.GetWorkstation(), "(Unknown)");
-    EXPECT_EQ(errors.GetNetUser(), "");
-}
-
-TEST_F(ErrorHandlerTest, ExitProjectQuitsThenUnwinds) {
-    EXPECT_THROW(errors.ExitProject(), ExitRequested);
-    EXPECT_EQ(ui.quitCalls, 1);
 }
 
 }  // namespace

@@ -93,16 +93,6 @@ TEST_F(TrapTest, ObjectErrorsAreLoggedThenEndTheProgramSilently) {
     EXPECT_TRUE(ui.boxes.empty());
 }
 
-TEST_F(TrapTest, Code20LeavesTheProcedure) {
-    bool after = false;
-    EXPECT_FALSE(
-        trap.run({[] { throw RuntimeError(20, "Resume without error"); }, [&] { after = true; }}));
-    EXPECT_FALSE(after);
-    ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].title, "Attention!");
-    EXPECT_EQ(ui.quitCalls, 0);
-}
-
 TEST_F(TrapTest, ExternalFailureIsLoggedThenEndsTheProgram) {
     EXPECT_THROW(trap.step([] { throw RuntimeError(errcode::kUnexpected, "Automation error"); }),
                  ExitRequested);
@@ -132,12 +122,6 @@ TEST_F(TrapTest, PersistentCauseIsRepeatedOnlyABoundedNumberOfTimes) {
     EXPECT_TRUE(trap.step([&] {
         if (++tries <= Trap::kMaxRepeats) throw RuntimeError(58, "File already exists");
     }));
-}
-
-TEST_F(TrapTest, ExitRequestedPassesThroughUntouched) {
-    EXPECT_THROW(trap.step([] { throw ExitRequested{}; }), ExitRequested);
-    EXPECT_TRUE(ui.boxes.empty());
-    EXPECT_FALSE(std::filesystem::exists(dir.path() / "Ombrix Pagemeld2612Error.Log"));
 }
 
 }  // namespace

@@ -49,17 +49,6 @@ TEST(QtUiShortcut, OnlyWebAndMailAddressesGoToTheBrowser) {
     EXPECT_FALSE(isBrowsableAddress(""));
 }
 
-TEST(QtUiDialogFilter, MakesQtFiltersFromDescriptionAndPattern) {
-    EXPECT_EQ(qtDialogFilter({{"PDF files (*.pdf)", "*.pdf"}}), "PDF files (*.pdf)");
-    EXPECT_EQ(qtDialogFilter({{"PDF files", "*.pdf"}, {"All Files (*.*)", "*.*"}}),
-              "PDF files (*.pdf);;All Files (*.*)");
-    // Windows separates patterns with ";", Qt with blanks.
-    EXPECT_EQ(qtDialogFilter({{"Documents", "*.pdf;*.PDF"}}), "Documents (*.pdf *.PDF)");
-    // A description whose parentheses name other patterns must not hide the real ones.
-    EXPECT_EQ(qtDialogFilter({{"Text Files (*.txt)", "*.log"}}), "Text Files [*.txt] (*.log)");
-    EXPECT_EQ(qtDialogFilter({{"Nothing", ""}}), "");
-}
-
 }  // namespace
 }  // namespace pagemeld::testing
 

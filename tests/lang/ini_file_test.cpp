@@ -83,30 +83,6 @@ TEST_F(IniFileTest, NamesIgnoreCaseButFindKeyDoesNot) {
     EXPECT_EQ(FindKey(errors, "b", KeyList{"a", "b", "c", "b"}), 4);
 }
 
-TEST_F(IniFileTest, KeyListsFollowTheFile) {
-    const std::string file = write("k.ini",
-                                   "; a comment\n"
-                                   "[S]\n"
-                                   "a=1\n"
-                                   "  b  = 2\n"
-                                   ";c=commented out\n"
-                                   "not a key line\n"
-                                   "c=\n"
-                                   "A=again\n"
-                                   "[Empty]\n"
-                                   "[T]\n"
-                                   "x=1\n");
-    KeyList keys{"stale", "entries"};
-    EXPECT_EQ(GetIniAppAllKeys(errors, file, "S", keys), 3);
-    EXPECT_EQ(keys, (KeyList{"a", "b", "c"}));
-    EXPECT_EQ(get(file, "S", "a"), "1");  // the first occurrence wins
-    EXPECT_EQ(get(file, "S", ";c"), "DEFAULT");
-    EXPECT_EQ(GetIniAppAllKeys(errors, file, "Empty", keys), 0);
-    EXPECT_TRUE(keys.empty());
-    EXPECT_EQ(GetIniAppAllKeys(errors, file, "Missing", keys), 0);
-    EXPECT_EQ(GetIniAppAllKeys(errors, dir.file("none.ini"), "S", keys), 0);
-}
-
 TEST_F(IniFileTest, BlanksAndQuotesAroundValuesAreDropped) {
     const std::string file = write("q.ini",
                                    "  [ OTHER ]  \n"
@@ -124,43 +100,6 @@ TEST_F(IniFileTest, BlanksAndQuotesAroundValuesAreDropped) {
     EXPECT_EQ(get(file, "OTHER", "inner"), "a \"b\" c");
     EXPECT_EQ(get(file, "OTHER", "equals"), "a=b");
     EXPECT_EQ(get(file, "OTHER", "spaced value"), "two  words");
-}
-
-TEST_F(IniFileTest, ValuesAreCutTo254Characters) {
-    std::string ascii(300, 'x');
-    std::string accented;
-    for (int i = 0; i < 300; ++i) accented += "\xC3\xA9";  // é, two bytes each
-    std::string exact(254, 'y');
-    const std::string file =
-        write("long.ini", "[S]\nascii=" + ascii + "\naccented=" + accented + "\nexact=" + exact);
-    EXPECT_EQ(get(file, "S", "ascii"), std::string(254, 'x'));
-    EXPECT_EQ(get(file, "S", "accented"), accented.substr(0, 2 * 254));
-    EXPECT_EQ(get(file, "S", "exact"), exact);
-}
-
-TEST_F(IniFileTest, LongKeyListsAreCutAfter1022Characters) {
-    // 100 names of 10 characters take 1100 with their separators: 92 fit whole in the
-    // 1021 characters before the closing NUL, the 93rd arrives with 9 characters.
-    std::string text = "[MAIN]\n";
-    for (int i = 0; i < 100; ++i) {
-        char name[16];
-        std::snprintf(name, sizeof name, "key%07d", i);
-        text += std::string(name) + "=v\n";
-    }
-    KeyList keys;
-    ASSERT_EQ(GetIniAppAllKeys(errors, write("many.ini", text), "MAIN", keys), 93);
-    EXPECT_EQ(keys[91], "key0000091");
-    EXPECT_EQ(keys[92], "key000009");
-
-    // The limit counts characters, not bytes: one name of 1021 two-byte characters
-    // fits (1022 with its NUL), one of 1022 is cut to 1021.
-    std::string fits, tooLong;
-    for (int i = 0; i < 1021; ++i) fits += "\xC3\xA9";
-    tooLong = fits + "\xC3\xA9";
-    ASSERT_EQ(GetIniAppAllKeys(errors, write("fit.ini", "[S]\n" + fits + "=1\n"), "s", keys), 1);
-    EXPECT_EQ(keys[0], fits);
-    ASSERT_EQ(GetIniAppAllKeys(errors, write("cut.ini", "[S]\n" + tooLong + "=1\n"), "s", keys), 1);
-    EXPECT_EQ(keys[0], fits);
 }
 
 TEST_F(IniFileTest, FilesAreReadAsUtf8OrWindows1252) {

@@ -149,28 +149,6 @@ TEST_F(LanguageLoaderTest, SavedLanguageWhoseFileIsGone) {
     EXPECT_TRUE(ui.boxes.empty());
 }
 
-TEST_F(LanguageLoaderTest, ShortListsWithoutMatchSelectTheFirstEntryOrNone) {
-    saveLanguage("Deutsch");
-    loader.load_languages();  // empty folder
-    EXPECT_TRUE(window.list.empty());
-    EXPECT_TRUE(window.selections.empty());
-    EXPECT_EQ(window.refreshedTabs.size(), 1u);
-
-    write("English.ini", kEnglish);
-    write("Polski.ini", "[GENERAL]\nLanguage=Polski\n");
-    loader.load_languages();
-    EXPECT_EQ(window.list, (Strings{"English", "Polski"}));
-    EXPECT_EQ(window.selections, std::vector<int>{0});
-    EXPECT_EQ(*window.caption("cmd_merge"), "Merge files!");
-
-    // No languages folder at all: an empty list, English texts, no error.
-    std::filesystem::remove_all(dir.path() / "languages");
-    loader.load_languages();
-    EXPECT_TRUE(window.list.empty());
-    EXPECT_EQ(window.refreshedTabs.size(), 3u);
-    EXPECT_TRUE(ui.boxes.empty());
-}
-
 // A folder's permissions bind on POSIX systems only.
 class LanguageLoaderPosixTest : public LanguageLoaderTest {};
 
@@ -199,101 +177,6 @@ TEST_F(LanguageLoaderPosixTest, AFolderThatCannotBeListedOffersNoLanguages) {
         return 0;
     });
     EXPECT_EQ(result, 0);
-}
-
-TEST_F(LanguageLoaderTest, OnlyEntriesDeclaringALanguageAreListed) {
-    write("English.ini", kEnglish);
-    write("readme.txt", "Put your translation into this folder.\n");
-    write("NoGeneral.ini", "[MAIN]\ncmd_merge=x\n");
-    write("WrongCase.ini", "[GENERAL]\nlanguage=Wrong\n");
-    write("Polski.lng", "[general]\nLanguage=Polski\n");  // any name, section case free
-    std::filesystem::create_directory(dir.path() / "languages" / "old");
-    std::ofstream(dir.path() / "languages" / "old" / "English.ini") << kEnglish;
-    ini::clearCache();
-
-    loader.load_languages();
-
-    EXPECT_EQ(window.list, (Strings{"English", "Polski"}));
-    EXPECT_EQ(window.selected, 0);
-    EXPECT_TRUE(ui.boxes.empty());
-}
-
-TEST_F(LanguageLoaderTest, DisplayNameDifferingFromFileNameOpensDisplayNameFile) {
-    write("English.ini", kEnglish);
-    write("de.ini", "[GENERAL]\nLanguage=Deutsch\n[MAIN]\ncmd_merge=from de.ini\n");
-    // Declares no language itself, so only the entry of de.ini leads here.
-    write("Deutsch.ini", "[MAIN]\ncmd_merge=from Deutsch.ini\n[OTHER]\nMsgMergeDone=Fertig!\n");
-    loader.load_languages();
-    ASSERT_EQ(window.list, (Strings{"English", "Deutsch"}));
-    window.loaded = true;
-
-    choose("Deutsch");
-
-    EXPECT_EQ(*window.caption("cmd_merge"), "from Deutsch.ini");
-    EXPECT_EQ(catalogue.MsgMergeDone, "Fertig!");
-    EXPECT_EQ(*savedLanguage(), "Deutsch");
-}
-
-TEST_F(LanguageLoaderTest, CaptionsAndTextsFromTheFile) {
-    write("English.ini",
-          "[GENERAL]\nLanguage=English\n"
-          "[MAIN]\n"
-          "cmd_merge=\n"             // clears the caption
-          "chk_merge_ovr=\"\"\n"     // so does an empty quoted value
-          "tabsplit=\n"              // a catalogue text keeps its English default
-          "merge_grid=Grid\n"        // a grid has no caption: left alone, no error
-          "txt_split_dest=Folder\n"  // nor has a text box
-          "xbut_key=Key\n"           // every member of a control array
-          "CMD_MERGE=Wrong case\n"
-          "[OTHER]\n"
-          "MsgMergeDone=\n"
-          "MsgErrMerge=\" cannot be merged. \"\n"
-          "MsgErrMergeMax1=  You may merge only  \n");
-    catalogue.tabsplit = "Teilen";
-    catalogue.MsgMergeDone = "Fertig!";
-
-    loader.load_language("English.ini");
-
-    EXPECT_EQ(*window.caption("cmd_merge"), "");
-    EXPECT_EQ(*window.caption("chk_merge_ovr"), "");
-    EXPECT_EQ(window.controls[3].caption, "Key");
-    EXPECT_EQ(window.controls[4].caption, "Key");
-    EXPECT_FALSE(window.caption("merge_grid"));
-    EXPECT_EQ(catalogue.tabsplit, "Split");
-    EXPECT_EQ(catalogue.MsgMergeDone, "Merge process done!");
-    EXPECT_EQ(catalogue.MsgErrMerge, " cannot be merged. ");
-    EXPECT_EQ(catalogue.MsgErrMergeMax1, "You may merge only");
-    EXPECT_EQ(window.refreshedTabs, Strings{"Split"});
-    EXPECT_TRUE(ui.boxes.empty());
-}
-
-TEST_F(LanguageLoaderTest, AddYourLanguageOpensThePageAndKeepsTheLanguage) {
-    write("English.ini", kEnglish);
-    write("Deutsch.ini", kDeutsch);
-    write("Add your language.ini", "[GENERAL]\nLanguage=Add your language\n");
-    saveLanguage("Deutsch");
-    loader.load_languages();
-    ASSERT_EQ(window.shownText, "Deutsch");
-    window.loaded = true;
-    const Catalogue before = catalogue;
-
-    choose("Add your language");
-
-    EXPECT_EQ(ui.opened, Strings{LanguageLoader::kLanguagePageAddress});
-    EXPECT_EQ(ui.workingFolders, Strings{system.programFolder()});
-    EXPECT_EQ(window.shownText, "Deutsch");
-    EXPECT_EQ(*window.caption("cmd_merge"), "Zusammenfügen!");
-    EXPECT_EQ(catalogue.MsgMergeDone, before.MsgMergeDone);
-    EXPECT_EQ(window.refreshedTabs.size(), 1u);
-    EXPECT_EQ(*savedLanguage(), "Deutsch");
-
-    // Without a saved choice the list goes back to English.
-    settings.values.clear();
-    choose("Add your language");
-    EXPECT_EQ(window.shownText, "English");
-    EXPECT_EQ(ui.opened.size(), 2u);
-    EXPECT_FALSE(savedLanguage());
-    EXPECT_TRUE(ui.boxes.empty());
 }
 
 TEST_F(LanguageLoaderTest, ClicksBeforeTheWindowHasLoadedDoNothing) {

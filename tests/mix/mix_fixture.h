@@ -74,12 +74,6 @@ protected:
         }
         return false;
     }
-
-    static std::vector<std::string> join(std::vector<std::string> a,
-                                         const std::vector<std::string>& b) {
-        a.insert(a.end(), b.begin(), b.end());
-        return a;
-    }
 };
 
 }  // namespace pagemeld::testing

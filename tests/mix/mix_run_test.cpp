@@ -11,64 +11,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-TEST_F(MixTest, WorkedExampleGroupsOfThreeWithOneSheet) {
-    listTwo(7, 1);
-    form.r_mix2_method1.value = false;
-    form.r_mix2_method2.value = true;
-    form.r_mix2_method2_e1.text = "1";
-    int repaints = 0;
-    form.repaint = [&] { ++repaints; };
-    form.cmd_mix_run_Click();
-
-    EXPECT_EQ(boxTexts(), std::vector<std::string>{"Mix process done!"});
-    EXPECT_EQ(ui.boxes[0].style, 64);
-    EXPECT_EQ(pageTexts(work("report01.pdf")), join(labels("A", 1, 3), {"B 1"}));
-    EXPECT_EQ(pageTexts(work("report02.pdf")), join(labels("A", 4, 6), {"B 1"}));
-    EXPECT_EQ(pageTexts(work("report03.pdf")), (std::vector<std::string>{"A 7", "B 1"}));
-    EXPECT_EQ(infoEntries(work("report01.pdf"))["Creator"], "Ombrix Pagemeld Driver");
-    EXPECT_EQ(workListing(), (std::vector<std::string>{"report.pdf", "report01.pdf", "report02.pdf",
-                                                       "report03.pdf", "sheet.pdf"}));
-    EXPECT_EQ(form.state.output_file_counter, 3);
-    EXPECT_EQ(form.mixpb.value, 100);
-    EXPECT_EQ(form.mixpb.colour, kBarColourDone);
-    EXPECT_TRUE(form.tmix_pb.enabled);
-    EXPECT_GT(repaints, 0);
-    form.tmix_pb_Timer();
-    EXPECT_EQ(form.mixpb.value, 0);
-    EXPECT_FALSE(form.tmix_pb.enabled);
-    // The list is left as it was.
-    EXPECT_EQ(form.state.xgrid_count, 2);
-}
-
-TEST_F(MixTest, EachSecondPageWithTheSecondDocumentReadOverFromItsStart) {
-    listTwo(5, 3);
-    form.r_mix1_method1.value = false;
-    form.r_mix1_method2.value = true;
-    form.r_mix1_method2_e1.text = "2";
-    form.r_mix1_method2_e2.text = "1";
-    form.r_mix1_method1_e2.text = "4";  // the row not chosen is not read
-    groups(3, 1);
-    form.r_mix2_method1_e2.text = "2";
-    form.cmd_mix_run_Click();
-
-    EXPECT_EQ(boxTexts(), std::vector<std::string>{"Mix process done!"});
-    EXPECT_EQ(pageTexts(work("report01.pdf")), (std::vector<std::string>{"A 1", "B 2"}));
-    EXPECT_EQ(pageTexts(work("report02.pdf")), (std::vector<std::string>{"A 3", "B 3"}));
-    EXPECT_EQ(pageTexts(work("report03.pdf")), (std::vector<std::string>{"A 5", "B 2"}));
-    EXPECT_FALSE(fs::exists(work("report04.pdf")));
-}
-
-TEST_F(MixTest, NinthAndTenthOutputsAndABlankBaseName) {
-    listTwo(10, 1);
-    groups(1, 1);
-    form.txt_mix_filename.text = "   ";
-    form.cmd_mix_run_Click();
-    EXPECT_EQ(pageTexts(work("pdfcdocument09.pdf")), (std::vector<std::string>{"A 9", "B 1"}));
-    EXPECT_EQ(pageTexts(work("pdfcdocument10.pdf")), (std::vector<std::string>{"A 10", "B 1"}));
-    EXPECT_FALSE(fs::exists(work("pdfcdocument11.pdf")));
-    EXPECT_FALSE(fs::exists(work("pdfcdocument010.pdf")));
-}
-
 TEST_F(MixTest, RefusalsBeforeAnythingIsTouched) {
     form.xbut_fisier_add(pdfFile("report.pdf", 2, "A"));
     const int callsBefore = pdf.calls;
@@ -93,58 +35,6 @@ TEST_F(MixTest, RefusalsBeforeAnythingIsTouched) {
     EXPECT_EQ(ui.boxes.size(), 3u);
     EXPECT_EQ(pdf.calls, callsListed);
     EXPECT_EQ(workListing(), (std::vector<std::string>{"report.pdf", "sheet.pdf"}));
-}
-
-TEST_F(MixTest, NumberBoxesBelowOneOrNotWholeAreRefusedNamingTheBox) {
-    listTwo(4, 2);
-    const int callsListed = pdf.calls;
-    struct Case {
-        TextBox* box;
-        std::string text;
-        std::string names;
-    };
-    const std::string first = "\"Use from first document (base file)\" - ";
-    const std::string second = "\"Use from second document\" - ";
-    const std::vector<Case> cases = {
-        {&form.r_mix1_method1_e1, "0", first + "\"Every group of\""},
-        {&form.r_mix1_method1_e1, "-2", first + "\"Every group of\""},
-        {&form.r_mix1_method1_e2, "", first + "\"Every group of ... pages, starting with page\""},
-        {&form.r_mix2_method1_e1, "2.5", second + "\"Every group of\""},
-        {&form.r_mix2_method1_e2, "1x",
-         second + "\"Every group of ... pages, starting with page\""},
-    };
-    for (const Case& c : cases) {
-        const std::string kept = c.box->text;
-        c.box->text = c.text;
-        ui.boxes.clear();
-        form.cmd_mix_run_Click();
-        ASSERT_EQ(ui.boxes.size(), 1u) << c.text;
-        EXPECT_EQ(ui.boxes[0].text,
-                  "Please type a whole number of at least 1 in the field: " + c.names);
-        EXPECT_EQ(ui.boxes[0].style, 48);
-        c.box->text = kept;
-    }
-    // The "Each" row's step counts once "Each" is chosen.
-    form.r_mix2_method1.value = false;
-    form.r_mix2_method2.value = true;
-    form.r_mix2_method2_e1.text = "0";
-    ui.boxes.clear();
-    form.cmd_mix_run_Click();
-    ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].text,
-              "Please type a whole number of at least 1 in the field: " + second + "\"Each\"");
-    EXPECT_EQ(pdf.calls, callsListed);
-    EXPECT_EQ(workListing(), (std::vector<std::string>{"report.pdf", "sheet.pdf"}));
-
-    // A box the chosen option does not use is not read.
-    form.r_mix2_method2_e1.text = "1";
-    form.r_mix2_method1_e1.text = "nonsense";
-    form.r_mix2_method2_e2.text = form.r_mix2_method1_e2.text;
-    form.r_mix2_method1_e2.text = "0";
-    ui.boxes.clear();
-    form.cmd_mix_run_Click();
-    EXPECT_EQ(boxTexts(), std::vector<std::string>{"Mix process done!"});
-    EXPECT_EQ(pageTexts(work("report02.pdf")), join(labels("A", 4, 4), {"B 2"}));
 }
 
 TEST_F(MixTest, StartPageBeyondADocumentIsToldAndWritesNothing) {

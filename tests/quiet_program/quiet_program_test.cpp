@@ -133,6 +133,20 @@ const std::vector<CommandLine>& commandLines() {
         {"unknown switch", {"-QS", "a.pdf", "-o", "out/"}, 2, {}, kRefused},
         {"unknown switch alone", {"-x"}, 2, {}, kRefused},
         {"-o without a name", {"-qml", "a.pdf", "b.pdf", "-o"}, 2, {}, kRefused},
+        // Bytes that are no UTF-8 reach the very files they name, never a re-encoded copy.
+        {"merge, names that are no UTF-8",
+         {"-qm", "caf\xE9.pdf", "bad\xFF.pdf", "-o", "out\xFF.pdf"},
+         0,
+         {{"out\xFF.pdf", {"C 1", "F 1", "F 2"}}}},
+        {"split, a name that is no UTF-8",
+         {"-qs", "bad\xFF.pdf", "-o", "out/"},
+         0,
+         {{"out/bad\xFF"
+           "01.pdf",
+           {"F 1"}},
+          {"out/bad\xFF"
+           "02.pdf",
+           {"F 2"}}}},
         {"merge into a folder", {"-qml", "a.pdf", "b.pdf", "-o", "out/"}, 2, {}, kRefused},
         {"-o before any input", {"-qs", "-o", "out/", "a.pdf"}, 2, {}, kRefused},
         {"no input", {"-qm", "l", "-o", "m.pdf"}, 2, {}, kRefused},
@@ -171,6 +185,8 @@ void writeInputs(const TempDir& dir) {
     testing::writeTestPdf(dir.file("my-old.pdf"), 1, "O");
     testing::writeTestPdf(dir.file("report.pdf"), 2, "R");
     testing::writeTestPdf(dir.file("report01.pdf"), 1, "Q");
+    testing::writeTestPdf(dir.path().string() + "/caf\xE9.pdf", 1, "C");
+    testing::writeTestPdf(dir.path().string() + "/bad\xFF.pdf", 2, "F");
     testing::writeNotPdf(dir.file("broken.pdf"));
     std::ofstream(dir.file("notes.txt")) << "text";
     fs::create_directory(dir.path() / "out");
@@ -202,7 +218,8 @@ TEST_P(BothPrograms, CarryOutEachCommandLineAndLeaveEveryInputAsItWas) {
         for (const Made& made : line.made) {
             ASSERT_EQ(after.count(made.name), 1u) << made.name;
             if (!made.pages.empty()) {
-                EXPECT_EQ(testing::pageTexts(dir.file(made.name)), made.pages) << made.name;
+                EXPECT_EQ(testing::pageTexts(dir.path().string() + "/" + made.name), made.pages)
+                    << made.name;
             }
             EXPECT_NE(after[made.name].find(inFolder(made.holds, dir)), std::string::npos)
                 << made.name;

