@@ -95,7 +95,7 @@ public:
     using WindowHarness::window;
 };
 
-TEST(CaptionFitTest, EveryCaptionOfEveryLanguageFitsItsControl) {
+TEST(CaptionFitHostFontsTest, EveryCaptionOfEveryLanguageFitsItsControl) {
     const std::vector<std::string> files = shippedLanguageFiles();
     ASSERT_GE(files.size(), 3u);
     for (const std::string& language : files) {
