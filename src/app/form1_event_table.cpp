@@ -7,6 +7,9 @@ template <typename... Calls>
 struct Overloaded : Calls... {
     using Calls::operator()...;
 };
+// Clang 14 does not deduce an aggregate's template arguments by itself.
+template <typename... Calls>
+Overloaded(Calls...) -> Overloaded<Calls...>;
 
 #define PAGEMELD_BIND_FORM1_EVENT(control, event, shape, thread)                   \
     EventBinding{#control, #event, EventBinding::shape{&Form1::control##_##event}, \
