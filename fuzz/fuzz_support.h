@@ -25,14 +25,15 @@ public:
     std::string inputBox(const std::string&, const std::string&, const std::string&) override {
         return {};
     }
-    std::vector<std::string> openFileDialog(const std::vector<FileFilter>&, bool) override {
+    std::vector<std::string> openFileDialog(const std::vector<FileFilter>&, bool,
+                                            const std::string&) override {
         return {};
     }
     std::string saveFileDialog(const std::string&, const std::vector<FileFilter>&,
                                const std::string&) override {
         return {};
     }
-    std::string pickFolder(const std::string&) override { return {}; }
+    std::string pickFolder(const std::string&, const std::string&) override { return {}; }
     bool openWithAssociatedProgram(const std::string&, const std::string&) override {
         return false;
     }
