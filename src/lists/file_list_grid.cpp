@@ -5,7 +5,9 @@
 #include <utility>
 #include <vector>
 
+#include "app/shared_routines.h"
 #include "base/text_encoding.h"
+#include "lang/catalogue.h"
 
 namespace pagemeld::filelist {
 
@@ -127,6 +129,13 @@ int rowOfButton(const Grid& grid, int count, int index) {
     const int top = grid.topRow;
     const int target = top >= 1 && top <= count ? index + top - 1 : index;
     return target >= 1 && target <= count ? target : 0;
+}
+
+bool refuseNonPdf(ErrorReporter& errors, Ui& ui, const Catalogue& texts, const std::string& file) {
+    if (endsInPdf(file)) return false;
+    MsgBoxEx(errors, ui, texts.MsgErrMergeOnlyPDF1 + " " + file + " " + texts.MsgErrMergeOnlyPDF2,
+             msgbox::kCritical);
+    return true;
 }
 
 }  // namespace pagemeld::filelist

@@ -8,6 +8,12 @@
 #include <string>
 
 #include "app/controls.h"
+#include "base/platform.h"
+
+namespace pagemeld {
+class ErrorReporter;
+struct Catalogue;
+}  // namespace pagemeld
 
 namespace pagemeld::filelist {
 
@@ -20,6 +26,10 @@ inline constexpr int kColPassword = 4;
 // True when the last three characters of `file`, lower-cased, are "pdf": the only
 // test a name gets before it is listed.
 bool endsInPdf(const std::string& file);
+
+// The merge and mix lists' refusal of a name that is no PDF: tells the user and
+// returns true; returns false for a PDF name.
+bool refuseNonPdf(ErrorReporter& errors, Ui& ui, const Catalogue& texts, const std::string& file);
 
 // The file name less its last four characters (".pdf"): the base name the split and
 // mix lists offer for their outputs. Characters, not bytes, so a name such as

@@ -48,15 +48,7 @@ void Form1::mbut_fisier_add(const std::string& file) {
                 }
             },
             [&] { stop = file.empty(); },
-            [&] {
-                if (!filelist::endsInPdf(file)) {
-                    MsgBoxEx(errors_, ui_,
-                             catalogue.MsgErrMergeOnlyPDF1 + " " + file + " " +
-                                 catalogue.MsgErrMergeOnlyPDF2,
-                             msgbox::kCritical);
-                    stop = true;
-                }
-            },
+            [&] { stop = filelist::refuseNonPdf(errors_, ui_, catalogue, file); },
             [&] {
                 ++state.mgrid_count;
                 if (state.mgrid_count == merge_grid.rows())

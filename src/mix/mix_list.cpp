@@ -28,15 +28,7 @@ void Form1::xbut_fisier_add(const std::string& file) {
     trap.run(
         {
             [&] { stop = file.empty(); },
-            [&] {
-                if (!filelist::endsInPdf(file)) {
-                    MsgBoxEx(errors_, ui_,
-                             catalogue.MsgErrMergeOnlyPDF1 + " " + file + " " +
-                                 catalogue.MsgErrMergeOnlyPDF2,
-                             msgbox::kCritical);
-                    stop = true;
-                }
-            },
+            [&] { stop = filelist::refuseNonPdf(errors_, ui_, catalogue, file); },
             [&] {
                 if (state.xgrid_count >= state.xgrid_max || state.xgrid_count >= xbut_key.last()) {
                     MsgBoxEx(
