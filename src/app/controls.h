@@ -11,13 +11,6 @@
 
 namespace pagemeld {
 
-// The run-time errors a control's property raises, numbered as the classic runtime
-// numbers them.
-namespace errcode {
-inline constexpr std::int32_t kNoSuchArrayElement = 340;
-inline constexpr std::int32_t kInvalidPropertyValue = 380;
-}  // namespace errcode
-
 // Raises errcode::kInvalidPropertyValue: a size or a choice the control cannot take.
 [[noreturn]] void throwInvalidPropertyValue();
 

@@ -10,7 +10,11 @@
 
 namespace pagemeld {
 
+// The program's one table of error numbers. The small ones are the classic run-time
+// numbers, so the error handler's classes and boxes name them as users know them;
+// the PDF engine's LastErrorCode() gives these same numbers.
 namespace errcode {
+inline constexpr std::int32_t kNone = 0;
 inline constexpr std::int32_t kInvalidArgument = 5;
 inline constexpr std::int32_t kOverflow = 6;
 inline constexpr std::int32_t kOutOfMemory = 7;
@@ -27,10 +31,17 @@ inline constexpr std::int32_t kPermissionDenied = 70;
 inline constexpr std::int32_t kPathFileAccess = 75;
 inline constexpr std::int32_t kPathNotFound = 76;
 inline constexpr std::int32_t kObjectNotSet = 91;
-inline constexpr std::int32_t kInvalidFileFormat = 321;
+inline constexpr std::int32_t kInvalidFileFormat = 321;  // not a PDF, or damaged beyond repair
+inline constexpr std::int32_t kNoSuchArrayElement = 340;  // a control index that does not exist
+inline constexpr std::int32_t kInvalidPropertyValue = 380;  // a size or choice a control cannot take
 // Failures of external components arrive as large negative numbers.
 inline constexpr std::int32_t kUnexpected = -2147467259;          // 0x80004005
 inline constexpr std::int32_t kInternetOpenFailed = -2147220504;  // 0x800403E8
+// The PDF engine's own failures.
+inline constexpr std::int32_t kLibraryFailure = -2147220991;
+inline constexpr std::int32_t kPasswordRequired = -2147220990;
+inline constexpr std::int32_t kNoDocument = -2147220989;  // no document selected / unknown id
+inline constexpr std::int32_t kNoPages = -2147220988;     // the operation yields no pages
 }  // namespace errcode
 
 class RuntimeError : public std::runtime_error {

@@ -7,11 +7,11 @@ namespace pagemeld {
 
 std::string failureReason(const Catalogue& catalogue, std::int32_t engineErrorCode) {
     switch (engineErrorCode) {
-        case pdferr::kDiskFull:
+        case errcode::kDiskFull:
             return catalogue.MsgWhyDiskFull;
-        case pdferr::kPermissionDenied:
+        case errcode::kPermissionDenied:
             return catalogue.MsgWhyDenied;
-        case pdferr::kPathNotFound:
+        case errcode::kPathNotFound:
             return catalogue.MsgWhyNoFolder;
         case errcode::kBadFileName:
             return catalogue.MsgWhyBadName;

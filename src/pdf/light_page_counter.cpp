@@ -63,22 +63,22 @@ std::int32_t countPagesLightly(const std::string& fileName, std::int32_t& errorC
         return 0;
     }
     if (!std::filesystem::is_regular_file(status)) {
-        errorCode = pdferr::kAccessError;
+        errorCode = errcode::kPathFileAccess;
         return 0;
     }
     const auto size = std::filesystem::file_size(path, ec);
     if (ec || size > kMaxBytes) {
-        errorCode = pdferr::kInvalidFormat;
+        errorCode = errcode::kInvalidFileFormat;
         return 0;
     }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
-        errorCode = pdferr::kPermissionDenied;
+        errorCode = errcode::kPermissionDenied;
         return 0;
     }
     std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
     if (bytes.substr(0, 1024).find("%PDF-") == std::string::npos) {
-        errorCode = pdferr::kInvalidFormat;
+        errorCode = errcode::kInvalidFileFormat;
         return 0;
     }
     std::int32_t count = 0;
@@ -88,7 +88,7 @@ std::int32_t countPagesLightly(const std::string& fileName, std::int32_t& errorC
         count = 0;
     }
     if (count == 0) count = countPageObjects(bytes);
-    errorCode = count > 0 ? pdferr::kNone : pdferr::kInvalidFormat;
+    errorCode = count > 0 ? errcode::kNone : errcode::kInvalidFileFormat;
     return count;
 }
 

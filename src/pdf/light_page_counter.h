@@ -7,7 +7,7 @@
 
 namespace pagemeld {
 
-// The page count, or 0 with `errorCode` set (pdferr numbers).
+// The page count, or 0 with `errorCode` set (errcode numbers).
 std::int32_t countPagesLightly(const std::string& fileName, std::int32_t& errorCode);
 
 }  // namespace pagemeld

@@ -8,26 +8,9 @@
 #include <string>
 #include <vector>
 
-namespace pagemeld {
+#include "base/runtime_error.h"  // LastErrorCode() gives its errcode numbers
 
-// Numbers LastErrorCode() gives. Where one fits, they are the program's run-time
-// error numbers, so a message can name them the same way; failures that are the
-// engine's own are large negative numbers, as external components report them.
-namespace pdferr {
-inline constexpr std::int32_t kNone = 0;
-inline constexpr std::int32_t kOutOfMemory = 7;
-inline constexpr std::int32_t kFileNotFound = 53;
-inline constexpr std::int32_t kDiskFull = 61;
-inline constexpr std::int32_t kTooManyFiles = 67;
-inline constexpr std::int32_t kPermissionDenied = 70;
-inline constexpr std::int32_t kAccessError = 75;  // a folder where a file was expected, ...
-inline constexpr std::int32_t kPathNotFound = 76;
-inline constexpr std::int32_t kInvalidFormat = 321;  // not a PDF, or damaged beyond repair
-inline constexpr std::int32_t kPasswordRequired = -2147220990;
-inline constexpr std::int32_t kNoDocument = -2147220989;  // no document selected / unknown id
-inline constexpr std::int32_t kNoPages = -2147220988;     // the operation yields no pages
-inline constexpr std::int32_t kLibraryFailure = -2147220991;
-}  // namespace pdferr
+namespace pagemeld {
 
 // What the last MergeFileList did with one listed file.
 enum class ListedFileOutcome {
@@ -112,7 +95,7 @@ public:
     virtual std::int32_t DAOpenFile(const std::string& fileName, const std::string& password) = 0;
     virtual std::int32_t DAGetPageCount(std::int32_t handle) = 0;
     virtual void DACloseFile(std::int32_t handle) = 0;
-    // The pdferr number of the last failure of any member; 0 after a success.
+    // The errcode number of the last failure of any member; 0 after a success.
     virtual std::int32_t LastErrorCode() const = 0;
     // The file the last failure concerns (an input that could not be read, or the
     // output that could not be written), or empty when it concerns none.

@@ -19,30 +19,30 @@ std::int32_t engineErrorCode(std::exception_ptr error) {
     try {
         std::rethrow_exception(error);
     } catch (const QPDFExc& e) {
-        if (e.getErrorCode() == qpdf_e_password) return pdferr::kPasswordRequired;
-        if (e.getErrorCode() == qpdf_e_system) return pdferr::kAccessError;
-        return pdferr::kInvalidFormat;
+        if (e.getErrorCode() == qpdf_e_password) return errcode::kPasswordRequired;
+        if (e.getErrorCode() == qpdf_e_system) return errcode::kPathFileAccess;
+        return errcode::kInvalidFileFormat;
     } catch (const QPDFSystemError& e) {
         return errorCodeFromErrno(e.getErrno());
     } catch (const std::bad_alloc&) {
-        return pdferr::kOutOfMemory;
+        return errcode::kOutOfMemory;
     } catch (const RuntimeError& e) {
         return e.code();
     } catch (const std::system_error& e) {
         return errorCodeFromErrno(e.code().value());
     } catch (...) {
-        return pdferr::kLibraryFailure;
+        return errcode::kLibraryFailure;
     }
 }
 
 std::int32_t missingFileError(const std::error_code& statusError) {
     if (!statusError || statusError == std::errc::no_such_file_or_directory ||
         statusError == std::errc::not_a_directory) {
-        return pdferr::kFileNotFound;
+        return errcode::kFileNotFound;
     }
     // On Windows the code is the system's own number; its portable meaning is errno's.
     const std::error_condition condition = statusError.default_error_condition();
-    if (condition.category() != std::generic_category()) return pdferr::kFileNotFound;
+    if (condition.category() != std::generic_category()) return errcode::kFileNotFound;
     return errorCodeFromErrno(condition.value());
 }
 
@@ -57,7 +57,7 @@ std::shared_ptr<PdfSource> PdfSource::open(const std::string& fileName, const st
         return nullptr;
     }
     if (!std::filesystem::is_regular_file(status)) {
-        errorCode = pdferr::kAccessError;
+        errorCode = errcode::kPathFileAccess;
         return nullptr;
     }
     std::shared_ptr<PdfSource> source(new PdfSource());
@@ -72,15 +72,15 @@ std::shared_ptr<PdfSource> PdfSource::open(const std::string& fileName, const st
         source->pages_ = source->qpdf_->getAllPages();
     } catch (...) {
         errorCode = engineErrorCode(std::current_exception());
-        if (errorCode == pdferr::kPasswordRequired) result = OpenResult::PasswordRequired;
+        if (errorCode == errcode::kPasswordRequired) result = OpenResult::PasswordRequired;
         return nullptr;
     }
     if (source->pages_.empty()) {
-        errorCode = pdferr::kInvalidFormat;
+        errorCode = errcode::kInvalidFileFormat;
         return nullptr;
     }
     result = OpenResult::Ok;
-    errorCode = pdferr::kNone;
+    errorCode = errcode::kNone;
     return source;
 }
 

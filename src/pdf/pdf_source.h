@@ -42,7 +42,7 @@ class PdfSource {
 public:
     enum class OpenResult { Ok, PasswordRequired, Failed };
 
-    // Opens `fileName` with `password`; on failure sets `errorCode` (pdferr numbers).
+    // Opens `fileName` with `password`; on failure sets `errorCode` (errcode numbers).
     static std::shared_ptr<PdfSource> open(const std::string& fileName, const std::string& password,
                                            OpenResult& result, std::int32_t& errorCode);
 
@@ -91,7 +91,7 @@ private:
     std::optional<bool> hasPageLabels_;
 };
 
-// The pdferr number for whatever qpdf or the system threw.
+// The errcode number for whatever qpdf or the system threw.
 std::int32_t engineErrorCode(std::exception_ptr error);
 
 // Why a file that could not be found by its name was not found: usually it is not

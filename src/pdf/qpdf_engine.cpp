@@ -172,16 +172,16 @@ std::int32_t QpdfEngine::EncryptionStatus() const {
 
 std::int32_t QpdfEngine::Decrypt() {
     PdfDocument* document = selected();
-    if (!document) return fail(pdferr::kNoDocument);
-    if (document->locked) return fail(pdferr::kPasswordRequired);
+    if (!document) return fail(errcode::kNoDocument);
+    if (document->locked) return fail(errcode::kPasswordRequired);
     return 1;
 }
 
 std::int32_t QpdfEngine::SetPassword(const std::string& password) {
     PdfDocument* document = selected();
-    if (!document) return fail(pdferr::kNoDocument);
+    if (!document) return fail(errcode::kNoDocument);
     if (!document->encrypted) return 1;
-    if (document->fileName.empty()) return document->locked ? fail(pdferr::kPasswordRequired) : 1;
+    if (document->fileName.empty()) return document->locked ? fail(errcode::kPasswordRequired) : 1;
     PdfSource::OpenResult result;
     std::int32_t errorCode = 0;
     auto source = PdfSource::open(document->fileName, password, result, errorCode);
@@ -223,7 +223,7 @@ std::int32_t QpdfEngine::DecryptFile(const std::string& input, const std::string
         }
         // Reading the input or writing the copy: the system error says which.
         const std::int32_t code = engineErrorCode(std::current_exception());
-        return fail(code, code == pdferr::kInvalidFormat ? input : output);
+        return fail(code, code == errcode::kInvalidFileFormat ? input : output);
     }
     const bool replacesInput = PooledFileSource::pinAllReading(output) || sameFile(input, output);
     if (!file->commit(errorCode, replacesInput)) return fail(errorCode, output);
@@ -233,7 +233,7 @@ std::int32_t QpdfEngine::DecryptFile(const std::string& input, const std::string
 std::int32_t QpdfEngine::addDerived(const PdfDocument& parent, std::vector<PageRef> pages) {
     if (pages.empty()) {
         selected_ = 0;
-        return fail(pdferr::kNoPages);
+        return fail(errcode::kNoPages);
     }
     PdfDocument document;
     document.information = parent.information;
@@ -250,7 +250,7 @@ std::int32_t QpdfEngine::ExtractPages(std::int32_t first, std::int32_t count) {
     PdfDocument* document = selected();
     if (!document || document->locked) {
         selected_ = 0;
-        return fail(document ? pdferr::kPasswordRequired : pdferr::kNoDocument);
+        return fail(document ? errcode::kPasswordRequired : errcode::kNoDocument);
     }
     const auto total = static_cast<std::int64_t>(document->pages.size());
     std::vector<PageRef> pages;
@@ -265,7 +265,7 @@ std::int32_t QpdfEngine::ExtractPageRanges(const std::string& ranges) {
     PdfDocument* document = selected();
     if (!document || document->locked) {
         selected_ = 0;
-        return fail(document ? pdferr::kPasswordRequired : pdferr::kNoDocument);
+        return fail(document ? errcode::kPasswordRequired : errcode::kNoDocument);
     }
     const auto total =
         static_cast<std::int32_t>(std::min<std::size_t>(document->pages.size(), INT32_MAX));
@@ -279,8 +279,8 @@ std::int32_t QpdfEngine::ExtractPageRanges(const std::string& ranges) {
 std::int32_t QpdfEngine::MergeDocument(std::int32_t id) {
     PdfDocument* target = selected();
     auto other = documents_.find(id);
-    if (!target || other == documents_.end()) return fail(pdferr::kNoDocument);
-    if (target->locked || other->second.locked) return fail(pdferr::kPasswordRequired);
+    if (!target || other == documents_.end()) return fail(errcode::kNoDocument);
+    if (target->locked || other->second.locked) return fail(errcode::kPasswordRequired);
     // Copy first: the document may be merged into itself.
     std::vector<PageRef> pages = other->second.pages;
     target->pages.insert(target->pages.end(), pages.begin(), pages.end());
@@ -291,9 +291,9 @@ std::int32_t QpdfEngine::MergeDocument(std::int32_t id) {
 
 std::int32_t QpdfEngine::SaveToFile(const std::string& fileName) {
     PdfDocument* document = selected();
-    if (!document) return fail(pdferr::kNoDocument);
-    if (document->locked) return fail(pdferr::kPasswordRequired);
-    if (document->pages.empty()) return fail(pdferr::kNoPages);
+    if (!document) return fail(errcode::kNoDocument);
+    if (document->locked) return fail(errcode::kPasswordRequired);
+    if (document->pages.empty()) return fail(errcode::kNoPages);
     std::int32_t errorCode = 0;
     if (!writeDocument(fileName, document->pages, document->information, errorCode)) {
         return fail(errorCode, fileName);
@@ -362,7 +362,7 @@ std::int32_t QpdfEngine::MergeFileList(const std::string& listName, const std::s
     const FileListCheck check = fileListChecks_[listName];
     auto& outcomes = fileListOutcomes_[listName];
     outcomes.assign(files.size(), ListedFileOutcome::NotReached);
-    if (files.empty()) return fail(pdferr::kNoPages);
+    if (files.empty()) return fail(errcode::kNoPages);
     std::int32_t errorCode = 0;
     // Only an output that is there already can be one of the inputs.
     std::error_code ec;
@@ -439,14 +439,14 @@ std::int32_t QpdfEngine::MergeFileList(const std::string& listName, const std::s
             if (!merged) {
                 allSoFar = false;
                 if (!firstError) {
-                    firstError = openError ? openError : pdferr::kInvalidFormat;
+                    firstError = openError ? openError : errcode::kInvalidFileFormat;
                     firstFailed = name;
                 }
             }
         }
         if (writer.pageCount() == 0) {
             file->discard();
-            return fail(firstError ? firstError : pdferr::kNoPages, firstFailed);
+            return fail(firstError ? firstError : errcode::kNoPages, firstFailed);
         }
         for (const auto& [key, text] : fileListInformation_[listName]) {
             if (text.empty()) {
@@ -472,7 +472,7 @@ std::int32_t QpdfEngine::MergeFileList(const std::string& listName, const std::s
 std::int32_t QpdfEngine::DAOpenFile(const std::string& fileName, const std::string&) {
     std::int32_t errorCode = 0;
     const std::int32_t count = countPagesLightly(fileName, errorCode);
-    if (count <= 0) return fail(errorCode ? errorCode : pdferr::kInvalidFormat, fileName);
+    if (count <= 0) return fail(errorCode ? errorCode : errcode::kInvalidFileFormat, fileName);
     const std::int32_t handle = nextId();
     directAccess_[handle] = count;
     lastErrorFile_.clear();
