@@ -1,5 +1,6 @@
 #include "app/controls.h"
 
+#include <limits>
 #include <numeric>
 
 #include "base/runtime_error.h"
@@ -10,6 +11,22 @@ void throwInvalidPropertyValue() {
     throw RuntimeError(errcode::kInvalidPropertyValue, "Invalid property value");
 }
 
+int checkedTwips(std::int64_t value) {
+    if (value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max())
+        throw RuntimeError(errcode::kOverflow, "Overflow");
+    return static_cast<int>(value);
+}
+
+void placeOnGridRow(Control& button, const Grid& grid, int row, int inset) {
+    constexpr int kFileColumns = 5;
+    constexpr int kDrop = 15;  // twips between the row's top and the button's
+    std::int64_t columns = 0;
+    for (int c = 0; c < kFileColumns && c < grid.cols(); ++c) columns += grid.colWidth(c);
+    button.left = checkedTwips(std::int64_t{grid.left} + columns - button.width - inset);
+    button.top =
+        checkedTwips(std::int64_t{grid.top} + std::int64_t{grid.rowHeight(1)} * row + kDrop);
+}
+
 void throwNoSuchArrayElement(int index) {
     throw RuntimeError(errcode::kNoSuchArrayElement,
                        "Control array element '" + std::to_string(index) + "' doesn't exist");
@@ -17,7 +34,7 @@ void throwNoSuchArrayElement(int index) {
 
 void Grid::setRows(int count) {
     // The fixed header row always stays.
-    if (count < 1) throw RuntimeError(griderr::kInvalidRow, "Invalid Row value");
+    if (count < 1) throw RuntimeError(errcode::kInvalidGridRow, "Invalid Row value");
     const auto n = static_cast<std::size_t>(count);
     cells_.resize(n, std::vector<std::string>(colWidths_.size()));
     rowHeights_.resize(n, kDefaultRowHeight);
@@ -28,7 +45,7 @@ void Grid::setRows(int count) {
 }
 
 void Grid::setCols(int count) {
-    if (count < 1) throw RuntimeError(griderr::kInvalidCol, "Invalid Col value");
+    if (count < 1) throw RuntimeError(errcode::kInvalidGridCol, "Invalid Col value");
     const auto n = static_cast<std::size_t>(count);
     for (auto& cellsOfRow : cells_) cellsOfRow.resize(n);
     colWidths_.resize(n, kDefaultColWidth);
@@ -36,11 +53,11 @@ void Grid::setCols(int count) {
 }
 
 void Grid::checkRow(int r) const {
-    if (r < 0 || r >= rows()) throw RuntimeError(griderr::kInvalidRow, "Invalid Row value");
+    if (r < 0 || r >= rows()) throw RuntimeError(errcode::kInvalidGridRow, "Invalid Row value");
 }
 
 void Grid::checkCol(int c) const {
-    if (c < 0 || c >= cols()) throw RuntimeError(griderr::kInvalidCol, "Invalid Col value");
+    if (c < 0 || c >= cols()) throw RuntimeError(errcode::kInvalidGridCol, "Invalid Col value");
 }
 
 const std::string& Grid::textMatrix(int r, int c) const {

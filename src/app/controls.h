@@ -14,6 +14,10 @@ namespace pagemeld {
 // Raises errcode::kInvalidPropertyValue: a size or a choice the control cannot take.
 [[noreturn]] void throwInvalidPropertyValue();
 
+// A position or size in twips that must fit the control's whole number; a value
+// that does not fit raises errcode::kOverflow.
+int checkedTwips(std::int64_t value);
+
 // A colour is red + 256 x green + 65536 x blue; parts above 255 count as 255.
 constexpr std::uint32_t rgbColour(int red, int green, int blue) {
     const auto part = [](int v) { return static_cast<std::uint32_t>(std::clamp(v, 0, 255)); };
@@ -154,11 +158,6 @@ struct StatusBar : Control {
 };
 
 // Run-time error numbers of the grid, as the classic grid control raises them.
-namespace griderr {
-inline constexpr std::int32_t kInvalidRow = 30009;
-inline constexpr std::int32_t kInvalidCol = 30010;
-}  // namespace griderr
-
 // A table of text cells. Row 0 and column 0 are the fixed header row and column.
 // Setting a row or column count keeps the cells that remain; new rows get the
 // default height and new columns the default width. A row or column outside the
@@ -211,6 +210,12 @@ private:
     std::vector<int> rowHeights_;
     std::vector<bool> highlighted_;
 };
+
+// Stands a list's row button (a password button) on file row `row`: its right edge
+// `inset` twips inside the end of the grid's first five columns (the password
+// column), its top 15 twips below the row's top. The lists place a new row's button
+// and the layout moves them all with this one rule, so a button never jumps.
+void placeOnGridRow(Control& button, const Grid& grid, int row, int inset);
 
 // Members of a control array, numbered first..first+size-1. Asking for a number
 // outside raises errcode::kNoSuchArrayElement.

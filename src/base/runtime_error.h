@@ -31,9 +31,12 @@ inline constexpr std::int32_t kPermissionDenied = 70;
 inline constexpr std::int32_t kPathFileAccess = 75;
 inline constexpr std::int32_t kPathNotFound = 76;
 inline constexpr std::int32_t kObjectNotSet = 91;
-inline constexpr std::int32_t kInvalidFileFormat = 321;  // not a PDF, or damaged beyond repair
+inline constexpr std::int32_t kInvalidFileFormat = 321;   // not a PDF, or damaged beyond repair
 inline constexpr std::int32_t kNoSuchArrayElement = 340;  // a control index that does not exist
-inline constexpr std::int32_t kInvalidPropertyValue = 380;  // a size or choice a control cannot take
+inline constexpr std::int32_t kInvalidPropertyValue =
+    380;  // a size or choice a control cannot take
+inline constexpr std::int32_t kInvalidGridRow = 30009;
+inline constexpr std::int32_t kInvalidGridCol = 30010;
 // Failures of external components arrive as large negative numbers.
 inline constexpr std::int32_t kUnexpected = -2147467259;          // 0x80004005
 inline constexpr std::int32_t kInternetOpenFailed = -2147220504;  // 0x800403E8
