@@ -41,6 +41,10 @@ inline constexpr int kResetWindowHeight = 9620;
 // edge 265 twips inside their tab's frame.
 inline constexpr int kRunButtonWidth = 2400;
 inline constexpr int kRunButtonInset = 265 + kRunButtonWidth;
+// How far the password buttons stand in from the end of their list's password
+// column: the split list's one button, and the merge and mix lists' row buttons.
+inline constexpr int kSplitKeyInset = 15;
+inline constexpr int kListKeyInset = 270;
 // The grids' width at the design size: the column widths scale from it.
 inline constexpr int kGridBaseWidth = 9050;
 // pict_fundal fills the width beyond this point once the window is wide enough.

@@ -15,10 +15,7 @@ namespace {
 // A size or position that does not fit the control is a run-time error that the
 // layout's trap receives.
 int twips(std::int64_t value) {
-    if (value < std::numeric_limits<int>::min() || value > std::numeric_limits<int>::max()) {
-        throw RuntimeError(errcode::kOverflow, "Overflow");
-    }
-    return static_cast<int>(value);
+    return checkedTwips(value);
 }
 
 int size(std::int64_t value) {
@@ -43,12 +40,6 @@ std::int64_t roundedQuotient(std::int64_t numerator, std::int64_t denominator) {
 // between its bottom edge and the output options below.
 constexpr int kMergeGridShapedRows = 7;
 constexpr int kMergeOutputGap = 2040 - (120 + kMergeGridShapedRows * Grid::kDefaultRowHeight - 20);
-
-int sumOfFiveColumns(const Grid& grid) {
-    int sum = 0;
-    for (int c = 0; c < 5; ++c) sum += grid.colWidth(c);
-    return sum;
-}
 
 // The layout in named parts over the window's controls; each part is a list of steps
 // under the one trap of Form_Resize.
@@ -79,10 +70,6 @@ private:
                              size(roundedQuotient(static_cast<std::int64_t>(grid.width) * base[c],
                                                   kGridBaseWidth)));
         }
-    }
-    static int passwordButtonLeft(const Grid& grid, const Control& button, int inset) {
-        return twips(static_cast<std::int64_t>(grid.left) + sumOfFiveColumns(grid) - button.width -
-                     inset);
     }
     static int centredLeft(int frameWidth, int leftWidth, int rightWidth) {
         return twips(
@@ -201,28 +188,18 @@ bool WindowLayout::barsAndButtons() {
 
 bool WindowLayout::passwordButtons() {
     return trap_.run({
-        [&] {
-            f_.but_passw.left = passwordButtonLeft(f_.split_grid, f_.but_passw, 15);
-            f_.but_passw.top =
-                twips(std::int64_t{f_.split_grid.top} + f_.split_grid.rowHeight(1) + 15);
-        },
+        [&] { placeOnGridRow(f_.but_passw, f_.split_grid, 1, kSplitKeyInset); },
         [&] {
             const int last = std::min<std::int32_t>(f_.state.mgrid_count, f_.mbut_key.last());
             for (int i = f_.mbut_key.first(); i <= last; ++i) {
-                CommandButton& key = f_.mbut_key(i);
-                key.left = passwordButtonLeft(f_.merge_grid, key, 270);
-                key.top = twips(std::int64_t{f_.merge_grid.top} +
-                                std::int64_t{f_.merge_grid.rowHeight(1)} * i + 15);
+                placeOnGridRow(f_.mbut_key(i), f_.merge_grid, i, kListKeyInset);
             }
         },
         [&] {
             // The mix list never holds more files than it has buttons.
             const int last = std::min<std::int32_t>(f_.state.xgrid_count, f_.xbut_key.last());
             for (int i = f_.xbut_key.first(); i <= last; ++i) {
-                CommandButton& key = f_.xbut_key(i);
-                key.left = passwordButtonLeft(f_.mix_grid, key, 270);
-                key.top = twips(std::int64_t{f_.mix_grid.top} +
-                                std::int64_t{f_.mix_grid.rowHeight(1)} * i + 15);
+                placeOnGridRow(f_.xbut_key(i), f_.mix_grid, i, kListKeyInset);
             }
         },
     });

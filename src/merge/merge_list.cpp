@@ -18,7 +18,6 @@ namespace {
 
 // Password buttons exist for the first six visible file rows only.
 constexpr int kKeyedRows = 6;
-constexpr int kKeyInset = 270;  // twips between a password button and the grid's right edge
 
 // The tool tip names the file row under the mouse, from the stored row offset and
 // the first row shown.
@@ -34,54 +33,53 @@ void showHoverTip(Form1& form) {
 void Form1::mbut_fisier_add(const std::string& file) {
     Trap trap(errors_, kFormName, "mbut_fisier_add");
     bool stop = false;
-    trap.run(
-        {
-            [&] {
-                // Comes before every other test: a full list takes nothing more.
-                if (state.mgrid_count >= state.mgrid_max) {
-                    MsgBoxEx(errors_, ui_,
-                             catalogue.MsgErrMergeMax1 + " " + std::to_string(state.mgrid_max) +
-                                 " " + catalogue.MsgErrMergeMax2 + file + " " +
-                                 catalogue.MsgErrMergeMax3,
-                             msgbox::kInformation);
-                    stop = true;
-                }
-            },
-            [&] { stop = file.empty(); },
-            [&] { stop = filelist::refuseNonPdf(errors_, ui_, catalogue, file); },
-            [&] {
-                ++state.mgrid_count;
-                if (state.mgrid_count == merge_grid.rows())
-                    merge_grid.setRows(merge_grid.rows() + 1);
-            },
-            [&] {
-                filelist::writeRow(
-                    merge_grid, state.mgrid_count, ParsePath(errors_, file, kPathName),
-                    ParsePath(errors_, file, kPathFolder, true), getpagenumber(file, true));
-            },
-            [&] {
-                if (state.mgrid_count <= kKeyedRows) {
-                    CommandButton& key = mbut_key(state.mgrid_count);
-                    key.visible = true;
-                    int columns = 0;
-                    for (int c = 0; c <= filelist::kColPassword; ++c)
-                        columns += merge_grid.colWidth(c);
-                    key.left = merge_grid.left + columns - key.width - kKeyInset;
-                    key.top = merge_grid.top + merge_grid.rowHeight(1) * state.mgrid_count + 15;
-                }
-            },
-            [&] {
-                clear_mgrid_rows();
-                select_mgrid_row(state.mgrid_count);
-            },
-            [&] {
-                // Only the first file names the output.
-                if (state.mgrid_count == 1)
-                    moutput_file.text =
-                        merge_grid.textMatrix(1, filelist::kColFolder) + "output.pdf";
-            },
-        },
-        [&] { return stop; });
+    bool added = false;
+    trap.run({
+                 [&] {
+                     // Comes before every other test: a full list takes nothing more.
+                     if (state.mgrid_count >= state.mgrid_max) {
+                         MsgBoxEx(errors_, ui_,
+                                  catalogue.MsgErrMergeMax1 + " " +
+                                      std::to_string(state.mgrid_max) + " " +
+                                      catalogue.MsgErrMergeMax2 + file + " " +
+                                      catalogue.MsgErrMergeMax3,
+                                  msgbox::kInformation);
+                         stop = true;
+                     }
+                 },
+                 [&] { stop = file.empty(); },
+                 [&] { stop = filelist::refuseNonPdf(errors_, ui_, catalogue, file); },
+                 [&] {
+                     // The row is written before the count goes up, so a row that could not
+                     // be written is never counted.
+                     const int row = state.mgrid_count + 1;
+                     if (row == merge_grid.rows()) merge_grid.setRows(merge_grid.rows() + 1);
+                     filelist::writeRow(merge_grid, row, ParsePath(errors_, file, kPathName),
+                                        ParsePath(errors_, file, kPathFolder, true),
+                                        getpagenumber(file, true));
+                     state.mgrid_count = row;
+                     added = true;
+                 },
+                 [&] { stop = !added; },
+                 [&] {
+                     if (state.mgrid_count <= kKeyedRows) {
+                         CommandButton& key = mbut_key(state.mgrid_count);
+                         key.visible = true;
+                         placeOnGridRow(key, merge_grid, state.mgrid_count, kListKeyInset);
+                     }
+                 },
+                 [&] {
+                     clear_mgrid_rows();
+                     select_mgrid_row(state.mgrid_count);
+                 },
+                 [&] {
+                     // Only the first file names the output.
+                     if (state.mgrid_count == 1)
+                         moutput_file.text =
+                             merge_grid.textMatrix(1, filelist::kColFolder) + "output.pdf";
+                 },
+             },
+             [&] { return stop; });
 }
 
 void Form1::mbut_add_Click() {

@@ -13,14 +13,6 @@
 
 namespace pagemeld {
 
-namespace {
-
-// A new file's password button stands this far in from the grid's right edge; the
-// next layout moves it to where the other lists keep theirs.
-constexpr int kKeyInsetOnAdd = 15;
-
-}  // namespace
-
 void Form1::xbut_fisier_add(const std::string& file) {
     Trap trap(errors_, kFormName, "xbut_fisier_add");
     bool stop = false;
@@ -39,8 +31,8 @@ void Form1::xbut_fisier_add(const std::string& file) {
                 }
             },
             [&] {
-                // The row is filled before the count goes up, so a failing page count
-                // cannot leave the count naming an empty row.
+                // The row is written before the count goes up, so a row that could not
+                // be written is never counted.
                 const int row = state.xgrid_count + 1;
                 filelist::writeRow(mix_grid, row, ParsePath(errors_, file, kPathName),
                                    ParsePath(errors_, file, kPathFolder, true),
@@ -53,8 +45,7 @@ void Form1::xbut_fisier_add(const std::string& file) {
             [&] {
                 CommandButton& key = xbut_key(state.xgrid_count);
                 key.visible = true;
-                key.left = mix_grid.left + mix_grid.sumColWidths() - key.width - kKeyInsetOnAdd;
-                key.top = mix_grid.top + mix_grid.rowHeight(1) * state.xgrid_count + 15;
+                placeOnGridRow(key, mix_grid, state.xgrid_count, kListKeyInset);
             },
             [&] {
                 clear_xgrid_rows();
