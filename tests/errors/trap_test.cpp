@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -25,82 +24,68 @@ protected:
     FakeSystem system{dir.path().string()};
     ErrorReporter errors{ui, system};
     Trap trap{errors, "Form1", "cmd_merge_Click"};
-
-    std::string log() const {
-        std::ifstream in(dir.path() / "Ombrix Pagemeld2612Error.Log", std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
 };
 
-TEST_F(TrapTest, RetryRepeatsTheFailedStep) {
-    ui.boxAnswers = {msgbox::kAnswerRetry};
-    int tries = 0;
-    bool after = false;
-    EXPECT_TRUE(trap.run({[&] {
-                              if (++tries == 1) throw RuntimeError(53, "File not found", 7);
+// What a step's first failure leads to: the user's answer (or the error's class)
+// decides whether the step runs again, the next step runs, or the program ends; the
+// log names the outcome.
+TEST_F(TrapTest, TheAnswerToAFailureDecidesWhatRunsNext) {
+    struct Case {
+        const char* name;
+        std::int32_t code;
+        int answer;
+        int expectedTries;
+        bool nextStepRuns;
+        bool programEnds;
+        const char* loggedOutcome;  // "" when nothing may be logged
+    };
+    const Case cases[] = {
+        {"retry repeats the step", 53, msgbox::kAnswerRetry, 2, true, false, "Resume"},
+        {"ignore skips it", 53, msgbox::kAnswerIgnore, 1, true, false, "Resume Next"},
+        {"abort ends at once", 53, msgbox::kAnswerAbort, 1, false, true, ""},
+        {"an object error ends silently", errcode::kObjectNotSet, 0, 1, false, true,
+         "Exit Project"},
+        {"an external failure ends", errcode::kUnexpected, 0, 1, false, true, "Exit Project"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir caseDir;
+        FakeUi caseUi;
+        caseUi.boxAnswers = {c.answer};
+        FakeSystem caseSystem{caseDir.path().string()};
+        ErrorReporter caseErrors{caseUi, caseSystem};
+        Trap caseTrap{caseErrors, "Form1", "cmd_merge_Click"};
+        int tries = 0;
+        bool after = false;
+        bool ended = false;
+        try {
+            caseTrap.run({[&] {
+                              if (++tries == 1) throw RuntimeError(c.code, "Failed here", 7);
                           },
-                          [&] { after = true; }}));
-    EXPECT_EQ(tries, 2);
-    EXPECT_TRUE(after);
-    EXPECT_EQ(ui.boxes.at(0).text, "File not found!");
-    EXPECT_NE(log().find("Error [ 53 ]:  File not found\r\n"
-                         "Location:  Procedure ( cmd_merge_Click ) - Module ( Form1 )\r\n"
-                         "Line number:  7                    Outcome: Resume\r\n"),
-              std::string::npos);
-}
-
-TEST_F(TrapTest, IgnoreSkipsTheFailedStep) {
-    ui.boxAnswers = {msgbox::kAnswerIgnore};
-    int tries = 0;
-    bool after = false;
-    EXPECT_TRUE(trap.run({[&] {
-                              ++tries;
-                              (void)std::filesystem::file_size(dir.path() / "missing.pdf");
-                          },
-                          [&] { after = true; }}));
-    EXPECT_EQ(tries, 1);
-    EXPECT_TRUE(after);
-    EXPECT_NE(log().find("Error [ 53 ]:  "), std::string::npos);
-    EXPECT_NE(log().find("Outcome: Resume Next\r\n"), std::string::npos);
-}
-
-TEST_F(TrapTest, AbortEndsTheProgramWithoutARecord) {
-    ui.boxAnswers = {msgbox::kAnswerAbort};
-    bool after = false;
-    EXPECT_THROW(
-        trap.run({[] { throw RuntimeError(53, "File not found"); }, [&] { after = true; }}),
-        ExitRequested);
-    EXPECT_FALSE(after);
-    EXPECT_EQ(ui.quitCalls, 1);
-    EXPECT_FALSE(std::filesystem::exists(dir.path() / "Ombrix Pagemeld2612Error.Log"));
-}
-
-TEST_F(TrapTest, ObjectErrorsAreLoggedThenEndTheProgramSilently) {
-    for (std::int32_t code : {91, 97, 98}) {
-        SCOPED_TRACE(code);
-        const int quits = ui.quitCalls;
-        EXPECT_THROW(trap.step([&] { throw RuntimeError(code, "Object variable not set"); }),
-                     ExitRequested);
-        EXPECT_EQ(ui.quitCalls, quits + 1);
-        EXPECT_NE(log().find("Error [ " + std::to_string(code) +
-                             " ]:  Object variable not set\r\nLocation:  Procedure ( "
-                             "cmd_merge_Click ) - Module ( Form1 )                    "
-                             "Outcome: Exit Project\r\n"),
-                  std::string::npos);
+                          [&] { after = true; }});
+        } catch (const ExitRequested&) {
+            ended = true;
+        }
+        EXPECT_EQ(tries, c.expectedTries);
+        EXPECT_EQ(after, c.nextStepRuns);
+        EXPECT_EQ(ended, c.programEnds);
+        EXPECT_EQ(caseUi.quitCalls, c.programEnds ? 1 : 0);
+        const auto logFile = caseDir.path() / "Ombrix Pagemeld2612Error.Log";
+        if (*c.loggedOutcome == '\0') {
+            EXPECT_FALSE(std::filesystem::exists(logFile));
+            continue;
+        }
+        std::ifstream in(logFile, std::ios::binary);
+        std::ostringstream text;
+        text << in.rdbuf();
+        EXPECT_NE(text.str().find("Error [ " + std::to_string(c.code) +
+                                  " ]:  Failed here\r\n"
+                                  "Location:  Procedure ( cmd_merge_Click ) - Module ( Form1 )\r\n"
+                                  "Line number:  7                    Outcome: " +
+                                  c.loggedOutcome + "\r\n"),
+                  std::string::npos)
+            << text.str();
     }
-    EXPECT_TRUE(ui.boxes.empty());
-}
-
-TEST_F(TrapTest, ExternalFailureIsLoggedThenEndsTheProgram) {
-    EXPECT_THROW(trap.step([] { throw RuntimeError(errcode::kUnexpected, "Automation error"); }),
-                 ExitRequested);
-    ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].title, "Unexpected Error!");
-    EXPECT_EQ(ui.quitCalls, 1);
-    EXPECT_NE(log().find("Error [ -2147467259 ]:  Automation error"), std::string::npos);
-    EXPECT_NE(log().find("Outcome: Exit Project\r\n"), std::string::npos);
 }
 
 TEST_F(TrapTest, PersistentCauseIsRepeatedOnlyABoundedNumberOfTimes) {
