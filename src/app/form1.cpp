@@ -143,11 +143,17 @@ void Form1::designSplit() {
     place(Label15, "Label15", method, 2640 + kRowShift, 2265, 2535, 255,
           "page, starting with page");
 
-    place(cmd_split_run, "cmd_split_run", pict, 9975 - kRunButtonInset, 6360 - 420, kRunButtonWidth,
-          375, "Split this PDF!");
-    place(splitpb, "splitpb", pict, 60, 6360, 9710, 255);
-    place(tsplit_pb, "tsplit_pb", pict, 0, 0, 0, 0);
-    designTimer(tsplit_pb, kBarTimerInterval);
+    designRunRow(pict, cmd_split_run, "cmd_split_run", "Split this PDF!", splitpb, "splitpb",
+                 tsplit_pb, "tsplit_pb");
+}
+
+void Form1::designRunRow(const char* tab, CommandButton& run, const char* runName,
+                         const char* caption, ProgressBar& bar, const char* barName, Timer& timer,
+                         const char* timerName) {
+    place(run, runName, tab, 9975 - kRunButtonInset, 6360 - 420, kRunButtonWidth, 375, caption);
+    place(bar, barName, tab, 60, 6360, 9710, 255);
+    place(timer, timerName, tab, 0, 0, 0, 0);
+    designTimer(timer, kBarTimerInterval);
 }
 
 void Form1::designMerge() {
@@ -175,11 +181,8 @@ void Form1::designMerge() {
     designText(moutput_file, platformStartFolder("c:\\output.pdf"));
     place(lbl_mfile, "lbl_mfile", output, 240, 375, 1575, 255, "Output filename");
 
-    place(cmd_merge, "cmd_merge", pict, 9975 - kRunButtonInset, 6360 - 420, kRunButtonWidth, 375,
-          "Merge files!");
-    place(mergepb, "mergepb", pict, 60, 6360, 9710, 255);
-    place(tmerge_pb, "tmerge_pb", pict, 0, 0, 0, 0);
-    designTimer(tmerge_pb, kBarTimerInterval);
+    designRunRow(pict, cmd_merge, "cmd_merge", "Merge files!", mergepb, "mergepb", tmerge_pb,
+                 "tmerge_pb");
     place(updatetimer, "updatetimer", pict, 0, 0, 0, 0);
     designTimer(updatetimer, kUpdateTimerInterval);
 }
@@ -276,11 +279,8 @@ void Form1::designMix() {
     place(lbl_mix_basefilename, "lbl_mix_basefilename", dest, 2640, 765, 1575, 255,
           "Base Filename");
 
-    place(cmd_mix_run, "cmd_mix_run", pict, 9975 - kRunButtonInset, 6360 - 420, kRunButtonWidth,
-          375, "Mix files!");
-    place(mixpb, "mixpb", pict, 60, 6360, 9710, 255);
-    place(tmix_pb, "tmix_pb", pict, 0, 0, 0, 0);
-    designTimer(tmix_pb, kBarTimerInterval);
+    designRunRow(pict, cmd_mix_run, "cmd_mix_run", "Mix files!", mixpb, "mixpb", tmix_pb,
+                 "tmix_pb");
 }
 
 void Form1::designAboutAndExtras() {

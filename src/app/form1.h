@@ -325,6 +325,10 @@ private:
     void designMerge();
     void designMix();
     void designAboutAndExtras();
+    // A tab's run button with its bar below and the bar's timer, at the same place on
+    // the split, merge and mix tabs.
+    void designRunRow(const char* tab, CommandButton& run, const char* runName, const char* caption,
+                      ProgressBar& bar, const char* barName, Timer& timer, const char* timerName);
     Control& place(Control& control, const char* name, const char* container, int left, int top,
                    int width, int height, const std::string& caption = {});
     void shapeGrid(Grid& grid, int rows, const int (&widths)[5], int fixedHeight);

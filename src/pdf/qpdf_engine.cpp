@@ -80,6 +80,15 @@ bool writeDocument(const std::string& fileName, const std::vector<PageRef>& page
 
 }  // namespace
 
+std::int32_t QpdfEngine::select(PdfDocument document) {
+    const std::int32_t id = nextId();
+    documents_.emplace(id, std::move(document));
+    selected_ = id;
+    lastErrorFile_.clear();
+    lastError_ = 0;
+    return id;
+}
+
 std::int32_t QpdfEngine::nextId() {
     if (lastId_ == INT32_MAX) lastId_ = 0;
     do {
@@ -135,12 +144,7 @@ std::int32_t QpdfEngine::addLoaded(const std::string& fileName,
         document.pages.reserve(source->pages().size());
         for (const auto& page : source->pages()) document.pages.push_back({source, page});
     }
-    const std::int32_t id = nextId();
-    documents_.emplace(id, std::move(document));
-    selected_ = id;
-    lastErrorFile_.clear();
-    lastError_ = 0;
-    return id;
+    return select(std::move(document));
 }
 
 void QpdfEngine::SelectDocument(std::int32_t id) {
@@ -238,12 +242,7 @@ std::int32_t QpdfEngine::addDerived(const PdfDocument& parent, std::vector<PageR
     PdfDocument document;
     document.information = parent.information;
     document.pages = std::move(pages);
-    const std::int32_t id = nextId();
-    documents_.emplace(id, std::move(document));
-    selected_ = id;
-    lastErrorFile_.clear();
-    lastError_ = 0;
-    return id;
+    return select(std::move(document));
 }
 
 std::int32_t QpdfEngine::ExtractPages(std::int32_t first, std::int32_t count) {

@@ -54,6 +54,8 @@ private:
     std::int32_t fail(std::int32_t errorCode, const std::string& fileName = {});
     std::int32_t succeed(std::int32_t result);
     std::int32_t nextId();
+    // Keeps `document` under a new id, selects it and clears the last error.
+    std::int32_t select(PdfDocument document);
     // Registers a document for `fileName` as LoadFromFile does, from an open attempt.
     std::int32_t addLoaded(const std::string& fileName, const std::shared_ptr<PdfSource>& source,
                            PdfSource::OpenResult result, std::int32_t errorCode);
