@@ -3,8 +3,12 @@
 // derive from it beside ::testing::Test, so its members are theirs by name.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
+#include <fstream>
 #include <set>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -31,7 +35,6 @@ protected:
     std::string work(const std::string& name) const {
         return (dir.path() / "work" / name).string();
     }
-    std::string workFolder() const { return (dir.path() / "work").string() + kSep; }
     // Writes `pages` pages labelled `label` to work(name) and returns its path.
     std::string pdfFile(const std::string& name, int pages, const std::string& label = "P") {
         writeTestPdf(work(name), pages, label);
@@ -43,6 +46,36 @@ protected:
         for (const auto& entry : std::filesystem::directory_iterator(dir.path() / "work"))
             names.insert(entry.path().filename().string());
         return {names.begin(), names.end()};
+    }
+    // The work files named `base` + number + ".pdf", each as its number and its pages'
+    // texts without blanks: "01: P1 P2; 03: P7".
+    std::string pieces(const std::string& base) const {
+        std::string all;
+        for (const std::string& name : workListing()) {
+            if (name.size() <= base.size() + 4 || name.rfind(base, 0) != 0) continue;
+            const std::string number = name.substr(base.size(), name.size() - base.size() - 4);
+            if (!name.ends_with(".pdf") ||
+                number.find_first_not_of("0123456789") != std::string::npos)
+                continue;
+            all += (all.empty() ? "" : "; ") + number + ":";
+            for (std::string page : pageTexts(work(name))) {
+                std::erase(page, ' ');
+                all += " " + page;
+            }
+        }
+        return all;
+    }
+    static std::string contentOf(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        std::stringstream text;
+        text << in.rdbuf();
+        return text.str();
+    }
+    // Whether a box shown holds `part` (a catalogue text, a file name).
+    bool shown(const std::string& part) const {
+        for (const auto& box : ui.boxes)
+            if (box.text.find(part) != std::string::npos) return true;
+        return false;
     }
 
 #ifdef _WIN32
