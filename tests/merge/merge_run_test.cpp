@@ -42,7 +42,7 @@ protected:
     }
 };
 
-TEST_F(MergeRunTest, RefusalsLeaveTheListAndAnExistingOutputAsTheyWere) {
+TEST_F(MergeRunTest, RefusalsAndFailuresLeaveAnExistingOutputAsItWas) {
     const std::string out = pdfFile("out.pdf", 1, "OLD");
     add(pdfFile("a.pdf", 1, "A"));
     form.chk_merge_ovr.value = kChecked;
@@ -65,6 +65,16 @@ TEST_F(MergeRunTest, RefusalsLeaveTheListAndAnExistingOutputAsTheyWere) {
     form.chk_merge_ovr.value = kChecked;
     run(out);
     EXPECT_EQ(ui.boxTexts(), Texts{form.catalogue.MsgMergeDone});
+    EXPECT_EQ(pageTexts(out), (Texts{"A 1", "B 1"}));
+
+    // A merge that yields nothing leaves the output it was to replace as it was.
+    while (form.state.mgrid_count > 0) form.mbut_rem_Click();
+    for (const char* bad : {"bad1.pdf", "bad2.pdf"}) {
+        writeNotPdf(work(bad));
+        add(work(bad));
+    }
+    run(out);
+    EXPECT_FALSE(shown(form.catalogue.MsgMergeDone));
     EXPECT_EQ(pageTexts(out), (Texts{"A 1", "B 1"}));
 }
 
@@ -94,30 +104,6 @@ TEST_F(MergeRunTest, EveryInputIsMergedOrLeftOutWithItsReason) {
     EXPECT_EQ(workListing(), (Texts{"a.pdf", "b.pdf", "bad.pdf", "c.pdf", "d.pdf", "e.pdf", "f.pdf",
                                     "out.pdf", "out.pdf2"}));
     EXPECT_EQ(pageTexts(theirs), Texts{"MINE 1"});
-}
-
-TEST_F(MergeRunTest, AnOutputThatIsAlsoAnInputIsReplacedOnlyWhenComplete) {
-    const std::string a = pdfFile("a.pdf", 2, "A");
-    add(a);
-    add(pdfFile("b.pdf", 1, "B"));
-    form.chk_merge_ovr.value = kChecked;
-    run(a);
-    EXPECT_EQ(ui.boxTexts(), Texts{form.catalogue.MsgMergeDone});
-    EXPECT_EQ(pageTexts(a), (Texts{"A 1", "A 2", "B 1"}));
-    EXPECT_TRUE(qpdfCheckClean(a));
-
-    // A merge that yields nothing leaves an existing output as it was.
-    const std::string keep = pdfFile("keep.pdf", 1, "K");
-    const std::string before = contentOf(keep);
-    writeNotPdf(work("bad1.pdf"));
-    writeNotPdf(work("bad2.pdf"));
-    while (form.state.mgrid_count > 0) form.mbut_rem_Click();
-    add(work("bad1.pdf"));
-    add(work("bad2.pdf"));
-    run(keep);
-    EXPECT_FALSE(shown(form.catalogue.MsgMergeDone));
-    EXPECT_EQ(contentOf(keep), before);
-    EXPECT_EQ(workListing(), (Texts{"a.pdf", "b.pdf", "bad1.pdf", "bad2.pdf", "keep.pdf"}));
 }
 
 TEST_F(MergeRunTest, ARunLeftByAnErrorLeavesNoCopyBehind) {

@@ -1,7 +1,8 @@
 // The mix run through the window model on generated PDFs: which pages every output
-// joins, refusals, passwords, and no output over an input.
+// joins, refusals (no output over an input among them), and passwords.
 #include <functional>
 
+#include "mix/mix_plan.h"
 #include "pdf/qpdf_engine.h"
 #include "support/form_harness.h"
 
@@ -91,14 +92,18 @@ TEST_F(MixTest, RefusalsComeBeforeAnythingIsWritten) {
     run();
     EXPECT_TRUE(shown(form.catalogue.MsgErrMixAdd2files));
 
-    form.xbut_fisier_add(pdfFile("b.pdf", 1, "B"));
+    // The second document has the name of the first output of base name "a".
+    const std::string second = pdfFile("a01.pdf", 1, "B");
+    form.xbut_fisier_add(second);
+    const std::string before = contentOf(second);
     const Catalogue& t = form.catalogue;
     const std::vector<std::pair<std::function<void()>, std::string>> cases = {
         {[&] { form.txt_mix_filename.text = "re?port"; }, t.MsgOutputFileInvalidChar},
         {[&] { form.txt_mix_dest.text = ""; }, t.MsgSelectDestFolder},
         {[&] { form.r_mix2_method1_e1.text = "0"; }, t.MsgErrMixNumberField},
         {[&] { read(0, kGroup, 1, 3); }, t.MsgErrMixStartBeyond + " a.pdf"},
-        {[&] { read(1, kEach, 1, 2); }, t.MsgErrMixStartBeyond + " b.pdf"},
+        {[&] { read(1, kEach, 1, 2); }, t.MsgErrMixStartBeyond + " a01.pdf"},
+        {[&] { form.txt_mix_filename.text = "a"; }, t.MsgErrMixSave + " " + second},
     };
     const std::string destination = form.txt_mix_dest.text;
     for (const auto& [spoil, message] : cases) {
@@ -111,7 +116,8 @@ TEST_F(MixTest, RefusalsComeBeforeAnythingIsWritten) {
         run();
         EXPECT_EQ(ui.boxTexts().size(), 1u);
         EXPECT_TRUE(shown(message)) << ::testing::PrintToString(ui.boxTexts());
-        EXPECT_EQ(workListing(), (Texts{"a.pdf", "b.pdf"}));
+        EXPECT_EQ(workListing(), (Texts{"a.pdf", "a01.pdf"}));
+        EXPECT_EQ(contentOf(second), before);
     }
 
     // A document that cannot be loaded ends the run naming it.
@@ -120,7 +126,7 @@ TEST_F(MixTest, RefusalsComeBeforeAnythingIsWritten) {
     form.xbut_fisier_add(work("bad.pdf"));
     run();
     EXPECT_TRUE(shown(work("bad.pdf")));
-    EXPECT_EQ(workListing(), (Texts{"a.pdf", "b.pdf", "bad.pdf"}));
+    EXPECT_EQ(workListing(), (Texts{"a.pdf", "a01.pdf", "bad.pdf"}));
 }
 
 TEST_F(MixTest, PasswordsRightWrongMissingAndOwnerOnly) {
@@ -148,16 +154,14 @@ TEST_F(MixTest, PasswordsRightWrongMissingAndOwnerOnly) {
     EXPECT_EQ(workListing(), (Texts{"a.pdf", "b.pdf", "mix01.pdf", "mix02.pdf"}));
 }
 
-TEST_F(MixTest, OutputsNeverReplaceAnInput) {
-    form.xbut_fisier_add(pdfFile("x.pdf", 2, "A"));
-    form.xbut_fisier_add(pdfFile("x02.pdf", 1, "B"));
-    const std::string before = contentOf(work("x02.pdf"));
-    read(0, kGroup, 1, 1);
-    read(1, kGroup, 1, 1);
-    run();
-    EXPECT_TRUE(shown(form.catalogue.MsgErrMixSave + " " + work("x02.pdf")));
-    EXPECT_EQ(contentOf(work("x02.pdf")), before);
-    EXPECT_EQ(workListing(), (Texts{"x.pdf", "x02.pdf"}));
+// Only hundreds of outputs reach a pass cut at the page limit: the second document then
+// starts over, with whole pairs again.
+TEST(MixPlan, APassCutAtTheLimitDoesNotShortenLaterOnes) {
+    const MixPlanResult plan = planMix(kMixPageLimit, kMixPageLimit, {1, 1, 1}, {2, 2, 1});
+    ASSERT_EQ(plan.passes.size(), static_cast<std::size_t>(kMixPageLimit));
+    const std::size_t cut = (kMixPageLimit - 1) / 2;
+    EXPECT_EQ(plan.passes[cut].second, (PageRun{kMixPageLimit, 1}));
+    EXPECT_EQ(plan.passes[cut + 1].second, (PageRun{1, 2}));
 }
 
 }  // namespace

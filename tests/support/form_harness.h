@@ -78,12 +78,6 @@ protected:
         return false;
     }
 
-#ifdef _WIN32
-    static constexpr char kSep = '\\';
-#else
-    static constexpr char kSep = '/';
-#endif
-
     TempDir dir;
     FakeUi ui;
     FakeSettings settings;

@@ -14,14 +14,8 @@
 #include "support/fake_services.h"
 #include "support/temp_dir.h"
 
-namespace pagemeld {
+namespace pagemeld::testing {
 namespace {
-
-using testing::FakeHttp;
-using testing::FakeSettings;
-using testing::FakeSystem;
-using testing::FakeUi;
-using testing::TempDir;
 
 enum class Shown { Nothing, Offer, NoConnection, ErrorReport };
 
@@ -51,12 +45,7 @@ const Outcome kOutcomes[] = {
 
 class UpdateCheck : public ::testing::TestWithParam<Outcome> {
 protected:
-    UpdateCheck() {
-        std::filesystem::create_directory(dir.path() / "program");
-        std::filesystem::create_directory(dir.path() / "temp");
-        system.program = (dir.path() / "program").string();
-        system.temp = (dir.path() / "temp").string() + kPathSeparator;
-    }
+    UpdateCheck() : system(dir.path().string()) { system.temp = system.program + kPathSeparator; }
 
     TempDir dir;
     FakeUi ui;
@@ -104,4 +93,4 @@ INSTANTIATE_TEST_SUITE_P(Outcomes, UpdateCheck, ::testing::ValuesIn(kOutcomes),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
-}  // namespace pagemeld
+}  // namespace pagemeld::testing
