@@ -10,8 +10,6 @@
 namespace pagemeld::testing {
 namespace {
 
-using Texts = std::vector<std::string>;
-
 // The qpdf engine with a hook a test can make throw while a file's encryption is checked.
 class HookedEngine : public QpdfEngine {
 public:
@@ -51,7 +49,6 @@ TEST_F(MergeRunTest, RefusalsAndFailuresLeaveAnExistingOutputAsItWas) {
 
     // A file that is no PDF by its name is not listed.
     std::ofstream(work("notes.txt")) << "text";
-    ui.boxes.clear();
     add(work("notes.txt"));
     EXPECT_TRUE(shown(form.catalogue.MsgErrMergeOnlyPDF1 + " " + work("notes.txt")));
     EXPECT_EQ(form.state.mgrid_count, 1);

@@ -8,8 +8,6 @@
 namespace pagemeld::testing {
 namespace {
 
-using Texts = std::vector<std::string>;
-
 class SplitRunTest : public ::testing::Test, protected FormHarness<QpdfEngine> {
 protected:
     SplitRunTest() { form.Form_Load(""); }
@@ -36,11 +34,8 @@ protected:
 
 struct MethodCase {
     const char* name;
-    int pages;
-    int method;
-    const char* n;
-    const char* s;
-    const char* pieces;
+    int pages, method;
+    const char *n, *s, *pieces;
     bool pagesIgnored;
     friend void PrintTo(const MethodCase& c, std::ostream* os) { *os << c.name; }
 };
@@ -127,35 +122,26 @@ TEST_F(SplitRunTest, PasswordsAndTheDecryptedCopyThatIsRemoved) {
     EXPECT_EQ(pieces("part"), "01: L1 L2; 02: L3");
     EXPECT_FALSE(isEncrypted(work("part01.pdf")));
     EXPECT_EQ(workListing(), (Texts{"locked.pdf", "part01.pdf", "part02.pdf", "tmp.pdf"}));
-    EXPECT_EQ(contentOf(work("tmp.pdf")), "mine");
-
-    // An owner password alone needs none.
-    writeEncryptedPdf(work("owned.pdf"), {2, "O"}, Encryption::Aes128, "", "owner");
-    list(work("owned.pdf"));
-    form.split_grid.setTextMatrix(1, 4, "");
-    form.txt_split_filename.text = "own";
-    run();
-    EXPECT_EQ(pieces("own"), "01: O1 O2");
+    EXPECT_EQ(bytesOf(work("tmp.pdf")), "mine");
     EXPECT_EQ(pdf.documentCount(), 0u);
 }
 
 TEST_F(SplitRunTest, NoPieceMayReplaceTheSource) {
     const std::string path = pdfFile("part03.pdf", 4);
     list(path);
-    const std::string before = contentOf(path);
+    const std::string before = bytesOf(path);
     method(1, "1");
     run();
     EXPECT_EQ(ui.boxTexts(), Texts{form.catalogue.MsgErrSplitOverSource + " " + path});
     // Refused before the first piece was written.
     EXPECT_EQ(workListing(), Texts{"part03.pdf"});
-    EXPECT_EQ(contentOf(path), before);
-    EXPECT_EQ(pdf.documentCount(), 0u);
+    EXPECT_EQ(bytesOf(path), before);
 
     // Fewer pieces than the source's number: nothing is in the way.
     method(2, "1-2;3-4");
     run();
     EXPECT_EQ(ui.boxTexts(), Texts{form.catalogue.MsgSplitDone});
-    EXPECT_EQ(contentOf(path), before);
+    EXPECT_EQ(bytesOf(path), before);
     EXPECT_EQ(pieces("part"), "01: P1 P2; 02: P3 P4; 03: P1 P2 P3 P4");
 }
 

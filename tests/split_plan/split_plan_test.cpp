@@ -4,39 +4,26 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
 #include <limits>
-#include <ostream>
-#include <string>
 #include <vector>
 
 namespace pagemeld {
-
-void PrintTo(const PageRun& run, std::ostream* os) {
-    *os << "{" << run.first << ", " << run.count << "}";
-}
-
 namespace {
 
 constexpr std::int32_t kInt32Max = std::numeric_limits<std::int32_t>::max();
 
 // Piece, the piece rewritten for 10 pages, and whether a page was dropped.
 struct RangeCase {
-    const char* piece;
-    const char* rewritten;
+    const char *piece, *rewritten;
     bool dropped;
 };
-const RangeCase kRanges[] = {{"1-4,6,9-10", "1-4,6,9-10", false},
-                             {"3-1", "3-1", false},
-                             {"1,,2", "1,,2", false},
+const RangeCase kRanges[] = {{"3-1", "3-1", false},
                              {"abc", "abc", false},
                              {"2-5,12,8-15", "2-5,8-10", true},
                              {"12-20", "", true},
                              {" 12abc,1", "1", true},
                              {"2-5,12", "2-5,", true},
                              {"15-8", "10-8", false},
-                             {"-15", "-10", false},
-                             {"12-", "10-", false},
                              {"1-2-30", "1-2-30", false},
                              {"4 - 99", "4 -10", false},
                              {"99999999999-1", "10-1", false},

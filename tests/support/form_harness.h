@@ -8,7 +8,6 @@
 #include <filesystem>
 #include <fstream>
 #include <set>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -19,6 +18,8 @@
 #include "support/test_pdfs.h"
 
 namespace pagemeld::testing {
+
+using Texts = std::vector<std::string>;
 
 template <class Engine>
 class FormHarness {
@@ -47,17 +48,14 @@ protected:
             names.insert(entry.path().filename().string());
         return {names.begin(), names.end()};
     }
-    // The work files named `base` + number + ".pdf", each as its number and its pages'
-    // texts without blanks: "01: P1 P2; 03: P7".
+    // The PDFs in the work folder whose names start with `base`, each as the rest of its
+    // name and its pages' texts without blanks: "01: P1 P2; 03: P7".
     std::string pieces(const std::string& base) const {
         std::string all;
         for (const std::string& name : workListing()) {
-            if (name.size() <= base.size() + 4 || name.rfind(base, 0) != 0) continue;
-            const std::string number = name.substr(base.size(), name.size() - base.size() - 4);
-            if (!name.ends_with(".pdf") ||
-                number.find_first_not_of("0123456789") != std::string::npos)
-                continue;
-            all += (all.empty() ? "" : "; ") + number + ":";
+            if (name.rfind(base, 0) != 0 || !name.ends_with(".pdf")) continue;
+            all += (all.empty() ? "" : "; ") +
+                   name.substr(base.size(), name.size() - base.size() - 4) + ":";
             for (std::string page : pageTexts(work(name))) {
                 std::erase(page, ' ');
                 all += " " + page;
@@ -65,11 +63,9 @@ protected:
         }
         return all;
     }
-    static std::string contentOf(const std::string& path) {
+    static std::string bytesOf(const std::string& path) {
         std::ifstream in(path, std::ios::binary);
-        std::stringstream text;
-        text << in.rdbuf();
-        return text.str();
+        return {std::istreambuf_iterator<char>(in), {}};
     }
     // Whether a box shown holds `part` (a catalogue text, a file name).
     bool shown(const std::string& part) const {
