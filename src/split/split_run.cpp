@@ -272,9 +272,10 @@ void SplitRun::openProtected() {
         return;
     }
     // The copy gets a reserved hidden name beside the outputs, so no file of the user's
-    // is overwritten or deleted.
+    // is overwritten or deleted. It is made with the password just accepted: the text as
+    // typed, blanks and all, would not open the file.
     const std::string copy = copies_.reserve(destination_ + "tmp.pdf", kCopyPosition);
-    if (copy.empty() || pdf_.DecryptFile(source_, copy, password) == 0) {
+    if (copy.empty() || pdf_.DecryptFile(source_, copy, trimmed) == 0) {
         warn(name_ + " " + text_.MsgErrDecrypt);
         copies_.remove(kCopyPosition);
         failed_ = true;

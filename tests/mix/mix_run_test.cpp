@@ -1,198 +1,162 @@
-// The mix run on generated PDFs: outputs checked by their pages' texts.
-#include <filesystem>
-#include <fstream>
-#include <string>
-#include <vector>
+// The mix run through the window model on generated PDFs: which pages every output
+// joins, refusals (no output over an input among them), and passwords.
+#include <functional>
 
-#include "mix_fixture.h"
-
-namespace pagemeld::testing {
-namespace {
-
-namespace fs = std::filesystem;
-
-TEST_F(MixTest, RefusalsBeforeAnythingIsTouched) {
-    form.xbut_fisier_add(pdfFile("report.pdf", 2, "A"));
-    const int callsBefore = pdf.calls;
-    form.cmd_mix_run_Click();
-    EXPECT_EQ(boxTexts(), std::vector<std::string>{"Please add at 2 PDF files to mix!"});
-    EXPECT_EQ(ui.boxes.back().style, 48);
-
-    form.xbut_fisier_add(pdfFile("sheet.pdf", 1, "B"));
-    const int callsListed = pdf.calls;
-    EXPECT_GT(callsListed, callsBefore);
-    form.txt_mix_filename.text = "re?port";
-    form.cmd_mix_run_Click();
-    EXPECT_EQ(ui.boxes.back().text, "Output filename contains invalid characters!");
-    EXPECT_EQ(ui.boxes.back().style, 48);
-
-    form.txt_mix_filename.text = "report";
-    form.txt_mix_dest.text = "";
-    form.cmd_mix_run_Click();
-    EXPECT_EQ(ui.boxes.back().text, "Please select a destination folder!");
-    EXPECT_EQ(ui.boxes.back().style, 16);
-
-    EXPECT_EQ(ui.boxes.size(), 3u);
-    EXPECT_EQ(pdf.calls, callsListed);
-    EXPECT_EQ(workListing(), (std::vector<std::string>{"report.pdf", "sheet.pdf"}));
-}
-
-TEST_F(MixTest, StartPageBeyondADocumentIsToldAndWritesNothing) {
-    listTwo(7, 1);
-    form.r_mix1_method1_e2.text = "8";
-    form.cmd_mix_run_Click();
-    EXPECT_EQ(boxTexts(),
-              std::vector<std::string>{"The start page lies beyond the last page of this document: "
-                                       "report.pdf"});
-    EXPECT_EQ(ui.boxes[0].style, 48);
-
-    form.r_mix1_method1_e2.text = "1";
-    form.r_mix2_method1_e2.text = "2";
-    ui.boxes.clear();
-    form.cmd_mix_run_Click();
-    EXPECT_EQ(boxTexts(),
-              std::vector<std::string>{"The start page lies beyond the last page of this document: "
-                                       "sheet.pdf"});
-    EXPECT_EQ(workListing(), (std::vector<std::string>{"report.pdf", "sheet.pdf"}));
-    EXPECT_EQ(form.mixpb.value, 0);
-    EXPECT_FALSE(form.tmix_pb.enabled);
-}
-
-TEST_F(MixTest, EncryptedDocumentsWithRightWrongAndNoPassword) {
-    writeEncryptedPdf(work("report.pdf"), {3, "A"}, Encryption::Aes256, "secret", "owner");
-    form.xbut_fisier_add(work("report.pdf"));
-    // Opens without a password: only an owner password is set.
-    writeEncryptedPdf(work("sheet.pdf"), {1, "B"}, Encryption::Rc4_128, "", "owner");
-    form.xbut_fisier_add(work("sheet.pdf"));
-    ui.boxes.clear();
-    const std::vector<std::string> inputs = {"report.pdf", "sheet.pdf"};
-    groups(2, 1);
-
-    // No password for a document that needs one.
-    form.cmd_mix_run_Click();
-    EXPECT_EQ(boxTexts(), std::vector<std::string>{
-                              "report.pdf  cannot be decrypted. Please add a password. PDF will "
-                              "be skipped."});
-    EXPECT_EQ(workListing(), inputs);
-
-    // A wrong one.
-    form.mix_grid.setTextMatrix(1, 4, "wrong");
-    ui.boxes.clear();
-    form.cmd_mix_run_Click();
-    EXPECT_EQ(boxTexts(), std::vector<std::string>{
-                              "Password for report.pdf  is incorect. PDF will be skipped."});
-    EXPECT_FALSE(saidDone());
-    EXPECT_EQ(workListing(), inputs);
-
-    // The right one, with blanks around it: the outputs hold the pages, unprotected,
-    // and no decrypted copy is ever written.
-    form.mix_grid.setTextMatrix(1, 4, " secret ");
-    ui.boxes.clear();
-    form.cmd_mix_run_Click();
-    EXPECT_EQ(boxTexts(), std::vector<std::string>{"Mix process done!"});
-    EXPECT_EQ(pageTexts(work("report01.pdf")), (std::vector<std::string>{"A 1", "A 2", "B 1"}));
-    EXPECT_EQ(pageTexts(work("report02.pdf")), (std::vector<std::string>{"A 3", "B 1"}));
-    EXPECT_FALSE(isEncrypted(work("report01.pdf")));
-    EXPECT_EQ(pdf.decryptFileCalls, 0);
-    EXPECT_EQ(workListing(), (std::vector<std::string>{"report.pdf", "report01.pdf", "report02.pdf",
-                                                       "sheet.pdf"}));
-}
-
-TEST_F(MixTest, AFailedMergeKeepsEarlierOutputsAndSaysSo) {
-    listTwo(6, 1);
-    groups(2, 1);
-    pdf.failMergeOn = 2;
-    form.cmd_mix_run_Click();
-    EXPECT_EQ(boxTexts(),
-              std::vector<std::string>{
-                  "There was an error during the mix process. The pieces cannot be merged!"});
-    EXPECT_EQ(ui.boxes[0].style, 48);
-    EXPECT_EQ(pageTexts(work("report01.pdf")), (std::vector<std::string>{"A 1", "A 2", "B 1"}));
-    EXPECT_EQ(workListing(), (std::vector<std::string>{"report.pdf", "report01.pdf", "sheet.pdf"}));
-    EXPECT_FALSE(form.tmix_pb.enabled);
-}
-
-TEST_F(MixTest, AnOutputThatCannotBeWrittenStopsTheRunNamingIt) {
-    listTwo(6, 1);
-    groups(2, 1);
-    pdf.failSaveOn = 2;
-    form.cmd_mix_run_Click();
-    EXPECT_EQ(boxTexts(),
-              std::vector<std::string>{"This output file could not be written. The mix process was "
-                                       "stopped: " +
-                                       work("report02.pdf")});
-    EXPECT_EQ(pdf.saves, 2);
-    EXPECT_TRUE(fs::exists(work("report01.pdf")));
-    EXPECT_FALSE(fs::exists(work("report02.pdf")));
-
-    // A destination folder that does not exist: the real engine's own failure.
-    pdf.failSaveOn = 0;
-    const std::string missing = (dir.path() / "missing").string() + kSep;
-    form.txt_mix_dest.text = missing;
-    ui.boxes.clear();
-    form.cmd_mix_run_Click();
-    EXPECT_EQ(boxTexts(),
-              std::vector<std::string>{"This output file could not be written. The mix process was "
-                                       "stopped: " +
-                                       missing + "report01.pdf\r\nThe folder does not exist."});
-    EXPECT_FALSE(fs::exists(dir.path() / "missing"));
-}
-
-TEST_F(MixTest, OutputsNeverReplaceAnInput) {
-    form.xbut_fisier_add(pdfFile("x.pdf", 2, "A"));
-    form.xbut_fisier_add(pdfFile("x02.pdf", 1, "B"));
-    groups(1, 1);
-    form.cmd_mix_run_Click();
-    EXPECT_EQ(boxTexts(),
-              std::vector<std::string>{"This output file could not be written. The mix process was "
-                                       "stopped: " +
-                                       work("x02.pdf")});
-    EXPECT_EQ(pageTexts(work("x02.pdf")), (std::vector<std::string>{"B 1"}));
-    EXPECT_EQ(workListing(), (std::vector<std::string>{"x.pdf", "x02.pdf"}));
-}
-
-TEST_F(MixTest, PagesBeyondTheLimitAreIgnoredAndTheNextRunStartsAfresh) {
-    listTwo(3, 1001);
-    groups(1, 1);
-    form.r_mix2_method1_e2.text = "998";
-    form.cmd_mix_run_Click();
-    EXPECT_EQ(boxTexts(), std::vector<std::string>{
-                              "Mix process done! Pages with pagenumber above  3  were ignored "
-                              "because it exceeds document total page number!"});
-    EXPECT_EQ(ui.boxes[0].style, 64);
-    // Pages 998 and 999 of the second document; its next page would be 1000, above
-    // the limit, so the passes end there.
-    EXPECT_EQ(pageTexts(work("report01.pdf")), (std::vector<std::string>{"A 1", "B 998"}));
-    EXPECT_EQ(pageTexts(work("report02.pdf")), (std::vector<std::string>{"A 2", "B 999"}));
-    EXPECT_FALSE(fs::exists(work("report03.pdf")));
-
-    // The second document replaced by a short one: nothing is ignored now.
-    form.x_but_rem_Click();
-    form.xbut_fisier_add(pdfFile("short.pdf", 2, "C"));
-    form.r_mix2_method1_e2.text = "1";
-    ui.boxes.clear();
-    ui.boxAnswers.push_back(msgbox::kAnswerYes);  // over the first run's files
-    form.cmd_mix_run_Click();
-    EXPECT_EQ(boxTexts().back(), "Mix process done!");
-    EXPECT_FALSE(form.state.pages_ignored);
-    EXPECT_EQ(pageTexts(work("report03.pdf")), (std::vector<std::string>{"A 3", "C 1"}));
-}
-
-}  // namespace
-}  // namespace pagemeld::testing
+#include "mix/mix_plan.h"
+#include "pdf/qpdf_engine.h"
+#include "support/form_harness.h"
 
 namespace pagemeld::testing {
 namespace {
 
-TEST_F(MixTest, ADocumentThatCannotBeLoadedEndsTheRun) {
-    form.xbut_fisier_add(pdfFile("report.pdf", 2, "A"));
+// How a document is read: "Every group of" n pages, or "Each" n-th page.
+constexpr bool kGroup = true;
+constexpr bool kEach = false;
+
+class MixTest : public ::testing::Test, protected FormHarness<QpdfEngine> {
+protected:
+    MixTest() { form.Form_Load(""); }
+
+    void listTwo(int pages1, int pages2) {
+        form.xbut_fisier_add(pdfFile("a.pdf", pages1, "A"));
+        form.xbut_fisier_add(pdfFile("b.pdf", pages2, "B"));
+        form.txt_mix_filename.text = "mix";
+    }
+    // Document d (0 or 1) read by groups or each n-th page, from page `start`.
+    void read(int d, bool everyGroup, int n, int start) {
+        Form1& f = form;
+        (d == 0 ? f.r_mix1_method1 : f.r_mix2_method1).value = everyGroup;
+        (d == 0 ? f.r_mix1_method2 : f.r_mix2_method2).value = !everyGroup;
+        TextBox* boxes[2][2][2] = {{{&f.r_mix1_method2_e1, &f.r_mix1_method2_e2},
+                                    {&f.r_mix1_method1_e1, &f.r_mix1_method1_e2}},
+                                   {{&f.r_mix2_method2_e1, &f.r_mix2_method2_e2},
+                                    {&f.r_mix2_method1_e1, &f.r_mix2_method1_e2}}};
+        boxes[d][everyGroup][0]->text = std::to_string(n);
+        boxes[d][everyGroup][1]->text = std::to_string(start);
+    }
+    void run() {
+        ui.boxes.clear();
+        form.cmd_mix_run_Click();
+    }
+};
+
+struct MixCase {
+    const char* name;
+    int pages1;
+    bool group1;
+    int n1, start1, pages2;
+    bool group2;
+    int n2, start2;
+    const char* outputs;
+    bool pagesIgnored;
+    friend void PrintTo(const MixCase& c, std::ostream* os) { *os << c.name; }
+};
+
+class MixMethods : public MixTest, public ::testing::WithParamInterface<MixCase> {};
+
+TEST_P(MixMethods, JoinThePagesOfBothDocuments) {
+    const MixCase& c = GetParam();
+    listTwo(c.pages1, c.pages2);
+    read(0, c.group1, c.n1, c.start1);
+    read(1, c.group2, c.n2, c.start2);
+    run();
+    const Catalogue& t = form.catalogue;
+    EXPECT_EQ(ui.boxTexts(),
+              Texts{c.pagesIgnored ? t.MsgErrMixAboveMax1 + " " + std::to_string(c.pages1) + " " +
+                                         t.MsgErrMixAboveMax2
+                                   : t.MsgMixDone});
+    EXPECT_EQ(pieces("mix"), c.outputs);
+}
+
+// The second document starts over at its start page when it runs out; its pages after
+// 999 are beyond what a mix takes.
+const MixCase kMixes[] = {
+    {"GroupsWithOneSheet", 7, kGroup, 3, 1, 1, kEach, 1, 1,
+     "01: A1 A2 A3 B1; 02: A4 A5 A6 B1; 03: A7 B1", false},
+    {"GroupsFromALaterPage", 7, kGroup, 3, 2, 1, kEach, 1, 1, "01: A2 A3 A4 B1; 02: A5 A6 A7 B1",
+     false},
+    {"EachSecondPageWithAWholeDocument", 5, kEach, 2, 1, 2, kGroup, 3, 1,
+     "01: A1 B1 B2; 02: A3 B1 B2; 03: A5 B1 B2", false},
+    {"SecondStartsOver", 5, kEach, 1, 1, 4, kGroup, 2, 2,
+     "01: A1 B2 B3; 02: A2 B4; 03: A3 B2 B3; 04: A4 B4; 05: A5 B2 B3", false},
+    {"PagesBeyondTheLimit", 3, kEach, 1, 1, 1001, kEach, 1, 998, "01: A1 B998; 02: A2 B999", true},
+};
+INSTANTIATE_TEST_SUITE_P(Methods, MixMethods, ::testing::ValuesIn(kMixes),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(MixTest, RefusalsComeBeforeAnythingIsWritten) {
+    form.xbut_fisier_add(pdfFile("a.pdf", 2, "A"));
+    run();
+    EXPECT_TRUE(shown(form.catalogue.MsgErrMixAdd2files));
+
+    // The second document has the name of the first output of base name "a".
+    const std::string second = pdfFile("a01.pdf", 1, "B");
+    form.xbut_fisier_add(second);
+    const std::string before = bytesOf(second);
+    const Catalogue& t = form.catalogue;
+    const std::vector<std::pair<std::function<void()>, std::string>> cases = {
+        {[&] { form.txt_mix_filename.text = "re?port"; }, t.MsgOutputFileInvalidChar},
+        {[&] { form.txt_mix_dest.text = ""; }, t.MsgSelectDestFolder},
+        {[&] { form.r_mix2_method1_e1.text = "0"; }, t.MsgErrMixNumberField},
+        {[&] { read(0, kGroup, 1, 3); }, t.MsgErrMixStartBeyond + " a.pdf"},
+        {[&] { read(1, kEach, 1, 2); }, t.MsgErrMixStartBeyond + " a01.pdf"},
+        {[&] { form.txt_mix_filename.text = "a"; }, t.MsgErrMixSave + " " + second},
+    };
+    const std::string destination = form.txt_mix_dest.text;
+    for (const auto& [spoil, message] : cases) {
+        SCOPED_TRACE(message);
+        form.txt_mix_filename.text = "mix";
+        form.txt_mix_dest.text = destination;
+        read(0, kGroup, 1, 1);
+        read(1, kGroup, 1, 1);
+        spoil();
+        run();
+        EXPECT_TRUE(shown(message)) << ::testing::PrintToString(ui.boxTexts());
+        EXPECT_EQ(workListing(), (Texts{"a.pdf", "a01.pdf"}));
+        EXPECT_EQ(bytesOf(second), before);
+    }
+
+    // A document that cannot be loaded ends the run naming it.
     writeNotPdf(work("bad.pdf"));
+    form.x_but_rem_Click();
     form.xbut_fisier_add(work("bad.pdf"));
-    ui.boxes.clear();
-    form.cmd_mix_run_Click();
-    EXPECT_EQ(boxTexts(), std::vector<std::string>{"Error loading file " + work("bad.pdf")});
-    EXPECT_EQ(workListing(), (std::vector<std::string>{"bad.pdf", "report.pdf"}));
-    EXPECT_EQ(form.mixpb.value, 0);
+    run();
+    EXPECT_TRUE(shown(work("bad.pdf")));
+    EXPECT_EQ(workListing(), (Texts{"a.pdf", "a01.pdf", "bad.pdf"}));
+}
+
+TEST_F(MixTest, PasswordsRightWrongMissingAndOwnerOnly) {
+    writeEncryptedPdf(work("a.pdf"), {3, "A"}, Encryption::Aes256, "secret", "owner");
+    writeEncryptedPdf(work("b.pdf"), {1, "B"}, Encryption::Rc4_128, "", "owner");
+    form.xbut_fisier_add(work("a.pdf"));
+    form.xbut_fisier_add(work("b.pdf"));
+    form.txt_mix_filename.text = "mix";
+    read(0, kGroup, 2, 1);
+
+    run();
+    EXPECT_TRUE(shown("a.pdf " + form.catalogue.MsgErrDecryptAddPassw));
+    form.mix_grid.setTextMatrix(1, 4, "wrong");
+    run();
+    EXPECT_TRUE(shown("a.pdf " + form.catalogue.MsgErrDecryptWrPassw));
+    EXPECT_EQ(workListing(), (Texts{"a.pdf", "b.pdf"}));
+
+    // With blanks around it; the outputs are unprotected and no decrypted copy is left.
+    form.mix_grid.setTextMatrix(1, 4, " secret ");
+    run();
+    EXPECT_EQ(ui.boxTexts(), Texts{form.catalogue.MsgMixDone});
+    EXPECT_EQ(pieces("mix"), "01: A1 A2 B1; 02: A3 B1");
+    EXPECT_FALSE(isEncrypted(work("mix01.pdf")));
+    EXPECT_EQ(workListing(), (Texts{"a.pdf", "b.pdf", "mix01.pdf", "mix02.pdf"}));
+}
+
+// Only hundreds of outputs reach a pass cut at the page limit: the second document then
+// starts over, with whole pairs again.
+TEST(MixPlan, APassCutAtTheLimitDoesNotShortenLaterOnes) {
+    const MixPlanResult plan = planMix(kMixPageLimit, kMixPageLimit, {1, 1, 1}, {2, 2, 1});
+    ASSERT_EQ(plan.passes.size(), static_cast<std::size_t>(kMixPageLimit));
+    const std::size_t cut = (kMixPageLimit - 1) / 2;
+    EXPECT_EQ(plan.passes[cut].second, (PageRun{kMixPageLimit, 1}));
+    EXPECT_EQ(plan.passes[cut + 1].second, (PageRun{1, 2}));
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <deque>
+#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
@@ -10,6 +11,15 @@
 #include "base/platform.h"
 
 namespace pagemeld::testing {
+
+// The next scripted answer, or `none` when the script has run out.
+template <class T>
+T nextAnswer(std::deque<T>& script, T none = {}) {
+    if (script.empty()) return none;
+    T answer = std::move(script.front());
+    script.pop_front();
+    return answer;
+}
 
 struct ShownBox {
     std::string text;
@@ -19,16 +29,31 @@ struct ShownBox {
 
 class FakeUi : public Ui {
 public:
-    int messageBox(const std::string& text, const std::string& title, int style) override;
-    std::string inputBox(const std::string& prompt, const std::string& title,
-                         const std::string& defaultText) override;
-    std::vector<std::string> openFileDialog(const std::vector<FileFilter>& filters, bool multiple,
-                                            const std::string& startFolder) override;
+    int messageBox(const std::string& text, const std::string& title, int style) override {
+        boxes.push_back({text, title, style});
+        return nextAnswer(boxAnswers, int{msgbox::kAnswerOk});
+    }
+    std::string inputBox(const std::string&, const std::string&, const std::string&) override {
+        return nextAnswer(inputAnswers);
+    }
+    std::vector<std::string> openFileDialog(const std::vector<FileFilter>&, bool,
+                                            const std::string& startFolder) override {
+        openStarts.push_back(startFolder);
+        return nextAnswer(openAnswers);
+    }
     std::string saveFileDialog(const std::string& title, const std::vector<FileFilter>& filters,
-                               const std::string& startFolder) override;
-    std::string pickFolder(const std::string& title, const std::string& startFolder) override;
-    bool openWithAssociatedProgram(const std::string& path,
-                                   const std::string& workingFolder) override;
+                               const std::string& startFolder) override {
+        saves.push_back({title, filters, startFolder});
+        return nextAnswer(saveAnswers);
+    }
+    std::string pickFolder(const std::string&, const std::string& startFolder) override {
+        folderStarts.push_back(startFolder);
+        return nextAnswer(folderAnswers);
+    }
+    bool openWithAssociatedProgram(const std::string& path, const std::string&) override {
+        opened.push_back(path);
+        return true;
+    }
     void quit() override { ++quitCalls; }
 
     // Scripted answers, taken from the front; an empty queue answers OK / cancel.
@@ -40,41 +65,49 @@ public:
 
     // What was shown or asked.
     std::vector<ShownBox> boxes;
-    struct Asked {
-        std::string prompt, title, defaultText;
-    };
-    std::vector<Asked> inputs;
     struct SaveAsked {
         std::string title;
         std::vector<FileFilter> filters;
         std::string startFolder;
     };
     std::vector<SaveAsked> saves;
-    std::vector<std::vector<FileFilter>> opens;
     std::vector<std::string> openStarts;  // the start folder of every open dialog
-    std::vector<std::string> folderTitles;
     std::vector<std::string> folderStarts;
     std::vector<std::string> opened;  // paths handed to openWithAssociatedProgram
     int quitCalls = 0;
 
     // Texts of every box shown, in order.
-    std::vector<std::string> boxTexts() const;
+    std::vector<std::string> boxTexts() const {
+        std::vector<std::string> texts;
+        for (const auto& box : boxes) texts.push_back(box.text);
+        return texts;
+    }
 };
 
 class FakeSettings : public Settings {
 public:
     std::optional<std::string> read(const std::string& keyPath,
-                                    const std::string& valueName) override;
+                                    const std::string& valueName) override {
+        const auto it = values.find(keyPath + "\\" + valueName);
+        if (it == values.end()) return std::nullopt;
+        return it->second;
+    }
     bool write(const std::string& keyPath, const std::string& valueName,
-               const std::string& value) override;
+               const std::string& value) override {
+        values[keyPath + "\\" + valueName] = value;
+        return true;
+    }
     std::map<std::string, std::string> values;  // keyPath + "\\" + valueName -> value
-    bool failWrites = false;
 };
 
 class FakeHttp : public Http {
 public:
     HttpResult fetchToFile(const std::string& url, const std::string& file,
-                           std::chrono::milliseconds timeout) override;
+                           std::chrono::milliseconds) override {
+        requested.push_back(url);
+        if (result == HttpResult::Ok) std::ofstream(file, std::ios::binary) << body;
+        return result;
+    }
     HttpResult result = HttpResult::CannotConnect;
     std::string body;  // written to the file when result is Ok
     std::vector<std::string> requested;
@@ -82,7 +115,7 @@ public:
 
 class FakeSystem : public System {
 public:
-    explicit FakeSystem(std::string programFolder = {});
+    explicit FakeSystem(std::string programFolder = {}) : program(std::move(programFolder)) {}
     std::string programFolder() override { return program; }
     std::string userDataFolder() override { return userData; }
     std::string tempFolder() override { return temp; }

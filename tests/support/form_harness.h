@@ -3,7 +3,10 @@
 // derive from it beside ::testing::Test, so its members are theirs by name.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <filesystem>
+#include <fstream>
 #include <set>
 #include <string>
 #include <vector>
@@ -15,6 +18,8 @@
 #include "support/test_pdfs.h"
 
 namespace pagemeld::testing {
+
+using Texts = std::vector<std::string>;
 
 template <class Engine>
 class FormHarness {
@@ -31,7 +36,6 @@ protected:
     std::string work(const std::string& name) const {
         return (dir.path() / "work" / name).string();
     }
-    std::string workFolder() const { return (dir.path() / "work").string() + kSep; }
     // Writes `pages` pages labelled `label` to work(name) and returns its path.
     std::string pdfFile(const std::string& name, int pages, const std::string& label = "P") {
         writeTestPdf(work(name), pages, label);
@@ -44,12 +48,31 @@ protected:
             names.insert(entry.path().filename().string());
         return {names.begin(), names.end()};
     }
-
-#ifdef _WIN32
-    static constexpr char kSep = '\\';
-#else
-    static constexpr char kSep = '/';
-#endif
+    // The PDFs in the work folder whose names start with `base`, each as the rest of its
+    // name and its pages' texts without blanks: "01: P1 P2; 03: P7".
+    std::string pieces(const std::string& base) const {
+        std::string all;
+        for (const std::string& name : workListing()) {
+            if (name.rfind(base, 0) != 0 || !name.ends_with(".pdf")) continue;
+            all += (all.empty() ? "" : "; ") +
+                   name.substr(base.size(), name.size() - base.size() - 4) + ":";
+            for (std::string page : pageTexts(work(name))) {
+                std::erase(page, ' ');
+                all += " " + page;
+            }
+        }
+        return all;
+    }
+    static std::string bytesOf(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), {}};
+    }
+    // Whether a box shown holds `part` (a catalogue text, a file name).
+    bool shown(const std::string& part) const {
+        for (const auto& box : ui.boxes)
+            if (box.text.find(part) != std::string::npos) return true;
+        return false;
+    }
 
     TempDir dir;
     FakeUi ui;
