@@ -1,9 +1,13 @@
+// Language switching at its lowest layer: the loader over a small window that records
+// what it was given. The real window's switch is tested once in tests/gui_window.
 #include "lang/language_loader.h"
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,7 +15,6 @@
 #include "base/runtime_error.h"
 #include "errors/error_handler.h"
 #include "lang/ini_file.h"
-#include "lang_loader/fake_language_window.h"
 #include "support/fake_services.h"
 #include "support/temp_dir.h"
 #include "support/unprivileged.h"
@@ -19,43 +22,79 @@
 namespace pagemeld {
 namespace {
 
-using testing::FakeLanguageWindow;
-using testing::FakeSettings;
-using testing::FakeSystem;
-using testing::FakeUi;
-using testing::TempDir;
 using Strings = std::vector<std::string>;
 
-// Also records the working folder the page is opened in.
-class RecordingUi : public FakeUi {
+// Named controls with or without a caption, the language list, and the tab captions
+// each refresh found in the catalogue.
+class FakeLanguageWindow : public LanguageWindow {
 public:
-    bool openWithAssociatedProgram(const std::string& path,
-                                   const std::string& workingFolder) override {
-        workingFolders.push_back(workingFolder);
-        return FakeUi::openWithAssociatedProgram(path, workingFolder);
+    explicit FakeLanguageWindow(const Catalogue& catalogue) : catalogue_(catalogue) {}
+
+    std::vector<std::string> controlNames() const override {
+        Strings names;
+        for (const auto& [name, caption] : controls) names.push_back(name);
+        return names;
     }
-    Strings workingFolders;
+    bool setCaption(const std::string& controlName, const std::string& text) override {
+        bool set = false;
+        for (auto& [name, caption] : controls) {
+            if (name == controlName && caption) {
+                caption = text;
+                set = true;
+            }
+        }
+        return set;
+    }
+    void clearLanguages() override {
+        list.clear();
+        selected = -1;
+    }
+    void addLanguage(const std::string& displayName) override { list.push_back(displayName); }
+    std::vector<std::string> languages() const override { return list; }
+    int selectedLanguage() const override { return selected; }
+    void selectLanguage(int index) override {
+        selected = index;
+        shownText = list.at(static_cast<std::size_t>(index));
+    }
+    void setLanguageText(const std::string& text) override { shownText = text; }
+    bool formLoaded() const override { return loaded; }
+    void refresh_objects() override {
+        if (auto fail = std::exchange(failRefresh, nullptr)) fail();
+        refreshedTabs.push_back(catalogue_.tabsplit);
+    }
+
+    std::optional<std::string> caption(const std::string& controlName) const {
+        for (const auto& [name, caption] : controls) {
+            if (name == controlName) return caption;
+        }
+        return std::nullopt;
+    }
+
+    std::vector<std::pair<std::string, std::optional<std::string>>> controls = {
+        {"cmd_merge", "Merge files!"}, {"chk_merge_ovr", "Overwrite file if exists"},
+        {"merge_grid", std::nullopt},  {"xbut_key", "key"},
+        {"xbut_key", "key"},           {"txt_split_dest", std::nullopt},
+    };
+    Strings list;
+    int selected = -1;
+    std::string shownText;
+    bool loaded = false;
+    Strings refreshedTabs;
+    std::function<void()> failRefresh;  // run once by the next refresh
+
+private:
+    const Catalogue& catalogue_;
 };
 
 const std::string kEnglish =
-    "[GENERAL]\n"
-    "Language=English\n"
-    "[MAIN]\n"
-    "cmd_merge=Merge them!\n"
-    "tabsplit=Split\n"
-    "[OTHER]\n"
-    "MsgMergeDone=Merging done (file)\n";
-
+    "[GENERAL]\nLanguage=English\n"
+    "[MAIN]\ncmd_merge=Merge them!\ntabsplit=Split\nmerge_grid=not a caption\n"
+    "[OTHER]\nMsgMergeDone=Merging done (file)\n";
 const std::string kDeutsch =
-    "[GENERAL]\n"
-    "Language=Deutsch\n"
-    "[MAIN]\n"
-    "cmd_merge=Zusammenfügen!\n"
-    "chk_merge_ovr=Überschreiben\n"
-    "tabsplit=Teilen\n"
-    "[OTHER]\n"
-    "MsgMergeDone=Fertig!\n"
-    "MsgErrMerge=\" kann nicht zusammengefügt werden.\"\n";
+    "[GENERAL]\nLanguage=Deutsch\n"
+    "[MAIN]\ncmd_merge=Zusammenfügen!\nchk_merge_ovr=Überschreiben\ntabsplit=Teilen\n"
+    "[OTHER]\nMsgMergeDone=Fertig!\nMsgErrMerge=\" kann nicht zusammengefügt werden.\"\n";
+const std::string kAddYours = "[GENERAL]\nLanguage=Add your language\n";
 
 class LanguageLoaderTest : public ::testing::Test {
 protected:
@@ -65,23 +104,18 @@ protected:
           window(catalogue),
           loader(window, catalogue, settings, ui, system, errors) {
         std::filesystem::create_directory(dir.path() / "languages");
-        window.controls = {
-            {"cmd_merge", "Merge files!"}, {"chk_merge_ovr", "Overwrite file if exists"},
-            {"merge_grid", std::nullopt},  {"xbut_key", "key"},
-            {"xbut_key", "key"},           {"txt_split_dest", std::nullopt},
-        };
     }
 
-    // Writes a language file (or any file) into the languages folder.
-    void write(const std::string& name, const std::string& text) {
-        std::ofstream out(dir.path() / "languages" /
+    // Writes the languages folder's files.
+    void install(const std::vector<std::pair<std::string, std::string>>& files) {
+        for (const auto& [name, text] : files) {
+            std::ofstream(dir.path() / "languages" /
                               std::filesystem::path(std::u8string(name.begin(), name.end())),
-                          std::ios::binary | std::ios::trunc);
-        out << text;
-        out.close();
+                          std::ios::binary)
+                << text;
+        }
         ini::clearCache();
     }
-
     void saveLanguage(const std::string& name) {
         ASSERT_TRUE(
             RegWriteString(settings, kHkeyCurrentUser, kSettingsKeyPath, kLanguageValue, name));
@@ -89,7 +123,6 @@ protected:
     std::optional<std::string> savedLanguage() {
         return settings.read(kSettingsKeyPath, kLanguageValue);
     }
-
     // Selects the entry the way a user would, then runs the list's click.
     void choose(const std::string& entry) {
         for (std::size_t i = 0; i < window.list.size(); ++i) {
@@ -99,157 +132,129 @@ protected:
         loader.cmb_languages_Click();
     }
 
-    TempDir dir;
-    RecordingUi ui;
-    FakeSettings settings;
-    FakeSystem system;
+    testing::TempDir dir;
+    testing::FakeUi ui;
+    testing::FakeSettings settings;
+    testing::FakeSystem system;
     ErrorReporter errors;
     Catalogue catalogue;
     FakeLanguageWindow window;
     LanguageLoader loader;
 };
 
-TEST_F(LanguageLoaderTest, WithoutSavedChoiceEnglishIsSelectedAndLoaded) {
-    write("English.ini", kEnglish);
-    write("Deutsch.ini", kDeutsch);
-
+TEST_F(LanguageLoaderTest, WithoutSavedChoiceEnglishIsLoadedAndClicksWhileLoadingDoNothing) {
+    install({{"English.ini", kEnglish}, {"Deutsch.ini", kDeutsch}, {"Add.ini", kAddYours}});
     loader.load_languages();
 
-    EXPECT_EQ(window.list, (Strings{"Deutsch", "English"}));
-    EXPECT_EQ(window.selected, 1);
-    EXPECT_EQ(*window.caption("cmd_merge"), "Merge them!");
-    EXPECT_EQ(*window.caption("chk_merge_ovr"), "Overwrite file if exists");
+    EXPECT_EQ(window.list, (Strings{"Add your language", "Deutsch", "English"}));
+    EXPECT_EQ(window.selected, 2);
+    EXPECT_EQ(window.caption("cmd_merge"), "Merge them!");
+    EXPECT_EQ(window.caption("merge_grid"), std::nullopt);
     EXPECT_EQ(catalogue.MsgMergeDone, "Merging done (file)");
-    EXPECT_EQ(catalogue.MsgErrMerge, Catalogue{}.MsgErrMerge);
     // The tabs are refreshed once, after the catalogue holds the new texts.
     EXPECT_EQ(window.refreshedTabs, Strings{"Split"});
-    // Loading at start-up is not a choice: nothing is saved.
+
+    // Selections before the window has loaded, or with nothing selected, are no choice.
+    choose("Deutsch");
+    choose("Add your language");
+    window.loaded = true;
+    window.selected = -1;
+    loader.cmb_languages_Click();
+    EXPECT_EQ(window.caption("cmd_merge"), "Merge them!");
+    EXPECT_EQ(window.refreshedTabs.size(), 1u);
     EXPECT_FALSE(savedLanguage());
+    EXPECT_TRUE(ui.opened.empty());
     EXPECT_TRUE(ui.boxes.empty());
 }
 
-TEST_F(LanguageLoaderTest, SavedLanguageWhoseFileIsGone) {
-    write("English.ini", kEnglish);
-    write("Français.ini", "[GENERAL]\nLanguage=Français\n[OTHER]\nMsgMergeDone=Terminé\n");
-    write("Add your language.ini", "[GENERAL]\nLanguage=Add your language\n");
+TEST_F(LanguageLoaderTest, ASavedLanguageWhoseFileIsGoneLeavesTheEnglishTexts) {
+    install({{"English.ini", kEnglish}, {"Français.ini", "[GENERAL]\nLanguage=Français\n"},
+             {"Add your language.ini", kAddYours}});
     saveLanguage("Deutsch");
     catalogue.MsgMergeDone = "left over from the last language";
-    catalogue.tabsplit = "left over";
 
     loader.load_languages();
 
     // No entry matches: the third is selected, yet Deutsch.ini is what gets loaded.
-    EXPECT_EQ(window.list, (Strings{"Add your language", "English", "Français"}));
     EXPECT_EQ(window.selected, 2);
-    EXPECT_TRUE(window.captionCalls.empty());
-    EXPECT_EQ(*window.caption("cmd_merge"), "Merge files!");
+    EXPECT_EQ(window.caption("cmd_merge"), "Merge files!");
     EXPECT_EQ(catalogue.MsgMergeDone, "Merge process done!");
-    EXPECT_EQ(window.refreshedTabs, Strings{"Split"});
     EXPECT_EQ(*savedLanguage(), "Deutsch");
     EXPECT_TRUE(ui.boxes.empty());
 }
 
-// A folder's permissions bind on POSIX systems only.
-class LanguageLoaderPosixTest : public LanguageLoaderTest {};
-
-TEST_F(LanguageLoaderPosixTest, AFolderThatCannotBeListedOffersNoLanguages) {
-    write("English.ini", kEnglish);
-    write("Deutsch.ini", kDeutsch);
-    saveLanguage("Deutsch");
-    testing::openToEveryone(dir.path().string());
-    for (const char* name : {"English.ini", "Deutsch.ini"}) {
-        std::filesystem::permissions(dir.path() / "languages" / name,
-                                     std::filesystem::perms::others_read,
-                                     std::filesystem::perm_options::add);
-    }
-    // The files can be opened by name, but the folder cannot be read.
-    std::filesystem::permissions(dir.path() / "languages",
-                                 std::filesystem::perms::owner_exec |
-                                     std::filesystem::perms::group_exec |
-                                     std::filesystem::perms::others_exec,
-                                 std::filesystem::perm_options::replace);
-
-    const int result = testing::runUnprivileged([&] {
-        loader.load_languages();
-        if (!window.list.empty()) return 1;
-        if (!ui.boxes.empty()) return 2;
-        if (window.caption("cmd_merge") != "Zusammenfügen!") return 3;
-        return 0;
-    });
-    EXPECT_EQ(result, 0);
-}
-
-TEST_F(LanguageLoaderTest, ClicksBeforeTheWindowHasLoadedDoNothing) {
-    write("English.ini", kEnglish);
-    write("Deutsch.ini", kDeutsch);
-    write("Add your language.ini", "[GENERAL]\nLanguage=Add your language\n");
-    loader.load_languages();
-
-    choose("Deutsch");
-    choose("Add your language");
-
-    EXPECT_EQ(*window.caption("cmd_merge"), "Merge them!");
-    EXPECT_EQ(catalogue.MsgMergeDone, "Merging done (file)");
-    EXPECT_EQ(window.refreshedTabs.size(), 1u);
-    EXPECT_FALSE(savedLanguage());
-    EXPECT_TRUE(ui.opened.empty());
-
-    // Nor does a click with nothing selected.
-    window.loaded = true;
-    window.selected = -1;
-    loader.cmb_languages_Click();
-    EXPECT_EQ(window.refreshedTabs.size(), 1u);
-    EXPECT_FALSE(savedLanguage());
-}
-
 TEST_F(LanguageLoaderTest, ChoosingALanguageLoadsAndSavesIt) {
-    write("English.ini", kEnglish);
-    write("Deutsch.ini", kDeutsch);
+    install({{"English.ini", kEnglish}, {"Deutsch.ini", kDeutsch}, {"Add.ini", kAddYours}});
     loader.load_languages();
     window.loaded = true;
 
     choose("Deutsch");
-
-    EXPECT_EQ(*window.caption("cmd_merge"), "Zusammenfügen!");
-    EXPECT_EQ(*window.caption("chk_merge_ovr"), "Überschreiben");
-    EXPECT_EQ(catalogue.MsgMergeDone, "Fertig!");
+    EXPECT_EQ(window.caption("cmd_merge"), "Zusammenfügen!");
+    EXPECT_EQ(window.caption("chk_merge_ovr"), "Überschreiben");
     EXPECT_EQ(catalogue.MsgErrMerge, " kann nicht zusammengefügt werden.");
     EXPECT_EQ(window.refreshedTabs, (Strings{"Split", "Teilen"}));
     EXPECT_EQ(*savedLanguage(), "Deutsch");
 
-    // Back to English: texts Deutsch.ini set and English.ini lacks return to English.
+    // "Add your language" opens the page about language files and shows the choice.
+    choose("Add your language");
+    EXPECT_EQ(ui.opened, Strings{LanguageLoader::kLanguagePageAddress});
+    EXPECT_EQ(window.shownText, "Deutsch");
+    EXPECT_EQ(*savedLanguage(), "Deutsch");
+
+    // Back to English: texts Deutsch.ini set and English.ini lacks return to English;
+    // a caption English.ini does not name keeps the German one.
     choose("English");
     EXPECT_EQ(catalogue.MsgErrMerge, Catalogue{}.MsgErrMerge);
-    EXPECT_EQ(*window.caption("cmd_merge"), "Merge them!");
-    // A caption English.ini does not name keeps the German one.
-    EXPECT_EQ(*window.caption("chk_merge_ovr"), "Überschreiben");
+    EXPECT_EQ(window.caption("cmd_merge"), "Merge them!");
+    EXPECT_EQ(window.caption("chk_merge_ovr"), "Überschreiben");
     EXPECT_EQ(*savedLanguage(), "English");
 
     // The next start shows and loads the saved choice.
     saveLanguage("Deutsch");
     FakeLanguageWindow next(catalogue);
-    next.controls = {{"cmd_merge", "Merge files!"}};
     LanguageLoader(next, catalogue, settings, ui, system, errors).load_languages();
-    EXPECT_EQ(next.selected, 0);
-    EXPECT_EQ(*next.caption("cmd_merge"), "Zusammenfügen!");
+    EXPECT_EQ(next.selected, 1);
+    EXPECT_EQ(next.caption("cmd_merge"), "Zusammenfügen!");
     EXPECT_TRUE(ui.boxes.empty());
 }
 
-TEST_F(LanguageLoaderTest, FailuresAreReportedUnderTheProcedureName) {
-    write("English.ini", kEnglish);
+TEST_F(LanguageLoaderTest, AFailureIsReportedUnderItsProcedureAndKeepsWhatWasLoaded) {
+    install({{"English.ini", kEnglish}});
     window.failRefresh = [] {
         throw RuntimeError(errcode::kIndexOutOfRange, "Subscript out of range");
     };
-
     loader.load_languages();
 
-    // The handler skips the failed step; the texts loaded before it stay.
     ASSERT_EQ(ui.boxes.size(), 1u);
     EXPECT_NE(ui.boxes[0].text.find("Procedure ( load_language )"), std::string::npos);
     EXPECT_NE(ui.boxes[0].text.find("Module ( Form1 )"), std::string::npos);
     EXPECT_TRUE(window.refreshedTabs.empty());
     EXPECT_EQ(catalogue.MsgMergeDone, "Merging done (file)");
-    EXPECT_EQ(window.selected, 0);
+}
+
+// A folder's permissions bind on POSIX systems only.
+using LanguageLoaderPosixTest = LanguageLoaderTest;
+
+TEST_F(LanguageLoaderPosixTest, AFolderThatCannotBeListedOffersNoLanguages) {
+    install({{"English.ini", kEnglish}, {"Deutsch.ini", kDeutsch}});
+    saveLanguage("Deutsch");
+    testing::openToEveryone(dir.path().string());
+    namespace fs = std::filesystem;
+    for (const char* name : {"English.ini", "Deutsch.ini"}) {
+        fs::permissions(dir.path() / "languages" / name, fs::perms::others_read,
+                        fs::perm_options::add);
+    }
+    // The files can be opened by name, but the folder cannot be read.
+    fs::permissions(dir.path() / "languages",
+                    fs::perms::owner_exec | fs::perms::group_exec | fs::perms::others_exec,
+                    fs::perm_options::replace);
+    const int result = testing::runUnprivileged([&] {
+        loader.load_languages();
+        if (!window.list.empty()) return 1;
+        if (!ui.boxes.empty()) return 2;
+        return window.caption("cmd_merge") == "Zusammenfügen!" ? 0 : 3;
+    });
+    EXPECT_EQ(result, 0);
 }
 
 }  // namespace
