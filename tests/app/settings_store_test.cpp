@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -14,7 +13,6 @@
 #include <unistd.h>
 #endif
 
-#include "app/system_info.h"
 #include "support/temp_dir.h"
 #include "support/unprivileged.h"
 
@@ -45,18 +43,23 @@ TEST_F(SettingsStorePosixTest, ValuesRoundTripAndHandEditsAreKept) {
                                    "x=1\n";
     EXPECT_EQ(store.read(kKey, "language"), "Deutsch");  // names ignore case
     ASSERT_TRUE(store.write(kKey, "updatecheck", "0"));
-    ASSERT_TRUE(store.write(kKey, "LANGUAGE", "Fran\xC3\xA7" "ais"));
+    ASSERT_TRUE(store.write(kKey, "LANGUAGE",
+                            "Fran\xC3\xA7"
+                            "ais"));
     EXPECT_EQ(store.read("Software\\Other", "Language"), std::nullopt);
     EXPECT_EQ(fileText(),
               "; my settings\n"
               "[Software\\Ombrix\\OmbrixPagemeld]\n"
-              "Language=Fran\xC3\xA7" "ais\n"
+              "Language=Fran\xC3\xA7"
+              "ais\n"
               "updatecheck=0\n"
               "\n"
               "[Elsewhere]\n"
               "x=1\n");
     // The next run sees the same values; nothing but the file is left in its folder.
-    EXPECT_EQ(SettingsStore(dir.path()).read(kKey, "Language"), "Fran\xC3\xA7" "ais");
+    EXPECT_EQ(SettingsStore(dir.path()).read(kKey, "Language"),
+              "Fran\xC3\xA7"
+              "ais");
     const auto entries = std::distance(std::filesystem::directory_iterator(dir.path() / "Ombrix"),
                                        std::filesystem::directory_iterator());
     EXPECT_EQ(entries, 1);
@@ -73,31 +76,18 @@ TEST_F(SettingsStorePosixTest, FailedWritesLoseNothing) {
     ASSERT_TRUE(store.write(kKey, "Language", "Deutsch"));
     testing::openToEveryone(dir.path().string());
 #ifndef _WIN32
-    if (::geteuid() == 0) ASSERT_EQ(::chown(store.file().parent_path().c_str(), 65534, 65534), 0);
+    if (::geteuid() == 0) {
+        ASSERT_EQ(::chown(store.file().parent_path().c_str(), 65534, 65534), 0);
+    }
 #endif
     std::filesystem::permissions(store.file(), std::filesystem::perms::none);
     const int written = testing::runUnprivileged(
         [&] { return SettingsStore(dir.path()).write(kKey, "updatecheck", "1") ? 1 : 0; });
     EXPECT_EQ(written, 0);
-    std::filesystem::permissions(store.file(), std::filesystem::perms::owner_read |
-                                                   std::filesystem::perms::owner_write);
+    std::filesystem::permissions(
+        store.file(), std::filesystem::perms::owner_read | std::filesystem::perms::owner_write);
     EXPECT_EQ(store.read(kKey, "Language"), "Deutsch");
 }
-
-#ifndef _WIN32
-TEST_F(SettingsStorePosixTest, TheFileLivesUnderAnAbsoluteXdgConfigHome) {
-    const char* saved = std::getenv("XDG_CONFIG_HOME");
-    const std::string previous = saved ? saved : "";
-    ::setenv("XDG_CONFIG_HOME", dir.path().c_str(), 1);
-    const auto fromEnvironment = SettingsStore().file();
-    ::setenv("XDG_CONFIG_HOME", "relative/ignored", 1);
-    const auto relative = SettingsStore().file();
-    saved ? ::setenv("XDG_CONFIG_HOME", previous.c_str(), 1) : ::unsetenv("XDG_CONFIG_HOME");
-    EXPECT_EQ(fromEnvironment, dir.path() / "Ombrix" / "OmbrixPagemeld.ini");
-    EXPECT_EQ(relative, std::filesystem::path(userHomeFolder()) / ".config" / "Ombrix" /
-                            "OmbrixPagemeld.ini");
-}
-#endif
 
 }  // namespace
 }  // namespace pagemeld

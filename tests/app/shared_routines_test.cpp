@@ -2,11 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <stdexcept>
 #include <string>
 
 #include "app/system_info.h"
-#include "base/text_encoding.h"
 #include "errors/error_handler.h"
 #include "support/fake_services.h"
 #include "support/temp_dir.h"
@@ -65,24 +63,6 @@ TEST_F(SharedRoutinesTest, ParsePathSplitsAtTheLastSeparator) {
         EXPECT_EQ(ParsePath(errors, c.path, c.mode, c.trimmed), c.expected)
             << c.path << " mode " << c.mode << (c.trimmed ? " trimmed" : "");
     }
-}
-
-TEST_F(SharedRoutinesTest, SaveDialogFailuresGiveEmptyText) {
-    // A path longer than the dialog's buffer counts as a failed dialog.
-    std::string longest(1, kPathSeparator);
-    while (utf8Length(longest) < 255) longest += "\xC3\xA9";  // 255 characters, more bytes
-    ui.saveAnswers = {longest, longest + "x"};
-    EXPECT_EQ(ShowSaveDialog(ui, "", "", ""), longest);
-    EXPECT_EQ(ShowSaveDialog(ui, "", "", ""), "");
-
-    struct ThrowingUi : FakeUi {
-        std::string saveFileDialog(const std::string&, const std::vector<FileFilter>&,
-                                   const std::string&) override {
-            throw std::runtime_error("dialog failed");
-        }
-    } broken;
-    EXPECT_EQ(ShowSaveDialog(broken, "", "", ""), "");
-    EXPECT_TRUE(broken.boxes.empty());
 }
 
 #ifndef _WIN32

@@ -67,8 +67,11 @@ TEST_F(IniFileTest, ValuesAsTheLanguageFilesWriteThem) {
         {quoting, "OTHER", "empty", "DEFAULT"},
         {quoting, "OTHER", "blank", "DEFAULT"},
         {quoting, "OTHER", "quoted", "DEFAULT"},
-        {"\xEF\xBB\xBF[GENERAL]\r\nLanguage=Fran\xC3\xA7" "ais\r\n", "GENERAL", "Language",
-         "Fran\xC3\xA7" "ais"},
+        {"\xEF\xBB\xBF[GENERAL]\r\nLanguage=Fran\xC3\xA7"
+         "ais\r\n",
+         "GENERAL", "Language",
+         "Fran\xC3\xA7"
+         "ais"},
         // A legacy file in the Windows code page: é is the byte 0xE9, € is 0x80.
         {"[OTHER]\r\nx=caf\xE9 \x80 5\r\n", "OTHER", "x", "caf\xC3\xA9 \xE2\x82\xAC 5"},
         {utf16File(u"[MAIN]\r\ntabsplit=\u00CEmparte\r\n"), "MAIN", "tabsplit", "\xC3\x8Emparte"},
@@ -97,17 +100,6 @@ TEST_F(IniFileTest, NoFileGivesTheDefaultAndChangedFilesAreReadAgain) {
     EXPECT_EQ(get(file, "S", "k"), "newer value");
     std::filesystem::remove(file);
     EXPECT_EQ(get(file, "S", "k"), "DEFAULT");
-}
-
-TEST_F(IniFileTest, KeysKeepTheirCaseAndFindKeyMatchesExactly) {
-    const std::string file = write("a.ini", "[MAIN]\nCMD_MERGE=Go\n");
-    KeyList keys;
-    ASSERT_EQ(GetIniAppAllKeys(errors, file, "main", keys), 1);
-    EXPECT_EQ(keys, KeyList{"CMD_MERGE"});
-    EXPECT_EQ(FindKey(errors, "cmd_merge", keys), 0);
-    EXPECT_EQ(FindKey(errors, "CMD_MERGE", keys), 1);
-    // The last equal entry counts.
-    EXPECT_EQ(FindKey(errors, "b", KeyList{"a", "b", "c", "b"}), 4);
 }
 
 }  // namespace
