@@ -65,17 +65,5 @@ TEST_F(SharedRoutinesTest, ParsePathSplitsAtTheLastSeparator) {
     }
 }
 
-#ifndef _WIN32
-TEST_F(SharedRoutinesTest, DriveLetterStartTextsBecomeTheHomeFolder) {
-    std::string home = userHomeFolder();
-    if (home.back() != '/') home += '/';
-    EXPECT_EQ(platformStartFolder("C:\\"), home);
-    EXPECT_EQ(platformStartFolder("D:\\a\\b.pdf"), home + "a/b.pdf");
-    for (const char* kept : {"/srv/pdf/", "relative", ""}) {
-        EXPECT_EQ(platformStartFolder(kept), kept);
-    }
-}
-#endif
-
 }  // namespace
 }  // namespace pagemeld

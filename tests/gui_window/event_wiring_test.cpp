@@ -27,24 +27,17 @@ protected:
         return found;
     }
 
-    // Shows the tab holding `widget` and lets the model show and enable it, so the
+    // Lets the model show and enable `widget`, then shows the tab holding it, so the
     // event reaches it as it would reach a user's click.
     void makeReachable(QWidget* widget) {
-        static const char* const frames[] = {"fraSplit", "fraMerge", "fraMix", "fraAbout",
-                                             "fraExtras"};
-        for (QWidget* up = widget; up; up = up->parentWidget()) {
-            const auto frame =
-                std::find(std::begin(frames), std::end(frames), up->objectName().toStdString());
-            if (frame != std::end(frames) && !up->isVisible()) {
-                clickTab(static_cast<int>(frame - std::begin(frames)) + 1);
-            }
-        }
         const std::string name = widget->property("pagemeldName").toString().toStdString();
         Control* control = form.findControl(name, widget->property("pagemeldIndex").toInt());
         ASSERT_NE(control, nullptr) << name;
         control->visible = true;
         control->enabled = true;
         window->syncFromModel();
+        for (int tab = 1; tab <= TabStrip::kTabs && !widget->isVisible(); ++tab) clickTab(tab);
+        ASSERT_TRUE(widget->isVisible()) << name;
     }
 
     // A click on a grid's header (row 0) or on its first file row.

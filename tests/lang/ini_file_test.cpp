@@ -47,7 +47,7 @@ TEST_F(IniFileTest, ValuesAsTheLanguageFilesWriteThem) {
     const std::string quoting =
         "  [ OTHER ]  \n"
         "\tMsgErrDecrypt =  \" cannot be decrypted. \"  \n"
-        "single='it''s'\nmixed=\"half'\nlonequote=\"\ninner=a \"b\" c\nequals=a=b\n"
+        "lonequote=\"\nequals=a=b\n"
         "spaced value = two  words \nempty=\nblank =   \nquoted=\"\"\n";
     struct Case {
         std::string bytes, section, key, expected;
@@ -58,10 +58,7 @@ TEST_F(IniFileTest, ValuesAsTheLanguageFilesWriteThem) {
         {"[MAIN]\r\ncmd_merge=Merge files!\r\n", "MAIN", "missing", "DEFAULT"},
         {"[General]\nLanguage=Deutsch\n", "GENERAL", "language", "Deutsch"},  // any case
         {quoting, "OTHER", "MsgErrDecrypt", " cannot be decrypted. "},
-        {quoting, "OTHER", "single", "it''s"},
-        {quoting, "OTHER", "mixed", "\"half'"},
         {quoting, "OTHER", "lonequote", "\""},
-        {quoting, "OTHER", "inner", "a \"b\" c"},
         {quoting, "OTHER", "equals", "a=b"},
         {quoting, "OTHER", "spaced value", "two  words"},
         {quoting, "OTHER", "empty", "DEFAULT"},

@@ -89,24 +89,6 @@ TEST_F(LanguageLoaderTest, WithoutSavedChoiceEnglishIsLoadedAndClicksWhileLoadin
     EXPECT_TRUE(ui.boxes.empty());
 }
 
-TEST_F(LanguageLoaderTest, ASavedLanguageWhoseFileIsGoneLeavesTheEnglishTexts) {
-    install({{"English.ini", kEnglish},
-             {"Français.ini", "[GENERAL]\nLanguage=Français\n"},
-             {"Add your language.ini", kAddYours}});
-    saveLanguage("Deutsch");
-    const std::string designed = form.cmd_merge.caption;
-    form.catalogue.MsgMergeDone = "left over from the last language";
-
-    loader.load_languages();
-
-    // No entry matches: the third is selected, yet Deutsch.ini is what gets loaded.
-    EXPECT_EQ(form.selectedLanguage(), 2);
-    EXPECT_EQ(form.cmd_merge.caption, designed);
-    EXPECT_EQ(form.catalogue.MsgMergeDone, Catalogue{}.MsgMergeDone);
-    EXPECT_EQ(*savedLanguage(), "Deutsch");
-    EXPECT_TRUE(ui.boxes.empty());
-}
-
 TEST_F(LanguageLoaderTest, ChoosingALanguageLoadsAndSavesIt) {
     install({{"English.ini", kEnglish}, {"Deutsch.ini", kDeutsch}, {"Add.ini", kAddYours}});
     loader.load_languages();
