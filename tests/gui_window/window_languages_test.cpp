@@ -77,15 +77,16 @@ TEST_F(WindowLanguagesTest, ChoosingAnotherLanguageChangesTheCaptionsAtOnce) {
     installLanguages();
     start();
     auto* list = find<QComboBox>("cmb_languages");
-    ASSERT_EQ(list->currentText(), "English");
-    ASSERT_EQ(list->itemText(list->currentIndex() - 1), "Deutsch");
+    ASSERT_EQ(list->currentText().toStdString(), "English");
+    ASSERT_EQ(list->itemText(list->currentIndex() - 1).toStdString(), "Deutsch");
     list->setFocus();
     QTest::keyClick(list, Qt::Key_Up);
 
-    EXPECT_EQ(list->currentText(), "Deutsch");
-    EXPECT_EQ(find<QTabBar>("tabOptions")->tabText(0), "Teilen");
-    EXPECT_EQ(find<QPushButton>("cmd_split_run")->text(), "Dieses PDF teilen!");
-    EXPECT_EQ(find<QTableWidget>("split_grid")->horizontalHeaderItem(1)->text(), "Dateiname");
+    EXPECT_EQ(list->currentText().toStdString(), "Deutsch");
+    EXPECT_EQ(find<QTabBar>("tabOptions")->tabText(0).toStdString(), "Teilen");
+    EXPECT_EQ(find<QPushButton>("cmd_split_run")->text().toStdString(), "Dieses PDF teilen!");
+    EXPECT_EQ(find<QTableWidget>("split_grid")->horizontalHeaderItem(1)->text().toStdString(),
+              "Dateiname");
     EXPECT_EQ(settings.read(kSettingsKeyPath, kLanguageValue), "Deutsch");
 }
 
