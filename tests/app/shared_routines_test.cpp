@@ -25,15 +25,6 @@ protected:
     ErrorReporter errors;
 };
 
-TEST_F(SharedRoutinesTest, VerifyFilenameRejectsTheEightForbiddenCharacters) {
-    for (const char* fine : {"Part 1 of 12", "", "r\xC3\xA9sum\xC3\xA9 (v2).pdf"}) {
-        EXPECT_TRUE(verify_filename(errors, fine)) << fine;
-    }
-    for (char c : std::string("<>:/\\|?*")) {
-        EXPECT_FALSE(verify_filename(errors, std::string("out") + c + "put")) << c;
-    }
-}
-
 TEST_F(SharedRoutinesTest, ParsePathSplitsAtTheLastSeparator) {
     const std::string S(1, kPathSeparator);
     const std::string root = kOnWindows ? "C:\\" : "/";

@@ -8,15 +8,13 @@
 #include <iterator>
 #include <map>
 #include <string>
+#include <utility>
 
-#include "app/form1.h"
 #include "base/text_encoding.h"
-#include "errors/error_handler.h"
 #include "lang/catalogue.h"
 #include "lang/ini_file.h"
 #include "pdf/qpdf_engine.h"
-#include "support/fake_services.h"
-#include "support/temp_dir.h"
+#include "support/form_harness.h"
 
 namespace pagemeld {
 namespace {
@@ -24,9 +22,9 @@ namespace {
 namespace fs = std::filesystem;
 using Key = std::pair<std::string, std::string>;  // section, key
 
-class ShippedLanguagesTest : public ::testing::Test {
+class ShippedLanguagesTest : public ::testing::Test, public testing::FormHarness<QpdfEngine> {
 protected:
-    ShippedLanguagesTest() : system(dir.path().string()), errors(ui, system) { ini::clearCache(); }
+    ShippedLanguagesTest() { ini::clearCache(); }
     void TearDown() override { EXPECT_TRUE(ui.boxes.empty()); }
 
     // Every text the program reads from a language file, with its built-in English:
@@ -39,24 +37,15 @@ protected:
         for (const auto& entry : catalogueEntries()) {
             texts[{entry.section, entry.key}] = defaults.*entry.text;
         }
-        QpdfEngine pdf;
-        const Form1 form(ui, settings, http, system, pdf, errors);
         KeyList english;
         GetIniAppAllKeys(errors, PAGEMELD_LANGUAGES_DIR "/English.ini", "MAIN", english);
-        for (const Control* control : form.controls()) {
+        for (const Control* control : std::as_const(form).controls()) {
             if (control->hasCaption() && FindKey(errors, control->name, english) != 0) {
                 texts[{"MAIN", control->name}] = control->caption;
             }
         }
         return texts;
     }
-
-    testing::TempDir dir;
-    testing::FakeUi ui;
-    testing::FakeSettings settings;
-    testing::FakeHttp http;
-    testing::FakeSystem system;
-    ErrorReporter errors;
 };
 
 TEST_F(ShippedLanguagesTest, EveryLanguageGivesEveryTextTheProgramAsksFor) {
