@@ -2,15 +2,11 @@
 // control's widget exists under its name, and sending it that event as a user would
 // runs the model's handler. A control or a connection lost from the view fails
 // here, whatever the model-level tests say.
-#include <QCheckBox>
+#include <QAbstractButton>
 #include <QComboBox>
-#include <QLabel>
-#include <QPushButton>
-#include <QRadioButton>
 #include <QScrollBar>
 #include <QTimer>
 #include <algorithm>
-#include <set>
 
 #include "app/form1_event_table.h"
 #include "window_harness.h"
@@ -31,24 +27,29 @@ protected:
         return found;
     }
 
-    // Shows the tab holding `widget` and lets the model show and enable it, so the
+    // Lets the model show and enable `widget`, then shows the tab holding it, so the
     // event reaches it as it would reach a user's click.
     void makeReachable(QWidget* widget) {
-        static const char* const frames[] = {"fraSplit", "fraMerge", "fraMix", "fraAbout",
-                                             "fraExtras"};
-        for (QWidget* up = widget; up; up = up->parentWidget()) {
-            const auto frame =
-                std::find(std::begin(frames), std::end(frames), up->objectName().toStdString());
-            if (frame != std::end(frames) && !up->isVisible()) {
-                clickTab(static_cast<int>(frame - std::begin(frames)) + 1);
-            }
-        }
         const std::string name = widget->property("pagemeldName").toString().toStdString();
         Control* control = form.findControl(name, widget->property("pagemeldIndex").toInt());
         ASSERT_NE(control, nullptr) << name;
         control->visible = true;
         control->enabled = true;
         window->syncFromModel();
+        for (int tab = 1; tab <= TabStrip::kTabs && !widget->isVisible(); ++tab) clickTab(tab);
+        ASSERT_TRUE(widget->isVisible()) << name;
+    }
+
+    // A click on a grid's header (row 0) or on its first file row.
+    void clickCell(QTableWidget* grid, int row) {
+        if (row == 0) {
+            QHeaderView* header = grid->horizontalHeader();
+            QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                              QPoint(header->sectionViewportPosition(1) + 5, header->height() / 2));
+        } else {
+            const QRect cell = grid->visualRect(grid->model()->index(0, 1));
+            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+        }
     }
 
     void send(const std::string& event, QObject* source) {
@@ -64,9 +65,8 @@ protected:
         makeReachable(widget);
         auto* grid = qobject_cast<QTableWidget*>(widget);
         if (event == "Click" && grid) {
-            const std::string name = grid->objectName().toStdString();
-            clickCell(name, 0, 1);
-            clickCell(name, 1, 1);
+            clickCell(grid, 0);
+            clickCell(grid, 1);
         } else if (event == "Click" && qobject_cast<QComboBox*>(widget)) {
             widget->setFocus();
             QTest::keyClick(widget, Qt::Key_Up);
@@ -132,6 +132,19 @@ TEST_F(EventWiringTest, EveryDeclaredEventReachesItsHandlerFromTheRealWindow) {
     QTRY_VERIFY(std::find(reached.begin(), reached.end(), "Form_Resize") != reached.end());
     window->close();
     EXPECT_EQ(reached.back(), "Form_QueryUnload");
+    EXPECT_EQ(ui.quitCalls, 1);
+}
+
+// The program's end asked for inside a handler closes the window, once.
+TEST_F(EventWiringTest, AnEndAskedForInAHandlerClosesTheWindowOnce) {
+    start();
+    clickTab(2);
+    window->onEvent = [this](const EventBinding& binding) {
+        if (binding.name() == "mbut_rem_Click") errors.ExitProject();
+    };
+    QTest::mouseClick(find("mbut_rem"), Qt::LeftButton);
+    EXPECT_TRUE(window->exiting());
+    EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(ui.quitCalls, 1);
 }
 

@@ -33,8 +33,6 @@
 
 namespace pagemeld::testing {
 
-inline constexpr double kTwipsPerPixel = 15.0;
-
 // The real engine, told to take its time over each file it opens or writes when a
 // test must act while a run is under way.
 class PacedEngine : public QpdfEngine {
@@ -72,19 +70,14 @@ protected:
     }
 
     // The shipped languages beside the program.
-    void installLanguages(std::initializer_list<const char*> names = {"English.ini",
-                                                                      "Deutsch.ini"}) {
-        namespace fs = std::filesystem;
-        fs::create_directories(dir.path() / "languages");
-        for (const char* name : names) {
-            fs::copy_file(fs::path(PAGEMELD_LANGUAGES_DIR) / name, dir.path() / "languages" / name);
-        }
+    void installLanguages() {
+        std::filesystem::copy(PAGEMELD_LANGUAGES_DIR, dir.path() / "languages");
     }
 
     // Loads the model as the program does, then shows the window over it.
     void start(const std::string& commandLine = {}) {
         form.Form_Load(commandLine);
-        window = std::make_unique<MainWindow>(form, kTwipsPerPixel);
+        window = std::make_unique<MainWindow>(form, 15.0);
         MainWindow* shown = window.get();
         threadUi.setMarshal(
             [shown](const std::function<void()>& call) { shown->onWindowThread(call); });
@@ -104,7 +97,6 @@ protected:
         QTest::mouseClick(find(name), Qt::LeftButton);
         waitForJob();
     }
-
     void waitForJob() { QTRY_VERIFY_WITH_TIMEOUT(!window->jobRunning(), 60000); }
 
     // Clicks an option or check box on its mark: past a short caption a click does
@@ -113,7 +105,6 @@ protected:
         QWidget* box = find(name);
         QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
     }
-
     void clickTab(int tab) {
         auto* bar = find<QTabBar>("tabOptions");
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(tab - 1).center());
@@ -128,34 +119,19 @@ protected:
         QTest::keyClicks(box, QString::fromStdString(text));
     }
 
-    // A click on a grid's header (row 0) or on a file row (from 1).
-    void clickCell(const std::string& gridName, int row, int col) {
-        auto* grid = find<QTableWidget>(gridName);
-        if (row == 0) {
-            QHeaderView* header = grid->horizontalHeader();
-            const QPoint at(header->sectionViewportPosition(col) + grid->columnWidth(col) / 2,
-                            header->height() / 2);
-            QTest::mouseClick(header->viewport(), Qt::LeftButton, {}, at);
-        } else {
-            const QRect cell = grid->visualRect(grid->model()->index(row - 1, col));
-            QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
-        }
-    }
-
     // Drops files from a file manager onto a grid.
     void drop(const std::string& gridName, const std::vector<std::string>& files) {
-        auto* grid = find<QTableWidget>(gridName);
+        QWidget* viewport = find<QTableWidget>(gridName)->viewport();
         QMimeData mime;
         QList<QUrl> urls;
-        for (const std::string& file : files) {
+        for (const std::string& file : files)
             urls << QUrl::fromLocalFile(QString::fromStdString(file));
-        }
         mime.setUrls(urls);
-        const QPoint at = grid->viewport()->rect().center();
+        const QPoint at = viewport->rect().center();
         QDragEnterEvent enter(at, Qt::CopyAction, &mime, Qt::LeftButton, {});
-        QApplication::sendEvent(grid->viewport(), &enter);
+        QApplication::sendEvent(viewport, &enter);
         QDropEvent dropped(QPointF(at), Qt::CopyAction, &mime, Qt::LeftButton, {});
-        QApplication::sendEvent(grid->viewport(), &dropped);
+        QApplication::sendEvent(viewport, &dropped);
         waitForJob();
     }
 

@@ -1,9 +1,10 @@
-// Every caption of every shipped language fits its control: the text measured with
-// the font the control draws it in, against the room the control gives it.
+// The shipped languages in the real window: choosing one in the list changes the
+// captions at once, and every caption of every language fits its control (the text
+// measured with the font the control draws it in, against the room the control
+// gives it).
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QDir>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPushButton>
@@ -11,23 +12,12 @@
 #include <QStyle>
 #include <QTabBar>
 
+#include "base/registry.h"
+#include "lang/language_loader.h"
 #include "window_harness.h"
 
 namespace pagemeld::testing {
 namespace {
-
-namespace fs = std::filesystem;
-
-// The languages a user can choose: every shipped file that declares one.
-std::vector<std::string> shippedLanguageFiles() {
-    std::vector<std::string> files;
-    for (const auto& entry : fs::directory_iterator(PAGEMELD_LANGUAGES_DIR)) {
-        if (entry.path().extension() != ".ini") continue;
-        if (entry.path().stem() == "Add your language") continue;
-        files.push_back(entry.path().filename().string());
-    }
-    return files;
-}
 
 // Pixels a caption needs beyond its text, as the style draws the control.
 int chrome(const QWidget* widget) {
@@ -81,36 +71,55 @@ std::string misfit(const QWidget* widget) {
     return std::to_string(needed) + " px wide in " + std::to_string(widget->width());
 }
 
-// One window in one language, started as a user with that saved choice starts it.
-class WindowIn : public WindowHarness {
-public:
-    explicit WindowIn(const std::string& languageFile) {
-        installLanguages({languageFile.c_str()});
-        settings.values["Software\\Ombrix\\OmbrixPagemeld\\Language"] =
-            fs::path(languageFile).stem().string();
-    }
-    void TestBody() override {}
-    using WindowHarness::form;
-    using WindowHarness::start;
-    using WindowHarness::window;
-};
+using WindowLanguagesTest = WindowHarness;
 
-TEST(CaptionFitHostFontsTest, EveryCaptionOfEveryLanguageFitsItsControl) {
-    const std::vector<std::string> files = shippedLanguageFiles();
-    ASSERT_GE(files.size(), 3u);
-    for (const std::string& language : files) {
-        WindowIn harness(language);
-        harness.start();
-        ASSERT_EQ(harness.form.cmb_languages.text, fs::path(language).stem().string());
-        for (Control* control : harness.form.controls()) {
+TEST_F(WindowLanguagesTest, ChoosingAnotherLanguageChangesTheCaptionsAtOnce) {
+    installLanguages();
+    start();
+    auto* list = find<QComboBox>("cmb_languages");
+    ASSERT_EQ(list->currentText().toStdString(), "English");
+    ASSERT_EQ(list->itemText(list->currentIndex() - 1).toStdString(), "Deutsch");
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Up);
+
+    EXPECT_EQ(list->currentText().toStdString(), "Deutsch");
+    EXPECT_EQ(find<QTabBar>("tabOptions")->tabText(0).toStdString(), "Teilen");
+    EXPECT_EQ(find<QPushButton>("cmd_split_run")->text().toStdString(), "Dieses PDF teilen!");
+    EXPECT_EQ(find<QTableWidget>("split_grid")->horizontalHeaderItem(1)->text().toStdString(),
+              "Dateiname");
+    EXPECT_EQ(settings.read(kSettingsKeyPath, kLanguageValue), "Deutsch");
+}
+
+// Measured with the fonts the desktop gives the window (see tests/CMakeLists.txt).
+using CaptionFitHostFontsTest = WindowHarness;
+
+TEST_F(CaptionFitHostFontsTest, EveryCaptionOfEveryLanguageFitsItsControl) {
+    installLanguages();
+    start();
+    auto* list = find<QComboBox>("cmb_languages");
+    ASSERT_GE(list->count(), 4);
+    for (int i = 0; i < list->count(); ++i) {
+        const std::string language = list->itemText(i).toStdString();
+        if (language == LanguageLoader::kAddYourLanguage) continue;
+        list->setCurrentIndex(i);
+        emit list->activated(i);
+        ASSERT_EQ(form.cmb_languages.text, language);
+        for (Control* control : form.controls()) {
             if (!control->hasCaption() || control->caption.empty()) continue;
-            QWidget* widget = harness.window->findChild<QWidget*>(
-                QString::fromStdString(objectNameFor(*control)));
-            ASSERT_NE(widget, nullptr) << control->name;
+            QWidget* widget = find(objectNameFor(*control));
+            ASSERT_NE(widget, nullptr);
             EXPECT_EQ(misfit(widget), "")
                 << language << ": " << control->name << " \"" << control->caption << "\"";
         }
     }
+
+    // The merge list's number column holds the largest number of files.
+    auto* grid = find<QTableWidget>("merge_grid");
+    const int margins =
+        2 * (grid->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, grid) + 1);
+    EXPECT_LE(QFontMetrics(grid->font()).horizontalAdvance(QString::number(form.state.mgrid_max)) +
+                  margins,
+              grid->columnWidth(0));
 }
 
 }  // namespace

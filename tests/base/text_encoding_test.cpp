@@ -16,12 +16,6 @@ TEST(TextEncodingTest, Utf8Validation) {
     EXPECT_FALSE(isValidUtf8("\xF4\x90\x80\x80"));  // beyond U+10FFFF
 }
 
-TEST(TextEncodingTest, Windows1252Decoding) {
-    EXPECT_EQ(windows1252ToUtf8("caf\xE9"), "caf\xC3\xA9");
-    EXPECT_EQ(windows1252ToUtf8("\x80\x9F\xFF"), "\xE2\x82\xAC\xC5\xB8\xC3\xBF");
-    EXPECT_EQ(windows1252ToUtf8("\x81"), "\xC2\x81");  // undefined: kept as the control
-}
-
 TEST(TextEncodingTest, CharacterCountsAndUtf16) {
     const std::string text = "a\xC3\xA9\xE2\x82\xAC\xF0\x9F\x93\x84z";  // a é € 📄 z
     EXPECT_EQ(utf8Length(text), 5u);
