@@ -51,75 +51,11 @@ bool isEncrypted(const std::string& path, const std::string& password = "");
 // "A 1".."A n" for convenience in expectations.
 std::vector<std::string> labels(const std::string& label, int first, int last);
 
-}  // namespace pagemeld::testing
-
-namespace pagemeld::testing {
-
-// Documents with what a catalog carries besides pages: bookmarks, named
-// destinations, links, a form and page labels. Pages are numbered from 1.
-struct TestBookmark {
-    enum class Target { None, Dest, NamedDest, GoTo, GoToNamed, Uri };
-    std::string title;
-    Target target = Target::Dest;
-    int page = 1;           // for Dest and GoTo
-    std::string name = {};  // for NamedDest and GoToNamed (also the /Dests entry's name)
-    bool open = true;
-    std::vector<TestBookmark> kids = {};
-};
-
-struct TestLink {
-    enum class Target { Dest, NamedDest, GoTo, GoToNamed };
-    int onPage = 1;
-    Target target = Target::Dest;
-    int page = 1;
-    std::string name = {};
-};
-
-struct TestPageLabel {
-    int firstPage = 1;
-    std::string style = "D";  // D, r, R, a, A or empty (prefix only)
-    std::string prefix = {};
-    int start = 1;
-};
-
-struct RichPdfOptions {
-    TestPdfOptions base;
-    std::vector<TestBookmark> bookmarks = {};
-    // Name -> page, in the /Names /Dests tree (or the catalog's /Dests when oldStyleDests).
-    std::map<std::string, int> namedDestinations = {};
-    bool oldStyleDests = false;
-    std::vector<TestLink> links = {};
-    // A form when not empty: text field "person.name" holding this text (page 1), check
-    // box "agree" checked (page 2, or 1), radio group "choice" with widgets on page 1
-    // ("One") and the last page ("Two"), "Two" chosen.
-    std::string formText = {};
-    std::vector<TestPageLabel> pageLabels = {};
-};
-
-void writeRichPdf(const std::string& path, const RichPdfOptions& options);
-
-// What a reader finds, with pages named by their text ("A 3"); "?" for a target that
-// leads to no page of the file, "" for none.
-struct FoundBookmark {
-    std::string title;
-    bool open = false;
-    std::string target;
-    std::vector<FoundBookmark> kids;
-};
-struct FoundLink {
-    std::string onPage;
-    std::string target;
-    std::string name;  // the named destination it uses, if any
-};
-std::vector<FoundBookmark> readBookmarks(const std::string& path);
-std::vector<FoundLink> readLinks(const std::string& path);
-// Named destination -> page text.
-std::map<std::string, std::string> readNamedDestinations(const std::string& path);
-// Fully qualified field name -> value ("/Yes", "/Two" for buttons), for every terminal field.
-std::map<std::string, std::string> readFormFields(const std::string& path);
-// Fully qualified field name -> texts of the pages holding its widgets.
-std::map<std::string, std::vector<std::string>> readFieldPages(const std::string& path);
-// The label a viewer shows for each page ("iii", "A-2", "7").
-std::vector<std::string> readPageLabels(const std::string& path);
+// A test PDF with more in it, written in PDF syntax where "#n" names new object n and
+// "@k" page k. Each line is "#n <object>" (a dictionary followed by " stream <data>"
+// makes a stream) or "root <dictionary>" / "@k <dictionary>", whose entries are added
+// to the catalog or to page k (arrays already there are extended).
+void writeRichPdf(const std::string& path, const TestPdfOptions& options,
+                  const std::string& extras);
 
 }  // namespace pagemeld::testing
