@@ -51,38 +51,14 @@ TEST_F(EnginePages, ExtractsRunsAndRangesAndLeavesTheSourceAlone) {
         EXPECT_EQ(engine.SelectedDocument(), piece);
         EXPECT_EQ(piece != 0 ? saved() : Texts{}, expected);
     }
-    for (const auto& [ranges, expected] : std::vector<std::pair<const char*, Texts>>{
-             {" 8 - 12 , 2,2,3-1", {"T 8", "T 9", "T 10", "T 2", "T 2", "T 3", "T 2", "T 1"}},
-             {"11-20", {}}}) {
-        engine.SelectDocument(source);
-        EXPECT_EQ(engine.ExtractPageRanges(ranges) != 0, !expected.empty()) << ranges;
-        if (!expected.empty()) {
-            EXPECT_EQ(saved(), expected);
-        }
-    }
+    engine.SelectDocument(source);
+    EXPECT_EQ(engine.ExtractPageRanges("11-20"), 0);
+    engine.SelectDocument(source);
+    ASSERT_NE(engine.ExtractPageRanges(" 8 - 12 , 3-1"), 0);
+    EXPECT_EQ(saved(), (Texts{"T 8", "T 9", "T 10", "T 3", "T 2", "T 1"}));
     EXPECT_TRUE(testing::qpdfCheckClean(dir.file("out.pdf")));
     engine.SelectDocument(source);
     EXPECT_EQ(engine.pagecount(), 10);
-}
-
-TEST_F(EnginePages, MergeDocumentAppendsAndMixesSources) {
-    testing::writeTestPdf(dir.file("other.pdf"), 2, "O");
-    const auto other = engine.LoadFromFile(dir.file("other.pdf"));
-    engine.SelectDocument(source);
-    const auto first = engine.ExtractPages(1, 2);
-    engine.SelectDocument(other);
-    const auto second = engine.ExtractPages(2, 1);
-    engine.SelectDocument(first);
-    ASSERT_NE(engine.MergeDocument(second), 0);
-    EXPECT_EQ(saved(), (Texts{"T 1", "T 2", "O 2"}));
-    EXPECT_TRUE(testing::qpdfCheckClean(dir.file("out.pdf")));
-
-    // Into itself doubles the pages; unknown ids fail.
-    ASSERT_NE(engine.MergeDocument(first), 0);
-    EXPECT_EQ(engine.pagecount(), 6);
-    EXPECT_EQ(engine.MergeDocument(9999), 0);
-    engine.SelectDocument(0);
-    EXPECT_EQ(engine.MergeDocument(first), 0);
 }
 
 TEST_F(EnginePages, InformationEntriesAreWrittenAndRemoved) {
@@ -100,12 +76,18 @@ TEST_F(EnginePages, InformationEntriesAreWrittenAndRemoved) {
                                                   {"Producer", "v6"}}));
 }
 
-TEST_F(EnginePages, OnePagePieceDoesNotCarryOtherPages) {
-    ASSERT_NE(engine.ExtractPages(5, 1), 0);
+// Ten pages share a font and an image: a one-page piece must be far smaller than ten.
+// Merged into itself a piece doubles; unknown ids fail.
+TEST_F(EnginePages, APieceCarriesOnlyItsPagesAndMergesIntoItself) {
+    const auto piece = engine.ExtractPages(5, 1);
     EXPECT_EQ(saved(), Texts{"T 5"});
-    // Ten pages share a font and an image; one page must be far smaller than ten.
     EXPECT_LT(std::filesystem::file_size(dir.file("out.pdf")),
               std::filesystem::file_size(dir.file("ten.pdf")));
+    ASSERT_NE(engine.MergeDocument(piece), 0);
+    EXPECT_EQ(saved(), (Texts{"T 5", "T 5"}));
+    EXPECT_EQ(engine.MergeDocument(9999), 0);
+    engine.SelectDocument(0);
+    EXPECT_EQ(engine.MergeDocument(piece), 0);
 }
 
 }  // namespace

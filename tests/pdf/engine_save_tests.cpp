@@ -139,23 +139,5 @@ TEST(AtomicFilePosix, AFailedFinalStepLeavesNoTemporaryFileAndNoTarget) {
 }
 #endif
 
-TEST(EngineSave, EncryptedAndDamagedInputsSaveAsCleanFiles) {
-    TempDir dir;
-    testing::TestPdfOptions options{6, "C"};
-    testing::writeEncryptedPdf(dir.file("aes.pdf"), options, testing::Encryption::Aes256, "pw",
-                               "ow");
-    testing::writeDamagedPdf(dir.file("damaged.pdf"), 3, "D");
-    QpdfEngine engine;
-    const auto damaged = engine.LoadFromFile(dir.file("damaged.pdf"));
-    ASSERT_NE(engine.LoadFromFile(dir.file("aes.pdf")), 0);
-    ASSERT_NE(engine.SetPassword("pw"), 0);
-    ASSERT_NE(engine.ExtractPageRanges("6-4"), 0);
-    ASSERT_NE(engine.MergeDocument(damaged), 0);
-    ASSERT_NE(engine.SaveToFile(dir.file("out.pdf")), 0);
-    std::string report;
-    EXPECT_TRUE(testing::qpdfCheckClean(dir.file("out.pdf"), &report)) << report;
-    EXPECT_EQ(pageTexts(dir.file("out.pdf")), (Names{"C 6", "C 5", "C 4", "D 1", "D 2", "D 3"}));
-}
-
 }  // namespace
 }  // namespace pagemeld

