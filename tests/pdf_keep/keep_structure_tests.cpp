@@ -277,23 +277,17 @@ names: sec12>p2
 links: p1> p2>
 form /Helv 0 Tf 0 g: agree=Yes/Yes@p1
 )"},
-    {"a reversed piece", false, {"A:4,1"}, 0, R"(pages: A 4 A 1
-labels: App-A3 r1
-outline [2]:
- Chapter 1 -> p2
+    {"two pieces of one document, reversed", false, {"A:4", "A:3,1"}, 0, R"(pages: A 4 A 3 A 1
+labels: App-A3 D1 r1
+outline [3]:
+ Chapter 1 -> p3 [1]
+  Section 1.2 -> p2 [-1]
+   Note -> p2
  Chapter 2 -> p1 [-1]
   Deep -> p1
-names: ch2>p1
-links: p1> p2>
-form /Helv 0 Tf 0 g: person.name=Ann@p2 choice=Two/Off@p2 choice=Two/Two@p1
-)"},
-    {"two pieces of one document", false, {"B:3", "B:1"}, 0, R"(pages: B 3 B 1
-outline [2]:
- Intro -> p2
- End -> p1
-names: ch2>p1
-links: p2>(ch2)p1 p2>
-form /Helv 0 Tf 0 g: person.name=Bob@p2 choice=Two/Off@p2 choice=Two/Two@p1
+names: ch2>p1 sec12>p2
+links: p1>(sec12)p2 p2>p3 p3>p2
+form /Helv 0 Tf 0 g: person.name=Ann@p3 choice=Two/Off@p3 choice=Two/Two@p1
 )"},
     {"pieces of two", false, {"A:1-2", "B:2-3"}, 0, R"(pages: A 1 A 2 B 2 B 3
 labels: r1 r2 D2 D3
