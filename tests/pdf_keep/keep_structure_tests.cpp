@@ -69,10 +69,11 @@ const std::string kB =
     "#12 << /Type /Annot /Subtype /Link /Rect [0 0 9 9] /A << /S /GoTo /D [@2 /Fit] >> >>\n" +
     form("Bob", 3);
 
-std::string textOf(QH object) {
-    if (object.isName()) return object.getName().substr(1);
-    if (object.isInteger()) return std::to_string(object.getIntValue());
-    return object.isString() ? object.getUTF8Value() : "";
+// A name, number or text as text; with a prefix only when there is something.
+std::string textOf(QH object, const std::string& prefix = "") {
+    if (object.isName()) return prefix + object.getName().substr(1);
+    if (object.isInteger()) return prefix + std::to_string(object.getIntValue());
+    return object.isString() ? prefix + object.getUTF8Value() : "";
 }
 
 std::string replaced(std::string text, const std::string& from, const std::string& to) {
@@ -86,9 +87,9 @@ public:
     explicit Structure(const std::string& path) {
         pdf_.setSuppressWarnings(true);
         pdf_.processFile(path.c_str());
-        for (auto page : pdf_.getAllPages()) {
+        const auto pages = pdf_.getAllPages();
+        for (auto page : pages)
             places_[page.getObjGen()] = "p" + std::to_string(places_.size() + 1);
-        }
         auto root = pdf_.getRoot();
         if (root.getKey("/Dests").isDictionary()) {
             for (auto [key, value] : root.getKey("/Dests").ditems()) names_[key.substr(1)] = value;
@@ -97,49 +98,44 @@ public:
             tree = tree.getKey("/Dests");
             for (auto [key, value] : QPDFNameTreeObjectHelper(tree, pdf_)) names_[key] = value;
         }
-        for (auto page : pdf_.getAllPages()) {
-            auto annotations = page.getKey("/Annots");
-            for (int i = 0; annotations.isArray() && i < annotations.getArrayNItems(); ++i) {
-                auto annotation = annotations.getArrayItem(i);
-                annotationPlaces_[annotation.getObjGen()] = places_[page.getObjGen()];
-                if (annotation.getKey("/Subtype").isNameAndEquals("/Link")) {
-                    links_ += " " + places_[page.getObjGen()] + ">" + target(annotation);
-                }
-            }
-        }
-    }
-
-    std::string text(const std::string& path) {
-        std::string text = "pages:";
+        text = "pages:";
         for (const auto& page : testing::pageTexts(path)) text += " " + page;
-        QPDFPageLabelDocumentHelper labels(pdf_);
-        if (labels.hasPageLabels()) {
+        if (QPDFPageLabelDocumentHelper labels(pdf_); labels.hasPageLabels()) {
             text += "\nlabels:";
-            for (size_t i = 0; i < places_.size(); ++i) {
-                auto label = labels.getLabelForPage(static_cast<long long>(i));
+            for (long long i = 0; i < static_cast<long long>(pages.size()); ++i) {
+                auto label = labels.getLabelForPage(i);
                 text += " " + textOf(label.getKey("/P")) + textOf(label.getKey("/S")) +
                         textOf(label.getKey("/St"));
             }
         }
-        auto outline = pdf_.getRoot().getKey("/Outlines");
-        if (outline.isDictionary()) {
+        if (auto outline = root.getKey("/Outlines"); outline.isDictionary()) {
             text += "\noutline" + count(outline) + ":\n";
             std::set<QPDFObjGen> seen;
-            addItems(text, outline, 1, seen);
+            addItems(outline, 1, seen);
             text.pop_back();
         }
         if (!names_.empty()) text += "\nnames:";
         for (const auto& [name, destination] : names_) text += " " + name + ">" + page(destination);
-        if (!links_.empty()) text += "\nlinks:" + links_;
-        auto acroForm = pdf_.getRoot().getKey("/AcroForm");
-        if (acroForm.isDictionary()) {
-            text += "\nform " + textOf(acroForm.getKey("/DA")) + ":";
-            for (auto field : acroForm.getKey("/Fields").aitems()) {
-                addFields(text, field, "", QH::newNull(), 0);
+        std::string links;
+        for (auto page : pages) {
+            auto annotations = page.getKey("/Annots");
+            for (int i = 0; annotations.isArray() && i < annotations.getArrayNItems(); ++i) {
+                auto annotation = annotations.getArrayItem(i);
+                annotationPlaces_[annotation.getObjGen()] = places_[page.getObjGen()];
+                if (annotation.getKey("/Subtype").isNameAndEquals("/Link"))
+                    links += " " + places_[page.getObjGen()] + ">" + target(annotation);
             }
         }
-        return text + "\n";
+        if (!links.empty()) text += "\nlinks:" + links;
+        if (auto form = root.getKey("/AcroForm"); form.isDictionary()) {
+            text += "\nform " + textOf(form.getKey("/DA")) + ":";
+            for (auto field : form.getKey("/Fields").aitems())
+                addFields(field, "", QH::newNull(), 0);
+        }
+        text += "\n";
     }
+
+    std::string text;
 
 private:
     static std::string count(QH item) {
@@ -169,7 +165,7 @@ private:
 
     // One line per item, indented by level; a link between items that does not hold
     // (parent, previous, last) is marked, and an item met twice ends the walk.
-    void addItems(std::string& text, QH parent, int depth, std::set<QPDFObjGen>& seen) {
+    void addItems(QH parent, int depth, std::set<QPDFObjGen>& seen) {
         auto previous = QH::newNull();
         for (auto item = parent.getKey("/First");
              item.isDictionary() && seen.insert(item.getObjGen()).second;
@@ -181,35 +177,31 @@ private:
                 text += " BADLY LINKED";
             }
             text += "\n";
-            addItems(text, item, depth + 1, seen);
+            addItems(item, depth + 1, seen);
             previous = item;
         }
         if (parent.getKey("/Last").getObjGen() != previous.getObjGen()) text += "BAD LAST\n";
     }
 
     // " name=value/state@p1" per widget, the value inherited from the field above it.
-    void addFields(std::string& text, QH field, std::string name, QH value, int depth) {
+    void addFields(QH field, std::string name, QH value, int depth) {
         if (field.getKey("/T").isString()) {
             name += (name.empty() ? "" : ".") + field.getKey("/T").getUTF8Value();
         }
         if (field.hasKey("/V")) value = field.getKey("/V");
         if (field.getKey("/Kids").isArray() && depth < 8) {
-            for (auto kid : field.getKey("/Kids").aitems()) {
-                addFields(text, kid, name, value, depth + 1);
-            }
+            for (auto kid : field.getKey("/Kids").aitems()) addFields(kid, name, value, depth + 1);
             return;
         }
-        text += " " + name + "=" + textOf(value) +
-                (field.hasKey("/AS") ? "/" + textOf(field.getKey("/AS")) : "");
         auto place = annotationPlaces_.find(field.getObjGen());
-        text += "@" + (place == annotationPlaces_.end() ? "?" : place->second);
+        text += " " + name + "=" + textOf(value) + textOf(field.getKey("/AS"), "/") + "@" +
+                (place == annotationPlaces_.end() ? "?" : place->second);
     }
 
     QPDF pdf_;
     std::map<QPDFObjGen, std::string> places_;
     std::map<QPDFObjGen, std::string> annotationPlaces_;
     std::map<std::string, QH> names_;
-    std::string links_;
 };
 
 struct Job {
@@ -350,7 +342,7 @@ TEST(KeepStructure, MergedSplitAndMixedOutputsKeepWhatTheirPagesHad) {
         }
         std::string report;
         EXPECT_TRUE(testing::qpdfCheckClean(out, &report)) << report;
-        EXPECT_EQ(Structure(out).text(out), job.expected);
+        EXPECT_EQ(Structure(out).text, job.expected);
     }
 }
 
