@@ -47,9 +47,9 @@ TEST(EngineLoad, BadFilesFailClearlyAndDamagedOnesAreRecovered) {
     std::filesystem::create_directory(dir.file("folder.pdf"));
     testing::writeDamagedPdf(dir.file("damaged.pdf"), 4, "D");
     QpdfEngine engine;
-    for (auto [name, error] : {std::pair{"text.pdf", pdferr::kInvalidFormat},
-                               {"missing.pdf", pdferr::kFileNotFound},
-                               {"folder.pdf", pdferr::kAccessError}}) {
+    for (auto [name, error] : {std::pair{"text.pdf", errcode::kInvalidFileFormat},
+                               {"missing.pdf", errcode::kFileNotFound},
+                               {"folder.pdf", errcode::kPathFileAccess}}) {
         ASSERT_NE(engine.LoadFromFile(dir.file("damaged.pdf")), 0);
         EXPECT_EQ(engine.LoadFromFile(dir.file(name)), 0) << name;
         EXPECT_EQ(engine.LastErrorCode(), error) << name;
@@ -86,7 +86,7 @@ TEST_P(EngineEncryption, UserAndOwnerPasswordsOpenWrongOnesDoNot) {
     EXPECT_EQ(engine.ExtractPages(1, 1), 0);
     engine.SelectDocument(id);
     EXPECT_EQ(engine.SaveToFile(dir.file("nope.pdf")), 0);
-    EXPECT_EQ(engine.LastErrorCode(), pdferr::kPasswordRequired);
+    EXPECT_EQ(engine.LastErrorCode(), errcode::kPasswordRequired);
     EXPECT_EQ(engine.SetPassword("wrong"), 0);
     EXPECT_EQ(engine.SetPassword("user pw"), 1);
     ASSERT_NE(engine.ExtractPageRanges("3-1"), 0);

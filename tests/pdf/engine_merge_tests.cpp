@@ -37,12 +37,16 @@ TEST(EngineMergeList, MergesWhatItCanInListOrderEvenOverAnInput) {
         Texts pages;  // none: no output at all
         std::int32_t error = 0;
     };
-    for (const auto& [inputs, output, merged, pages, error] : std::vector<List>{
-             {{"b", "a"}, "out", 2, {"B 1", "A 1", "A 2"}},
-             {{"a", "bad", "locked", "b"}, "out", 1, {"A 1", "A 2", "B 1"}, pdferr::kInvalidFormat},
-             {{"bad", "missing"}, "none", 0, {}},
-             {{}, "none", 0, {}},
-             {{"a", "b"}, "a", 2, {"A 1", "A 2", "B 1"}}}) {
+    for (const auto& [inputs, output, merged, pages, error] :
+         std::vector<List>{{{"b", "a"}, "out", 2, {"B 1", "A 1", "A 2"}},
+                           {{"a", "bad", "locked", "b"},
+                            "out",
+                            1,
+                            {"A 1", "A 2", "B 1"},
+                            errcode::kInvalidFileFormat},
+                           {{"bad", "missing"}, "none", 0, {}},
+                           {{}, "none", 0, {}},
+                           {{"a", "b"}, "a", 2, {"A 1", "A 2", "B 1"}}}) {
         SCOPED_TRACE(output + std::to_string(inputs.size()));
         engine.ClearFileList("");
         for (const char* input : inputs) engine.AddToFileList("", dir.file(input + ".pdf"s));
@@ -57,6 +61,19 @@ TEST(EngineMergeList, MergesWhatItCanInListOrderEvenOverAnInput) {
                   inputs[0] == "a"s ? "First" : "");
     }
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 5);
+}
+
+// Page numbers run past what 16 bits hold: two files of 33,000 pages that share one
+// content stream, so that they are quick to make.
+TEST(EngineMergeList, MoreThan65535PagesAreAllKept) {
+    TempDir dir;
+    for (const char* name : {"a.pdf", "b.pdf"}) testing::writeManyPagesPdf(dir.file(name), 33000);
+    QpdfEngine engine;
+    engine.ClearFileList("");
+    engine.AddToFileList("", dir.file("a.pdf"));
+    engine.AddToFileList("", dir.file("b.pdf"));
+    ASSERT_EQ(engine.MergeFileList("", dir.file("out.pdf")), 2);
+    EXPECT_EQ(testing::pageCount(dir.file("out.pdf")), 66000);
 }
 
 #ifndef _WIN32

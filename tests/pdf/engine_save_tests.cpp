@@ -55,7 +55,7 @@ TEST(EngineSave, SavingOverTheLoadedFileKeepsBothCorrect) {
     EXPECT_EQ(pageTexts(dir.file("b.pdf")), labels("A", 1, 3));
 
     EXPECT_EQ(engine.SaveToFile(dir.file("no such folder/out.pdf")), 0);
-    EXPECT_EQ(engine.LastErrorCode(), pdferr::kPathNotFound);
+    EXPECT_EQ(engine.LastErrorCode(), errcode::kPathNotFound);
     fs::create_directory(dir.file("taken.pdf"));
     EXPECT_EQ(engine.SaveToFile(dir.file("taken.pdf")), 0);
     EXPECT_EQ(folderEntries(dir.path()), (Names{"a.pdf", "b.pdf", "taken.pdf"}));
@@ -89,7 +89,7 @@ TEST(EngineSavePosix, ReadOnlyFolderOrFileFailsAndLeavesEverythingAsItWas) {
         engine.AddToFileList("", a);
         for (const auto& target : {(locked / "new.pdf").string(), existing, kept}) {
             if (engine.SaveToFile(target) != 0) return 11;
-            if (engine.LastErrorCode() != pdferr::kPermissionDenied) return 12;
+            if (engine.LastErrorCode() != errcode::kPermissionDenied) return 12;
             if (engine.MergeFileList("", target) != 0) return 13;
             if (engine.DecryptFile(a, target, "") != 0) return 14;
         }

@@ -170,6 +170,20 @@ void writeRichPdf(const std::string& path, const TestPdfOptions& options,
     writeFile(path, bytesOf(options, [&](QPDF& pdf) { addExtras(pdf, extras); }));
 }
 
+void writeManyPagesPdf(const std::string& path, int pages) {
+    writeFile(path, bytesOf({0}, [&](QPDF& pdf) {
+                  auto tree = pdf.getRoot().getKey("/Pages");
+                  auto page = QH::parse(&pdf, "<< /Type /Page /MediaBox [0 0 612 792] >>");
+                  page.replaceKey("/Parent", tree);
+                  page.replaceKey("/Contents", pdf.newStream(std::string("0 0 9 9 re f\n")));
+                  auto kids = QH::newArray();
+                  for (int k = 0; k < pages; ++k)
+                      kids.appendItem(pdf.makeIndirectObject(page.shallowCopy()));
+                  tree.replaceKey("/Kids", kids);
+                  tree.replaceKey("/Count", QH::newInteger(pages));
+              }));
+}
+
 void writeEncryptedPdf(const std::string& path, const TestPdfOptions& options,
                        Encryption encryption, const std::string& userPassword,
                        const std::string& ownerPassword) {

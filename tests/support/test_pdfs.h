@@ -24,6 +24,8 @@ void writeTestPdf(const std::string& path, const TestPdfOptions& options);
 inline void writeTestPdf(const std::string& path, int pages, const std::string& label = "Page") {
     writeTestPdf(path, TestPdfOptions{pages, label});
 }
+// Blank pages that share one content stream: quick to make by the ten thousand.
+void writeManyPagesPdf(const std::string& path, int pages);
 // An empty user password gives an owner-password-only file that opens without one.
 void writeEncryptedPdf(const std::string& path, const TestPdfOptions& options,
                        Encryption encryption, const std::string& userPassword,
