@@ -1,0 +1,343 @@
+// Writing into a full disk, a read-only disk and past a file size limit, through the
+// engine, the window's runs and the quiet requests of the real program: the failing
+// file is named with the reason, what was written before it stays whole, nothing is
+// half-written and no input changes. The input's last page is far larger than the
+// others, so small outputs fit and the large one does not. The full and read-only
+// disks are small file systems the test mounts (CI runs as root); without mount
+// rights a read-only folder stands in, and a full disk is skipped.
+#include <gtest/gtest.h>
+#include <sys/mount.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <qpdf/QPDF.hh>
+#include <qpdf/QPDFPageDocumentHelper.hh>
+#include <qpdf/QPDFWriter.hh>
+
+#include <cctype>
+#include <cerrno>
+#include <csignal>
+#include <cstdint>
+#include <cstring>
+#include <fstream>
+#include <set>
+
+#include "lang/catalogue.h"
+#include "pdf/qpdf_engine.h"
+#include "support/form_harness.h"
+#include "support/program_run.h"
+
+namespace pagemeld::testing {
+namespace {
+
+namespace fs = std::filesystem;
+using Texts = std::vector<std::string>;
+
+enum class PlaceKind { FullDisk, ReadOnly, FileSizeLimit };
+// Room on the full disk, and the size limit: each small output fits, the large page not.
+constexpr std::uintmax_t kRoom = 160 * 1024;
+
+void limitFileSize(rlim_t bytes) {
+    std::signal(SIGXFSZ, SIG_IGN);  // beyond the limit a write fails with EFBIG
+    rlimit limit{};
+    ::getrlimit(RLIMIT_FSIZE, &limit);
+    limit.rlim_cur = bytes;
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+}
+
+// A folder where writing fails while the place is active.
+class Place {
+public:
+    Place(PlaceKind kind, fs::path folder) : kind_(kind), folder_(std::move(folder)) {
+        fs::create_directories(folder_);
+        const auto room = std::to_string(kind == PlaceKind::FullDisk ? kRoom : 1 << 20);
+        if (kind != PlaceKind::FileSizeLimit) {
+            mounted_ = ::mount("pagemeld-test", folder_.c_str(), "tmpfs", MS_NOSUID | MS_NODEV,
+                               ("size=" + room + ",mode=0777").c_str()) == 0;
+            // Folder permissions do not stop root: root needs the mount.
+            if (!mounted_ && (kind == PlaceKind::FullDisk || ::geteuid() == 0)) {
+                whyNot = std::string("cannot mount a file system: ") + std::strerror(errno);
+            }
+        }
+    }
+    ~Place() {
+        activate(false);
+        if (mounted_) ::umount2(folder_.c_str(), MNT_DETACH);
+    }
+    void activate(bool on) {
+        if (on == active_) return;
+        active_ = on;
+        if (kind_ == PlaceKind::FileSizeLimit) {
+            limitFileSize(on ? kRoom : RLIM_INFINITY);
+        } else if (kind_ == PlaceKind::ReadOnly && mounted_) {
+            ::mount(nullptr, folder_.c_str(), nullptr, MS_REMOUNT | (on ? MS_RDONLY : 0), nullptr);
+        } else if (kind_ == PlaceKind::ReadOnly) {
+            fs::permissions(
+                folder_, on ? fs::perms::owner_read | fs::perms::owner_exec : fs::perms::owner_all);
+        }
+    }
+    // Makes a child process meet the same refusal before it starts the program.
+    std::function<void()> inChild() const {
+        if (kind_ != PlaceKind::FileSizeLimit) return {};
+        return [] { limitFileSize(kRoom); };
+    }
+    std::string whyNot;
+
+private:
+    PlaceKind kind_;
+    fs::path folder_;
+    bool mounted_ = false;
+    bool active_ = false;
+};
+
+std::string contentOf(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+bool contains(const std::string& text, const std::string& part) {
+    return text.find(part) != std::string::npos;
+}
+
+class Unwritable;
+struct Operation {
+    const char* what;
+    std::function<std::string(Unwritable&)> run;  // what the user is told
+    std::string failing;                          // the output told of, NN for its number
+    std::string wholeBase;                        // outputs before it: base NN .pdf
+    Texts wholeAlso = {};                         // pages each holds after "A NN"
+    std::string log = {};                         // the log a quiet request writes
+};
+
+// A place, and the operation writing into it.
+class Unwritable : public ::testing::TestWithParam<std::tuple<PlaceKind, std::size_t>>,
+                   protected FormHarness<QpdfEngine> {
+protected:
+    Unwritable() {
+        form.Form_Load("");
+        writeGrowingPdf(work("report.pdf"));
+        writeTestPdf(work("sheet.pdf"), 1, "B");
+        reportBytes = contentOf(work("report.pdf"));
+    }
+    // "A 1".."A 3" (small pages) and "Z 1" (~750 KB of image), joined with qpdf itself so
+    // the document does not depend on the code under test.
+    static void writeGrowingPdf(const std::string& path) {
+        TestPdfOptions small{3, "A"};
+        small.sharedImage = false;
+        writeTestPdf(path + ".a", small);
+        TestPdfOptions large{1, "Z"};
+        large.imageSide = 500;
+        writeTestPdf(path + ".z", large);
+        QPDF joined, other;
+        joined.processFile((path + ".a").c_str());
+        other.processFile((path + ".z").c_str());
+        QPDFPageDocumentHelper pages(joined);
+        for (auto& page : QPDFPageDocumentHelper(other).getAllPages()) pages.addPage(page, false);
+        QPDFWriter(joined, path.c_str()).write();
+        fs::remove(path + ".a");
+        fs::remove(path + ".z");
+    }
+    std::string placeFile(const std::string& name) const {
+        return (dir.path() / "place" / name).string();
+    }
+    Texts placeListing() const {
+        std::set<std::string> names;
+        for (const auto& entry : fs::directory_iterator(dir.path() / "place")) {
+            names.insert(entry.path().filename().string());
+        }
+        names.erase("lost+found");
+        return {names.begin(), names.end()};
+    }
+    std::string expectedReason() const {
+        const Catalogue english;
+        return kind() == PlaceKind::ReadOnly ? english.MsgWhyDenied : english.MsgWhyDiskFull;
+    }
+    // On a read-only place nothing can be written; elsewhere the large page, fourth, fails.
+    int firstFailing() const { return kind() == PlaceKind::ReadOnly ? 1 : 4; }
+    // Everything the user is told by a quiet request: its console and its log.
+    std::string quiet(const Texts& args, const std::string& log) {
+        ProgramOptions options(dir.path() / "work", args);
+        options.beforeStart = place.inChild();
+        place.activate(true);
+        const ProgramRun run = runProgram(PAGEMELD_EXECUTABLE, options);
+        place.activate(false);
+        EXPECT_EQ(run.status, 1) << run.errors;
+        return run.errors + contentOf(placeFile(log));
+    }
+    std::string window(const std::function<void()>& click) {
+        place.activate(true);
+        click();
+        place.activate(false);
+        std::string told;
+        for (const std::string& text : ui.boxTexts()) told += text + "\n";
+        return told;
+    }
+
+    PlaceKind kind() const { return std::get<0>(GetParam()); }
+    static const std::vector<Operation>& operations();
+
+    Place place{kind(), dir.path() / "place"};
+    std::string reportBytes;
+};
+
+class UnwritableEngine : public Unwritable {};
+
+TEST_P(UnwritableEngine, FailsNamingTheFileAndKeepsWhatWasThere) {
+    if (!place.whyNot.empty()) GTEST_SKIP() << place.whyNot;
+    writeTestPdf(placeFile("existing.pdf"), 1, "Old");
+    const std::string before = contentOf(placeFile("existing.pdf"));
+    place.activate(true);
+    const std::int32_t code =
+        kind() == PlaceKind::ReadOnly ? pdferr::kPermissionDenied : pdferr::kDiskFull;
+    ASSERT_NE(pdf.LoadFromFile(work("report.pdf")), 0);
+    for (const std::string& target : {placeFile("new.pdf"), placeFile("existing.pdf")}) {
+        EXPECT_EQ(pdf.SaveToFile(target), 0) << target;
+        EXPECT_EQ(pdf.LastErrorCode(), code) << target;
+        EXPECT_EQ(pdf.LastErrorFile(), target);
+    }
+    pdf.ClearFileList("");
+    pdf.AddToFileList("", work("sheet.pdf"));
+    pdf.AddToFileList("", work("report.pdf"));
+    EXPECT_EQ(pdf.MergeFileList("", placeFile("merged.pdf")), 0);
+    EXPECT_EQ(pdf.LastErrorCode(), code);
+    EXPECT_EQ(pdf.LastErrorFile(), placeFile("merged.pdf"));
+    EXPECT_EQ(pdf.DecryptFile(work("report.pdf"), placeFile("plain.pdf"), ""), 0);
+    EXPECT_EQ(pdf.LastErrorCode(), code);
+    place.activate(false);
+    EXPECT_EQ(placeListing(), Texts{"existing.pdf"});
+    EXPECT_EQ(contentOf(placeFile("existing.pdf")), before);
+    EXPECT_EQ(contentOf(work("report.pdf")), reportBytes);
+}
+
+const std::vector<Operation>& Unwritable::operations() {
+    static const std::vector<Operation> rows = {
+        {"window merge",
+         [](Unwritable& t) {
+             t.form.mbut_fisier_add(t.work("sheet.pdf"));
+             t.form.mbut_fisier_add(t.work("report.pdf"));
+             t.form.moutput_file.text = t.placeFile("merged.pdf");
+             return t.window([&] { t.form.cmd_merge_Click(); });
+         },
+         "merged.pdf", ""},
+        {"window split",
+         [](Unwritable& t) {
+             t.form.add_fisier_split(t.work("report.pdf"));
+             t.form.txt_split_filename.text = "part";
+             t.form.txt_split_dest.text = t.placeFile("");
+             t.form.r_split_method1_Click();
+             t.form.txt_split_meth1.text = "1";
+             return t.window([&] { t.form.cmd_split_run_Click(); });
+         },
+         "partNN.pdf", "part"},
+        {"window mix",
+         [](Unwritable& t) {
+             t.form.xbut_fisier_add(t.work("report.pdf"));
+             t.form.xbut_fisier_add(t.work("sheet.pdf"));
+             t.form.r_mix1_method1_e1.text = "1";
+             t.form.r_mix2_method1_e1.text = "1";
+             t.form.txt_mix_dest.text = t.placeFile("");
+             return t.window([&] { t.form.cmd_mix_run_Click(); });
+         },
+         "reportNN.pdf",
+         "report",
+         {"B 1"}},
+#ifdef PAGEMELD_EXECUTABLE
+        {"quiet split",
+         [](Unwritable& t) {
+             return t.quiet({"-qs", "report.pdf", "-o", t.placeFile("")}, "");
+         },
+         "reportNN.pdf", "report"},
+        {"quiet split, logged",
+         [](Unwritable& t) {
+             return t.quiet({"-qsl", "report.pdf", "-o", t.placeFile("")}, "output.log");
+         },
+         "reportNN.pdf",
+         "report",
+         {},
+         "output.log"},
+        {"quiet merge",
+         [](Unwritable& t) {
+             return t.quiet({"-qm", "sheet.pdf", "report.pdf", "-o", t.placeFile("merged.pdf")},
+                            "");
+         },
+         "merged.pdf", ""},
+        {"quiet merge, logged",
+         [](Unwritable& t) {
+             return t.quiet({"-qml", "sheet.pdf", "report.pdf", "-o", t.placeFile("merged.pdf")},
+                            "merged.pdf.log");
+         },
+         "merged.pdf",
+         "",
+         {},
+         "merged.pdf.log"},
+#endif
+    };
+    return rows;
+}
+
+std::string numbered(int k) {
+    return (k < 10 ? "0" : "") + std::to_string(k);
+}
+
+class UnwritableRun : public Unwritable {};
+
+TEST_P(UnwritableRun, NamesTheFailingOutputAndWhyAndKeepsTheWholeOnes) {
+    if (!place.whyNot.empty()) GTEST_SKIP() << place.whyNot;
+    const Operation& operation = operations()[std::get<1>(GetParam())];
+    {
+        std::string failing = operation.failing;
+        if (const auto at = failing.find("NN"); at != std::string::npos) {
+            failing.replace(at, 2, numbered(firstFailing()));
+        }
+        const std::string told = operation.run(*this);
+        EXPECT_TRUE(contains(told, placeFile(failing) + " cannot be created!") ||
+                    contains(told, " " + placeFile(failing) + "\r\n"))
+            << told;
+        EXPECT_TRUE(contains(told, expectedReason())) << told;
+        Texts expected;
+        for (int k = 1; !operation.wholeBase.empty() && k < firstFailing(); ++k) {
+            const std::string name = operation.wholeBase + numbered(k) + ".pdf";
+            Texts pages{"A " + std::to_string(k)};
+            pages.insert(pages.end(), operation.wholeAlso.begin(), operation.wholeAlso.end());
+            EXPECT_EQ(pageTexts(placeFile(name)), pages) << name;
+            EXPECT_TRUE(qpdfCheckClean(placeFile(name))) << name;
+            expected.push_back(name);
+        }
+        if (!operation.log.empty() && fs::exists(placeFile(operation.log))) {
+            expected.push_back(operation.log);
+        } else if (!operation.log.empty()) {
+            // A log that cannot be written is said once, with why.
+            EXPECT_TRUE(contains(told, "The log file " + placeFile(operation.log) +
+                                           " cannot be written!\r\n" + expectedReason()))
+                << told;
+        }
+        std::sort(expected.begin(), expected.end());
+        EXPECT_EQ(placeListing(), expected) << "a partial or temporary file was left";
+        EXPECT_EQ(pdf.documentCount(), 0u);
+        EXPECT_EQ(contentOf(work("report.pdf")), reportBytes);
+        EXPECT_EQ(pageTexts(work("sheet.pdf")), Texts{"B 1"});
+    }
+}
+
+const auto kPlaces =
+    ::testing::Values(PlaceKind::FullDisk, PlaceKind::ReadOnly, PlaceKind::FileSizeLimit);
+
+std::string testName(const ::testing::TestParamInfo<Unwritable::ParamType>& info) {
+    std::string name =
+        Texts{"FullDisk", "ReadOnly", "FileSizeLimit"}[static_cast<int>(std::get<0>(info.param))];
+    if (std::get<1>(info.param) == SIZE_MAX) return name;
+    for (const char c : std::string("_") + Unwritable::operations()[std::get<1>(info.param)].what) {
+        if (std::isalnum(static_cast<unsigned char>(c)) || c == '_') name += c;
+    }
+    return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Places, UnwritableEngine,
+                         ::testing::Combine(kPlaces, ::testing::Values(SIZE_MAX)), testName);
+INSTANTIATE_TEST_SUITE_P(
+    Places, UnwritableRun,
+    ::testing::Combine(kPlaces, ::testing::Range(std::size_t{0}, Unwritable::operations().size())),
+    testName);
+
+}  // namespace
+}  // namespace pagemeld::testing
