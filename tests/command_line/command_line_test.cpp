@@ -1,6 +1,6 @@
-// The command line read into a request. What a quiet request does with its line is
-// checked end to end by the quiet program table; here are the window's requests, the
-// limits, and the cutting of names that the processes cannot show.
+// The command line read into a request: the quiet requests' refusals, the window's
+// requests and the limits. What a quiet request then does is checked end to end by the
+// quiet program table.
 #include "batch/command_line.h"
 
 #include <gtest/gtest.h>
@@ -23,42 +23,6 @@ CommandLineRequest parse(const std::string& line, std::size_t mergeMax = kMergeR
                              name.find("here") != std::string::npos};
     };
     return parseCommandLine(line, complete, mergeMax);
-}
-
-TEST(ProcessLineOneItem, CutsNamesAtSpacesAndQuotesCountingCharacters) {
-    const struct {
-        const char* line;
-        const char* item;
-        const char* rest;
-    } cases[] = {
-        {"a.pdf    b.pdf -o x", "a.pdf", "b.pdf -o x"},
-        {"\"my file.pdf\"   -o x", "my file.pdf", "-o x"},
-        {"a.pdf \"b c.pdf\"", "a.pdf", "\"b c.pdf\""},
-        {"SCAN0001.PDF SCAN0002.PDF", "SCAN0001.PDF", "SCAN0002.PDF"},
-        // Without ".pdf" a space past the fifth character belongs to the name: "é" is
-        // one character of two bytes.
-        {"\xC3\xA9"
-         "bcd ef",
-         "\xC3\xA9"
-         "bcd",
-         "ef"},
-        {"\xC3\xA9"
-         "bcde fg",
-         "\xC3\xA9"
-         "bcde fg",
-         ""},
-        {"", "", ""},
-    };
-    for (const auto& [line, item, rest] : cases) {
-        std::string text = line, fis;
-        EXPECT_EQ(process_line_oneitem(text, fis), ItemCut::Cut) << line;
-        EXPECT_EQ(fis, item) << line;
-        EXPECT_EQ(text, rest) << line;
-    }
-    std::string unclosed = "\"my file.pdf -o x", fis = "untouched";
-    EXPECT_EQ(process_line_oneitem(unclosed, fis), ItemCut::UnclosedQuote);
-    EXPECT_EQ(unclosed, "\"my file.pdf -o x");
-    EXPECT_EQ(fis, "untouched");
 }
 
 TEST(ParseCommandLine, ReadsEachRequest) {
@@ -88,7 +52,22 @@ TEST(ParseCommandLine, ReadsEachRequest) {
          RequestProblem::None,
          {"/cwd/a.pdf", "/cwd/my-old.pdf"},
          "/cwd/old-o.pdf"},
+        // Without ".pdf" a space up to the fifth character separates; the two bytes of
+        // "\xC3\xA9" are one character.
+        {"-qs \xC3\xA9"
+         "bcd ef -o x",
+         RequestKind::QuietSplit,
+         RequestProblem::None,
+         {"/cwd/\xC3\xA9"
+          "bcd",
+          "/cwd/ef"},
+         "x"},
         {"-qm a.pdf b.pdf -o c:\\out\\", RequestKind::QuietMerge, RequestProblem::NoOutput, {}},
+        {"-qs a.pdf", RequestKind::QuietSplit, RequestProblem::NoOutput, {}},
+        {"-qm a.pdf b.pdf -o", RequestKind::QuietMerge, RequestProblem::NoOutput, {}},
+        {"-qs -o out/ a.pdf", RequestKind::QuietSplit, RequestProblem::NoInput, {}},
+        {"-qm l -o m.pdf", RequestKind::QuietMerge, RequestProblem::NoInput, {}},
+        {"-qsx a.pdf -o x", RequestKind::Invalid, RequestProblem::None, {}},
         {"-m a.pdf \"b c.pdf", RequestKind::Merge, RequestProblem::UnclosedQuote, {}},
         {"-s my\"file.pdf", RequestKind::Split, RequestProblem::UnclosedQuote, {}},
         {"-s \"here.pdf\"", RequestKind::Split, RequestProblem::None, {"/cwd/here.pdf"}},

@@ -203,7 +203,9 @@ TEST_P(Hostile, EveryEngineOperationEndsCleanly) {
     } else {
         EXPECT_NE(expectedPages, 0) << "a file that is no PDF was loaded";
         pages = engine.pagecount();
-        if (expectedPages > 0) EXPECT_EQ(pages, expectedPages);
+        if (expectedPages > 0) {
+            EXPECT_EQ(pages, expectedPages);
+        }
     }
     if (pages > 0) {
         // The first two pages as a file of their own.
@@ -267,13 +269,10 @@ testing::ProgramRun runPagemeld(const fs::path& folder, const std::vector<std::s
     testing::ProgramRun run = testing::runProgram(PAGEMELD_EXECUTABLE, options);
     EXPECT_EQ(run.signal, 0) << args[0] << run.errors;
     EXPECT_LE(run.elapsed, kTimeLimit) << args[0];
-    if (!kSanitized) EXPECT_LE(run.peakKiB, 1024 * 1024) << args[0];
+    if (!kSanitized) {
+        EXPECT_LE(run.peakKiB, 1024 * 1024) << args[0];
+    }
     return run;
-}
-
-std::string contents(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 TEST_P(Hostile, QuietSplitAndMergeEndWithAClearResult) {
@@ -283,15 +282,17 @@ TEST_P(Hostile, QuietSplitAndMergeEndWithAClearResult) {
     // Every piece the split leaves is a whole one-page file; a refused file is named in
     // the log and ends the request with status 1.
     const auto split = runPagemeld(dir.path(), {"-qsl", input, "-o", "out/"});
-    const std::string splitLog = contents(dir.path() / "out" / "output.log");
+    const std::string splitLog = testing::fileText(dir.path() / "out" / "output.log");
     int pieces = 0;
     for (const auto& entry : fs::directory_iterator(dir.path() / "out")) {
         if (entry.path().filename() == "output.log") continue;
         EXPECT_EQ(pagesOf(entry.path()), 1) << "a partial or stray piece " << entry.path();
         ++pieces;
     }
-    if (expectedPages >= 0) EXPECT_EQ(split.status, expectedPages == 0 ? 1 : 0) << splitLog;
-    if (expectedPages >= 0) EXPECT_EQ(pieces, std::min(expectedPages, 999));
+    if (expectedPages >= 0) {
+        EXPECT_EQ(split.status, expectedPages == 0 ? 1 : 0) << splitLog;
+        EXPECT_EQ(pieces, std::min(expectedPages, 999));
+    }
     if (split.status != 0) {
         EXPECT_TRUE(splitLog.find("Error loading file " + dir.file(input)) != std::string::npos ||
                     splitLog.find(" cannot be created!") != std::string::npos)
@@ -302,14 +303,17 @@ TEST_P(Hostile, QuietSplitAndMergeEndWithAClearResult) {
     // A merge with a sound file after it: the sound pages are always there.
     const auto merge = runPagemeld(dir.path(), {"-qml", input, "good.pdf", "-o", "merged.pdf"});
     const int merged = pagesOf(dir.path() / "merged.pdf");
-    if (expectedPages == 0) EXPECT_EQ(merge.status, 1);
+    if (expectedPages == 0) {
+        EXPECT_EQ(merge.status, 1);
+    }
     if (merge.status == 0) {
         EXPECT_EQ(merged, expectedPages > 0 ? expectedPages + 3 : merged);
         EXPECT_GT(merged, 3);
     } else {
         EXPECT_EQ(merge.status, 1) << merge.errors;
         EXPECT_EQ(merged, 3);
-        EXPECT_NE(contents(dir.path() / "merged.pdf.log").find(dir.file(input)), std::string::npos);
+        EXPECT_NE(testing::fileText(dir.path() / "merged.pdf.log").find(dir.file(input)),
+                  std::string::npos);
     }
     EXPECT_EQ(namesIn(dir.path()), (std::set<std::string>{input, "good.pdf", "out", "merged.pdf",
                                                           "merged.pdf.log", ".home"}));

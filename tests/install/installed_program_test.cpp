@@ -32,11 +32,6 @@ const fs::path kSourceShortcuts = PAGEMELD_SHORTCUTS_DIR;
 // An opening quote that never closes: refused, in the saved language.
 const std::vector<std::string> kRefused = {"-qs", "\"a.pdf", "-o", "out/"};
 
-std::string contents(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 Names namesIn(const fs::path& folder) {
     Names names;
     for (const auto& entry : fs::directory_iterator(folder)) {
@@ -74,7 +69,7 @@ protected:
         const int lock = ::open(PAGEMELD_BUILD_DIR "/CMakeCache.txt", O_RDONLY | O_CLOEXEC);
         ::flock(lock, LOCK_EX);
         const bool hadManifest = fs::exists(manifest);
-        const std::string before = contents(manifest);
+        const std::string before = testing::fileText(manifest);
         const auto install = runProgram(
             PAGEMELD_CMAKE_COMMAND,
             {dir.path(),
@@ -101,10 +96,12 @@ TEST_F(InstalledProgram, FolderHoldsTheProgramsItsLanguagesAndShortcutsSideBySid
     EXPECT_EQ(namesIn(folder / "languages"), namesIn(kSourceLanguages));
     EXPECT_EQ(namesIn(kSourceLanguages).count("Français.ini"), 1u);
     for (const std::string& name : namesIn(kSourceLanguages)) {
-        EXPECT_EQ(contents(folder / "languages" / name), contents(kSourceLanguages / name));
+        EXPECT_EQ(testing::fileText(folder / "languages" / name),
+                  testing::fileText(kSourceLanguages / name));
     }
     for (const std::string& name : namesIn(kSourceShortcuts)) {
-        EXPECT_EQ(contents(folder / name), contents(kSourceShortcuts / name)) << name;
+        EXPECT_EQ(testing::fileText(folder / name), testing::fileText(kSourceShortcuts / name))
+            << name;
     }
 }
 
@@ -120,7 +117,7 @@ TEST_F(InstalledProgram, RunsFromAnyFolderInTheLanguageBesideIt) {
     const fs::path moved = dir.path() / "moved copy";
     fs::copy(folder, moved, fs::copy_options::recursive);
     const std::string marker = "Befehlszeile abgelehnt (aus der verschobenen Kopie)";
-    std::string file = contents(moved / "languages" / "Deutsch.ini");
+    std::string file = testing::fileText(moved / "languages" / "Deutsch.ini");
     file.replace(file.find(german), german.size(), marker);
     std::ofstream(moved / "languages" / "Deutsch.ini", std::ios::binary) << file;
     const Names installed = namesIn(folder);

@@ -7,9 +7,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <iterator>
-
 extern char** environ;
 
 namespace pagemeld::testing {
@@ -21,14 +18,14 @@ ProgramRun runProgram(const std::string& executable, const ProgramOptions& optio
     const fs::path errorsFile = fs::temp_directory_path() / ("pagemeld-stderr-" + tag);
     const fs::path outputFile = fs::temp_directory_path() / ("pagemeld-stdout-" + tag);
     std::vector<std::string> environment;
+    // No display, and a home of its own.
     for (char** entry = environ; *entry; ++entry) {
         const std::string text = *entry;
-        bool dropped = false;
-        for (const char* name : {"DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM=", "HOME=",
-                                 "XDG_CONFIG_HOME=", "XDG_DATA_HOME="}) {
-            dropped = dropped || text.rfind(name, 0) == 0;
+        const std::string name = text.substr(0, text.find('='));
+        if (name != "DISPLAY" && name != "WAYLAND_DISPLAY" && name != "QT_QPA_PLATFORM" &&
+            name != "HOME" && !name.starts_with("XDG_")) {
+            environment.push_back(text);
         }
-        if (!dropped) environment.push_back(text);
     }
     const fs::path home = options.folder / ".home";
     std::error_code ec;
@@ -68,14 +65,10 @@ ProgramRun runProgram(const std::string& executable, const ProgramOptions& optio
         run.peakKiB = usage.ru_maxrss;
     }
     run.elapsed = std::chrono::steady_clock::now() - start;
-    const auto read = [&ec](const fs::path& file) {
-        std::ifstream in(file, std::ios::binary);
-        std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-        fs::remove(file, ec);
-        return text;
-    };
-    run.errors = read(errorsFile);
-    run.output = read(outputFile);
+    run.errors = fileText(errorsFile);
+    run.output = fileText(outputFile);
+    fs::remove(errorsFile, ec);
+    fs::remove(outputFile, ec);
     return run;
 }
 

@@ -6,7 +6,9 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
@@ -34,5 +36,11 @@ struct ProgramOptions {
 };
 
 ProgramRun runProgram(const std::string& executable, const ProgramOptions& options);
+
+// The bytes of `file`; empty when there is none.
+inline std::string fileText(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
 
 }  // namespace pagemeld::testing
