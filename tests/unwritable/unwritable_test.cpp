@@ -152,7 +152,7 @@ protected:
         const ProgramRun run = runProgram(PAGEMELD_EXECUTABLE, options);
         place.activate(false);
         EXPECT_EQ(run.status, 1) << run.errors;
-        return run.errors + fileText(placeFile(log));
+        return run.errors + (log.empty() ? "" : fileText(placeFile(log)));
     }
     std::string window(const std::function<void()>& click) {
         place.activate(true);
