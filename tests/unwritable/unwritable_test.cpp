@@ -14,12 +14,10 @@
 #include <qpdf/QPDFPageDocumentHelper.hh>
 #include <qpdf/QPDFWriter.hh>
 
-#include <cctype>
 #include <cerrno>
 #include <csignal>
 #include <cstdint>
 #include <cstring>
-#include <fstream>
 #include <set>
 
 #include "lang/catalogue.h"
@@ -93,11 +91,14 @@ class Unwritable;
 struct Operation {
     const char* what;
     std::function<std::string(Unwritable&)> run;  // what the user is told
-    std::string failing;                          // the output told of, NN for its number
-    std::string wholeBase;                        // outputs before it: base NN .pdf
-    Texts wholeAlso = {};                         // pages each holds after "A NN"
-    std::string log = {};                         // the log a quiet request writes
+    std::string output;     // one file, or the base of numbered pieces (base01.pdf, ...)
+    Texts alsoOnEach = {};  // pages each piece holds after "A NN"
+    std::string log = {};   // the log a quiet request writes
 };
+
+std::string piece(const std::string& base, int k) {
+    return base + (k < 10 ? "0" : "") + std::to_string(k) + ".pdf";
+}
 
 // A place, and the operation writing into it.
 class Unwritable : public ::testing::TestWithParam<std::tuple<PlaceKind, std::size_t>>,
@@ -130,13 +131,12 @@ protected:
     std::string placeFile(const std::string& name) const {
         return (dir.path() / "place" / name).string();
     }
-    Texts placeListing() const {
+    std::set<std::string> placeListing() const {
         std::set<std::string> names;
         for (const auto& entry : fs::directory_iterator(dir.path() / "place")) {
             names.insert(entry.path().filename().string());
         }
-        names.erase("lost+found");
-        return {names.begin(), names.end()};
+        return names;
     }
     std::string expectedReason() const {
         const Catalogue english;
@@ -152,7 +152,7 @@ protected:
         const ProgramRun run = runProgram(PAGEMELD_EXECUTABLE, options);
         place.activate(false);
         EXPECT_EQ(run.status, 1) << run.errors;
-        return run.errors + (log.empty() ? "" : fileText(placeFile(log)));
+        return run.errors + fileText(placeFile(log));
     }
     std::string window(const std::function<void()>& click) {
         place.activate(true);
@@ -197,22 +197,22 @@ TEST_P(UnwritableEngine, FailsNamingTheFileAndKeepsWhatWasThere) {
     EXPECT_EQ(pdf.DecryptFile(work("report.pdf"), placeFile("plain.pdf"), ""), 0);
     EXPECT_EQ(pdf.LastErrorCode(), code);
     place.activate(false);
-    EXPECT_EQ(placeListing(), Texts{"existing.pdf"});
+    EXPECT_EQ(placeListing(), std::set<std::string>{"existing.pdf"});
     EXPECT_EQ(fileText(placeFile("existing.pdf")), before);
     EXPECT_EQ(fileText(work("report.pdf")), reportBytes);
 }
 
 const std::vector<Operation>& Unwritable::operations() {
     static const std::vector<Operation> rows = {
-        {"window merge",
+        {"WindowMerge",
          [](Unwritable& t) {
              t.form.mbut_fisier_add(t.work("sheet.pdf"));
              t.form.mbut_fisier_add(t.work("report.pdf"));
              t.form.moutput_file.text = t.placeFile("merged.pdf");
              return t.window([&] { t.form.cmd_merge_Click(); });
          },
-         "merged.pdf", ""},
-        {"window split",
+         "merged.pdf"},
+        {"WindowSplit",
          [](Unwritable& t) {
              t.form.add_fisier_split(t.work("report.pdf"));
              t.form.txt_split_filename.text = "part";
@@ -221,8 +221,8 @@ const std::vector<Operation>& Unwritable::operations() {
              t.form.txt_split_meth1.text = "1";
              return t.window([&] { t.form.cmd_split_run_Click(); });
          },
-         "partNN.pdf", "part"},
-        {"window mix",
+         "part"},
+        {"WindowMix",
          [](Unwritable& t) {
              t.form.xbut_fisier_add(t.work("report.pdf"));
              t.form.xbut_fisier_add(t.work("sheet.pdf"));
@@ -231,36 +231,22 @@ const std::vector<Operation>& Unwritable::operations() {
              t.form.txt_mix_dest.text = t.placeFile("");
              return t.window([&] { t.form.cmd_mix_run_Click(); });
          },
-         "reportNN.pdf",
          "report",
          {"B 1"}},
 #ifdef PAGEMELD_EXECUTABLE
-        {"quiet split",
-         [](Unwritable& t) {
-             return t.quiet({"-qs", "report.pdf", "-o", t.placeFile("")}, "");
-         },
-         "reportNN.pdf", "report"},
-        {"quiet split, logged",
+        {"QuietSplit",
          [](Unwritable& t) {
              return t.quiet({"-qsl", "report.pdf", "-o", t.placeFile("")}, "output.log");
          },
-         "reportNN.pdf",
          "report",
          {},
          "output.log"},
-        {"quiet merge",
-         [](Unwritable& t) {
-             return t.quiet({"-qm", "sheet.pdf", "report.pdf", "-o", t.placeFile("merged.pdf")},
-                            "");
-         },
-         "merged.pdf", ""},
-        {"quiet merge, logged",
+        {"QuietMerge",
          [](Unwritable& t) {
              return t.quiet({"-qml", "sheet.pdf", "report.pdf", "-o", t.placeFile("merged.pdf")},
                             "merged.pdf.log");
          },
          "merged.pdf",
-         "",
          {},
          "merged.pdf.log"},
 #endif
@@ -268,61 +254,48 @@ const std::vector<Operation>& Unwritable::operations() {
     return rows;
 }
 
-std::string numbered(int k) {
-    return (k < 10 ? "0" : "") + std::to_string(k);
-}
-
 class UnwritableRun : public Unwritable {};
 
 TEST_P(UnwritableRun, NamesTheFailingOutputAndWhyAndKeepsTheWholeOnes) {
     if (!place.whyNot.empty()) GTEST_SKIP() << place.whyNot;
     const Operation& operation = operations()[std::get<1>(GetParam())];
-    {
-        std::string failing = operation.failing;
-        if (const auto at = failing.find("NN"); at != std::string::npos) {
-            failing.replace(at, 2, numbered(firstFailing()));
-        }
-        const std::string told = operation.run(*this);
-        EXPECT_TRUE(contains(told, placeFile(failing) + " cannot be created!") ||
-                    contains(told, " " + placeFile(failing) + "\r\n"))
-            << told;
-        EXPECT_TRUE(contains(told, expectedReason())) << told;
-        Texts expected;
-        for (int k = 1; !operation.wholeBase.empty() && k < firstFailing(); ++k) {
-            const std::string name = operation.wholeBase + numbered(k) + ".pdf";
-            Texts pages{"A " + std::to_string(k)};
-            pages.insert(pages.end(), operation.wholeAlso.begin(), operation.wholeAlso.end());
-            EXPECT_EQ(pageTexts(placeFile(name)), pages) << name;
-            EXPECT_TRUE(qpdfCheckClean(placeFile(name))) << name;
-            expected.push_back(name);
-        }
-        if (!operation.log.empty() && fs::exists(placeFile(operation.log))) {
-            expected.push_back(operation.log);
-        } else if (!operation.log.empty()) {
-            // A log that cannot be written is said once, with why.
-            EXPECT_TRUE(contains(told, "The log file " + placeFile(operation.log) +
-                                           " cannot be written!\r\n" + expectedReason()))
-                << told;
-        }
-        std::sort(expected.begin(), expected.end());
-        EXPECT_EQ(placeListing(), expected) << "a partial or temporary file was left";
-        EXPECT_EQ(pdf.documentCount(), 0u);
-        EXPECT_EQ(fileText(work("report.pdf")), reportBytes);
-        EXPECT_EQ(pageTexts(work("sheet.pdf")), Texts{"B 1"});
+    const bool pieces = !operation.output.ends_with(".pdf");
+    const std::string failing = pieces ? piece(operation.output, firstFailing()) : operation.output;
+    const std::string told = operation.run(*this);
+    EXPECT_TRUE(contains(told, placeFile(failing) + " cannot be created!") ||
+                contains(told, " " + placeFile(failing) + "\r\n"))
+        << told;
+    EXPECT_TRUE(contains(told, expectedReason())) << told;
+    std::set<std::string> expected;
+    for (int k = 1; pieces && k < firstFailing(); ++k) {
+        const std::string name = piece(operation.output, k);
+        Texts pages{"A " + std::to_string(k)};
+        pages.insert(pages.end(), operation.alsoOnEach.begin(), operation.alsoOnEach.end());
+        EXPECT_EQ(pageTexts(placeFile(name)), pages) << name;
+        EXPECT_TRUE(qpdfCheckClean(placeFile(name))) << name;
+        expected.insert(name);
     }
+    if (!operation.log.empty() && fs::exists(placeFile(operation.log))) {
+        expected.insert(operation.log);
+    } else if (!operation.log.empty()) {
+        // A log that cannot be written is said once, with why.
+        EXPECT_TRUE(contains(told, "The log file " + placeFile(operation.log) +
+                                       " cannot be written!\r\n" + expectedReason()))
+            << told;
+    }
+    EXPECT_EQ(placeListing(), expected) << "a partial or temporary file was left";
+    EXPECT_EQ(pdf.documentCount(), 0u);
+    EXPECT_EQ(fileText(work("report.pdf")), reportBytes);
+    EXPECT_EQ(pageTexts(work("sheet.pdf")), Texts{"B 1"});
 }
 
 const auto kPlaces =
     ::testing::Values(PlaceKind::FullDisk, PlaceKind::ReadOnly, PlaceKind::FileSizeLimit);
 
 std::string testName(const ::testing::TestParamInfo<Unwritable::ParamType>& info) {
-    std::string name =
-        Texts{"FullDisk", "ReadOnly", "FileSizeLimit"}[static_cast<int>(std::get<0>(info.param))];
-    if (std::get<1>(info.param) == SIZE_MAX) return name;
-    for (const char c : std::string("_") + Unwritable::operations()[std::get<1>(info.param)].what) {
-        if (std::isalnum(static_cast<unsigned char>(c)) || c == '_') name += c;
-    }
-    return name;
+    const auto [kind, row] = info.param;
+    const std::string name = Texts{"FullDisk", "ReadOnly", "FileSizeLimit"}[static_cast<int>(kind)];
+    return row == SIZE_MAX ? name : name + "_" + Unwritable::operations()[row].what;
 }
 
 INSTANTIATE_TEST_SUITE_P(Places, UnwritableEngine,
