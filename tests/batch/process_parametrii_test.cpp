@@ -21,28 +21,29 @@ protected:
                 return CompletedName{work(name), std::filesystem::is_regular_file(work(name))};
             });
         };
+        form.state.command_line.clear();
+        ui.boxes.clear();
         form.Form_Load(line);
+        EXPECT_TRUE(form.state.form_loaded) << line;
+        EXPECT_EQ(ui.quitCalls, 0);
     }
-    Texts shown() const { return ui.boxTexts(); }
 };
 
-TEST_F(CommandLineRun, SplitRequestPreloadsTheSplitSource) {
+TEST_F(CommandLineRun, RequestsPreloadTheirListsAndNameTheMissingFile) {
     writeTestPdf(work("my file.pdf"), 4);
     load("-s \"my file.pdf\"");
     EXPECT_EQ(form.split_grid.textMatrix(1, 1), "my file.pdf");
     EXPECT_EQ(form.split_grid.textMatrix(1, 3), "4");
     EXPECT_TRUE(form.fraSplit.visible);
-    EXPECT_EQ(shown(), Texts{});
-}
+    EXPECT_EQ(ui.boxTexts(), Texts{});
 
-TEST_F(CommandLineRun, MergeRequestListsExistingFilesInOrderAndNamesTheMissingOne) {
     pdfFile("a.pdf", 1);
     pdfFile("b.pdf", 2);
     pdfFile("c.pdf", 3);
     load("-m a.pdf|b.pdf gone.pdf c.pdf");
     EXPECT_EQ(form.state.mgrid_count, 3);
     EXPECT_EQ(form.merge_grid.textMatrix(3, 1), "c.pdf");
-    EXPECT_EQ(shown(),
+    EXPECT_EQ(ui.boxTexts(),
               Texts{form.catalogue.MsgErrCL3 + " " + work("gone.pdf") + " does not exist!"});
     EXPECT_TRUE(form.fraMerge.visible);
 }
@@ -55,13 +56,9 @@ TEST_F(CommandLineRun, WhatCannotBeReadIsRefusedAndTheWindowOpens) {
                  {"-QS a.pdf -o x", form.catalogue.MsgErrCL},
                  {"-m \"a.pdf b.pdf", form.catalogue.MsgErrCL}};
     for (const auto& [line, message] : cases) {
-        ui.boxes.clear();
-        form.state.command_line.clear();
         load(line);
-        EXPECT_EQ(shown(), Texts{message}) << line;
+        EXPECT_EQ(ui.boxTexts(), Texts{message}) << line;
         EXPECT_EQ(form.split_grid.textMatrix(1, 0), "") << line;
-        EXPECT_TRUE(form.state.form_loaded) << line;
-        EXPECT_EQ(ui.quitCalls, 0);
     }
 }
 

@@ -15,16 +15,12 @@ struct NameSample {
 };
 
 inline std::vector<NameSample> nameSamples() {
+    // Octal escapes, three digits each, so the letters after them stay letters.
     std::vector<NameSample> samples = {
-        {"accents",
-         "Fran\xC3\xA7"
-         "ais r\xC3\xA9sum\xC3\xA9.pdf"},
-        {"umlaut and eszett",
-         "\xC3\xBC"
-         "ber Stra\xC3\x9F"
-         "e.pdf"},
-        {"chinese", "\xE6\x96\x87\xE4\xBB\xB6.pdf"},
-        {"emoji", "\xF0\x9F\x98\x80 party \xF0\x9F\x8E\x89.pdf"},
+        {"accents", "Fran\303\247ais r\303\251sum\303\251.pdf"},
+        {"umlaut and eszett", "\303\274ber Stra\303\237e.pdf"},
+        {"chinese", "\346\226\207\344\273\266.pdf"},
+        {"emoji", "\360\237\230\200 party \360\237\216\211.pdf"},
         {"leading space", " leading.pdf"},
         {"trailing space before the dot", "trailing .pdf"},
         {"double space", "double  space.pdf"},
@@ -34,25 +30,23 @@ inline std::vector<NameSample> nameSamples() {
     };
 #ifndef _WIN32
     // Names Windows refuses but Linux takes, and bytes that are no UTF-8.
-    for (NameSample sample : std::vector<NameSample>{
-             {"device name", "con.pdf"},
-             {"colon and question mark", "a:b?.pdf"},
-             {"double quote", "say \"hi\".pdf"},
-             {"backslash, star and bar", "b\\s*r|.pdf"},
-             {"latin-1 byte", "caf\xE9.pdf"},
-             {"byte 0xFF", "bad\xFF.pdf"},
-             {"cut-off sequence", "half\xE6\x96.pdf"},
-         }) {
-        samples.push_back(sample);
-    }
+    samples.insert(samples.end(), {
+                                      {"device name", "con.pdf"},
+                                      {"colon and question mark", "a:b?.pdf"},
+                                      {"double quote", "say \"hi\".pdf"},
+                                      {"backslash, star and bar", "b\\s*r|.pdf"},
+                                      {"latin-1 byte", "caf\xE9.pdf"},
+                                      {"byte 0xFF", "bad\xFF.pdf"},
+                                      {"cut-off sequence", "half\xE6\x96.pdf"},
+                                  });
 #endif
     return samples;
 }
 
 // Folders the files above are put in, in turn.
 inline std::vector<std::string> folderSamples() {
-    return {"Dossier \xC3\xA9t\xC3\xA9",
-            "\xE6\x96\x87\xE4\xBB\xB6\xE5\xA4\xB9",
+    return {"Dossier \303\251t\303\251",
+            "\346\226\207\344\273\266\345\244\271",
             "-o",
             "two  spaces",
 #ifndef _WIN32

@@ -23,6 +23,7 @@ namespace pagemeld {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::namesIn;
 using testing::runProgram;
 using Names = std::set<std::string>;
 using Texts = std::vector<std::string>;
@@ -31,14 +32,6 @@ const fs::path kSourceLanguages = PAGEMELD_LANGUAGES_DIR;
 const fs::path kSourceShortcuts = PAGEMELD_SHORTCUTS_DIR;
 // An opening quote that never closes: refused, in the saved language.
 const std::vector<std::string> kRefused = {"-qs", "\"a.pdf", "-o", "out/"};
-
-Names namesIn(const fs::path& folder) {
-    Names names;
-    for (const auto& entry : fs::directory_iterator(folder)) {
-        names.insert(entry.path().filename().string());
-    }
-    return names;
-}
 
 // The German refusal of a command line, read plainly from the shipped file.
 std::string germanRefusal() {

@@ -113,30 +113,18 @@ protected:
     // "A 1".."A 3" (small pages) and "Z 1" (~750 KB of image), joined with qpdf itself so
     // the document does not depend on the code under test.
     static void writeGrowingPdf(const std::string& path) {
-        TestPdfOptions small{3, "A"};
-        small.sharedImage = false;
-        writeTestPdf(path + ".a", small);
-        TestPdfOptions large{1, "Z"};
-        large.imageSide = 500;
-        writeTestPdf(path + ".z", large);
+        writeTestPdf(path + ".a", TestPdfOptions{3, "A", false});
+        writeTestPdf(path + ".z", TestPdfOptions{1, "Z", true, 500});
         QPDF joined, other;
         joined.processFile((path + ".a").c_str());
         other.processFile((path + ".z").c_str());
-        QPDFPageDocumentHelper pages(joined);
-        for (auto& page : QPDFPageDocumentHelper(other).getAllPages()) pages.addPage(page, false);
+        for (auto& page : QPDFPageDocumentHelper(other).getAllPages()) {
+            QPDFPageDocumentHelper(joined).addPage(page, false);
+        }
         QPDFWriter(joined, path.c_str()).write();
-        fs::remove(path + ".a");
-        fs::remove(path + ".z");
     }
     std::string placeFile(const std::string& name) const {
         return (dir.path() / "place" / name).string();
-    }
-    std::set<std::string> placeListing() const {
-        std::set<std::string> names;
-        for (const auto& entry : fs::directory_iterator(dir.path() / "place")) {
-            names.insert(entry.path().filename().string());
-        }
-        return names;
     }
     std::string expectedReason() const {
         const Catalogue english;
@@ -197,7 +185,7 @@ TEST_P(UnwritableEngine, FailsNamingTheFileAndKeepsWhatWasThere) {
     EXPECT_EQ(pdf.DecryptFile(work("report.pdf"), placeFile("plain.pdf"), ""), 0);
     EXPECT_EQ(pdf.LastErrorCode(), code);
     place.activate(false);
-    EXPECT_EQ(placeListing(), std::set<std::string>{"existing.pdf"});
+    EXPECT_EQ(namesIn(dir.path() / "place"), std::set<std::string>{"existing.pdf"});
     EXPECT_EQ(fileText(placeFile("existing.pdf")), before);
     EXPECT_EQ(fileText(work("report.pdf")), reportBytes);
 }
@@ -283,7 +271,7 @@ TEST_P(UnwritableRun, NamesTheFailingOutputAndWhyAndKeepsTheWholeOnes) {
                                        " cannot be written!\r\n" + expectedReason()))
             << told;
     }
-    EXPECT_EQ(placeListing(), expected) << "a partial or temporary file was left";
+    EXPECT_EQ(namesIn(dir.path() / "place"), expected) << "a partial or temporary file was left";
     EXPECT_EQ(pdf.documentCount(), 0u);
     EXPECT_EQ(fileText(work("report.pdf")), reportBytes);
     EXPECT_EQ(pageTexts(work("sheet.pdf")), Texts{"B 1"});
