@@ -1,8 +1,7 @@
-// Hostile files, generated here, each attacking a different way a reader can be made
-// to crash, hang or fill memory: through the engine in-process, and through the quiet
-// requests of the real program as processes. Every operation ends in bounded time with
-// a correct result or a failure that says so, and leaves no partial file. A hang is
-// ended by the suite's CTest timeout.
+// Hostile files, each attacking a way a reader can be made to crash, hang or fill memory,
+// through the engine and through the quiet requests of the real program: every operation
+// ends in bounded time (or the suite's timeout) with a correct result or a failure that
+// says so, and leaves no partial file.
 #include <gtest/gtest.h>
 
 #include <qpdf/Pl_Buffer.hh>
@@ -156,14 +155,6 @@ const std::vector<HostileFile>& hostileFiles() {
     return files;
 }
 
-void make(const HostileFile& hostile, const fs::path& path) {
-    if (!hostile.bytes) {
-        fs::create_directory(path);
-        return;
-    }
-    std::ofstream(path, std::ios::binary) << hostile.bytes();
-}
-
 int pagesOf(const fs::path& path) {
     try {
         return testing::pageCount(path.string());
@@ -175,7 +166,11 @@ int pagesOf(const fs::path& path) {
 class Hostile : public ::testing::TestWithParam<HostileFile> {
 protected:
     Hostile() {
-        make(GetParam(), dir.path() / input);
+        if (GetParam().bytes) {
+            std::ofstream(dir.path() / input, std::ios::binary) << GetParam().bytes();
+        } else {
+            fs::create_directory(dir.path() / input);
+        }
         testing::writeTestPdf(dir.file("good.pdf"), 3, "G");
     }
     const std::string input = GetParam().name + ".pdf";

@@ -36,10 +36,10 @@ const std::vector<std::string> kRefused = {"-qs", "\"a.pdf", "-o", "out/"};
 // The German refusal of a command line, read plainly from the shipped file.
 std::string germanRefusal() {
     std::ifstream in(kSourceLanguages / "Deutsch.ini", std::ios::binary);
-    for (std::string line; std::getline(in, line);) {
-        if (line.rfind("MsgErrCL=", 0) == 0) return line.substr(9, line.find_last_not_of('\r') - 8);
+    std::string line;
+    while (std::getline(in, line) && line.rfind("MsgErrCL=", 0) != 0) {
     }
-    return "(none)";
+    return line.substr(9, line.find_last_not_of('\r') - 8);
 }
 
 // A folder of inputs, its runs' settings saying the language is German.
@@ -77,7 +77,7 @@ protected:
     fs::path folder;
 };
 
-TEST_F(InstalledProgram, FolderHoldsTheProgramsItsLanguagesAndShortcutsSideBySide) {
+TEST_F(InstalledProgram, HoldsWhatShipsAndRunsFromAnyFolderInTheLanguageBesideIt) {
     Names expected = namesIn(kSourceShortcuts);
     EXPECT_EQ(expected.count("support.url"), 1u);
     expected.insert({PAGEMELD_EXECUTABLE_NAME, PAGEMELD_CLI_EXECUTABLE_NAME, "languages"});
@@ -96,9 +96,7 @@ TEST_F(InstalledProgram, FolderHoldsTheProgramsItsLanguagesAndShortcutsSideBySid
         EXPECT_EQ(testing::fileText(folder / name), testing::fileText(kSourceShortcuts / name))
             << name;
     }
-}
 
-TEST_F(InstalledProgram, RunsFromAnyFolderInTheLanguageBesideIt) {
     const std::string german = germanRefusal();
     ASSERT_EQ(german.find("Invalid command line"), std::string::npos);
     const fs::path work = dir.path() / "somewhere else";

@@ -1,10 +1,8 @@
 // Writing into a full disk, a read-only disk and past a file size limit, through the
-// engine, the window's runs and the quiet requests of the real program: the failing
-// file is named with the reason, what was written before it stays whole, nothing is
-// half-written and no input changes. The input's last page is far larger than the
-// others, so small outputs fit and the large one does not. The full and read-only
-// disks are small file systems the test mounts (CI runs as root), skipped where the
-// machine does not allow it.
+// engine, the window's runs and the quiet requests: the failing file is named with the
+// reason, what was written before it stays whole, nothing is half-written and no input
+// changes. The disks are small file systems the test mounts (CI runs as root), skipped
+// where the machine does not allow it.
 #include <gtest/gtest.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
@@ -43,46 +41,6 @@ void limitFileSize(rlim_t bytes) {
     ::setrlimit(RLIMIT_FSIZE, &limit);
 }
 
-// A folder where writing fails while the place is active.
-class Place {
-public:
-    Place(PlaceKind kind, fs::path folder) : kind_(kind), folder_(std::move(folder)) {
-        fs::create_directories(folder_);
-        const auto room = std::to_string(kind == PlaceKind::FullDisk ? kRoom : 1 << 20);
-        if (kind != PlaceKind::FileSizeLimit &&
-            ::mount("pagemeld-test", folder_.c_str(), "tmpfs", MS_NOSUID | MS_NODEV,
-                    ("size=" + room + ",mode=0777").c_str()) != 0) {
-            whyNot = std::string("cannot mount a file system: ") + std::strerror(errno);
-        }
-    }
-    ~Place() {
-        activate(false);
-        if (kind_ != PlaceKind::FileSizeLimit && whyNot.empty()) {
-            ::umount2(folder_.c_str(), MNT_DETACH);
-        }
-    }
-    void activate(bool on) {
-        if (on == active_) return;
-        active_ = on;
-        if (kind_ == PlaceKind::FileSizeLimit) {
-            limitFileSize(on ? kRoom : RLIM_INFINITY);
-        } else if (kind_ == PlaceKind::ReadOnly) {
-            ::mount(nullptr, folder_.c_str(), nullptr, MS_REMOUNT | (on ? MS_RDONLY : 0), nullptr);
-        }
-    }
-    // Makes a child process meet the same refusal before it starts the program.
-    std::function<void()> inChild() const {
-        if (kind_ != PlaceKind::FileSizeLimit) return {};
-        return [] { limitFileSize(kRoom); };
-    }
-    std::string whyNot;
-
-private:
-    PlaceKind kind_;
-    fs::path folder_;
-    bool active_ = false;
-};
-
 bool contains(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
@@ -104,14 +62,38 @@ std::string piece(const std::string& base, int k) {
 class Unwritable : public ::testing::TestWithParam<std::tuple<PlaceKind, std::size_t>>,
                    protected FormHarness<QpdfEngine> {
 protected:
+    // The place: a folder where writing fails while it is active.
     Unwritable() {
+        fs::create_directories(place());
+        const auto room = std::to_string(kind() == PlaceKind::FullDisk ? kRoom : 1 << 20);
+        if (kind() != PlaceKind::FileSizeLimit &&
+            ::mount("pagemeld-test", place().c_str(), "tmpfs", MS_NOSUID | MS_NODEV,
+                    ("size=" + room + ",mode=0777").c_str()) != 0) {
+            whyNot = std::string("cannot mount a file system: ") + std::strerror(errno);
+        }
         form.Form_Load("");
         writeGrowingPdf(work("report.pdf"));
         writeTestPdf(work("sheet.pdf"), 1, "B");
         reportBytes = fileText(work("report.pdf"));
     }
-    // "A 1".."A 3" (small pages) and "Z 1" (~750 KB of image), joined with qpdf itself so
-    // the document does not depend on the code under test.
+    ~Unwritable() override {
+        activate(false);
+        if (kind() != PlaceKind::FileSizeLimit && whyNot.empty()) {
+            ::umount2(place().c_str(), MNT_DETACH);
+        }
+    }
+    void activate(bool on) {
+        if (on == active) return;
+        active = on;
+        if (kind() == PlaceKind::FileSizeLimit) {
+            limitFileSize(on ? kRoom : RLIM_INFINITY);
+        } else if (kind() == PlaceKind::ReadOnly) {
+            ::mount(nullptr, place().c_str(), nullptr, MS_REMOUNT | (on ? MS_RDONLY : 0), nullptr);
+        }
+    }
+    fs::path place() const { return dir.path() / "place"; }
+    // "A 1".."A 3" (small pages) and "Z 1" (~750 KB of image, more than a place takes),
+    // joined with qpdf itself so the document does not depend on the code under test.
     static void writeGrowingPdf(const std::string& path) {
         writeTestPdf(path + ".a", TestPdfOptions{3, "A", false});
         writeTestPdf(path + ".z", TestPdfOptions{1, "Z", true, 500});
@@ -123,29 +105,22 @@ protected:
         }
         QPDFWriter(joined, path.c_str()).write();
     }
-    std::string placeFile(const std::string& name) const {
-        return (dir.path() / "place" / name).string();
-    }
+    std::string placeFile(const std::string& name) const { return (place() / name).string(); }
     std::string expectedReason() const {
         const Catalogue english;
         return kind() == PlaceKind::ReadOnly ? english.MsgWhyDenied : english.MsgWhyDiskFull;
     }
     // On a read-only place nothing can be written; elsewhere the large page, fourth, fails.
     int firstFailing() const { return kind() == PlaceKind::ReadOnly ? 1 : 4; }
-    // Everything the user is told by a quiet request: its console and its log.
+    // Everything the user is told by a quiet request (which inherits the size limit): its
+    // console and its log.
     std::string quiet(const Texts& args, const std::string& log) {
-        ProgramOptions options(dir.path() / "work", args);
-        options.beforeStart = place.inChild();
-        place.activate(true);
-        const ProgramRun run = runProgram(PAGEMELD_EXECUTABLE, options);
-        place.activate(false);
+        const ProgramRun run = runProgram(PAGEMELD_EXECUTABLE, {dir.path() / "work", args});
         EXPECT_EQ(run.status, 1) << run.errors;
         return run.errors + fileText(placeFile(log));
     }
     std::string window(const std::function<void()>& click) {
-        place.activate(true);
         click();
-        place.activate(false);
         std::string told;
         for (const std::string& text : ui.boxTexts()) told += text + "\n";
         return told;
@@ -157,17 +132,18 @@ public:
     static const std::vector<Operation>& operations();
 
 protected:
-    Place place{kind(), dir.path() / "place"};
+    std::string whyNot;
+    bool active = false;
     std::string reportBytes;
 };
 
 class UnwritableEngine : public Unwritable {};
 
 TEST_P(UnwritableEngine, FailsNamingTheFileAndKeepsWhatWasThere) {
-    if (!place.whyNot.empty()) GTEST_SKIP() << place.whyNot;
+    if (!whyNot.empty()) GTEST_SKIP() << whyNot;
     writeTestPdf(placeFile("existing.pdf"), 1, "Old");
     const std::string before = fileText(placeFile("existing.pdf"));
-    place.activate(true);
+    activate(true);
     const std::int32_t code =
         kind() == PlaceKind::ReadOnly ? pdferr::kPermissionDenied : pdferr::kDiskFull;
     ASSERT_NE(pdf.LoadFromFile(work("report.pdf")), 0);
@@ -184,7 +160,7 @@ TEST_P(UnwritableEngine, FailsNamingTheFileAndKeepsWhatWasThere) {
     EXPECT_EQ(pdf.LastErrorFile(), placeFile("merged.pdf"));
     EXPECT_EQ(pdf.DecryptFile(work("report.pdf"), placeFile("plain.pdf"), ""), 0);
     EXPECT_EQ(pdf.LastErrorCode(), code);
-    place.activate(false);
+    activate(false);
     EXPECT_EQ(namesIn(dir.path() / "place"), std::set<std::string>{"existing.pdf"});
     EXPECT_EQ(fileText(placeFile("existing.pdf")), before);
     EXPECT_EQ(fileText(work("report.pdf")), reportBytes);
@@ -245,11 +221,13 @@ const std::vector<Operation>& Unwritable::operations() {
 class UnwritableRun : public Unwritable {};
 
 TEST_P(UnwritableRun, NamesTheFailingOutputAndWhyAndKeepsTheWholeOnes) {
-    if (!place.whyNot.empty()) GTEST_SKIP() << place.whyNot;
+    if (!whyNot.empty()) GTEST_SKIP() << whyNot;
     const Operation& operation = operations()[std::get<1>(GetParam())];
     const bool pieces = !operation.output.ends_with(".pdf");
     const std::string failing = pieces ? piece(operation.output, firstFailing()) : operation.output;
+    activate(true);
     const std::string told = operation.run(*this);
+    activate(false);
     EXPECT_TRUE(contains(told, placeFile(failing) + " cannot be created!") ||
                 contains(told, " " + placeFile(failing) + "\r\n"))
         << told;
