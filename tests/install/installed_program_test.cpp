@@ -88,13 +88,12 @@ TEST_F(InstalledProgram, HoldsWhatShipsAndRunsFromAnyFolderInTheLanguageBesideIt
     // Every language file and shortcut as it ships, byte for byte, non-ASCII names too.
     EXPECT_EQ(namesIn(folder / "languages"), namesIn(kSourceLanguages));
     EXPECT_EQ(namesIn(kSourceLanguages).count("Français.ini"), 1u);
-    for (const std::string& name : namesIn(kSourceLanguages)) {
-        EXPECT_EQ(testing::fileText(folder / "languages" / name),
-                  testing::fileText(kSourceLanguages / name));
-    }
-    for (const std::string& name : namesIn(kSourceShortcuts)) {
-        EXPECT_EQ(testing::fileText(folder / name), testing::fileText(kSourceShortcuts / name))
-            << name;
+    for (const auto& [shipped, installed] :
+         {std::pair{kSourceLanguages, folder / "languages"}, std::pair{kSourceShortcuts, folder}}) {
+        for (const std::string& name : namesIn(shipped)) {
+            EXPECT_EQ(testing::fileText(installed / name), testing::fileText(shipped / name))
+                << name;
+        }
     }
 
     const std::string german = germanRefusal();
@@ -149,17 +148,13 @@ TEST_F(InstalledProgram, WorksForAUserWhoMayNotWriteItsFolder) {
                     fs::perm_options::remove);
     const Names installed = namesIn(folder);
     const std::string program = (folder / PAGEMELD_EXECUTABLE_NAME).string();
-    // Each result is a bit, so the child's exit status tells which failed.
     const int failed = testing::runUnprivileged([&] {
         prepareWork(work);
-        return (runProgram(program, {work, {"-qm", "a.pdf", "b.pdf", "-o", "out.pdf"}}).status
-                    ? 1
-                    : 0) |
-               (runProgram(program, {work, {"-qsl", "b.pdf", "-o", "./"}}).status ? 2 : 0) |
-               (runProgram(program, {work, kRefused}).errors.find(germanRefusal()) ==
-                        std::string::npos
-                    ? 4
-                    : 0);
+        const auto run = [&](const Texts& args) { return runProgram(program, {work, args}); };
+        // Each result is a bit, so the child's exit status tells which failed.
+        return int(run({"-qm", "a.pdf", "b.pdf", "-o", "out.pdf"}).status != 0) |
+               int(run({"-qsl", "b.pdf", "-o", "./"}).status != 0) << 1 |
+               int(run(kRefused).errors.find(germanRefusal()) == std::string::npos) << 2;
     });
     fs::permissions(folder, fs::perms::owner_write, fs::perm_options::add);
     EXPECT_EQ(failed, 0);
