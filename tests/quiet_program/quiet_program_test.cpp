@@ -119,17 +119,13 @@ const std::vector<CommandLine>& commandLines() {
     return all;
 }
 
-struct Program {
-    const char* name;
-    const char* executable;
-};
-
-class BothPrograms : public ::testing::TestWithParam<Program> {
+// Each program by its executable.
+class BothPrograms : public ::testing::TestWithParam<const char*> {
 protected:
     ProgramRun run(const fs::path& folder, const std::vector<std::string>& args) const {
-        return testing::runProgram(GetParam().executable, {folder, args});
+        return testing::runProgram(GetParam(), {folder, args});
     }
-    bool isConsoleProgram() const { return std::string(GetParam().name) == "pagemeld_cli"; }
+    bool isConsoleProgram() const { return GetParam() == std::string(PAGEMELD_CLI_EXECUTABLE); }
 };
 
 // The inputs every command line finds in its folder.
@@ -209,15 +205,18 @@ TEST_P(BothPrograms, TellTheirUsageAndVersionWithoutADisplay) {
     EXPECT_EQ(version.output, std::string("Ombrix Pagemeld ") + PAGEMELD_VERSION + "\n");
 }
 
-const Program kPrograms[] = {
+const char* const kPrograms[] = {
 #ifdef PAGEMELD_EXECUTABLE
-    {"pagemeld", PAGEMELD_EXECUTABLE},
+    PAGEMELD_EXECUTABLE,
 #endif
-    {"pagemeld_cli", PAGEMELD_CLI_EXECUTABLE},
-};
+    PAGEMELD_CLI_EXECUTABLE};
 
 INSTANTIATE_TEST_SUITE_P(Programs, BothPrograms, ::testing::ValuesIn(kPrograms),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& info) {
+                             return info.param == std::string(PAGEMELD_CLI_EXECUTABLE)
+                                        ? "pagemeld_cli"
+                                        : "pagemeld";
+                         });
 
 }  // namespace
 }  // namespace pagemeld

@@ -49,7 +49,6 @@ ProgramRun runProgram(const std::string& executable, const ProgramOptions& optio
         const auto seconds = static_cast<rlim_t>(options.cpuLimit.count());
         const rlimit cpu{seconds, seconds};
         ::setrlimit(RLIMIT_CPU, &cpu);
-        if (options.beforeStart) options.beforeStart();
         ::execve(argv[0], argv.data(), envp.data());
         ::_exit(127);
     }

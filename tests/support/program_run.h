@@ -7,11 +7,9 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <iterator>
 #include <set>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace pagemeld::testing {
@@ -26,14 +24,10 @@ struct ProgramRun {
 };
 
 struct ProgramOptions {
-    ProgramOptions(std::filesystem::path inFolder, std::vector<std::string> args)
-        : folder(std::move(inFolder)), arguments(std::move(args)) {}
     std::filesystem::path folder;  // the current folder; its ".home" is the program's home
     std::vector<std::string> arguments;
     // The kernel stops a run that spends more processor time than this.
     std::chrono::seconds cpuLimit{120};
-    // Runs in the child just before the program starts (limits, dropping rights).
-    std::function<void()> beforeStart;
 };
 
 ProgramRun runProgram(const std::string& executable, const ProgramOptions& options);
