@@ -26,6 +26,8 @@ CommandLineRequest parse(const std::string& line, std::size_t mergeMax = kMergeR
 }
 
 TEST(ParseCommandLine, ReadsEachRequest) {
+    using K = RequestKind;
+    using P = RequestProblem;
     const struct {
         const char* line;
         RequestKind kind;
@@ -33,50 +35,39 @@ TEST(ParseCommandLine, ReadsEachRequest) {
         Names names;  // the inputs of a quiet request, the files of "-s" and "-m"
         std::optional<std::string> output = std::nullopt;
     } cases[] = {
-        {"  ", RequestKind::None, RequestProblem::None, {}},
-        {" -h -qs a.pdf -o x", RequestKind::Help, RequestProblem::None, {}},
-        {"/?", RequestKind::Help, RequestProblem::None, {}},
-        {"--version", RequestKind::Version, RequestProblem::None, {}},
+        {"  ", K::None, P::None, {}},
+        {" -h -qs a.pdf -o x", K::Help, P::None, {}},
+        {"/?", K::Help, P::None, {}},
+        {"--version", K::Version, P::None, {}},
         {"-qsl /docs/a.pdf c:\\b.pdf -o c:\\out\\",
-         RequestKind::QuietSplit,
-         RequestProblem::None,
+         K::QuietSplit,
+         P::None,
          {"/docs/a.pdf", "c:\\b.pdf"},
          "c:\\out\\"},
-        {"-qs \"a -o b.pdf\" -o out/",
-         RequestKind::QuietSplit,
-         RequestProblem::None,
-         {"/cwd/a -o b.pdf"},
-         "out/"},
+        {"-qs \"a -o b.pdf\" -o out/", K::QuietSplit, P::None, {"/cwd/a -o b.pdf"}, "out/"},
         {"-qm a.pdf my-old.pdf -o old-o.pdf",
-         RequestKind::QuietMerge,
-         RequestProblem::None,
+         K::QuietMerge,
+         P::None,
          {"/cwd/a.pdf", "/cwd/my-old.pdf"},
          "/cwd/old-o.pdf"},
         // Without ".pdf" a space up to the fifth character separates; the two bytes of
-        // "\xC3\xA9" are one character.
-        {"-qs \xC3\xA9"
-         "bcd ef -o x",
-         RequestKind::QuietSplit,
-         RequestProblem::None,
-         {"/cwd/\xC3\xA9"
-          "bcd",
-          "/cwd/ef"},
-         "x"},
-        {"-qm a.pdf b.pdf -o c:\\out\\", RequestKind::QuietMerge, RequestProblem::NoOutput, {}},
-        {"-qs a.pdf", RequestKind::QuietSplit, RequestProblem::NoOutput, {}},
-        {"-qm a.pdf b.pdf -o", RequestKind::QuietMerge, RequestProblem::NoOutput, {}},
-        {"-qs -o out/ a.pdf", RequestKind::QuietSplit, RequestProblem::NoInput, {}},
-        {"-qm l -o m.pdf", RequestKind::QuietMerge, RequestProblem::NoInput, {}},
-        {"-qsx a.pdf -o x", RequestKind::Invalid, RequestProblem::None, {}},
-        {"-m a.pdf \"b c.pdf", RequestKind::Merge, RequestProblem::UnclosedQuote, {}},
-        {"-s my\"file.pdf", RequestKind::Split, RequestProblem::UnclosedQuote, {}},
-        {"-s \"here.pdf\"", RequestKind::Split, RequestProblem::None, {"/cwd/here.pdf"}},
+        // "\303\251" are one character.
+        {"-qs \303\251bcd ef -o x", K::QuietSplit, P::None, {"/cwd/\303\251bcd", "/cwd/ef"}, "x"},
+        {"-qm a.pdf b.pdf -o c:\\out\\", K::QuietMerge, P::NoOutput, {}},
+        {"-qs a.pdf", K::QuietSplit, P::NoOutput, {}},
+        {"-qm a.pdf b.pdf -o", K::QuietMerge, P::NoOutput, {}},
+        {"-qs -o out/ a.pdf", K::QuietSplit, P::NoInput, {}},
+        {"-qm l -o m.pdf", K::QuietMerge, P::NoInput, {}},
+        {"-qsx a.pdf -o x", K::Invalid, P::None, {}},
+        {"-m a.pdf \"b c.pdf", K::Merge, P::UnclosedQuote, {}},
+        {"-s my\"file.pdf", K::Split, P::UnclosedQuote, {}},
+        {"-s \"here.pdf\"", K::Split, P::None, {"/cwd/here.pdf"}},
         // Unquoted, the rest of the line is the one name, spaces and all.
-        {"-s my here.pdf", RequestKind::Split, RequestProblem::None, {"/cwd/my here.pdf"}},
-        {"-s   a.pdf  |  b.pdf", RequestKind::Split, RequestProblem::None, {"/cwd/a.pdf"}},
+        {"-s my here.pdf", K::Split, P::None, {"/cwd/my here.pdf"}},
+        {"-s   a.pdf  |  b.pdf", K::Split, P::None, {"/cwd/a.pdf"}},
         {"-m \"my file.pdf | b.pdf\" /abs/c.pdf|| d.pdf|",
-         RequestKind::Merge,
-         RequestProblem::None,
+         K::Merge,
+         P::None,
          {"/cwd/my file.pdf", "/cwd/b.pdf", "/abs/c.pdf", "/cwd/d.pdf"}},
     };
     for (const auto& expected : cases) {

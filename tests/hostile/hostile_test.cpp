@@ -77,16 +77,16 @@ Objects twoPages(const std::string& first = {}, const std::string& second = {},
 
 struct HostileFile {
     std::string name;
-    std::function<std::string()> bytes;  // the file's content; no value makes a folder
     // Pages a sound reader counts when it loads it; 0 when it must refuse it, -1 when
     // either is fine (damaged but recoverable).
     int pagesIfLoaded;
+    std::function<std::string()> bytes;  // the file's content; no value makes a folder
 };
 
 const std::vector<HostileFile>& hostileFiles() {
     static const std::vector<HostileFile> files = {
         // A page whose contents inflate to 1 GiB: copying pages must not inflate them.
-        {"CompressionBomb",
+        {"CompressionBomb", 1,
          [] {
              const std::string bomb = deflatedZeros(std::size_t{1} << 30);
              return pdfText(
@@ -94,50 +94,44 @@ const std::vector<HostileFile>& hostileFiles() {
                   page(2, "/Contents 4 0 R "),
                   stream("/Length " + std::to_string(bomb.size()) + " /Filter /FlateDecode",
                          bomb)});
-         },
-         1},
-        {"DeepNesting",
+         }},
+        {"DeepNesting", -1,
          [] {
              return pdfText(
                  twoPages("/Deep " + std::string(100000, '[') + std::string(100000, ']') + " "));
-         },
-         -1},
+         }},
         // A /Kids entry pointing back at the root of the page tree.
-        {"PageTreeLoop",
+        {"PageTreeLoop", -1,
          [] {
              return pdfText({"<< /Type /Catalog /Pages 2 0 R >>",
                              "<< /Type /Pages /Kids [3 0 R 4 0 R] /Count 2 >>",
                              "<< /Type /Pages /Parent 2 0 R /Kids [5 0 R 2 0 R] /Count 2 >>",
                              page(2), page(3)});
-         },
-         -1},
+         }},
         // Objects referring to each other in a ring, reached from a page and the trailer.
-        {"ReferenceLoops",
+        {"ReferenceLoops", -1,
          [] {
              return pdfText(
                  twoPages("/Ring 5 0 R /Self 3 0 R ", {},
                           {"<< /Next 6 0 R >>", "<< /Next 7 0 R /Array [5 0 R 6 0 R] >>", "7 0 R"}),
                  "/Info 5 0 R ");
-         },
-         -1},
+         }},
         // A stream declaring a terabyte, and one whose length refers to itself.
-        {"HugeDeclaredLength",
+        {"HugeDeclaredLength", -1,
          [] {
              return pdfText(twoPages(
                  "/Contents 5 0 R ", "/Contents 6 0 R ",
                  {stream("/Length 1099511627776", "0 0 m S"), stream("/Length 6 0 R", "0 0 m S")}));
-         },
-         -1},
-        {"Truncated",
+         }},
+        {"Truncated", -1,
          [] {
              const std::string whole = pdfText(twoPages());
              return whole.substr(0, whole.size() / 2);
-         },
-         -1},
-        {"Folder", nullptr, 0},
-        {"ZeroBytes", [] { return std::string(); }, 0},
+         }},
+        {"Folder", 0, nullptr},
+        {"ZeroBytes", 0, [] { return std::string(); }},
         // More pages than a 16-bit count holds.
-        {"FortyThousandPages",
+        {"FortyThousandPages", 40000,
          [] {
              Objects objects{"<< /Type /Catalog /Pages 2 0 R >>", ""};
              std::string kids;
@@ -148,8 +142,7 @@ const std::vector<HostileFile>& hostileFiles() {
              objects[1] =
                  "<< /Type /Pages /Kids [" + kids + "] /Count 40000 /MediaBox [0 0 100 100] >>";
              return pdfText(objects);
-         },
-         40000},
+         }},
     };
     return files;
 }
