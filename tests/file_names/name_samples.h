@@ -16,7 +16,7 @@ struct NameSample {
 
 inline std::vector<NameSample> nameSamples() {
     // Octal escapes, three digits each, so the letters after them stay letters.
-    std::vector<NameSample> samples = {
+    return {
         {"accents", "Fran\303\247ais r\303\251sum\303\251.pdf"},
         {"umlaut and eszett", "\303\274ber Stra\303\237e.pdf"},
         {"chinese", "\346\226\207\344\273\266.pdf"},
@@ -27,20 +27,17 @@ inline std::vector<NameSample> nameSamples() {
         {"leading dash", "-a.pdf"},
         {"semicolon and comma", "1-4,6;9.pdf"},
         {"apostrophe, percent and dollar", "it's 100% $HOME.pdf"},
-    };
 #ifndef _WIN32
-    // Names Windows refuses but Linux takes, and bytes that are no UTF-8.
-    samples.insert(samples.end(), {
-                                      {"device name", "con.pdf"},
-                                      {"colon and question mark", "a:b?.pdf"},
-                                      {"double quote", "say \"hi\".pdf"},
-                                      {"backslash, star and bar", "b\\s*r|.pdf"},
-                                      {"latin-1 byte", "caf\xE9.pdf"},
-                                      {"byte 0xFF", "bad\xFF.pdf"},
-                                      {"cut-off sequence", "half\xE6\x96.pdf"},
-                                  });
+        // Names Windows refuses but Linux takes, and bytes that are no UTF-8.
+        {"device name", "con.pdf"},
+        {"colon and question mark", "a:b?.pdf"},
+        {"double quote", "say \"hi\".pdf"},
+        {"backslash, star and bar", "b\\s*r|.pdf"},
+        {"latin-1 byte", "caf\xE9.pdf"},
+        {"byte 0xFF", "bad\xFF.pdf"},
+        {"cut-off sequence", "half\xE6\x96.pdf"},
 #endif
-    return samples;
+    };
 }
 
 // Folders the files above are put in, in turn.
