@@ -2,8 +2,6 @@
 // no display, a home of its own, standard error captured.
 #pragma once
 
-#include <sys/types.h>
-
 #include <chrono>
 #include <filesystem>
 #include <fstream>
