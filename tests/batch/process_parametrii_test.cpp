@@ -49,12 +49,10 @@ TEST_F(CommandLineRun, RequestsPreloadTheirListsAndNameTheMissingFile) {
 }
 
 TEST_F(CommandLineRun, WhatCannotBeReadIsRefusedAndTheWindowOpens) {
-    const struct {
-        const char* line;
-        std::string message;
-    } cases[] = {{"-s nothing.pdf|other.pdf", form.catalogue.MsgErrCL2},
-                 {"-QS a.pdf -o x", form.catalogue.MsgErrCL},
-                 {"-m \"a.pdf b.pdf", form.catalogue.MsgErrCL}};
+    const std::pair<const char*, std::string> cases[] = {
+        {"-s nothing.pdf|other.pdf", form.catalogue.MsgErrCL2},
+        {"-QS a.pdf -o x", form.catalogue.MsgErrCL},
+        {"-m \"a.pdf b.pdf", form.catalogue.MsgErrCL}};
     for (const auto& [line, message] : cases) {
         load(line);
         EXPECT_EQ(ui.boxTexts(), Texts{message}) << line;

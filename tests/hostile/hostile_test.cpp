@@ -47,10 +47,6 @@ std::string page(int parent, const std::string& extra = {}) {
            " 0 R /MediaBox [0 0 200 200] /Resources << >> " + extra + ">>";
 }
 
-std::string stream(const std::string& dictionary, const std::string& data) {
-    return "<< " + dictionary + " >>\nstream\n" + data + "\nendstream";
-}
-
 // `inflated` zero bytes, deflated: about a thousandth of the size.
 std::string deflatedZeros(std::size_t inflated) {
     Pl_Buffer buffer("bomb");
@@ -89,11 +85,11 @@ const std::vector<HostileFile>& hostileFiles() {
         {"CompressionBomb", 1,
          [] {
              const std::string bomb = deflatedZeros(std::size_t{1} << 30);
-             return pdfText(
-                 {"<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
-                  page(2, "/Contents 4 0 R "),
-                  stream("/Length " + std::to_string(bomb.size()) + " /Filter /FlateDecode",
-                         bomb)});
+             return pdfText({"<< /Type /Catalog /Pages 2 0 R >>",
+                             "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+                             page(2, "/Contents 4 0 R "),
+                             "<< /Length " + std::to_string(bomb.size()) +
+                                 " /Filter /FlateDecode >>\nstream\n" + bomb + "\nendstream"});
          }},
         {"DeepNesting", -1,
          [] {
@@ -119,9 +115,9 @@ const std::vector<HostileFile>& hostileFiles() {
         // A stream declaring a terabyte, and one whose length refers to itself.
         {"HugeDeclaredLength", -1,
          [] {
-             return pdfText(twoPages(
-                 "/Contents 5 0 R ", "/Contents 6 0 R ",
-                 {stream("/Length 1099511627776", "0 0 m S"), stream("/Length 6 0 R", "0 0 m S")}));
+             return pdfText(twoPages("/Contents 5 0 R ", "/Contents 6 0 R ",
+                                     {"<< /Length 1099511627776 >>\nstream\n0 0 m S\nendstream",
+                                      "<< /Length 6 0 R >>\nstream\n0 0 m S\nendstream"}));
          }},
         {"Truncated", -1,
          [] {

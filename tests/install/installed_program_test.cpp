@@ -112,26 +112,20 @@ TEST_F(InstalledProgram, HoldsWhatShipsAndRunsFromAnyFolderInTheLanguageBesideIt
     std::ofstream(moved / "languages" / "Deutsch.ini", std::ios::binary) << file;
     const Names installed = namesIn(folder);
 
-    const struct {
-        const char* what;
-        fs::path program;
-        std::string refusal;
-    } starts[] = {
-        {"the program", folder / PAGEMELD_EXECUTABLE_NAME, german},
-        {"the console program", folder / PAGEMELD_CLI_EXECUTABLE_NAME, german},
-        {"through a link", work / "bin" / "pagemeld", german},
-        {"a moved copy", moved / PAGEMELD_EXECUTABLE_NAME, marker},
-    };
-    for (const auto& start : starts) {
-        SCOPED_TRACE(start.what);
+    for (const auto& [program, refusal] : std::vector<std::pair<fs::path, std::string>>{
+             {folder / PAGEMELD_EXECUTABLE_NAME, german},
+             {folder / PAGEMELD_CLI_EXECUTABLE_NAME, german},
+             {work / "bin" / "pagemeld", german},  // through a link
+             {moved / PAGEMELD_EXECUTABLE_NAME, marker}}) {
+        SCOPED_TRACE(program);
         fs::remove(work / "out.pdf");
         auto done =
-            runProgram(start.program.string(), {work, {"-qm", "b.pdf", "a.pdf", "-o", "out.pdf"}});
+            runProgram(program.string(), {work, {"-qm", "b.pdf", "a.pdf", "-o", "out.pdf"}});
         EXPECT_EQ(done.status, 0) << done.errors;
         EXPECT_EQ(testing::pageTexts((work / "out.pdf").string()), (Texts{"B 1", "A 1", "A 2"}));
-        done = runProgram(start.program.string(), {work, kRefused});
+        done = runProgram(program.string(), {work, kRefused});
         EXPECT_EQ(done.status, 2);
-        EXPECT_NE(done.errors.find(start.refusal), std::string::npos) << done.errors;
+        EXPECT_NE(done.errors.find(refusal), std::string::npos) << done.errors;
     }
     EXPECT_EQ(namesIn(folder), installed) << "a request wrote into the program's folder";
 }

@@ -6,6 +6,7 @@
 #include <map>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "file_names/name_samples.h"
@@ -125,14 +126,11 @@ protected:
 
 // The inputs every command line finds in its folder.
 void writeInputs(const TempDir& dir) {
-    const struct {
-        std::string name;
-        int pages;
-        const char* label;
-    } inputs[] = {{"a.pdf", 2, "A"},      {"b.pdf", 1, "B"},        {"two words.pdf", 2, "W"},
-                  {"report.pdf", 2, "R"}, {"report01.pdf", 1, "Q"}, {"raw\xFF.pdf", 2, "F"}};
-    for (const auto& input : inputs) {
-        testing::writeTestPdf(dir.path().string() + "/" + input.name, input.pages, input.label);
+    const std::tuple<std::string, int, const char*> inputs[] = {
+        {"a.pdf", 2, "A"},      {"b.pdf", 1, "B"},        {"two words.pdf", 2, "W"},
+        {"report.pdf", 2, "R"}, {"report01.pdf", 1, "Q"}, {"raw\xFF.pdf", 2, "F"}};
+    for (const auto& [name, pages, label] : inputs) {
+        testing::writeTestPdf(dir.path().string() + "/" + name, pages, label);
     }
     for (const auto& sample : testing::nameSamples()) {
         testing::writeTestPdf(dir.path().string() + "/" + sample.name, 1, "N");
