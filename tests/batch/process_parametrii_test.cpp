@@ -1,97 +1,64 @@
-// The command line carried out by the window model: preloading the lists, refusing
-// what it cannot read, and ending the program after a quiet request.
+// The command line carried out by the window model: preloading the lists, and refusing
+// what it cannot read with a message while the window still opens.
+#include "batch/process_parametrii.h"
+
 #include <gtest/gtest.h>
 
-#include <filesystem>
-
-#include "app/form1.h"
-#include "batch/process_parametrii.h"
-#include "errors/error_handler.h"
 #include "pdf/qpdf_engine.h"
-#include "support/fake_services.h"
-#include "support/temp_dir.h"
-#include "support/test_pdfs.h"
+#include "support/form_harness.h"
 
-namespace pagemeld {
+namespace pagemeld::testing {
 namespace {
 
-using testing::TempDir;
+using Texts = std::vector<std::string>;
 
-class CommandLineRun : public ::testing::Test {
+class CommandLineRun : public ::testing::Test, protected FormHarness<QpdfEngine> {
 protected:
-    CommandLineRun()
-        : system(dir.path().string()),
-          errors(ui, system),
-          form(ui, settings, http, system, pdf, errors) {
-        system.userData = dir.file("data");
-        // Names are taken from the test's folder, whatever the current folder is.
-        complete = [this](const std::string& name) {
-            const std::filesystem::path path = std::filesystem::path(name).is_absolute()
-                                                   ? std::filesystem::path(name)
-                                                   : dir.path() / name;
-            return CompletedName{path.string(), std::filesystem::is_regular_file(path)};
+    void load(const std::string& line) {
+        // Names are taken from the work folder, whatever the current folder is.
+        form.process_parametrii = [this] {
+            process_parametrii(form, [this](const std::string& name) {
+                return CompletedName{work(name), std::filesystem::is_regular_file(work(name))};
+            });
         };
-        form.process_parametrii = [this] { process_parametrii(form, complete); };
+        form.state.command_line.clear();
+        ui.boxes.clear();
+        form.Form_Load(line);
+        EXPECT_TRUE(form.state.form_loaded) << line;
+        EXPECT_EQ(ui.quitCalls, 0);
     }
-
-    TempDir dir;
-    testing::FakeUi ui;
-    testing::FakeSettings settings;
-    testing::FakeHttp http;
-    testing::FakeSystem system;
-    QpdfEngine pdf;
-    ErrorReporter errors;
-    Form1 form;
-    NameCompleter complete;
 };
 
-TEST_F(CommandLineRun, SplitRequestPreloadsTheSplitSource) {
-    testing::writeTestPdf(dir.file("my file.pdf"), 4);
-    form.Form_Load("-s \"my file.pdf\"");
+TEST_F(CommandLineRun, RequestsPreloadTheirListsAndNameTheMissingFile) {
+    writeTestPdf(work("my file.pdf"), 4);
+    load("-s \"my file.pdf\"");
     EXPECT_EQ(form.split_grid.textMatrix(1, 1), "my file.pdf");
     EXPECT_EQ(form.split_grid.textMatrix(1, 3), "4");
     EXPECT_TRUE(form.fraSplit.visible);
-    EXPECT_TRUE(ui.boxes.empty());
-    EXPECT_TRUE(form.state.form_loaded);
-    EXPECT_FALSE(form.updatetimer.enabled);
-}
+    EXPECT_EQ(ui.boxTexts(), Texts{});
 
-TEST_F(CommandLineRun, MissingSplitSourceIsRefused) {
-    form.Form_Load("-s nothing.pdf|other.pdf");
-    ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].text, form.catalogue.MsgErrCL2);
-    EXPECT_EQ(ui.boxes[0].style, msgbox::kOkOnly);
-    EXPECT_EQ(form.split_grid.textMatrix(1, 0), "");
-}
-
-TEST_F(CommandLineRun, MergeRequestListsExistingFilesInOrderAndShowsTheMergeTab) {
-    testing::writeTestPdf(dir.file("a.pdf"), 1);
-    testing::writeTestPdf(dir.file("b.pdf"), 2);
-    testing::writeTestPdf(dir.file("c.pdf"), 3);
-    form.Form_Load("-m a.pdf|b.pdf gone.pdf c.pdf");
+    pdfFile("a.pdf", 1);
+    pdfFile("b.pdf", 2);
+    pdfFile("c.pdf", 3);
+    load("-m a.pdf|b.pdf gone.pdf c.pdf");
     EXPECT_EQ(form.state.mgrid_count, 3);
-    EXPECT_EQ(form.merge_grid.textMatrix(1, 1), "a.pdf");
-    EXPECT_EQ(form.merge_grid.textMatrix(2, 1), "b.pdf");
     EXPECT_EQ(form.merge_grid.textMatrix(3, 1), "c.pdf");
-    ASSERT_EQ(ui.boxes.size(), 1u);
-    EXPECT_EQ(ui.boxes[0].text,
-              form.catalogue.MsgErrCL3 + " " + dir.file("gone.pdf") + " does not exist!");
+    EXPECT_EQ(ui.boxTexts(),
+              Texts{form.catalogue.MsgErrCL3 + " " + work("gone.pdf") + " does not exist!"});
     EXPECT_TRUE(form.fraMerge.visible);
-    EXPECT_FALSE(form.fraSplit.visible);
-    EXPECT_EQ(form.tabOptions.selectedItem, 2);
 }
 
-TEST_F(CommandLineRun, UnknownSwitchesAndUnclosedQuotesAreRefusedAndTheWindowOpens) {
-    for (const char* line : {"-QS a.pdf -o x", "/qs a.pdf -o x", "-m \"a.pdf b.pdf"}) {
-        ui.boxes.clear();
-        form.state.command_line.clear();
-        form.Form_Load(line);
-        ASSERT_EQ(ui.boxes.size(), 1u) << line;
-        EXPECT_EQ(ui.boxes[0].text, form.catalogue.MsgErrCL) << line;
-        EXPECT_TRUE(form.state.form_loaded) << line;
-        EXPECT_EQ(ui.quitCalls, 0);
+TEST_F(CommandLineRun, WhatCannotBeReadIsRefusedAndTheWindowOpens) {
+    const std::pair<const char*, std::string> cases[] = {
+        {"-s nothing.pdf|other.pdf", form.catalogue.MsgErrCL2},
+        {"-QS a.pdf -o x", form.catalogue.MsgErrCL},
+        {"-m \"a.pdf b.pdf", form.catalogue.MsgErrCL}};
+    for (const auto& [line, message] : cases) {
+        load(line);
+        EXPECT_EQ(ui.boxTexts(), Texts{message}) << line;
+        EXPECT_EQ(form.split_grid.textMatrix(1, 0), "") << line;
     }
 }
 
 }  // namespace
-}  // namespace pagemeld
+}  // namespace pagemeld::testing

@@ -3,14 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <map>
-#include <set>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <vector>
 
+#include "file_names/name_samples.h"
 #include "support/program_run.h"
 #include "support/temp_dir.h"
 #include "support/test_pdfs.h"
@@ -27,18 +26,13 @@ constexpr const char* kRefused =
     "Invalid command line arguments. Check online support page to learn how to use command "
     "line!";
 
-std::string contents(const fs::path& file) {
-    std::ifstream in(file, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 // Every file below `folder` (but the program's home), by its relative name.
 std::map<std::string, std::string> filesBelow(const fs::path& folder) {
     std::map<std::string, std::string> files;
     for (const auto& entry : fs::recursive_directory_iterator(folder)) {
         const std::string name = fs::relative(entry.path(), folder).generic_string();
         if (name.rfind(".home", 0) == 0 || !entry.is_regular_file()) continue;
-        files[name] = contents(entry.path());
+        files[name] = testing::fileText(entry.path());
     }
     return files;
 }
@@ -51,151 +45,103 @@ struct Made {
 };
 
 struct CommandLine {
-    const char* what;
+    std::string what;
     std::vector<std::string> args;
     int status;
-    std::vector<Made> made = {};        // exactly the files made; nothing else changes
-    std::string errorsHold = {};        // "{dir}/" stands for the working folder
-    bool firstFileInformation = false;  // the first made PDF keeps a.pdf's Title and Author
-    bool consoleOnly = false;           // the window program opens its window for it
+    std::vector<Made> made = {};  // exactly the files made; nothing else changes
+    std::string errorsHold = {};  // "{dir}/" stands for the working folder
+    bool consoleOnly = false;     // the window program opens its window for it
 };
 
 const std::vector<CommandLine>& commandLines() {
-    static const std::vector<CommandLine> lines = {
-        {"split, logged, names with spaces",
-         {"-qsl", "a.pdf", "two words.pdf", "-o", "out/"},
-         0,
-         {{"out/a01.pdf", {"A 1"}},
-          {"out/a02.pdf", {"A 2"}},
-          {"out/two words01.pdf", {"W 1"}},
-          {"out/two words02.pdf", {"W 2"}},
-          {"out/output.log", {}, "Processing file {dir}/two words.pdf\r\n"}}},
-        {"log letter standing alone",
-         {"-qs", "l", "b.pdf", "-o", "out/"},
-         0,
-         {{"out/b01.pdf", {"B 1"}}, {"out/output.log", {}, "Saving output file: out/b01.pdf"}}},
-        {"merge, logged, in order",
-         {"-qml", "b.pdf", "a.pdf", "-o", "merged.pdf"},
-         0,
-         {{"merged.pdf", {"B 1", "A 1", "A 2"}},
-          {"merged.pdf.log", {}, "Merged file: {dir}/a.pdf\r\n"}}},
-        {"merge keeps the first file's information",
-         {"-qm", "a.pdf", "b.pdf", "-o", "m.pdf"},
-         0,
-         {{"m.pdf", {"A 1", "A 2", "B 1"}}},
-         {},
-         true},
-        {"first file unreadable: the second is the base",
-         {"-qm", "broken.pdf", "a.pdf", "b.pdf", "-o", "second.pdf"},
-         1,
-         {{"second.pdf", {"A 1", "A 2", "B 1"}}},
-         "Error loading file {dir}/broken.pdf"},
-        {"a PDF and a text file: a copy of the PDF",
-         {"-qm", "a.pdf", "notes.txt", "-o", "c.pdf"},
-         1,
-         {{"c.pdf", {"A 1", "A 2"}}},
-         "notes.txt- doesn't look to be a PDF"},
-        {"one file: nothing to merge",
-         {"-qml", "a.pdf", "-o", "single.pdf"},
-         1,
-         {{"single.pdf.log", {}, "Please add at least 2 PDF files to merge!\r\n"}}},
-        {"output folder missing",
-         {"-qm", "a.pdf", "b.pdf", "-o", "missing/m.pdf"},
-         1,
-         {},
-         "{dir}/missing/m.pdf cannot be created!"},
-        // No request replaces a file it reads.
-        {"split piece over another input",
-         {"-qs", "report.pdf", "report01.pdf", "-o", "./"},
-         1,
-         {{"report02.pdf", {"R 2"}}, {"report0101.pdf", {"Q 1"}}},
-         "./report01.pdf was skipped: it would replace a file this request reads or wrote!"},
-        {"split piece over a piece it wrote",
-         {"-qs", "a.pdf", "a.pdf", "-o", "out/"},
-         1,
-         {{"out/a01.pdf", {"A 1"}}, {"out/a02.pdf", {"A 2"}}},
-         "out/a01.pdf was skipped: it would replace"},
-        {"merge over an input",
-         {"-qml", "a.pdf", "b.pdf", "-o", "b.pdf"},
-         1,
-         {{"b.pdf.log", {}, "{dir}/b.pdf was skipped"}},
-         "{dir}/b.pdf was skipped"},
-        // Names the request must read as written.
-        {"a first name beginning with l",
-         {"-qm", "labels.pdf", "form.pdf", "-o", "lf.pdf"},
-         0,
-         {{"lf.pdf", {"L 1", "F 1"}}}},
-        {"-o inside a name",
-         {"-qs", "my-old.pdf", "-o", "out/"},
-         0,
-         {{"out/my-old01.pdf", {"O 1"}}}},
-        // Refusals: status 2, the message, nothing made.
-        {"unknown switch", {"-QS", "a.pdf", "-o", "out/"}, 2, {}, kRefused},
-        {"unknown switch alone", {"-x"}, 2, {}, kRefused},
-        {"-o without a name", {"-qml", "a.pdf", "b.pdf", "-o"}, 2, {}, kRefused},
-        // Bytes that are no UTF-8 reach the very files they name, never a re-encoded copy.
-        {"merge, names that are no UTF-8",
-         {"-qm", "caf\xE9.pdf", "bad\xFF.pdf", "-o", "out\xFF.pdf"},
-         0,
-         {{"out\xFF.pdf", {"C 1", "F 1", "F 2"}}}},
-        {"split, a name that is no UTF-8",
-         {"-qs", "bad\xFF.pdf", "-o", "out/"},
-         0,
-         {{"out/bad\xFF"
-           "01.pdf",
-           {"F 1"}},
-          {"out/bad\xFF"
-           "02.pdf",
-           {"F 2"}}}},
-        {"merge into a folder", {"-qml", "a.pdf", "b.pdf", "-o", "out/"}, 2, {}, kRefused},
-        {"-o before any input", {"-qs", "-o", "out/", "a.pdf"}, 2, {}, kRefused},
-        {"no input", {"-qm", "l", "-o", "m.pdf"}, 2, {}, kRefused},
-        {"no -o", {"-qs", "a.pdf"}, 2, {}, kRefused},
-        {"an opening quote that never closes", {"-qs", "\"a.pdf", "-o", "out/"}, 2, {}, kRefused},
-        {"a request for the window", {"-s", "a.pdf"}, 2, {}, kRefused, false, true},
-        {"no request at all", {}, 2, {}, "-qs [l] <input.pdf>... -o <output folder>", false, true},
-    };
-    return lines;
+    static const std::vector<CommandLine> all = [] {
+        std::vector<CommandLine> lines = {
+            {"split, logged, names with spaces",
+             {"-qsl", "a.pdf", "two words.pdf", "-o", "out/"},
+             0,
+             {{"out/a01.pdf", {"A 1"}},
+              {"out/a02.pdf", {"A 2"}},
+              {"out/two words01.pdf", {"W 1"}},
+              {"out/two words02.pdf", {"W 2"}},
+              {"out/output.log", {}, "Processing file {dir}/two words.pdf\r\n"}}},
+            {"merge, logged, in order",
+             {"-qml", "b.pdf", "a.pdf", "-o", "merged.pdf"},
+             0,
+             {{"merged.pdf", {"B 1", "A 1", "A 2"}},
+              {"merged.pdf.log", {}, "Merged file: {dir}/a.pdf\r\n"}}},
+            {"one file: nothing to merge",
+             {"-qml", "a.pdf", "-o", "single.pdf"},
+             1,
+             {{"single.pdf.log", {}, "Please add at least 2 PDF files to merge!\r\n"}}},
+            // No request replaces a file it reads.
+            {"split piece over another input",
+             {"-qs", "report.pdf", "report01.pdf", "-o", "./"},
+             1,
+             {{"report02.pdf", {"R 2"}}, {"report0101.pdf", {"Q 1"}}},
+             "./report01.pdf was skipped: it would replace a file this request reads or wrote!"},
+            {"split piece over a piece it wrote",
+             {"-qs", "a.pdf", "a.pdf", "-o", "out/"},
+             1,
+             {{"out/a01.pdf", {"A 1"}}, {"out/a02.pdf", {"A 2"}}},
+             "out/a01.pdf was skipped: it would replace"},
+            {"merge over an input",
+             {"-qml", "a.pdf", "b.pdf", "-o", "b.pdf"},
+             1,
+             {{"b.pdf.log", {}, "{dir}/b.pdf was skipped"}},
+             "{dir}/b.pdf was skipped"},
+            // Bytes that are no UTF-8 reach the very files they name, never a re-encoded copy.
+            {"split, a name that is no UTF-8",
+             {"-qs", "raw\xFF.pdf", "-o", "out/"},
+             0,
+             {{"out/raw\37701.pdf", {"F 1"}}, {"out/raw\37702.pdf", {"F 2"}}}},
+
+            // Refusals: status 2, the message, nothing made; the console program has no
+            // window to hand a window's request to.
+            {"unknown switch", {"-QS", "a.pdf", "-o", "out/"}, 2, {}, kRefused},
+            {"a request for the window", {"-s", "a.pdf"}, 2, {}, kRefused, true},
+            {"no request at all", {}, 2, {}, "-qs [l] <input.pdf>... -o <output folder>", true},
+        };
+        // Every name a user may have, merged under its own name; a double quote cannot
+        // be part of a name on a command line.
+        for (const auto& sample : testing::nameSamples()) {
+            if (sample.name.find('"') != std::string::npos) continue;
+            lines.push_back({"merge, name: " + sample.what,
+                             {"-qm", sample.name, "b.pdf", "-o", "out/" + sample.name},
+                             0,
+                             {{"out/" + sample.name, {"N 1", "B 1"}}}});
+        }
+        return lines;
+    }();
+    return all;
 }
 
-struct Program {
-    const char* name;
-    const char* executable;
-};
-
-class BothPrograms : public ::testing::TestWithParam<Program> {
+// Each program by its executable.
+class BothPrograms : public ::testing::TestWithParam<const char*> {
 protected:
     ProgramRun run(const fs::path& folder, const std::vector<std::string>& args) const {
-        return testing::runProgram(GetParam().executable, {folder, args});
+        return testing::runProgram(GetParam(), {folder, args});
     }
-    bool isConsoleProgram() const { return std::string(GetParam().name) == "pagemeld_cli"; }
+    bool isConsoleProgram() const { return GetParam() == std::string(PAGEMELD_CLI_EXECUTABLE); }
 };
 
 // The inputs every command line finds in its folder.
 void writeInputs(const TempDir& dir) {
-    testing::TestPdfOptions a;
-    a.pages = 2;
-    a.label = "A";
-    a.info = {{"Title", "Annual report"}, {"Author", "A. Writer"}};
-    testing::writeTestPdf(dir.file("a.pdf"), a);
-    testing::writeTestPdf(dir.file("b.pdf"), 1, "B");
-    testing::writeTestPdf(dir.file("two words.pdf"), 2, "W");
-    testing::writeTestPdf(dir.file("labels.pdf"), 1, "L");
-    testing::writeTestPdf(dir.file("form.pdf"), 1, "F");
-    testing::writeTestPdf(dir.file("my-old.pdf"), 1, "O");
-    testing::writeTestPdf(dir.file("report.pdf"), 2, "R");
-    testing::writeTestPdf(dir.file("report01.pdf"), 1, "Q");
-    testing::writeTestPdf(dir.path().string() + "/caf\xE9.pdf", 1, "C");
-    testing::writeTestPdf(dir.path().string() + "/bad\xFF.pdf", 2, "F");
-    testing::writeNotPdf(dir.file("broken.pdf"));
-    std::ofstream(dir.file("notes.txt")) << "text";
+    const std::tuple<std::string, int, const char*> inputs[] = {
+        {"a.pdf", 2, "A"},      {"b.pdf", 1, "B"},        {"two words.pdf", 2, "W"},
+        {"report.pdf", 2, "R"}, {"report01.pdf", 1, "Q"}, {"raw\xFF.pdf", 2, "F"}};
+    for (const auto& [name, pages, label] : inputs) {
+        testing::writeTestPdf(dir.path().string() + "/" + name, pages, label);
+    }
+    for (const auto& sample : testing::nameSamples()) {
+        testing::writeTestPdf(dir.path().string() + "/" + sample.name, 1, "N");
+    }
     fs::create_directory(dir.path() / "out");
 }
 
+// `text` with its "{dir}" standing for the working folder.
 std::string inFolder(std::string text, const TempDir& dir) {
-    const std::string marker = "{dir}";
-    for (std::size_t at; (at = text.find(marker)) != std::string::npos;) {
-        text.replace(at, marker.size(), dir.path().string());
+    if (const auto at = text.find("{dir}"); at != std::string::npos) {
+        text.replace(at, 5, dir.path().string());
     }
     return text;
 }
@@ -225,58 +171,44 @@ TEST_P(BothPrograms, CarryOutEachCommandLineAndLeaveEveryInputAsItWas) {
                 << made.name;
             after.erase(made.name);
         }
-        if (line.firstFileInformation) {
-            auto information = testing::infoEntries(dir.file(line.made.front().name));
-            EXPECT_EQ(information["Title"], "Annual report");
-            EXPECT_EQ(information["Author"], "A. Writer");
-        }
         // Nothing else made, every input byte for byte as it was.
         EXPECT_EQ(after, before);
     }
 }
 
-// The README's usage lines, as the window program prints them.
-Texts readmeUsageLines() {
-    std::istringstream readme(contents(PAGEMELD_README));
-    Texts lines;
-    bool inBlock = false;
-    for (std::string line; std::getline(readme, line);) {
-        if (line == "## Command line") inBlock = true;
-        if (inBlock && line.rfind("pagemeld -", 0) == 0) lines.push_back(line);
-        if (inBlock && line == "```" && !lines.empty()) break;
-    }
-    return lines;
-}
-
+// The README's usage lines are what the programs print (the console program only the
+// quiet ones), without a display.
 TEST_P(BothPrograms, TellTheirUsageAndVersionWithoutADisplay) {
     TempDir dir;
-    const Texts usage = readmeUsageLines();
-    ASSERT_EQ(usage.size(), 5u);
-    for (const char* help : {"--help", "-h", "/?"}) {
-        const ProgramRun done = run(dir.path(), {help});
-        EXPECT_EQ(done.status, 0) << help << done.errors;
-        EXPECT_EQ(done.errors, "") << help;
-        for (std::string line : usage) {
-            const bool needsWindow = line.find("-s ") == 9 || line.find("-m ") == 9;
-            if (isConsoleProgram()) line.replace(0, 8, "pagemeld-cli");
-            const bool shown = done.output.find("  " + line + "\n") != std::string::npos;
-            EXPECT_EQ(shown, !(isConsoleProgram() && needsWindow)) << help << "\n" << line;
-        }
+    const ProgramRun help = run(dir.path(), {"--help"});
+    EXPECT_EQ(help.status, 0) << help.errors;
+    std::istringstream readme(testing::fileText(PAGEMELD_README));
+    int lines = 0;
+    for (std::string line; std::getline(readme, line);) {
+        if (line.rfind("pagemeld -", 0) != 0) continue;
+        ++lines;
+        const bool needsWindow = line.find(" -s ") == 8 || line.find(" -m ") == 8;
+        if (isConsoleProgram()) line.replace(0, 8, "pagemeld-cli");
+        const bool shown = help.output.find("  " + line + "\n") != std::string::npos;
+        EXPECT_EQ(shown, !(isConsoleProgram() && needsWindow)) << line;
     }
+    EXPECT_EQ(lines, 5);
     const ProgramRun version = run(dir.path(), {"--version"});
-    EXPECT_EQ(version.status, 0);
     EXPECT_EQ(version.output, std::string("Ombrix Pagemeld ") + PAGEMELD_VERSION + "\n");
 }
 
-const Program kPrograms[] = {
+const char* const kPrograms[] = {
 #ifdef PAGEMELD_EXECUTABLE
-    {"pagemeld", PAGEMELD_EXECUTABLE},
+    PAGEMELD_EXECUTABLE,
 #endif
-    {"pagemeld_cli", PAGEMELD_CLI_EXECUTABLE},
-};
+    PAGEMELD_CLI_EXECUTABLE};
 
 INSTANTIATE_TEST_SUITE_P(Programs, BothPrograms, ::testing::ValuesIn(kPrograms),
-                         [](const auto& info) { return std::string(info.param.name); });
+                         [](const auto& info) {
+                             return info.param == std::string(PAGEMELD_CLI_EXECUTABLE)
+                                        ? "pagemeld_cli"
+                                        : "pagemeld";
+                         });
 
 }  // namespace
 }  // namespace pagemeld

@@ -7,9 +7,6 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <fstream>
-#include <iterator>
-
 extern char** environ;
 
 namespace pagemeld::testing {
@@ -20,42 +17,38 @@ ProgramRun runProgram(const std::string& executable, const ProgramOptions& optio
     const std::string tag = std::to_string(::getpid()) + ".txt";
     const fs::path errorsFile = fs::temp_directory_path() / ("pagemeld-stderr-" + tag);
     const fs::path outputFile = fs::temp_directory_path() / ("pagemeld-stdout-" + tag);
-    std::vector<std::string> environment;
-    for (char** entry = environ; *entry; ++entry) {
-        const std::string text = *entry;
-        bool dropped = false;
-        for (const char* name : {"DISPLAY=", "WAYLAND_DISPLAY=", "QT_QPA_PLATFORM=", "HOME=",
-                                 "XDG_CONFIG_HOME=", "XDG_DATA_HOME="}) {
-            dropped = dropped || text.rfind(name, 0) == 0;
-        }
-        if (!dropped) environment.push_back(text);
-    }
+    // No display, and a home of its own.
     const fs::path home = options.folder / ".home";
     std::error_code ec;
     fs::create_directories(home, ec);
-    environment.push_back("HOME=" + home.string());
-    std::vector<char*> envp;
-    for (auto& text : environment) envp.push_back(text.data());
-    envp.push_back(nullptr);
-    std::vector<std::string> argvText{executable};
-    argvText.insert(argvText.end(), options.arguments.begin(), options.arguments.end());
-    std::vector<char*> argv;
-    for (auto& text : argvText) argv.push_back(text.data());
-    argv.push_back(nullptr);
+    std::vector<std::string> environment{"HOME=" + home.string()};
+    for (char** entry = environ; *entry; ++entry) {
+        const std::string name = std::string(*entry).substr(0, std::string(*entry).find('='));
+        if (name != "DISPLAY" && name != "WAYLAND_DISPLAY" && name != "QT_QPA_PLATFORM" &&
+            name != "HOME" && !name.starts_with("XDG_")) {
+            environment.push_back(*entry);
+        }
+    }
+    std::vector<std::string> arguments{executable};
+    arguments.insert(arguments.end(), options.arguments.begin(), options.arguments.end());
+    const auto pointers = [](std::vector<std::string>& texts) {
+        std::vector<char*> list;
+        for (auto& text : texts) list.push_back(text.data());
+        list.push_back(nullptr);
+        return list;
+    };
+    std::vector<char*> envp = pointers(environment), argv = pointers(arguments);
 
     const auto start = std::chrono::steady_clock::now();
     const pid_t child = ::fork();
     if (child == 0) {
         if (::chdir(options.folder.c_str()) != 0) ::_exit(126);
-        const int fd = ::open(errorsFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
-        if (fd >= 0) ::dup2(fd, 2);
-        const int out = ::open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666);
-        if (out >= 0) ::dup2(out, 1);
+        ::dup2(::open(errorsFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666), 2);
+        ::dup2(::open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666), 1);
         // A runaway child is stopped by the kernel rather than left hanging the suite.
         const auto seconds = static_cast<rlim_t>(options.cpuLimit.count());
         const rlimit cpu{seconds, seconds};
         ::setrlimit(RLIMIT_CPU, &cpu);
-        if (options.beforeStart) options.beforeStart();
         ::execve(argv[0], argv.data(), envp.data());
         ::_exit(127);
     }
@@ -68,14 +61,10 @@ ProgramRun runProgram(const std::string& executable, const ProgramOptions& optio
         run.peakKiB = usage.ru_maxrss;
     }
     run.elapsed = std::chrono::steady_clock::now() - start;
-    const auto read = [&ec](const fs::path& file) {
-        std::ifstream in(file, std::ios::binary);
-        std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-        fs::remove(file, ec);
-        return text;
-    };
-    run.errors = read(errorsFile);
-    run.output = read(outputFile);
+    run.errors = fileText(errorsFile);
+    run.output = fileText(outputFile);
+    fs::remove(errorsFile, ec);
+    fs::remove(outputFile, ec);
     return run;
 }
 

@@ -2,13 +2,12 @@
 // no display, a home of its own, standard error captured.
 #pragma once
 
-#include <sys/types.h>
-
 #include <chrono>
 #include <filesystem>
-#include <functional>
+#include <fstream>
+#include <iterator>
+#include <set>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace pagemeld::testing {
@@ -23,16 +22,27 @@ struct ProgramRun {
 };
 
 struct ProgramOptions {
-    ProgramOptions(std::filesystem::path inFolder, std::vector<std::string> args)
-        : folder(std::move(inFolder)), arguments(std::move(args)) {}
     std::filesystem::path folder;  // the current folder; its ".home" is the program's home
     std::vector<std::string> arguments;
     // The kernel stops a run that spends more processor time than this.
     std::chrono::seconds cpuLimit{120};
-    // Runs in the child just before the program starts (limits, dropping rights).
-    std::function<void()> beforeStart;
 };
 
 ProgramRun runProgram(const std::string& executable, const ProgramOptions& options);
+
+// The bytes of `file`; empty when there is none.
+inline std::string fileText(const std::filesystem::path& file) {
+    std::ifstream in(file, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// The names of what lies in `folder`.
+inline std::set<std::string> namesIn(const std::filesystem::path& folder) {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+        names.insert(entry.path().filename().string());
+    }
+    return names;
+}
 
 }  // namespace pagemeld::testing
