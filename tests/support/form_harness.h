@@ -41,6 +41,11 @@ protected:
         writeTestPdf(work(name), pages, label);
         return work(name);
     }
+#ifdef _WIN32
+    static constexpr char kSep = '\\';
+#else
+    static constexpr char kSep = '/';
+#endif
     // Every name in the work folder, hidden ones included, sorted.
     std::vector<std::string> workListing() const {
         std::set<std::string> names;

@@ -138,7 +138,7 @@ TEST_P(UnwritableEngine, FailsNamingTheFileAndKeepsWhatWasThere) {
     const std::string before = fileText(placeFile("existing.pdf"));
     activate(true);
     const std::int32_t code =
-        kind() == PlaceKind::ReadOnly ? pdferr::kPermissionDenied : pdferr::kDiskFull;
+        kind() == PlaceKind::ReadOnly ? errcode::kPermissionDenied : errcode::kDiskFull;
     ASSERT_NE(pdf.LoadFromFile(work("report.pdf")), 0);
     for (const std::string& target : {placeFile("new.pdf"), placeFile("existing.pdf")}) {
         EXPECT_EQ(pdf.SaveToFile(target), 0) << target;
