@@ -10,7 +10,6 @@
 #include <cstdio>
 #include <functional>
 #include <random>
-#include <regex>
 #include <sstream>
 #include <stdexcept>
 
@@ -130,18 +129,23 @@ void addExtras(QPDF& pdf, const std::string& extras) {
                                                ? QH::newReserved(&pdf)
                                                : pdf.newStream(what.substr(stream + 8));
     }
-    static const std::regex reference("([#@])(\\d+)");
     for (const auto& [where, what] : lines) {
+        // "#n" and "@k" followed by digits become references to object n or page k.
         const std::string body = what.substr(0, what.find(" stream "));
         std::string resolved;
-        auto last = body.cbegin();
-        for (std::sregex_iterator it(body.begin(), body.end(), reference), end; it != end; ++it) {
-            const int n = std::stoi((*it)[2]);
-            const auto object = (*it)[1] == "#" ? made.at(n) : pages.getArrayItem(n - 1);
-            resolved.append(last, (*it)[0].first) += object.getObjGen().unparse(' ') + " R";
-            last = (*it)[0].second;
+        for (std::size_t i = 0; i < body.size(); ++i) {
+            const std::size_t digits = body.find_first_not_of("0123456789", i + 1);
+            const std::size_t end = digits == std::string::npos ? body.size() : digits;
+            if ((body[i] != '#' && body[i] != '@') || end == i + 1) {
+                resolved += body[i];
+                continue;
+            }
+            const int n = std::stoi(body.substr(i + 1, end - i - 1));
+            const auto object = body[i] == '#' ? made.at(n) : pages.getArrayItem(n - 1);
+            resolved += object.getObjGen().unparse(' ') + " R";
+            i = end - 1;
         }
-        auto object = QH::parse(&pdf, resolved.append(last, body.cend()));
+        auto object = QH::parse(&pdf, resolved);
         if (where[0] == '#') {
             auto& target = made.at(std::stoi(where.substr(1)));
             target.isStream() ? target.replaceDict(object) : pdf.replaceReserved(target, object);
@@ -212,10 +216,16 @@ void writeDamagedPdf(const std::string& path, int pages, const std::string& labe
     // reader has to rebuild the cross-references by scanning the file.
     std::string bytes = bytesOf({pages, label});
     const auto table = bytes.rfind("\nxref\n");
-    const std::string entries = bytes.substr(table, bytes.rfind("startxref") - table);
-    static const std::regex offset("\\d{10}( \\d{5} n)");
-    writeFile(path, bytes.substr(0, table) + std::regex_replace(entries, offset, "0000000000$1") +
-                        "startxref\n1\n%%EOF\n");
+    std::string entries = bytes.substr(table, bytes.rfind("startxref") - table);
+    // Entries in use read "oooooooooo ggggg n": their offsets become zeros.
+    for (std::size_t at = 0; (at = entries.find(" n", at)) != std::string::npos; at += 2) {
+        const auto isEntry = [&] {
+            return at >= 16 && entries[at - 6] == ' ' &&
+                   entries.find_first_not_of("0123456789", at - 16) == at - 6;
+        };
+        if (isEntry()) entries.replace(at - 16, 10, 10, '0');
+    }
+    writeFile(path, bytes.substr(0, table) + entries + "startxref\n1\n%%EOF\n");
     // The file is only useful if it is really broken yet still recoverable.
     const auto pdf = opened(path, "");
     if (pdf->getAllPages().size() != static_cast<size_t>(pages) || !pdf->anyWarnings()) {
