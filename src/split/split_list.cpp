@@ -29,42 +29,46 @@ void Form1::add_fisier_split(const std::string& file) {
     Trap trap(errors_, kFormName, "add_fisier_split");
     std::string name;
     bool stop = false;
-    trap.run({
-                 [&] { stop = file.empty(); },
-                 [&] {
-                     if (!filelist::endsInPdf(file)) {
-                         // A fixed English text, joined without blanks.
-                         MsgBoxEx(errors_, ui_,
-                                  "Please add only PDF files. File:" + file +
-                                      "- doesn't look to be a PDF.",
-                                  msgbox::kCritical);
-                         stop = true;
-                     }
-                 },
-                 [&] {
-                     name = ParsePath(errors_, file, kPathName, true);
-                     // A source already listed is simply replaced; its password cell stays.
-                     filelist::writeRow(split_grid, kSourceRow, name,
-                                        ParsePath(errors_, file, kPathFolder, true),
-                                        getpagenumber(file, true));
-                 },
-                 [&] { txt_split_filename.text = filelist::nameLessExtension(name); },
-                 [&] {
-                     if (split_dest_source.value)
-                         txt_split_dest.text = ParsePath(errors_, file, kPathFolder, true);
-                 },
-                 [&] {
-                     but_passw.visible = true;
-                     but_passw.left = split_grid.left + split_grid.sumColWidths() -
-                                      but_passw.width - kPasswordInset;
-                     but_passw.top = split_grid.top + split_grid.rowHeight(kSourceRow) + 15;
-                 },
-                 [&] {
-                     split_add_but.enabled = false;
-                     select_grid_row(kSourceRow);
-                 },
-             },
-             [&] { return stop; });
+    trap.run(
+        {
+            [&] { stop = file.empty(); },
+            [&] {
+                if (!filelist::endsInPdf(file)) {
+                    // A fixed English text, joined without blanks.
+                    MsgBoxEx(
+                        errors_, ui_,
+                        "Please add only PDF files. File:" + file + "- doesn't look to be a PDF.",
+                        msgbox::kCritical);
+                    stop = true;
+                }
+            },
+            [&] {
+                name = ParsePath(errors_, file, kPathName, true);
+                const std::string folder = ParsePath(errors_, file, kPathFolder, true);
+                // A source already listed is simply replaced. Its password belongs to
+                // that file: another file must not be opened with it.
+                if (split_grid.textMatrix(kSourceRow, filelist::kColName) != name ||
+                    split_grid.textMatrix(kSourceRow, filelist::kColFolder) != folder)
+                    split_grid.setTextMatrix(kSourceRow, filelist::kColPassword, "");
+                filelist::writeRow(split_grid, kSourceRow, name, folder, getpagenumber(file, true));
+            },
+            [&] { txt_split_filename.text = filelist::nameLessExtension(name); },
+            [&] {
+                if (split_dest_source.value)
+                    txt_split_dest.text = ParsePath(errors_, file, kPathFolder, true);
+            },
+            [&] {
+                but_passw.visible = true;
+                but_passw.left =
+                    split_grid.left + split_grid.sumColWidths() - but_passw.width - kPasswordInset;
+                but_passw.top = split_grid.top + split_grid.rowHeight(kSourceRow) + 15;
+            },
+            [&] {
+                split_add_but.enabled = false;
+                select_grid_row(kSourceRow);
+            },
+        },
+        [&] { return stop; });
 }
 
 void Form1::split_add_but_Click() {

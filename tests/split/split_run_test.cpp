@@ -124,6 +124,17 @@ TEST_F(SplitRunTest, PasswordsAndTheDecryptedCopyThatIsRemoved) {
     EXPECT_EQ(workListing(), (Texts{"locked.pdf", "part01.pdf", "part02.pdf", "tmp.pdf"}));
     EXPECT_EQ(bytesOf(work("tmp.pdf")), "mine");
     EXPECT_EQ(pdf.documentCount(), 0u);
+
+    // Dropped again, the source keeps its password; another file dropped in its place is
+    // not opened with it.
+    writeEncryptedPdf(work("owner.pdf"), {1, "O"}, Encryption::Aes256, "", "owner");
+    for (const std::string next : {"locked", "owner"}) {
+        list(work(next + ".pdf"));
+        form.txt_split_filename.text = "of-" + next;
+        run();
+        EXPECT_EQ(ui.boxTexts(), Texts{form.catalogue.MsgSplitDone}) << next;
+    }
+    EXPECT_EQ(pieces("of-owner"), "01: O1");
 }
 
 TEST_F(SplitRunTest, NoPieceMayReplaceTheSource) {
