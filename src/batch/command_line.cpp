@@ -17,11 +17,15 @@ constexpr std::size_t kNone = std::string::npos;
 constexpr std::string_view kOutputMarker = "-o";
 
 // Command lines are trimmed of spaces only, as a Windows command line is.
-std::string trimSpaces(std::string_view text) {
+std::string_view trimView(std::string_view text) {
     const std::size_t first = text.find_first_not_of(' ');
     if (first == kNone) return {};
     const std::size_t last = text.find_last_not_of(' ');
-    return std::string(text.substr(first, last - first + 1));
+    return text.substr(first, last - first + 1);
+}
+
+std::string trimSpaces(std::string_view text) {
+    return std::string(trimView(text));
 }
 
 bool startsWith(std::string_view text, std::string_view prefix) {
@@ -35,24 +39,29 @@ long characterPosition(std::string_view text, std::size_t index) {
     return static_cast<long>(utf8Length(text.substr(0, index))) + 1;
 }
 
-std::string asciiLower(std::string_view text) {
-    std::string lower(text);
-    for (char& ch : lower) {
+bool isPdfEndingAt(std::string_view text, std::size_t at) {
+    constexpr std::string_view kEnding = ".pdf";
+    if (at + kEnding.size() > text.size()) return false;
+    for (std::size_t i = 0; i < kEnding.size(); ++i) {
+        char ch = text[at + i];
         if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch - 'A' + 'a');
+        if (ch != kEnding[i]) return false;
     }
-    return lower;
+    return true;
 }
 
 // Where the ".pdf" that decides about the first space starts: the last one that starts
 // before the space (so "a.pdf|b.pdf c.pdf" is cut after b.pdf), otherwise the first one
-// in the line. Scanners write ".PDF", so the case does not matter.
+// in the line. Scanners write ".PDF", so the case does not matter. Only the first name
+// is read, so cutting a long request name by name stays linear.
 std::size_t decidingPdf(std::string_view line, std::size_t spaceAt) {
-    const std::string lower = asciiLower(line);
-    if (spaceAt > 0) {
-        const std::size_t before = lower.rfind(".pdf", spaceAt - 1);
-        if (before != kNone) return before;
+    for (std::size_t at = std::min(spaceAt, line.size()); at-- > 0;) {
+        if (isPdfEndingAt(line, at)) return at;
     }
-    return lower.find(".pdf");
+    for (std::size_t at = spaceAt; at < line.size(); ++at) {
+        if (isPdfEndingAt(line, at)) return at;
+    }
+    return kNone;
 }
 
 // A refused request hands nothing on, so no caller can half carry it out.
@@ -75,20 +84,46 @@ bool endsQuotedName(std::string_view text, std::size_t closeAt) {
 // not go around the whole name: the cut would give a name the user never wrote. An
 // unclosed quote is not this case; the cut itself refuses it.
 bool quoteInsideName(std::string_view line) {
-    const std::size_t spaceAt = line.find(' ');
-    const std::size_t quoteAt = line.find('"');
-    if (quoteAt == kNone || (spaceAt != kNone && spaceAt < quoteAt)) return false;
+    const std::size_t quoteAt = line.substr(0, line.find(' ')).find('"');
+    if (quoteAt == kNone) return false;
     const std::size_t closeAt = line.find('"', quoteAt + 1);
     if (closeAt == kNone) return false;
     return quoteAt != 0 || !endsQuotedName(line, closeAt);
 }
 
-// Cuts the next name (or "|"-joined names) off `text`; what stops it, if anything.
-RequestProblem cutName(std::string& text, std::string& name) {
-    if (quoteInsideName(text)) return RequestProblem::QuoteInName;
-    if (process_line_oneitem(text, name) == ItemCut::UnclosedQuote) {
-        return RequestProblem::UnclosedQuote;
+// process_line_oneitem over a view that moves on, so that a request of a thousand
+// names is not copied again after every name.
+ItemCut cutItem(std::string_view& line, std::string& fis) {
+    const std::size_t spaceAt = line.find(' ');
+    const std::size_t quoteAt = line.substr(0, spaceAt).find('"');
+
+    if (quoteAt != kNone) {
+        const std::size_t closeAt = line.find('"', quoteAt + 1);
+        if (closeAt == kNone) return ItemCut::UnclosedQuote;
+        fis = line.substr(quoteAt + 1, closeAt - quoteAt - 1);
+        line = trimView(line.substr(closeAt + 1));
+        return ItemCut::Cut;
     }
+
+    if (spaceAt != kNone) {
+        const long sp = characterPosition(line, spaceAt);
+        const long pdf = characterPosition(line, decidingPdf(line, spaceAt));
+        if (pdf >= sp - 5) {
+            fis = line.substr(0, spaceAt);
+            line = trimView(line.substr(spaceAt + 1));
+            return ItemCut::Cut;
+        }
+    }
+
+    fis = line;
+    line = {};
+    return ItemCut::Cut;
+}
+
+// Cuts the next name (or "|"-joined names) off `text`; what stops it, if anything.
+RequestProblem cutName(std::string_view& text, std::string& name) {
+    if (quoteInsideName(text)) return RequestProblem::QuoteInName;
+    if (cutItem(text, name) == ItemCut::UnclosedQuote) return RequestProblem::UnclosedQuote;
     return RequestProblem::None;
 }
 
@@ -125,7 +160,7 @@ CommandLineRequest parseQuiet(std::string text, CommandLineRequest request, bool
     const std::size_t markerAt = outputMarkerAt(text);
     if (markerAt == kNone) return refuse(std::move(request), RequestProblem::NoOutput);
 
-    std::string names = trimSpaces(std::string_view(text).substr(0, markerAt));
+    std::string_view names = trimView(std::string_view(text).substr(0, markerAt));
     while (!names.empty()) {
         std::string name;
         if (const RequestProblem problem = cutName(names, name); problem != RequestProblem::None) {
@@ -138,9 +173,11 @@ CommandLineRequest parseQuiet(std::string text, CommandLineRequest request, bool
     }
     if (request.inputs.empty()) return refuse(std::move(request), RequestProblem::NoInput);
 
-    text = trimSpaces(std::string_view(text).substr(markerAt + kOutputMarker.size()));
+    std::string_view outputText =
+        trimView(std::string_view(text).substr(markerAt + kOutputMarker.size()));
     std::string output;
-    if (const RequestProblem problem = cutName(text, output); problem != RequestProblem::None) {
+    if (const RequestProblem problem = cutName(outputText, output);
+        problem != RequestProblem::None) {
         return refuse(std::move(request), problem);
     }
     if (output.empty()) return refuse(std::move(request), RequestProblem::NoOutput);
@@ -190,7 +227,7 @@ CommandLineRequest parseMerge(const std::string& commandLine, const NameComplete
     CommandLineRequest request;
     request.kind = RequestKind::Merge;
 
-    std::string text = trimSpaces(std::string_view(commandLine).substr(2));
+    std::string_view text = trimView(std::string_view(commandLine).substr(2));
     while (!text.empty()) {
         std::string item;
         if (const RequestProblem problem = cutName(text, item); problem != RequestProblem::None) {
@@ -216,30 +253,10 @@ CommandLineRequest parseMerge(const std::string& commandLine, const NameComplete
 }  // namespace
 
 ItemCut process_line_oneitem(std::string& line, std::string& fis) {
-    const std::size_t spaceAt = line.find(' ');
-    const std::size_t quoteAt = line.find('"');
-
-    if (quoteAt != kNone && (spaceAt == kNone || spaceAt > quoteAt)) {
-        const std::size_t closeAt = line.find('"', quoteAt + 1);
-        if (closeAt == kNone) return ItemCut::UnclosedQuote;
-        fis = line.substr(quoteAt + 1, closeAt - quoteAt - 1);
-        line = trimSpaces(std::string_view(line).substr(closeAt + 1));
-        return ItemCut::Cut;
-    }
-
-    if (spaceAt != kNone) {
-        const long sp = characterPosition(line, spaceAt);
-        const long pdf = characterPosition(line, decidingPdf(line, spaceAt));
-        if (pdf >= sp - 5) {
-            fis = line.substr(0, spaceAt);
-            line = trimSpaces(std::string_view(line).substr(spaceAt + 1));
-            return ItemCut::Cut;
-        }
-    }
-
-    fis = line;
-    line.clear();
-    return ItemCut::Cut;
+    std::string_view rest = line;
+    const ItemCut cut = cutItem(rest, fis);
+    if (cut == ItemCut::Cut) line = std::string(rest);
+    return cut;
 }
 
 std::string joinArguments(const std::vector<std::string>& args) {

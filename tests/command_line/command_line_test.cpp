@@ -53,6 +53,12 @@ TEST(ParseCommandLine, ReadsEachRequest) {
         // Without ".pdf" a space up to the fifth character separates; the two bytes of
         // "\303\251" are one character.
         {"-qs \303\251bcd ef -o x", K::QuietSplit, P::None, {"/cwd/\303\251bcd", "/cwd/ef"}, "x"},
+        // ".PDF" more than five characters before the space keeps the space in the name.
+        {"-qm scan.PDF.bak b.pdf -o x",
+         K::QuietMerge,
+         P::None,
+         {"/cwd/scan.PDF.bak b.pdf"},
+         "/cwd/x"},
         {"-qm a.pdf b.pdf -o c:\\out\\", K::QuietMerge, P::NoOutput, {}},
         {"-qs a.pdf", K::QuietSplit, P::NoOutput, {}},
         {"-qm a.pdf b.pdf -o", K::QuietMerge, P::NoOutput, {}},
