@@ -39,6 +39,9 @@ GridWidget::GridWidget(QWidget* parent) : QTableWidget(parent) {
     // The model decides which row is highlighted; Qt's own selection stays off.
     setSelectionMode(QAbstractItemView::NoSelection);
     setFocusPolicy(Qt::StrongFocus);
+    // Tab goes on to the next control, as in any other list: walking the cells would
+    // keep a keyboard user inside the grid for good.
+    setTabKeyNavigation(false);
     setWordWrap(false);
     verticalHeader()->hide();
     verticalHeader()->setMinimumSectionSize(1);

@@ -148,5 +148,21 @@ TEST_F(EventWiringTest, AnEndAskedForInAHandlerClosesTheWindowOnce) {
     EXPECT_EQ(ui.quitCalls, 1);
 }
 
+// A keyboard user leaves every list with Tab, as from any other control.
+TEST_F(EventWiringTest, TabLeavesEveryGrid) {
+    writeTestPdf(file("a.pdf"), 1);
+    start();
+    const std::pair<int, std::string> grids[] = {
+        {1, "split_grid"}, {2, "merge_grid"}, {3, "mix_grid"}};
+    for (const auto& [tab, name] : grids) {
+        clickTab(tab);
+        drop(name, {file("a.pdf")});
+        QWidget* grid = find(name);
+        grid->setFocus();
+        QTest::keyClick(grid, Qt::Key_Tab);
+        EXPECT_NE(QApplication::focusWidget(), grid) << name;
+    }
+}
+
 }  // namespace
 }  // namespace pagemeld::testing
