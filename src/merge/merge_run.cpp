@@ -233,8 +233,9 @@ void MergeRun::merge() {
 
 void MergeRun::tellWhatFailed() {
     if (abandoned_ || cancelled_ || merged_ >= count_) return;
-    // The output itself could not be written: say so rather than blame an input.
-    if (merged_ == 0 && !output_.empty() && pdf_.LastErrorFile() == output_) {
+    // The output itself could not be written (an empty name included): say so rather
+    // than blame an input.
+    if (merged_ == 0 && pdf_.LastErrorFile() == output_) {
         leaveOut(
             withFailureReason(text_, text_.MsgErrMergeSave + " " + output_, pdf_.LastErrorCode()));
         return;

@@ -64,6 +64,11 @@ TEST_F(MergeRunTest, RefusalsAndFailuresLeaveAnExistingOutputAsItWas) {
     EXPECT_EQ(ui.boxTexts(), Texts{form.catalogue.MsgMergeDone});
     EXPECT_EQ(pageTexts(out), (Texts{"A 1", "B 1"}));
 
+    // With no output name the output is at fault, not the files of the list.
+    run("");
+    EXPECT_TRUE(shown(form.catalogue.MsgErrMergeSave));
+    EXPECT_FALSE(shown(form.catalogue.MsgErrMerge));
+
     // A merge that yields nothing leaves the output it was to replace as it was.
     while (form.state.mgrid_count > 0) form.mbut_rem_Click();
     for (const char* bad : {"bad1.pdf", "bad2.pdf"}) {
