@@ -12,6 +12,7 @@
 #include "batch/process_parametrii.h"
 #include "errors/error_handler.h"
 #include "lang/language_loader.h"
+#include "pdf/atomic_file.h"
 #include "pdf/qpdf_engine.h"
 
 namespace pagemeld {
@@ -46,6 +47,8 @@ int runQuietProgram(const std::string& commandLine, const ProgramDescription& pr
             break;
     }
 
+    // A script's timeout must not leave a half-written output's temporary file behind.
+    removeTemporaryFilesOnSignals();
     SystemInfo system;
     SettingsStore settings;
     ConsoleUi ui(std::cerr);

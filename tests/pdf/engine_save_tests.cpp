@@ -7,7 +7,10 @@
 
 #ifndef _WIN32
 #include <fcntl.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
 #endif
 
 #include "pdf/atomic_file.h"
@@ -135,6 +138,45 @@ TEST(AtomicFilePosix, AFailedFinalStepLeavesNoTemporaryFileAndNoTarget) {
         EXPECT_FALSE(file->commit(error, false));
         EXPECT_NE(error, 0);
         EXPECT_EQ(folderEntries(dir.path()), fault.left);
+    }
+}
+
+// A program ended by a signal while it writes (a script's timeout, a closed terminal)
+// leaves no hidden temporary file; a signal it was started to ignore (nohup) stays
+// ignored and the write completes.
+TEST(AtomicFilePosix, ASignalThatEndsTheProgramLeavesNoTemporaryFile) {
+    const struct {
+        int signal;
+        bool ignoredBefore;
+        Names left;
+    } cases[] = {{SIGTERM, false, {}},
+                 {SIGHUP, false, {}},
+                 {SIGINT, false, {}},
+                 {SIGHUP, true, {"out.pdf"}}};
+    for (const auto& sent : cases) {
+        SCOPED_TRACE(::strsignal(sent.signal));
+        TempDir dir;
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            if (sent.ignoredBefore) std::signal(sent.signal, SIG_IGN);
+            removeTemporaryFilesOnSignals();
+            std::int32_t error = 0;
+            auto file = AtomicFile::create(dir.file("out.pdf"), error);
+            if (!file) ::_exit(3);
+            std::fputs("%PDF-1.7\n", file->stream());
+            std::fflush(file->stream());
+            ::raise(sent.signal);
+            ::_exit(file->commit(error, false) ? 0 : 4);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        if (sent.ignoredBefore) {
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+        } else {
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == sent.signal) << status;
+        }
+        EXPECT_EQ(folderEntries(dir.path()), sent.left);
     }
 }
 #endif
