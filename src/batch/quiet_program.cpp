@@ -24,10 +24,10 @@ bool answeredWithoutWindow(const std::string& commandLine, bool displayAvailable
         case RequestKind::Help:
         case RequestKind::Version:
             return true;
-        case RequestKind::Invalid:
-            return !displayAvailable;
         default:
-            return false;
+            // Without a display Qt would end the program with an abort: a request for
+            // the window, or none at all, is refused as the console program refuses it.
+            return !displayAvailable;
     }
 }
 
