@@ -119,8 +119,12 @@ AtomicFile::AtomicFile(std::string target, std::string temporary, std::FILE* str
 
 std::unique_ptr<AtomicFile> AtomicFile::create(const std::string& target, std::int32_t& errorCode) {
     const auto targetPath = pathFromUtf8(target);
+    // Only a file is replaced: a folder names no output, and renaming over a device or
+    // a pipe ("-o /dev/null" run as root) would put a regular file in its place.
     std::error_code ec;
-    if (target.empty() || std::filesystem::is_directory(targetPath, ec)) {
+    const auto status = std::filesystem::status(targetPath, ec);
+    if (target.empty() ||
+        (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))) {
         errorCode = errcode::kPathFileAccess;
         return nullptr;
     }

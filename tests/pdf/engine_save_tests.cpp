@@ -7,6 +7,7 @@
 
 #ifndef _WIN32
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -62,6 +63,18 @@ TEST(EngineSave, SavingOverTheLoadedFileKeepsBothCorrect) {
     fs::create_directory(dir.file("taken.pdf"));
     EXPECT_EQ(engine.SaveToFile(dir.file("taken.pdf")), 0);
     EXPECT_EQ(folderEntries(dir.path()), (Names{"a.pdf", "b.pdf", "taken.pdf"}));
+#ifndef _WIN32
+    // A pipe or a device is no file to replace: "-o /dev/null" must leave the device.
+    ASSERT_EQ(::mkfifo(dir.file("pipe.pdf").c_str(), 0644), 0);
+    fs::create_symlink("/dev/null", dir.file("null.pdf"));
+    for (const char* special : {"pipe.pdf", "null.pdf"}) {
+        EXPECT_EQ(engine.SaveToFile(dir.file(special)), 0) << special;
+    }
+    EXPECT_TRUE(fs::is_fifo(fs::symlink_status(dir.file("pipe.pdf"))));
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dir.file("null.pdf"))));
+    EXPECT_EQ(folderEntries(dir.path()),
+              (Names{"a.pdf", "b.pdf", "null.pdf", "pipe.pdf", "taken.pdf"}));
+#endif
 }
 
 // Windows has no read-only folders, and renaming over a file ignores its permissions
