@@ -181,6 +181,7 @@ CommandLineRequest parseQuiet(std::string text, CommandLineRequest request, bool
         return refuse(std::move(request), problem);
     }
     if (output.empty()) return refuse(std::move(request), RequestProblem::NoOutput);
+    if (!outputText.empty()) return refuse(std::move(request), RequestProblem::TextAfterOutput);
     if (completeOutput) {
         const CompletedName completed = complete(output);
         if (namesFolder(output, completed)) {

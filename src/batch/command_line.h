@@ -78,6 +78,9 @@ enum class RequestProblem {
     QuoteInName,
     NoInput,   // a quiet request names no input before its "-o"
     NoOutput,  // a quiet request has no "-o", or no name after it (a merge: no file name)
+    // More follows the output name ("-o out/ b.pdf"): a name there would be left out
+    // without a word.
+    TextAfterOutput,
 };
 
 struct CommandLineRequest {

@@ -12,6 +12,7 @@
 #include "batch/process_parametrii.h"
 #include "errors/error_handler.h"
 #include "lang/language_loader.h"
+#include "pdf/atomic_file.h"
 #include "pdf/qpdf_engine.h"
 
 namespace pagemeld {
@@ -23,10 +24,10 @@ bool answeredWithoutWindow(const std::string& commandLine, bool displayAvailable
         case RequestKind::Help:
         case RequestKind::Version:
             return true;
-        case RequestKind::Invalid:
-            return !displayAvailable;
         default:
-            return false;
+            // Without a display Qt would end the program with an abort: a request for
+            // the window, or none at all, is refused as the console program refuses it.
+            return !displayAvailable;
     }
 }
 
@@ -46,6 +47,8 @@ int runQuietProgram(const std::string& commandLine, const ProgramDescription& pr
             break;
     }
 
+    // A script's timeout must not leave a half-written output's temporary file behind.
+    removeTemporaryFilesOnSignals();
     SystemInfo system;
     SettingsStore settings;
     ConsoleUi ui(std::cerr);

@@ -13,8 +13,8 @@ inline const ProgramDescription kWindowProgram{"pagemeld", true};
 inline const ProgramDescription kConsoleProgram{"pagemeld-cli", false};
 
 // True when the window program answers `commandLine` without its window: quiet
-// requests, help and the version; and a command line it refuses when there is no
-// display to show its message on.
+// requests, help and the version; and, when there is no display to open the window
+// on, every other command line, which it then refuses.
 bool answeredWithoutWindow(const std::string& commandLine, bool displayAvailable);
 
 // Carries `commandLine` out without any window and returns the exit status: help and

@@ -22,6 +22,7 @@
 #include "gui/qt_ui.h"
 #include "gui/window_program.h"
 #include "gui/window_thread_ui.h"
+#include "pdf/atomic_file.h"
 #include "pdf/qpdf_engine.h"
 
 namespace {
@@ -82,6 +83,8 @@ int main(int argc, char** argv) {
         return runQuietProgram(commandLine, kWindowProgram);
     }
 
+    // Ending the session in the middle of a run leaves no half-written temporary file.
+    removeTemporaryFilesOnSignals();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Ombrix Pagemeld"));
 

@@ -1,6 +1,9 @@
 #include "pdf/atomic_file.h"
 
+#include <atomic>
 #include <cerrno>
+#include <csignal>
+#include <cstring>
 #include <filesystem>
 #include <random>
 #include <system_error>
@@ -45,6 +48,45 @@ bool replaceFile(const std::string& from, const std::string& to, int& err) {
 #endif
 }
 
+// The temporary files being written, where a signal handler can reach them: fixed
+// arrays and lock-free flags are all a handler may touch. A slot is claimed, filled,
+// then marked ready; a file that finds no free slot is only not cleaned up on a signal.
+constexpr int kLiveSlots = 16;
+constexpr std::size_t kLivePathMax = 4096;
+std::atomic<bool> liveClaimed[kLiveSlots];
+std::atomic<bool> liveReady[kLiveSlots];
+char livePaths[kLiveSlots][kLivePathMax];
+
+int noteLive(const std::string& path) {
+    if (path.size() >= kLivePathMax) return -1;
+    for (int slot = 0; slot < kLiveSlots; ++slot) {
+        bool free = false;
+        if (!liveClaimed[slot].compare_exchange_strong(free, true)) continue;
+        std::memcpy(livePaths[slot], path.c_str(), path.size() + 1);
+        liveReady[slot].store(true);
+        return slot;
+    }
+    return -1;
+}
+
+// Called once the file is renamed or removed: a signal in between only removes a
+// name that is gone.
+void forgetLive(int slot) {
+    if (slot < 0) return;
+    liveReady[slot].store(false);
+    liveClaimed[slot].store(false);
+}
+
+#ifndef _WIN32
+extern "C" void removeLiveAndEnd(int signal) {
+    for (int slot = 0; slot < kLiveSlots; ++slot) {
+        if (liveReady[slot].load()) ::unlink(livePaths[slot]);
+    }
+    // The handler was reset on entry: the signal now ends the program as it would have.
+    ::raise(signal);
+}
+#endif
+
 void flushToDisk(std::FILE* stream) {
 #ifdef _WIN32
     _commit(_fileno(stream));
@@ -55,13 +97,34 @@ void flushToDisk(std::FILE* stream) {
 
 }  // namespace
 
+void removeTemporaryFilesOnSignals() {
+#ifndef _WIN32
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        struct sigaction current {};
+        if (::sigaction(signal, nullptr, &current) != 0 || current.sa_handler == SIG_IGN) continue;
+        struct sigaction action {};
+        action.sa_handler = removeLiveAndEnd;
+        sigemptyset(&action.sa_mask);
+        action.sa_flags = SA_RESETHAND;
+        ::sigaction(signal, &action, nullptr);
+    }
+#endif
+}
+
 AtomicFile::AtomicFile(std::string target, std::string temporary, std::FILE* stream)
-    : target_(std::move(target)), temporary_(std::move(temporary)), stream_(stream) {}
+    : target_(std::move(target)),
+      temporary_(std::move(temporary)),
+      stream_(stream),
+      liveSlot_(noteLive(temporary_)) {}
 
 std::unique_ptr<AtomicFile> AtomicFile::create(const std::string& target, std::int32_t& errorCode) {
     const auto targetPath = pathFromUtf8(target);
+    // Only a file is replaced: a folder names no output, and renaming over a device or
+    // a pipe ("-o /dev/null" run as root) would put a regular file in its place.
     std::error_code ec;
-    if (target.empty() || std::filesystem::is_directory(targetPath, ec)) {
+    const auto status = std::filesystem::status(targetPath, ec);
+    if (target.empty() ||
+        (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))) {
         errorCode = errcode::kPathFileAccess;
         return nullptr;
     }
@@ -113,6 +176,8 @@ void AtomicFile::discard() {
         std::filesystem::remove(pathFromUtf8(temporary_), ec);
         temporary_.clear();
     }
+    forgetLive(liveSlot_);
+    liveSlot_ = -1;
 }
 
 bool AtomicFile::commit(std::int32_t& errorCode, bool durable) {
@@ -136,6 +201,8 @@ bool AtomicFile::commit(std::int32_t& errorCode, bool durable) {
         return false;
     }
     temporary_.clear();
+    forgetLive(liveSlot_);
+    liveSlot_ = -1;
     return true;
 }
 

@@ -10,6 +10,12 @@
 
 namespace pagemeld {
 
+// From now on a signal that ends the program (SIGINT, SIGTERM, SIGHUP: a script's
+// timeout, a closed terminal) first removes the temporary files being written, so no
+// hidden half-written file is left in the user's folder. A signal the program was
+// started to ignore (nohup) stays ignored. Does nothing on Windows.
+void removeTemporaryFilesOnSignals();
+
 class AtomicFile {
 public:
     // Creates the temporary file; on failure returns nullptr and sets `errorCode`
@@ -37,6 +43,7 @@ private:
     std::string target_;
     std::string temporary_;
     std::FILE* stream_;
+    int liveSlot_ = -1;  // where a signal handler finds the temporary file, -1 for nowhere
 };
 
 }  // namespace pagemeld

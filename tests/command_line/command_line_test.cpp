@@ -62,6 +62,8 @@ TEST(ParseCommandLine, ReadsEachRequest) {
         {"-qm a.pdf b.pdf -o c:\\out\\", K::QuietMerge, P::NoOutput, {}},
         {"-qs a.pdf", K::QuietSplit, P::NoOutput, {}},
         {"-qm a.pdf b.pdf -o", K::QuietMerge, P::NoOutput, {}},
+        {"-qs a.pdf -o out/ b.pdf", K::QuietSplit, P::TextAfterOutput, {}},
+        {"-qm a.pdf b.pdf -o m.pdf -o n.pdf", K::QuietMerge, P::TextAfterOutput, {}},
         {"-qs -o out/ a.pdf", K::QuietSplit, P::NoInput, {}},
         {"-qm l -o m.pdf", K::QuietMerge, P::NoInput, {}},
         {"-qsx a.pdf -o x", K::Invalid, P::None, {}},

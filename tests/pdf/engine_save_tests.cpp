@@ -7,7 +7,11 @@
 
 #ifndef _WIN32
 #include <fcntl.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
+
+#include <csignal>
 #endif
 
 #include "pdf/atomic_file.h"
@@ -59,6 +63,18 @@ TEST(EngineSave, SavingOverTheLoadedFileKeepsBothCorrect) {
     fs::create_directory(dir.file("taken.pdf"));
     EXPECT_EQ(engine.SaveToFile(dir.file("taken.pdf")), 0);
     EXPECT_EQ(folderEntries(dir.path()), (Names{"a.pdf", "b.pdf", "taken.pdf"}));
+#ifndef _WIN32
+    // A pipe or a device is no file to replace: "-o /dev/null" must leave the device.
+    ASSERT_EQ(::mkfifo(dir.file("pipe.pdf").c_str(), 0644), 0);
+    fs::create_symlink("/dev/null", dir.file("null.pdf"));
+    for (const char* special : {"pipe.pdf", "null.pdf"}) {
+        EXPECT_EQ(engine.SaveToFile(dir.file(special)), 0) << special;
+    }
+    EXPECT_TRUE(fs::is_fifo(fs::symlink_status(dir.file("pipe.pdf"))));
+    EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dir.file("null.pdf"))));
+    EXPECT_EQ(folderEntries(dir.path()),
+              (Names{"a.pdf", "b.pdf", "null.pdf", "pipe.pdf", "taken.pdf"}));
+#endif
 }
 
 // Windows has no read-only folders, and renaming over a file ignores its permissions
@@ -135,6 +151,45 @@ TEST(AtomicFilePosix, AFailedFinalStepLeavesNoTemporaryFileAndNoTarget) {
         EXPECT_FALSE(file->commit(error, false));
         EXPECT_NE(error, 0);
         EXPECT_EQ(folderEntries(dir.path()), fault.left);
+    }
+}
+
+// A program ended by a signal while it writes (a script's timeout, a closed terminal)
+// leaves no hidden temporary file; a signal it was started to ignore (nohup) stays
+// ignored and the write completes.
+TEST(AtomicFilePosix, ASignalThatEndsTheProgramLeavesNoTemporaryFile) {
+    const struct {
+        int signal;
+        bool ignoredBefore;
+        Names left;
+    } cases[] = {{SIGTERM, false, {}},
+                 {SIGHUP, false, {}},
+                 {SIGINT, false, {}},
+                 {SIGHUP, true, {"out.pdf"}}};
+    for (const auto& sent : cases) {
+        SCOPED_TRACE(::strsignal(sent.signal));
+        TempDir dir;
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            if (sent.ignoredBefore) std::signal(sent.signal, SIG_IGN);
+            removeTemporaryFilesOnSignals();
+            std::int32_t error = 0;
+            auto file = AtomicFile::create(dir.file("out.pdf"), error);
+            if (!file) ::_exit(3);
+            std::fputs("%PDF-1.7\n", file->stream());
+            std::fflush(file->stream());
+            ::raise(sent.signal);
+            ::_exit(file->commit(error, false) ? 0 : 4);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        if (sent.ignoredBefore) {
+            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+        } else {
+            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == sent.signal) << status;
+        }
+        EXPECT_EQ(folderEntries(dir.path()), sent.left);
     }
 }
 #endif

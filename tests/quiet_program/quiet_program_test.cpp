@@ -50,7 +50,6 @@ struct CommandLine {
     int status;
     std::vector<Made> made = {};  // exactly the files made; nothing else changes
     std::string errorsHold = {};  // "{dir}/" stands for the working folder
-    bool consoleOnly = false;     // the window program opens its window for it
 };
 
 const std::vector<CommandLine>& commandLines() {
@@ -95,11 +94,11 @@ const std::vector<CommandLine>& commandLines() {
              0,
              {{"out/raw\37701.pdf", {"F 1"}}, {"out/raw\37702.pdf", {"F 2"}}}},
 
-            // Refusals: status 2, the message, nothing made; the console program has no
-            // window to hand a window's request to.
+            // Refusals: status 2, the message, nothing made; without a display neither
+            // program has a window to hand a window's request to.
             {"unknown switch", {"-QS", "a.pdf", "-o", "out/"}, 2, {}, kRefused},
-            {"a request for the window", {"-s", "a.pdf"}, 2, {}, kRefused, true},
-            {"no request at all", {}, 2, {}, "-qs [l] <input.pdf>... -o <output folder>", true},
+            {"a request for the window", {"-s", "a.pdf"}, 2, {}, kRefused},
+            {"no request at all", {}, 2, {}, "-qs [l] <input.pdf>... -o <output folder>"},
         };
         // Every name a user may have, merged under its own name; a double quote cannot
         // be part of a name on a command line.
@@ -148,7 +147,6 @@ std::string inFolder(std::string text, const TempDir& dir) {
 
 TEST_P(BothPrograms, CarryOutEachCommandLineAndLeaveEveryInputAsItWas) {
     for (const CommandLine& line : commandLines()) {
-        if (line.consoleOnly && !isConsoleProgram()) continue;
         SCOPED_TRACE(line.what);
         TempDir dir;
         writeInputs(dir);
