@@ -83,8 +83,9 @@ public:
     // selected when it cannot be loaded) and calls `check`: the file is merged as
     // loaded when the check returns its name, another file (a decrypted copy) when it
     // returns that one's name, nothing when it returns "". The document is removed
-    // after the check. An exception thrown by the check ends the merge without output.
-    // ClearFileList removes the check.
+    // after the check. An exception thrown by the check ends the merge without output
+    // and reaches the caller of MergeFileList as it was thrown. ClearFileList removes
+    // the check.
     virtual void SetFileListCheck(const std::string& listName, FileListCheck check) = 0;
     // One outcome per listed file of the list's last merge, in list order, so that a
     // caller learns each file's fate without opening it a second time. A file counts
