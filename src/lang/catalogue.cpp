@@ -33,6 +33,8 @@ const std::vector<CatalogueEntry>& catalogueEntries() {
         {"OTHER", "MsgSplitDone", &Catalogue::MsgSplitDone},
         {"OTHER", "MsgErrSplitNumberField", &Catalogue::MsgErrSplitNumberField},
         {"OTHER", "MsgErrSplitRange", &Catalogue::MsgErrSplitRange},
+        {"OTHER", "MsgErrSplitRangeItem", &Catalogue::MsgErrSplitRangeItem},
+        {"OTHER", "MsgErrSplitNothingWritten", &Catalogue::MsgErrSplitNothingWritten},
         {"OTHER", "MsgErrSplitSave", &Catalogue::MsgErrSplitSave},
         {"OTHER", "MsgErrSplitOverSource", &Catalogue::MsgErrSplitOverSource},
         {"OTHER", "MsgErrCL", &Catalogue::MsgErrCL},

@@ -46,6 +46,12 @@ struct Catalogue {
     std::string MsgErrSplitNumberField = "Please type a whole number of at least 1 in the field:";
     std::string MsgErrSplitRange =
         "Please type the page ranges to split, for example: 1-4,6,9-10;5,6;12;";
+    std::string MsgErrSplitRangeItem =
+        "This part of the page ranges is not understood. Type page numbers from 1, or two "
+        "joined by - (for example 4-9):";
+    std::string MsgErrSplitNothingWritten =
+        "No file was written: none of the chosen pages lies within this document. Pages in the "
+        "document:";
     std::string MsgErrSplitSave =
         "This output file could not be written. The split process was stopped:";
     std::string MsgErrSplitOverSource =

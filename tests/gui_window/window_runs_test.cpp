@@ -59,6 +59,13 @@ TEST_F(WindowRunsTest, SplitsWithEachMethodItsFieldsTypedIn) {
          "Split process done! Pages with pagenumber above  10  were ignored because it exceeds "
          "document total page number!",
          {{"range01.pdf", {"P 1", "P 2", "P 6"}}, {"range02.pdf", {"P 5"}}}},
+        // A range text the run cannot read is refused whole, before anything is cut.
+        {"r_split_method2",
+         {{"txt_split_range", "abc"}},
+         "unread",
+         "This part of the page ranges is not understood. Type page numbers from 1, or two "
+         "joined by - (for example 4-9): \"abc\"",
+         {}},
     };
     writeTestPdf(file("ten.pdf"), 10, "P");
     start();
