@@ -92,7 +92,9 @@ public:
     // as merged once its pages were written, even when the output then failed.
     virtual std::vector<ListedFileOutcome> FileListOutcomes(const std::string& listName) const = 0;
 
-    // A light page counter for files a full load refuses; handle 0 = failed.
+    // A light page counter for files a full load refuses; handle 0 = failed, and
+    // LastErrorCode then tells a file with no PDF header (kNotPdf) from a PDF too
+    // damaged to count (kInvalidFileFormat) and from one that cannot be read.
     virtual std::int32_t DAOpenFile(const std::string& fileName, const std::string& password) = 0;
     virtual std::int32_t DAGetPageCount(std::int32_t handle) = 0;
     virtual void DACloseFile(std::int32_t handle) = 0;

@@ -1,6 +1,7 @@
 // The three runs through the real window: files chosen in the (scripted) dialogs,
 // options clicked, numbers typed, the run button clicked, and the files on disk read
 // back. What each method makes of a document is tested at the plan and run layers.
+// Also what adding a file that cannot be read whole shows.
 #include <map>
 
 #include "window_harness.h"
@@ -130,6 +131,22 @@ TEST_F(WindowRunsTest, MergesThreeFilesOneOfThemEncryptedWithThePasswordTypedIn)
                                    "will be skipped.\nThe other files were merged into: " +
                                    file("all.pdf")});
     EXPECT_EQ(pageTexts(file("all.pdf")), (Texts{"A 1", "A 2", "C 1"}));
+}
+
+// A file the program cannot read whole is still listed: the box names it and says
+// what is wrong, and its row shows that its page count is a guess.
+TEST_F(WindowRunsTest, ADamagedFileIsNamedAndItsPageCountMarkedAsAGuess) {
+    writeTruncatedPdf(file("cut short.pdf"), 6);
+    start();
+    clickTab(2);
+    ui.openAnswers.push_back({file("cut short.pdf")});
+    click("mbut_add");
+    EXPECT_EQ(ui.boxTexts(),
+              Texts{"This PDF file is damaged and cannot be read whole:\n" + file("cut short.pdf") +
+                    "\nIt stays in the list, but its page count is only a guess, "
+                    "marked with a question mark."});
+    EXPECT_EQ(column("merge_grid", 1)[0], "cut short.pdf");
+    EXPECT_EQ(column("merge_grid", 3)[0], "6?");
 }
 
 TEST_F(WindowRunsTest, MixesTwoDocuments) {
