@@ -41,7 +41,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     check(pagemeld::detectsemicomma(errors, text) == static_cast<std::int16_t>(semicolons + 1),
           "detectsemicomma miscounts");
 
-    // The split run's way through a range text.
+    // The split run's way through a range text: read first, then cut.
+    const pagemeld::RangeTextReading reading = pagemeld::readRangeText(text);
+    check(!reading.unclearItem || !reading.unclearItem->empty(), "a blank item quoted as unclear");
     const std::string boxed = pagemeld::withFinalSemicolon(text);
     for (const std::string& piece : pagemeld::rangePieces(boxed)) {
         bool ignored = false;

@@ -59,6 +59,14 @@ inline constexpr int kBarTimerInterval = 500;      // ms
 inline constexpr int kMergeGridBaseWidths[5] = {540, 3050, 3410, 800, 1300};
 inline constexpr int kSplitMixGridBaseWidths[5] = {200, 3050, 3750, 800, 1300};
 
+// A file's page count as the file lists show it. `guessed` when the file could not be
+// read whole: the count is then the light reader's estimate, or 1 for a file it could
+// not count either, and the row marks it.
+struct PageCount {
+    std::int32_t pages = 0;
+    bool guessed = false;
+};
+
 class Form1 : public LanguageWindow {
 public:
     Form1(Ui& ui, Settings& settings, Http& http, System& system, PdfEngine& pdf,
@@ -116,9 +124,10 @@ public:
     void hide_frames();
 
     // ---- Merge list (merge/) ----
-    // The page count of a PDF for every file list; 1 when it cannot be opened (the
-    // user is told). `modmerge` is accepted and not used.
-    std::int32_t getpagenumber(const std::string& file, bool modmerge);
+    // The page count of a PDF for every file list. A file that cannot be read whole
+    // is still listed, with a guessed count; the user is told which file and why
+    // (damaged, not a PDF, unreadable). `modmerge` is accepted and not used.
+    PageCount getpagenumber(const std::string& file, bool modmerge);
     // Adds one file to the end of the merge list after its checks (full list,
     // PDF name); the first file also names the output.
     void mbut_fisier_add(const std::string& file);

@@ -45,6 +45,7 @@ inline constexpr std::int32_t kLibraryFailure = -2147220991;
 inline constexpr std::int32_t kPasswordRequired = -2147220990;
 inline constexpr std::int32_t kNoDocument = -2147220989;  // no document selected / unknown id
 inline constexpr std::int32_t kNoPages = -2147220988;     // the operation yields no pages
+inline constexpr std::int32_t kNotPdf = -2147220987;      // the file has no PDF header
 }  // namespace errcode
 
 class RuntimeError : public std::runtime_error {

@@ -46,6 +46,12 @@ struct Catalogue {
     std::string MsgErrSplitNumberField = "Please type a whole number of at least 1 in the field:";
     std::string MsgErrSplitRange =
         "Please type the page ranges to split, for example: 1-4,6,9-10;5,6;12;";
+    std::string MsgErrSplitRangeItem =
+        "This part of the page ranges is not understood. Type page numbers from 1, or two "
+        "joined by - (for example 4-9):";
+    std::string MsgErrSplitNothingWritten =
+        "No file was written: none of the chosen pages lies within this document. Pages in the "
+        "document:";
     std::string MsgErrSplitSave =
         "This output file could not be written. The split process was stopped:";
     std::string MsgErrSplitOverSource =
@@ -66,6 +72,13 @@ struct Catalogue {
     std::string MsgErrPageNo = "This PDF file could not be opened. Error code:";
     std::string MsgErrPageNo2 =
         "This file is a PDF version 1.5 . It cannot be processed by Ombrix Pagemeld";
+    // Why a file added to a list could not be read, and what its row then shows.
+    std::string MsgErrFileDamaged = "This PDF file is damaged and cannot be read whole:";
+    std::string MsgErrFileNotPdf = "This file is not a PDF, although its name ends in pdf:";
+    std::string MsgErrFileUnreadable =
+        "This file cannot be read (it is missing, or access to it is denied):";
+    std::string MsgPagesGuessed =
+        "It stays in the list, but its page count is only a guess, marked with a question mark.";
     std::string MsgErrMergeOnlyPDF1 = "Please add only PDF files. File:";
     std::string MsgErrMergeOnlyPDF2 = "- doesn't look to be a PDF.";
     std::string MsgErrMergeMax1 = "You are allowed to merge only ";

@@ -31,11 +31,11 @@ std::string nameLessExtension(const std::string& name) {
 }
 
 void writeRow(Grid& grid, int row, const std::string& name, const std::string& folder,
-              std::int32_t pages) {
+              PageCount pages) {
     grid.setTextMatrix(row, kColNumber, std::to_string(row));
     grid.setTextMatrix(row, kColName, name);
     grid.setTextMatrix(row, kColFolder, folder);
-    grid.setTextMatrix(row, kColPages, std::to_string(pages));
+    grid.setTextMatrix(row, kColPages, std::to_string(pages.pages) + (pages.guessed ? "?" : ""));
 }
 
 std::string pathOfRow(const Grid& grid, int row) {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/controls.h"
+#include "app/form1.h"
 #include "base/platform.h"
 
 namespace pagemeld {
@@ -36,10 +37,10 @@ bool refuseNonPdf(ErrorReporter& errors, Ui& ui, const Catalogue& texts, const s
 // "日本語pdf" keeps whole characters; a name of four characters or fewer leaves "".
 std::string nameLessExtension(const std::string& name);
 
-// Writes file row `row`: its number, name, folder and page count. The password
-// cell is left as it is (empty in a fresh row).
+// Writes file row `row`: its number, name, folder and page count, a guessed count
+// followed by "?". The password cell is left as it is (empty in a fresh row).
 void writeRow(Grid& grid, int row, const std::string& name, const std::string& folder,
-              std::int32_t pages);
+              PageCount pages);
 
 // The file's full path: folder followed by name.
 std::string pathOfRow(const Grid& grid, int row);

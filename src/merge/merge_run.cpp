@@ -211,7 +211,14 @@ void MergeRun::checkProtected(std::int32_t i, const std::string& path, const std
 void MergeRun::merge() {
     const bool went =
         trap_.run({
-                      [&] { merged_ = pdf_.MergeFileList(listName_, output_); },
+                      [&] {
+                          try {
+                              merged_ = pdf_.MergeFileList(listName_, output_);
+                          } catch (const Abandon&) {
+                              // Thrown by checkFile: cancelled_ or abandoned_ says why.
+                              merged_ = 0;
+                          }
+                      },
                       [&] { tellWhatFailed(); },
                       [&] { copies_.removeAll(); },
                       [&] {

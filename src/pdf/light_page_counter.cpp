@@ -17,6 +17,8 @@ namespace {
 
 // Larger files are not read whole into memory just to be counted.
 constexpr std::uintmax_t kMaxBytes = 256u << 20;
+// How far from the start the header may stand.
+constexpr std::size_t kHeaderWindow = 1024;
 
 // The /Count of the root page-tree node, read with the trailer's /Encrypt entry
 // renamed, so that qpdf reads the unencrypted structure without a password.
@@ -66,21 +68,26 @@ std::int32_t countPagesLightly(const std::string& fileName, std::int32_t& errorC
         errorCode = errcode::kPathFileAccess;
         return 0;
     }
-    const auto size = std::filesystem::file_size(path, ec);
-    if (ec || size > kMaxBytes) {
-        errorCode = errcode::kInvalidFileFormat;
-        return 0;
-    }
     std::ifstream in(path, std::ios::binary);
     if (!in) {
         errorCode = errcode::kPermissionDenied;
         return 0;
     }
-    std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (bytes.substr(0, 1024).find("%PDF-") == std::string::npos) {
+    // A PDF announces itself near its start, as qpdf also allows; a file that does not
+    // is some other kind of file, however it is named.
+    std::string bytes(kHeaderWindow, '\0');
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    if (bytes.find("%PDF-") == std::string::npos) {
+        errorCode = errcode::kNotPdf;
+        return 0;
+    }
+    const auto size = std::filesystem::file_size(path, ec);
+    if (ec || size > kMaxBytes) {
         errorCode = errcode::kInvalidFileFormat;
         return 0;
     }
+    bytes.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     std::int32_t count = 0;
     try {
         count = countFromPageTree(bytes);

@@ -7,7 +7,8 @@
 
 namespace pagemeld {
 
-// The page count, or 0 with `errorCode` set (errcode numbers).
+// The page count, or 0 with `errorCode` set (errcode numbers): kNotPdf for a file
+// with no PDF header, kInvalidFileFormat for a PDF too damaged to count.
 std::int32_t countPagesLightly(const std::string& fileName, std::int32_t& errorCode);
 
 }  // namespace pagemeld

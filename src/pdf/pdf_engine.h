@@ -83,15 +83,18 @@ public:
     // selected when it cannot be loaded) and calls `check`: the file is merged as
     // loaded when the check returns its name, another file (a decrypted copy) when it
     // returns that one's name, nothing when it returns "". The document is removed
-    // after the check. An exception thrown by the check ends the merge without output.
-    // ClearFileList removes the check.
+    // after the check. An exception thrown by the check ends the merge without output
+    // and reaches the caller of MergeFileList as it was thrown. ClearFileList removes
+    // the check.
     virtual void SetFileListCheck(const std::string& listName, FileListCheck check) = 0;
     // One outcome per listed file of the list's last merge, in list order, so that a
     // caller learns each file's fate without opening it a second time. A file counts
     // as merged once its pages were written, even when the output then failed.
     virtual std::vector<ListedFileOutcome> FileListOutcomes(const std::string& listName) const = 0;
 
-    // A light page counter for files a full load refuses; handle 0 = failed.
+    // A light page counter for files a full load refuses; handle 0 = failed, and
+    // LastErrorCode then tells a file with no PDF header (kNotPdf) from a PDF too
+    // damaged to count (kInvalidFileFormat) and from one that cannot be read.
     virtual std::int32_t DAOpenFile(const std::string& fileName, const std::string& password) = 0;
     virtual std::int32_t DAGetPageCount(std::int32_t handle) = 0;
     virtual void DACloseFile(std::int32_t handle) = 0;

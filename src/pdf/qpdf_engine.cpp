@@ -6,6 +6,7 @@
 #include <cerrno>
 #include <climits>
 #include <cstdio>
+#include <exception>
 #include <filesystem>
 #include <system_error>
 
@@ -59,6 +60,11 @@ std::map<std::string, std::string> informationOf(PdfSource& source) {
     for (auto& [key, value] : source.information()) information[key] = value;
     return information;
 }
+
+// Carries what a file list's check threw past the merge's own failure handling.
+struct CheckThrew {
+    std::exception_ptr error;
+};
 
 // Writes `pages` with `information` to `fileName` atomically; 0 and `errorCode` on failure.
 bool writeDocument(const std::string& fileName, const std::vector<PageRef>& pages,
@@ -349,8 +355,9 @@ void QpdfEngine::checkWithoutOutput(const std::vector<std::string>& files,
             if (check(static_cast<std::int32_t>(i + 1)).empty())
                 outcomes[i] = ListedFileOutcome::LeftOut;
         } catch (...) {
+            // The caller's own way out (the end of the program, a cancel) is the caller's.
             RemoveDocument(id);
-            break;
+            throw;
         }
         RemoveDocument(id);
     }
@@ -394,7 +401,7 @@ std::int32_t QpdfEngine::MergeFileList(const std::string& listName, const std::s
                     chosen = check(static_cast<std::int32_t>(i + 1));
                 } catch (...) {
                     RemoveDocument(id);
-                    throw;
+                    throw CheckThrew{std::current_exception()};
                 }
                 RemoveDocument(id);
                 if (chosen.empty()) {
@@ -455,6 +462,11 @@ std::int32_t QpdfEngine::MergeFileList(const std::string& listName, const std::s
             }
         }
         writer.finish(information, version);
+    } catch (const CheckThrew& thrown) {
+        // The check ended the merge (the end of the program, a cancel): no output, and
+        // what it threw goes on to the caller rather than read as a failed output.
+        file->discard();
+        std::rethrow_exception(thrown.error);
     } catch (...) {
         // Only writing the output fails here: input failures were caught per file.
         return fail(engineErrorCode(std::current_exception()), outputFile);

@@ -3,6 +3,8 @@
 #include <limits>
 #include <stdexcept>
 
+#include "pdf/page_ranges.h"
+
 namespace pagemeld {
 namespace {
 
@@ -79,6 +81,28 @@ std::vector<std::string> rangePieces(const std::string& text) {
         from = semicolon + 1;
     }
     return pieces;
+}
+
+RangeTextReading readRangeText(const std::string& text) {
+    RangeTextReading reading;
+    for (const std::string& piece : rangePieces(withFinalSemicolon(text))) {
+        std::size_t from = 0;
+        for (;;) {
+            const auto comma = piece.find(',', from);
+            const std::string item = withoutSurroundingBlanks(
+                piece.substr(from, comma == std::string::npos ? std::string::npos : comma - from));
+            if (!item.empty()) {
+                if (!readPageItem(item)) {
+                    reading.unclearItem = item;
+                    return reading;
+                }
+                reading.namesPages = true;
+            }
+            if (comma == std::string::npos) break;
+            from = comma + 1;
+        }
+    }
+    return reading;
 }
 
 std::int64_t leadingWholeNumber(const std::string& text) {

@@ -7,7 +7,8 @@
 //   - each output file: numberedOutputName(destination, base, output_file_counter)
 //   - methods 1, 3, 4:  read N (and S) with wholeNumberField, refuse the run when it gives
 //                       nothing, then write one file per fixedSizePieces(...) entry
-//   - method 2:         write withFinalSemicolon(text) back into the box, then for each
+//   - method 2:         refuse a text readRangeText finds fault with, write
+//                       withFinalSemicolon(text) back into the box, then for each
 //                       piece of rangePieces(text): check_rangesmall_for_max(piece, P, flag)
 //                       and extract the rewritten piece
 //   - the bar:          percentDone(pieces written, pieces)
@@ -70,6 +71,17 @@ std::string withFinalSemicolon(const std::string& text);
 // after the last ";" is not a piece, so pass the text through withFinalSemicolon first.
 // "1-4,6,9-10;5,6;12;20-21,23;" gives "1-4,6,9-10", "5,6", "12", "20-21,23".
 std::vector<std::string> rangePieces(const std::string& text);
+
+// What a range text holds, read before anything is cut: the first item (as typed,
+// without the blanks around it) that readPageItem does not understand, which the run
+// refuses and quotes, and whether any item names a page at all. Blank items (",,", a
+// final ",") and empty pieces (";;") name nothing and are passed over; an empty piece
+// still uses up its number when the run cuts.
+struct RangeTextReading {
+    std::optional<std::string> unclearItem;
+    bool namesPages = false;
+};
+RangeTextReading readRangeText(const std::string& text);
 
 // The whole number at the start of a text, read the way the run reads numbers in range
 // items: blanks (space, tab, line breaks) skipped, an optional sign, then the leading

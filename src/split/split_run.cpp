@@ -219,10 +219,13 @@ void SplitRun::readMethod() {
         count_ = 1;
     } else if (form_.r_split_method2.value) {
         method_ = Method::Range;
-        bool anyPiece = false;
-        for (const std::string& piece : rangePieces(withFinalSemicolon(form_.txt_split_range.text)))
-            anyPiece = anyPiece || !trimBlanks(piece).empty();
-        if (!anyPiece) {
+        // Text the run cannot read is refused whole: cutting the rest would leave the
+        // user believing every piece was written.
+        const RangeTextReading reading = readRangeText(form_.txt_split_range.text);
+        if (reading.unclearItem) {
+            warn(text_.MsgErrSplitRangeItem + " \"" + *reading.unclearItem + "\"");
+            stop_ = true;
+        } else if (!reading.namesPages) {
             warn(text_.MsgErrSplitRange);
             stop_ = true;
         }
@@ -359,13 +362,15 @@ bool SplitRun::cutRanges() {
 }
 
 void SplitRun::finish() {
+    // No page chosen lies in the document (a start or every range beyond its end).
+    const bool nothingWritten = !failed_ && !cancelled_ && written_ == 0;
     trap_.run({
         [&] {
             loaded_.releaseAll();
             copies_.removeAll();
         },
         [&] {
-            if (failed_ || cancelled_) {
+            if (failed_ || cancelled_ || nothingWritten) {
                 // The failure has been told; the bar does not claim a finished run.
                 showBar(0);
                 return;
@@ -379,6 +384,8 @@ void SplitRun::finish() {
             if (failed_) return;
             if (cancelled_)
                 tell(text_.MsgRunCancelled + " " + std::to_string(written_), msgbox::kInformation);
+            else if (nothingWritten)
+                warn(text_.MsgErrSplitNothingWritten + " " + std::to_string(pages_));
             else if (!form_.state.pages_ignored)
                 tell(text_.MsgSplitDone, msgbox::kInformation);
             else

@@ -1,6 +1,7 @@
 // The three runs through the real window: files chosen in the (scripted) dialogs,
 // options clicked, numbers typed, the run button clicked, and the files on disk read
 // back. What each method makes of a document is tested at the plan and run layers.
+// Also what adding a file that cannot be read whole shows.
 #include <map>
 
 #include "window_harness.h"
@@ -59,6 +60,13 @@ TEST_F(WindowRunsTest, SplitsWithEachMethodItsFieldsTypedIn) {
          "Split process done! Pages with pagenumber above  10  were ignored because it exceeds "
          "document total page number!",
          {{"range01.pdf", {"P 1", "P 2", "P 6"}}, {"range02.pdf", {"P 5"}}}},
+        // A range text the run cannot read is refused whole, before anything is cut.
+        {"r_split_method2",
+         {{"txt_split_range", "abc"}},
+         "unread",
+         "This part of the page ranges is not understood. Type page numbers from 1, or two "
+         "joined by - (for example 4-9): \"abc\"",
+         {}},
     };
     writeTestPdf(file("ten.pdf"), 10, "P");
     start();
@@ -123,6 +131,22 @@ TEST_F(WindowRunsTest, MergesThreeFilesOneOfThemEncryptedWithThePasswordTypedIn)
                                    "will be skipped.\nThe other files were merged into: " +
                                    file("all.pdf")});
     EXPECT_EQ(pageTexts(file("all.pdf")), (Texts{"A 1", "A 2", "C 1"}));
+}
+
+// A file the program cannot read whole is still listed: the box names it and says
+// what is wrong, and its row shows that its page count is a guess.
+TEST_F(WindowRunsTest, ADamagedFileIsNamedAndItsPageCountMarkedAsAGuess) {
+    writeTruncatedPdf(file("cut short.pdf"), 6);
+    start();
+    clickTab(2);
+    ui.openAnswers.push_back({file("cut short.pdf")});
+    click("mbut_add");
+    EXPECT_EQ(ui.boxTexts(),
+              Texts{"This PDF file is damaged and cannot be read whole:\n" + file("cut short.pdf") +
+                    "\nIt stays in the list, but its page count is only a guess, "
+                    "marked with a question mark."});
+    EXPECT_EQ(column("merge_grid", 1)[0], "cut short.pdf");
+    EXPECT_EQ(column("merge_grid", 3)[0], "6?");
 }
 
 TEST_F(WindowRunsTest, MixesTwoDocuments) {

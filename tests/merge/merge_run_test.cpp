@@ -108,19 +108,30 @@ TEST_F(MergeRunTest, EveryInputIsMergedOrLeftOutWithItsReason) {
     EXPECT_EQ(pageTexts(theirs), Texts{"MINE 1"});
 }
 
+// An error while the second file is checked, after the first one's copy was made:
+// error 20 tells the procedure to return at once, error 91 ends the program, which no
+// part of the merge may hold up. Either way no output and no copy is left.
 TEST_F(MergeRunTest, ARunLeftByAnErrorLeavesNoCopyBehind) {
     add(encrypted("a.pdf", "A", "pa"), "pa");
     add(pdfFile("b.pdf", 1, "B"));
-    // Error 20 tells the procedure to return at once: here while the second file is
-    // checked, after the first one's copy was made.
-    int checked = 0;
-    pdf.onEncryptionStatus = [&] {
-        if (++checked == 2) throw RuntimeError(20, "Resume without error");
-    };
-    run(work("out.pdf"));
-    EXPECT_TRUE(shown("cmd_merge_Click"));
-    EXPECT_EQ(workListing(), (Texts{"a.pdf", "b.pdf"}));
-    EXPECT_EQ(pdf.documentCount(), 0u);
+    for (const std::int32_t code : {20, 91}) {
+        SCOPED_TRACE(code);
+        int checked = 0;
+        pdf.onEncryptionStatus = [&] {
+            if (++checked == 2) throw RuntimeError(code, "Checked file failed");
+        };
+        const bool ends = code == 91;
+        if (ends)
+            EXPECT_THROW(run(work("out.pdf")), ExitRequested);
+        else
+            run(work("out.pdf"));
+        EXPECT_EQ(ui.quitCalls, ends ? 1 : 0);
+        // Told where it happened, or not at all when the program ends without a box.
+        EXPECT_EQ(ui.boxes.size(), ends ? 0u : 1u);
+        EXPECT_EQ(shown("cmd_merge_Click"), !ends);
+        EXPECT_EQ(workListing(), (Texts{"a.pdf", "b.pdf"}));
+        EXPECT_EQ(pdf.documentCount(), 0u);
+    }
 }
 
 }  // namespace

@@ -63,6 +63,31 @@ TEST(EngineMergeList, MergesWhatItCanInListOrderEvenOverAnInput) {
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 5);
 }
 
+// What the list's check throws (the end of the program, a cancel) ends the merge and
+// reaches the caller as it was thrown, whether or not the output could be created:
+// no output, no temporary file, no document left loaded.
+TEST(EngineMergeList, WhatTheCheckThrowsReachesTheCallerAndNothingIsWritten) {
+    TempDir dir;
+    testing::writeTestPdf(dir.file("a.pdf"), 1, "A");
+    testing::writeTestPdf(dir.file("b.pdf"), 1, "B");
+    QpdfEngine engine;
+    for (const std::string& output : {dir.file("out.pdf"), dir.file("no folder/out.pdf")}) {
+        SCOPED_TRACE(output);
+        engine.ClearFileList("");
+        for (const char* input : {"a.pdf", "b.pdf"}) engine.AddToFileList("", dir.file(input));
+        std::vector<std::int32_t> checked;
+        engine.SetFileListCheck("", [&](std::int32_t position) {
+            checked.push_back(position);
+            if (position == 2) throw ExitRequested{};
+            return dir.file("a.pdf");
+        });
+        EXPECT_THROW(engine.MergeFileList("", output), ExitRequested);
+        EXPECT_EQ(checked, (std::vector<std::int32_t>{1, 2}));
+        EXPECT_EQ(engine.documentCount(), 0u);
+    }
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
+}
+
 // Page numbers run past what 16 bits hold: two files of 33,000 pages that share one
 // content stream, so that they are quick to make.
 TEST(EngineMergeList, MoreThan65535PagesAreAllKept) {

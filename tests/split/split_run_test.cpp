@@ -61,7 +61,7 @@ TEST_P(SplitMethods, CutThePiecesFromTheSource) {
 // cut from the source. Documents beyond 16-bit page numbers split like any other.
 const MethodCase kMethods[] = {
     {"IntoFilesOf", 10, 1, "3", "1", "01: P1 P2 P3; 02: P4 P5 P6; 03: P7 P8 P9; 04: P10", false},
-    {"Ranges", 10, 2, "2-5,12,8-15;11-12;;x;4-3", "", "01: P2 P3 P4 P5 P8 P9 P10; 05: P4 P3", true},
+    {"Ranges", 10, 2, "2-5,12,8-15;11-12;;;4-3", "", "01: P2 P3 P4 P5 P8 P9 P10; 05: P4 P3", true},
     {"EveryGroupOfFromPage", 10, 3, "4", "2", "01: P2 P3 P4 P5; 02: P6 P7 P8 P9; 03: P10", false},
     {"EachFromPage", 10, 4, "3", "1", "01: P1; 02: P4; 03: P7; 04: P10", false},
     {"EachBeyond32767", 40000, 4, "20000", "32767", "01: P32767", false},
@@ -84,6 +84,9 @@ TEST_F(SplitRunTest, RefusalsComeBeforeAnythingIsWritten) {
         {[&] { method(1, "2147483648"); }, t.MsgErrSplitNumberField},
         {[&] { method(3, "2", "0"); }, t.MsgErrSplitNumberField},
         {[&] { method(2, " ; ;"); }, t.MsgErrSplitRange},
+        // No page chosen lies in the document: the run must not say it is done.
+        {[&] { method(2, "4-9;12"); }, t.MsgErrSplitNothingWritten + " 3"},
+        {[&] { method(3, "2", "4"); }, t.MsgErrSplitNothingWritten + " 3"},
         // Gone since it was listed.
         {[&] { std::filesystem::rename(source, work("moved.pdf")); }, t.MsgErrPageNo},
     };

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <optional>
+#include <string>
 #include <vector>
 
 namespace pagemeld {
@@ -35,6 +37,36 @@ TEST(SplitRangeText, ItemsBeyondTheDocumentAreCutOrDropped) {
         bool dropped = false;
         EXPECT_EQ(check_rangesmall_for_max(c.piece, 10, dropped), c.rewritten);
         EXPECT_EQ(dropped, c.dropped);
+    }
+}
+
+// The range text as the run reads it before cutting: the first item it does not
+// understand (quoted to the user), and whether any item names a page.
+TEST(SplitRangeText, TheFirstItemNotUnderstoodIsFoundBeforeAnythingIsCut) {
+    struct Case {
+        const char* text;
+        std::optional<std::string> unclear;
+        bool namesPages;
+    };
+    const Case cases[] = {
+        {"1-4,6,9-10;5,6;12;20-21,23;", std::nullopt, true},
+        {"abc", "abc", false},
+        {"0", "0", false},
+        {"1-4;;x", "x", true},
+        {" 2 , 3-1 ; 4 x , y", "4 x", true},
+        {"5-;1", "5-", false},
+        {"1,,2,;;", std::nullopt, true},  // blank items and empty pieces name nothing
+        {"12-20", std::nullopt, true},    // beyond the document: dropped later, not refused
+        {" ; , ;", std::nullopt, false},
+        {"", std::nullopt, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.text);
+        const RangeTextReading reading = readRangeText(c.text);
+        EXPECT_EQ(reading.unclearItem, c.unclear);
+        if (!c.unclear) {
+            EXPECT_EQ(reading.namesPages, c.namesPages);
+        }
     }
 }
 

@@ -233,6 +233,17 @@ void writeDamagedPdf(const std::string& path, int pages, const std::string& labe
     }
 }
 
+void writeTruncatedPdf(const std::string& path, int pages, const std::string& label) {
+    const std::string bytes = bytesOf({pages, label});
+    writeFile(path, bytes.substr(0, bytes.rfind("\nxref\n") + 1));
+    try {
+        opened(path, "");
+    } catch (const std::exception&) {
+        return;
+    }
+    throw std::logic_error("truncated PDF could still be opened");
+}
+
 void writeNotPdf(const std::string& path) {
     writeFile(path, "This is a plain text file.\nIt only has a name that ends in .pdf.\n");
 }

@@ -32,6 +32,9 @@ void writeEncryptedPdf(const std::string& path, const TestPdfOptions& options,
                        const std::string& ownerPassword);
 // A PDF whose cross-reference table is broken but which qpdf can recover.
 void writeDamagedPdf(const std::string& path, int pages, const std::string& label = "Page");
+// A PDF cut short before its cross-reference table and trailer, as an interrupted
+// download leaves it: qpdf cannot open it, but every page object is there to count.
+void writeTruncatedPdf(const std::string& path, int pages, const std::string& label = "Page");
 // A file named like a PDF that holds plain text.
 void writeNotPdf(const std::string& path);
 // A test PDF with more in it, written in PDF syntax where "#n" names new object n and
