@@ -1,7 +1,8 @@
 # The installed program is a portable folder: the executable with its "languages"
-# folder and Internet shortcuts beside it, because the program looks for them next to
-# its own executable. `cmake --install <build> --prefix <folder>` fills <folder>; the
-# folder can then be moved or copied anywhere as a whole.
+# folder, Qt's translations of its own texts ("translations") and Internet shortcuts
+# beside it, because the program looks for them next to its own executable.
+# `cmake --install <build> --prefix <folder>` fills <folder>; the folder can then be
+# moved or copied anywhere as a whole.
 include_guard(GLOBAL)
 
 set(PAGEMELD_INSTALL_DIR "." CACHE STRING
@@ -12,6 +13,54 @@ set(PAGEMELD_INSTALL_DIR "." CACHE STRING
 if(NOT WIN32 AND CMAKE_INSTALL_PREFIX_INITIALIZED_TO_DEFAULT)
     set(CMAKE_INSTALL_PREFIX /opt/ombrix-pagemeld CACHE PATH "Install path prefix" FORCE)
 endif()
+
+# pagemeld_install_qt_translations(<dir>): Qt's translations for the language files'
+# locales into <dir>/translations, where the program looks first. A locale with a
+# region ("pt_BR") falls back to its language's file, as the program does.
+#
+# Qt keeps its translations (qtbase_de.qm, ...) in Debian's package
+# qt6-translations-l10n. The files are the same on every platform, so a cross build
+# takes the host's. The folder found is kept as PAGEMELD_QT_TRANSLATIONS_DIR.
+function(pagemeld_install_qt_translations dir)
+    if(NOT PAGEMELD_QT_TRANSLATIONS_DIR)
+        set(candidates)
+        if(QT_HOST_PATH AND QT6_HOST_INFO_TRANSLATIONSDIR)
+            list(APPEND candidates "${QT_HOST_PATH}/${QT6_HOST_INFO_TRANSLATIONSDIR}")
+        endif()
+        if(QT6_INSTALL_PREFIX AND QT6_INSTALL_TRANSLATIONS)
+            list(APPEND candidates "${QT6_INSTALL_PREFIX}/${QT6_INSTALL_TRANSLATIONS}")
+        endif()
+        foreach(candidate ${candidates})
+            file(GLOB found "${candidate}/qtbase_*.qm")
+            if(found)
+                set(PAGEMELD_QT_TRANSLATIONS_DIR "${candidate}" CACHE PATH
+                    "Folder of Qt's translation files (qtbase_<language>.qm)")
+                break()
+            endif()
+        endforeach()
+    endif()
+    if(NOT PAGEMELD_QT_TRANSLATIONS_DIR)
+        message(WARNING "Qt's translations were not found (Debian package "
+                        "qt6-translations-l10n): the installed program shows Qt's buttons "
+                        "and dialogs in English")
+        return()
+    endif()
+    pagemeld_language_locales(locales)
+    set(files)
+    foreach(locale ${locales})
+        string(REGEX REPLACE "_.*" "" language "${locale}")
+        foreach(name qtbase_${locale}.qm qtbase_${language}.qm)
+            if(EXISTS ${PAGEMELD_QT_TRANSLATIONS_DIR}/${name})
+                list(APPEND files ${PAGEMELD_QT_TRANSLATIONS_DIR}/${name})
+                break()
+            endif()
+        endforeach()
+    endforeach()
+    if(files)
+        list(REMOVE_DUPLICATES files)
+        install(FILES ${files} DESTINATION ${dir}/translations)
+    endif()
+endfunction()
 
 # pagemeld_install_program(<target> SHORTCUTS <files>...)
 function(pagemeld_install_program target)
@@ -24,6 +73,7 @@ function(pagemeld_install_program target)
     install(TARGETS ${target} RUNTIME DESTINATION ${dir})
     install(DIRECTORY ${PAGEMELD_LANGUAGES_DIR}/ DESTINATION ${dir}/languages)
     install(FILES ${arg_SHORTCUTS} DESTINATION ${dir})
+    pagemeld_install_qt_translations(${dir})
 
     if(NOT WIN32 OR MINGW)
         # Elsewhere Qt and qpdf come from the system's packages; a MinGW build gets its

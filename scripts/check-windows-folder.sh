@@ -28,11 +28,18 @@ cmake --install "$build" --prefix "$work/installed" >"$work/install.log"
 home="$work/Dossier été ü"
 mkdir -p "$home"
 (cd "$home" && cmake -E tar xf "$work/pagemeld.zip")
-# Only the programs, their DLLs and plugins, the languages and the shortcuts.
+# Only the programs, their DLLs and plugins, the languages, Qt's translations and the
+# shortcuts.
 unexpected=$(cd "$home" && find . -type f ! -name '*.exe' ! -name '*.dll' ! -name '*.url' \
-    ! -path './languages/*.ini')
+    ! -path './languages/*.ini' ! -path './translations/qtbase_*.qm')
 [[ -z $unexpected ]] || fail "files that do not belong in the folder: $unexpected"
-for needed in pagemeld.exe languages platforms/qwindows.dll Qt6Core.dll libstdc++-6.dll; do
+# Qt's translation for the Locale of every language file, so its buttons and dialogs
+# speak the chosen language.
+qt_texts=$(sed -n 's/^Locale=\([^[:space:]]*\).*/translations\/qtbase_\1.qm/p' languages/*.ini)
+[[ $qt_texts == *qtbase_de.qm* && $qt_texts == *qtbase_fr.qm* ]] ||
+    fail "the language files name no German and French locale: $qt_texts"
+for needed in pagemeld.exe languages platforms/qwindows.dll Qt6Core.dll libstdc++-6.dll \
+    $qt_texts; do
     [[ -e $home/$needed ]] || fail "$needed is missing from the installed folder"
 done
 console=pagemeld-cli.exe

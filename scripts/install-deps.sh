@@ -9,6 +9,7 @@ packages=(
     libqpdf-dev qpdf
     libmimalloc-dev
     qt6-base-dev
+    qt6-translations-l10n
     libgtest-dev libgmock-dev
     clang libclang-rt-dev
 )

@@ -327,6 +327,9 @@ void Form1::designAboutAndExtras() {
         top += 360;
     }
     place(Label1, "Label1", extras, 2880, top + 240, 6855, 255, "www.ombrix.com");
+    place(chk_updatecheck, "chk_updatecheck", extras, 2880, top + 840, 6855, 285,
+          "Check for updates at start");
+    chk_updatecheck.value = kChecked;
 }
 
 std::vector<Control*> Form1::controls() {
@@ -409,6 +412,7 @@ void Form1::Form_Load(const std::string& commandLine) {
         },
         [&] { status.simpleStyle = true; },
         [&] { caption = state.app_title; },
+        [&] { show_update_switch(); },
         [&] {
             if (commandLineGiven) {
                 if (process_parametrii) process_parametrii();

@@ -115,6 +115,7 @@ public:
     //   move of their bar; the *_pb timers empty the bar half a second after a run.
     // - cmb_languages_Click and updatetimer_Timer hand over to `choose_language` and
     //   `check_for_update`, which the program sets.
+    // - chk_updatecheck_Click stores the update check's switch as the box shows it.
     PAGEMELD_FORM1_EVENTS(PAGEMELD_DECLARE_FORM1_HANDLER)
 
     // ---- Window routines ----
@@ -122,6 +123,8 @@ public:
     void Form_Load(const std::string& commandLine);
     void refresh_objects() override;
     void hide_frames();
+    // Ticks chk_updatecheck when the stored switch leaves the update check on.
+    void show_update_switch();
 
     // ---- Merge list (merge/) ----
     // The page count of a PDF for every file list. A file that cannot be read whole
@@ -327,6 +330,7 @@ public:
     Label Label11;
     Label Label12;
     Label Label1;
+    CheckBox chk_updatecheck;
 
 private:
     void design();

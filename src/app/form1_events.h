@@ -40,6 +40,7 @@
     X(ab_lb4b, Click, Plain, Window)                \
     X(ab_lb6b, Click, Plain, Window)                \
     X(Label1, Click, Plain, Window)                 \
+    X(chk_updatecheck, Click, Plain, Window)        \
     /* Split tab */                                 \
     X(split_add_but, Click, Plain, Job)             \
     X(split_rem_but, Click, Plain, Window)          \

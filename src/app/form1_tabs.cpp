@@ -1,10 +1,12 @@
-// Switching between the five tabs, the About tab's title line and the link labels.
+// Switching between the five tabs, the About tab's title line, the link labels and
+// the update check's timer and switch.
 #include <filesystem>
 #include <string>
 #include <system_error>
 
 #include "app/form1.h"
 #include "app/system_info.h"
+#include "base/registry.h"
 #include "base/text_encoding.h"
 #include "errors/trap.h"
 
@@ -95,6 +97,27 @@ void Form1::updatetimer_Timer() {
     // The check runs once per run.
     updatetimer.enabled = false;
     if (check_for_update) check_for_update();
+    // Cancel on the offer switches the check off: the box says so at once.
+    show_update_switch();
+}
+
+void Form1::show_update_switch() {
+    Trap trap(errors_, kFormName, "show_update_switch");
+    trap.step([&] {
+        std::string value;
+        RegReadString(settings_, kHkeyCurrentUser, kSettingsKeyPath, kUpdateCheckValue, value);
+        chk_updatecheck.value = value == kUpdateCheckOff ? kUnchecked : kChecked;
+    });
+}
+
+void Form1::chk_updatecheck_Click() {
+    Trap trap(errors_, kFormName, "chk_updatecheck_Click");
+    trap.step([&] {
+        RegWriteString(settings_, kHkeyCurrentUser, kSettingsKeyPath, kUpdateCheckValue,
+                       chk_updatecheck.value == kUnchecked ? kUpdateCheckOff : kUpdateCheckOn);
+    });
+    // A switch that could not be stored springs back to what is stored.
+    show_update_switch();
 }
 
 }  // namespace pagemeld

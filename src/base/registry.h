@@ -19,6 +19,10 @@ inline constexpr RegistryRoot kHkeyCurrentUser = 0x80000001u;
 inline constexpr const char* kSettingsKeyPath = "Software\\Ombrix\\OmbrixPagemeld";
 inline constexpr const char* kLanguageValue = "Language";
 inline constexpr const char* kUpdateCheckValue = "updatecheck";
+// The update check's switch: "0" turns it off; any other text, an empty or an absent
+// value leave it on.
+inline constexpr const char* kUpdateCheckOff = "0";
+inline constexpr const char* kUpdateCheckOn = "1";
 
 // True when the value was read into `result`; on failure `result` is emptied.
 // Shows nothing.

@@ -9,10 +9,17 @@ WindowProgram::WindowProgram(Ui& ui, Settings& settings, Http& http, System& sys
                              ErrorReporter& errors)
     : form(ui, settings, http, system, pdf, errors),
       languages(form, form.catalogue, settings, ui, system, errors),
+      qtTexts_(system),
       updateTick_(makeUpdateTick(ui, settings, http, system, errors, form.catalogue)),
       complete_(currentDirectoryCompleter()) {
-    form.load_languages = [this] { languages.load_languages(); };
-    form.choose_language = [this] { languages.cmb_languages_Click(); };
+    form.load_languages = [this] {
+        languages.load_languages();
+        qtTexts_.apply(form.catalogue.Locale);
+    };
+    form.choose_language = [this] {
+        languages.cmb_languages_Click();
+        qtTexts_.apply(form.catalogue.Locale);
+    };
     form.check_for_update = [this] { updateTick_(); };
     form.process_parametrii = [this] { process_parametrii(form, complete_); };
 }

@@ -1,12 +1,14 @@
 // The window program's parts put together once, for main() and for the tests that
-// drive the real window: the window model, its language loader and the update
-// check, with the model's hooks set to them.
+// drive the real window: the window model, its language loader (with Qt's own
+// texts following the language) and the update check, with the model's hooks set
+// to them.
 #pragma once
 
 #include <functional>
 
 #include "app/form1.h"
 #include "batch/command_line.h"
+#include "gui/qt_translations.h"
 #include "lang/language_loader.h"
 
 namespace pagemeld {
@@ -22,6 +24,7 @@ public:
     LanguageLoader languages;
 
 private:
+    QtTranslations qtTexts_;
     std::function<void()> updateTick_;
     NameCompleter complete_;
 };

@@ -4,6 +4,7 @@ namespace pagemeld {
 
 const std::vector<CatalogueEntry>& catalogueEntries() {
     static const std::vector<CatalogueEntry> entries = {
+        {"GENERAL", "Locale", &Catalogue::Locale},
         {"MAIN", "tabsplit", &Catalogue::tabsplit},
         {"MAIN", "tabmerge", &Catalogue::tabmerge},
         {"MAIN", "tabmix", &Catalogue::tabmix},

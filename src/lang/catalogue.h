@@ -10,6 +10,9 @@
 namespace pagemeld {
 
 struct Catalogue {
+    // Section "GENERAL": the language's code ("de", "fr"), which picks Qt's translations
+    // of the standard buttons and dialogs.
+    std::string Locale = "en";
     // Section "MAIN": the tab captions.
     std::string tabsplit = "Split";
     std::string tabmerge = "Merge";
@@ -127,7 +130,7 @@ struct CatalogueEntry {
     std::string Catalogue::*text;
 };
 
-// Every text, in the order a language file is read: "MAIN" first, then "OTHER".
+// Every text, in the order a language file is read: "GENERAL", "MAIN", then "OTHER".
 const std::vector<CatalogueEntry>& catalogueEntries();
 
 }  // namespace pagemeld

@@ -164,7 +164,7 @@ void UpdateChecker::check_for_updates(const std::string& productName,
 
     std::string switchValue;
     RegReadString(settings_, kHkeyCurrentUser, registryKey, kUpdateCheckValue, switchValue);
-    if (switchValue == "0") return;
+    if (switchValue == kUpdateCheckOff) return;
 
     CopyURLToFile(versionFileAddress_, tempPath);
     if (update_failed) return;
@@ -182,7 +182,8 @@ void UpdateChecker::check_for_updates(const std::string& productName,
                 break;
             }
             case msgbox::kAnswerCancel:
-                RegWriteString(settings_, kHkeyCurrentUser, registryKey, kUpdateCheckValue, "0");
+                RegWriteString(settings_, kHkeyCurrentUser, registryKey, kUpdateCheckValue,
+                               kUpdateCheckOff);
                 break;
             default:
                 break;

@@ -1,12 +1,13 @@
 // The shipped languages in the real window: choosing one in the list changes the
-// captions at once, and every caption of every language fits its control (the text
-// measured with the font the control draws it in, against the room the control
-// gives it).
+// captions and Qt's own buttons at once, and every caption of every language fits
+// its control (the text measured with the font the control draws it in, against the
+// room the control gives it).
 #include <QAbstractButton>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
@@ -88,6 +89,39 @@ TEST_F(WindowLanguagesTest, ChoosingAnotherLanguageChangesTheCaptionsAtOnce) {
     EXPECT_EQ(find<QTableWidget>("split_grid")->horizontalHeaderItem(1)->text().toStdString(),
               "Dateiname");
     EXPECT_EQ(settings.read(kSettingsKeyPath, kLanguageValue), "Deutsch");
+}
+
+// Qt's standard buttons, as a message box of the program shows them.
+std::vector<std::string> standardButtonTexts() {
+    QMessageBox box(QMessageBox::Question, "Ombrix Pagemeld", "?",
+                    QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel);
+    std::vector<std::string> texts;
+    for (auto button : {QMessageBox::Yes, QMessageBox::No, QMessageBox::Cancel}) {
+        texts.push_back(box.button(button)->text().toStdString());
+    }
+    return texts;
+}
+
+TEST_F(WindowLanguagesTest, QtsOwnButtonsSpeakTheChosenLanguage) {
+    installLanguages();
+    // Qt's German beside the program, as the installed folder carries it.
+    const std::filesystem::path qtTexts = dir.path() / "translations";
+    std::filesystem::create_directory(qtTexts);
+    std::filesystem::copy_file(std::filesystem::path(PAGEMELD_QT_TRANSLATIONS_DIR) / "qtbase_de.qm",
+                               qtTexts / "qtbase_de.qm");
+    start();
+    const std::vector<std::string> english = {"&Yes", "&No", "Cancel"};
+    EXPECT_EQ(standardButtonTexts(), english);
+
+    auto* list = find<QComboBox>("cmb_languages");
+    list->setFocus();
+    QTest::keyClick(list, Qt::Key_Up);
+    ASSERT_EQ(list->currentText().toStdString(), "Deutsch");
+    EXPECT_EQ(standardButtonTexts(), (std::vector<std::string>{"&Ja", "&Nein", "Abbrechen"}));
+
+    QTest::keyClick(list, Qt::Key_Down);
+    ASSERT_EQ(list->currentText().toStdString(), "English");
+    EXPECT_EQ(standardButtonTexts(), english);
 }
 
 // Measured with the fonts the desktop gives the window (see tests/CMakeLists.txt).

@@ -42,6 +42,22 @@ std::string germanRefusal() {
     return line.substr(9, line.find_last_not_of('\r') - 8);
 }
 
+// Qt's translation of its own texts for every shipped language, named by the
+// language file's Locale.
+Names qtTranslationsForLanguages() {
+    Names names;
+    for (const std::string& language : namesIn(kSourceLanguages)) {
+        std::ifstream in(kSourceLanguages / language, std::ios::binary);
+        std::string line;
+        while (std::getline(in, line)) {
+            if (line.rfind("Locale=", 0) == 0) {
+                names.insert("qtbase_" + line.substr(7, line.find_last_not_of('\r') - 6) + ".qm");
+            }
+        }
+    }
+    return names;
+}
+
 // A folder of inputs, its runs' settings saying the language is German.
 void prepareWork(const fs::path& work) {
     fs::create_directories(work);
@@ -80,8 +96,13 @@ protected:
 TEST_F(InstalledProgram, HoldsWhatShipsAndRunsFromAnyFolderInTheLanguageBesideIt) {
     Names expected = namesIn(kSourceShortcuts);
     EXPECT_EQ(expected.count("support.url"), 1u);
-    expected.insert({PAGEMELD_EXECUTABLE_NAME, PAGEMELD_CLI_EXECUTABLE_NAME, "languages"});
+    expected.insert(
+        {PAGEMELD_EXECUTABLE_NAME, PAGEMELD_CLI_EXECUTABLE_NAME, "languages", "translations"});
     EXPECT_EQ(namesIn(folder), expected);
+    // Qt's buttons and dialogs speak every shipped language.
+    const Names qtTexts = qtTranslationsForLanguages();
+    EXPECT_EQ(qtTexts.count("qtbase_de.qm") + qtTexts.count("qtbase_fr.qm"), 2u);
+    EXPECT_EQ(namesIn(folder / "translations"), qtTexts);
     for (const char* program : {PAGEMELD_EXECUTABLE_NAME, PAGEMELD_CLI_EXECUTABLE_NAME}) {
         EXPECT_EQ(::access((folder / program).c_str(), X_OK), 0) << program;
     }
