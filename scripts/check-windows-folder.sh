@@ -110,6 +110,40 @@ status=0
     -o "Teil été.pdf") 2>/dev/null || status=$?
 [[ $status -eq 1 ]] || fail "a merge with a missing input ended with status $status, not 1"
 expect_pages "$inputs/Teil été.pdf" 3
+# A page under 10,000 levels of page-tree nodes is split into its one page, as on
+# Linux; 100,000 levels are refused as damaged (status 1, said in the log).
+deep_tree_pdf() {
+    python3 - "$1" "$2" <<'EOF'
+import sys
+file, levels = sys.argv[1], int(sys.argv[2])
+objects = ["<< /Type /Catalog /Pages 2 0 R >>"]
+for n in range(2, levels + 2):
+    parent = f"/Parent {n - 1} 0 R " if n > 2 else ""
+    objects.append(f"<< /Type /Pages {parent}/Kids [{n + 1} 0 R] /Count 1 >>")
+objects.append(f"<< /Type /Page /Parent {levels + 1} 0 R /MediaBox [0 0 200 200] >>")
+parts, offsets, at = [b"%PDF-1.5\n"], [], 9
+for number, text in enumerate(objects, 1):
+    offsets.append(at)
+    parts.append(f"{number} 0 obj\n{text}\nendobj\n".encode())
+    at += len(parts[-1])
+parts.append(f"xref\n0 {len(objects) + 1}\n0000000000 65535 f \n".encode())
+parts += [f"{offset:010d} 00000 n \n".encode() for offset in offsets]
+parts.append(f"trailer\n<< /Size {len(objects) + 1} /Root 1 0 R >>\nstartxref\n{at}\n%%EOF\n".encode())
+open(file, "wb").write(b"".join(parts))
+EOF
+}
+mkdir -p "$work/Tief"
+deep_tree_pdf "$inputs/Tief.pdf" 10000
+deep_tree_pdf "$inputs/Zu tief.pdf" 100000
+run_quiet "$console" -qsl "Tief.pdf" -o "$(windows_path "$work/Tief")\\"
+expect_pages "$work/Tief/Tief01.pdf" 1
+status=0
+(cd "$inputs" && "$wine" "$home/$console" -qsl "Zu tief.pdf" -o "$(windows_path "$work/Tief")\\") \
+    2>/dev/null || status=$?
+[[ $status -eq 1 ]] || fail "a page tree 100,000 levels deep ended with status $status, not 1"
+grep -q "Error loading file .*Zu tief.pdf" "$work/Tief/output.log" ||
+    fail "the page tree 100,000 levels deep was not refused in the log"
+[[ $(find "$work/Tief" -name 'Zu tief*') == "" ]] || fail "pieces of a refused file were written"
 leftovers=$(find "$work" -name '.pagemeld-*')
 [[ -z $leftovers ]] || fail "temporary files left behind: $leftovers"
 

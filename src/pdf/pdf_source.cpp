@@ -11,6 +11,7 @@
 
 #include "base/runtime_error.h"
 #include "base/text_encoding.h"
+#include "pdf/page_tree.h"
 #include "pdf/pdf_engine.h"
 
 namespace pagemeld {
@@ -69,6 +70,7 @@ std::shared_ptr<PdfSource> PdfSource::open(const std::string& fileName, const st
         source->qpdf_->setAttemptRecovery(true);
         source->qpdf_->processInputSource(source->input_, password.c_str());
         source->encrypted_ = source->qpdf_->isEncrypted();
+        preparePageTree(*source->qpdf_);
         source->pages_ = source->qpdf_->getAllPages();
     } catch (...) {
         errorCode = engineErrorCode(std::current_exception());

@@ -3,6 +3,8 @@
 #include <set>
 #include <string_view>
 
+#include "pdf/page_tree.h"
+
 namespace pagemeld {
 namespace {
 
@@ -10,8 +12,6 @@ constexpr std::int64_t kCatalog = 1;
 constexpr std::int64_t kPageTree = 2;
 constexpr std::int64_t kInformation = 3;
 constexpr std::int64_t kFirstFree = 4;
-
-const char* const kInheritable[] = {"/Resources", "/MediaBox", "/CropBox", "/Rotate"};
 
 QPDFObjectHandle inheritedAttribute(QPDFObjectHandle page, const std::string& key) {
     std::set<QPDFObjGen> seen;
@@ -96,7 +96,7 @@ void StreamingPdfWriter::writePage(SourceObjects& objects, std::int64_t number,
         out_.writeValue(objects, value, 1);
     }
     // Attributes a page inherits from the tree it leaves behind are written into it.
-    for (const char* key : kInheritable) {
+    for (const char* key : kInheritedPageKeys) {
         if (auto own = entries.find(key); own != entries.end() && !own->second.isNull()) continue;
         QPDFObjectHandle value = inheritedAttribute(page, key);
         if (value.isNull()) {

@@ -6,6 +6,7 @@
 
 #include <qpdf/Pl_Buffer.hh>
 #include <qpdf/Pl_Flate.hh>
+#include <qpdf/QPDFPageObjectHelper.hh>
 
 #include <filesystem>
 #include <fstream>
@@ -71,6 +72,24 @@ Objects twoPages(const std::string& first = {}, const std::string& second = {},
     return objects;
 }
 
+// One page under a chain of `levels` page-tree nodes; node k (1 at the top) gets the
+// entries `nodeEntries(k)`.
+std::string deepPageTree(
+    int levels, const std::function<std::string(int)>& nodeEntries = {},
+    const std::string& pageEntries = "/MediaBox [0 0 200 200] /Resources << >> ") {
+    Objects objects{"<< /Type /Catalog /Pages 2 0 R >>"};
+    for (int level = 1; level <= levels; ++level) {
+        const int self = level + 1;
+        objects.push_back("<< /Type /Pages " +
+                          (level > 1 ? "/Parent " + std::to_string(self - 1) + " 0 R " : "") +
+                          "/Kids [" + std::to_string(self + 1) + " 0 R] /Count 1 " +
+                          (nodeEntries ? nodeEntries(level) : "") + ">>");
+    }
+    objects.push_back("<< /Type /Page /Parent " + std::to_string(levels + 1) + " 0 R " +
+                      pageEntries + ">>");
+    return pdfText(objects);
+}
+
 struct HostileFile {
     std::string name;
     // Pages a sound reader counts when it loads it; 0 when it must refuse it, -1 when
@@ -96,6 +115,11 @@ const std::vector<HostileFile>& hostileFiles() {
              return pdfText(
                  twoPages("/Deep " + std::string(100000, '[') + std::string(100000, ']') + " "));
          }},
+        // Page trees nested deeply: readers that walk them by recursion run out of stack,
+        // at a depth that differs between platforms. Opened everywhere up to a limit,
+        // refused as damaged everywhere beyond it.
+        {"DeepPageTree", 1, [] { return deepPageTree(10000); }},
+        {"TooDeepPageTree", 0, [] { return deepPageTree(100000); }},
         // A /Kids entry pointing back at the root of the page tree.
         {"PageTreeLoop", -1,
          [] {
@@ -196,6 +220,23 @@ TEST_P(Hostile, EveryEngineOperationEndsCleanly) {
         engine.DACloseFile(handle);
     }
     EXPECT_EQ(testing::namesIn(dir.path()), expected) << "a partial or stray file was left behind";
+}
+
+// A page far down a deep tree keeps what it inherits from a node half way down.
+TEST(DeepPageTree, APageKeepsWhatItInheritsFromFarAbove) {
+    TempDir dir;
+    std::ofstream(dir.path() / "deep.pdf", std::ios::binary) << deepPageTree(
+        10000, [](int level) { return level == 5000 ? "/MediaBox [0 0 300 100] /Rotate 90 " : ""; },
+        "/Resources << >> ");
+    QpdfEngine engine;
+    ASSERT_NE(engine.LoadFromFile(dir.file("deep.pdf")), 0) << engine.LastErrorCode();
+    ASSERT_NE(engine.ExtractPages(1, 1), 0);
+    ASSERT_NE(engine.SaveToFile(dir.file("piece.pdf")), 0) << engine.LastErrorCode();
+    QPDF piece;
+    piece.processFile(dir.file("piece.pdf").c_str());
+    QPDFPageObjectHelper page(piece.getAllPages().at(0));
+    EXPECT_EQ(page.getAttribute("/Rotate", false).unparse(), "90");
+    EXPECT_EQ(page.getAttribute("/MediaBox", false).unparse(), "[ 0 0 300 100 ]");
 }
 
 #ifdef PAGEMELD_EXECUTABLE
