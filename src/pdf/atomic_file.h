@@ -38,7 +38,7 @@ public:
     void discard();
 
 private:
-    AtomicFile(std::string target, std::string temporary, std::FILE* stream);
+    AtomicFile(std::string target, std::string temporary, std::FILE* stream, int liveSlot);
 
     std::string target_;
     std::string temporary_;

@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <random>
+#include <thread>
 
 #ifndef _WIN32
 #include <fcntl.h>
@@ -190,6 +192,45 @@ TEST(AtomicFilePosix, ASignalThatEndsTheProgramLeavesNoTemporaryFile) {
             EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == sent.signal) << status;
         }
         EXPECT_EQ(folderEntries(dir.path()), sent.left);
+    }
+}
+
+// A signal may come at any moment, also while a temporary file is being created, and
+// reach whichever thread of the program: many short runs that create, write, drop and
+// commit outputs without pause, each ended at a random moment, leave none behind.
+TEST(AtomicFilePosix, ASignalAtAnyMomentLeavesNoTemporaryFile) {
+    TempDir dir;
+    const std::string target = dir.file("out.pdf");
+    std::mt19937 random(20240611);
+    const int signals[] = {SIGINT, SIGTERM, SIGHUP};
+    for (int run = 0; run < 300; ++run) {
+        const pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            removeTemporaryFilesOnSignals();
+            // A second thread that the signal may be handed to instead.
+            std::thread([] {
+                for (;;) ::pause();
+            }).detach();
+            for (bool keep = false;; keep = !keep) {
+                std::int32_t error = 0;
+                auto file = AtomicFile::create(target, error);
+                if (!file) continue;
+                std::fputs("%PDF-1.7\n", file->stream());
+                if (keep) file->commit(error, false);
+            }
+        }
+        ::usleep(std::uniform_int_distribution<useconds_t>(200, 3000)(random));
+        // Twice, as timeout(1) sends it: to the program, then to its process group.
+        const int signal = signals[run % 3];
+        ::kill(child, signal);
+        ::kill(child, signal);
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+        for (const std::string& name : folderEntries(dir.path())) {
+            ASSERT_EQ(name, "out.pdf") << "left by run " << run << ", " << ::strsignal(signal);
+        }
     }
 }
 #endif
