@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 #include <random>
 #include <system_error>
 
@@ -133,6 +134,19 @@ extern "C" void removeLiveAndEnd(int signal) {
 }
 #endif
 
+// The name a chain of symbolic links ends in (which need not exist yet); `path` itself
+// when it is no link. Nothing for links that go round in a circle or cannot be read.
+std::optional<std::filesystem::path> followLinks(std::filesystem::path path) {
+    for (int link = 0; link < 40; ++link) {
+        std::error_code ec;
+        if (!std::filesystem::is_symlink(std::filesystem::symlink_status(path, ec))) return path;
+        const std::filesystem::path to = std::filesystem::read_symlink(path, ec);
+        if (ec) return std::nullopt;
+        path = to.is_absolute() ? to : path.parent_path() / to;
+    }
+    return std::nullopt;
+}
+
 void flushToDisk(std::FILE* stream) {
 #ifdef _WIN32
     _commit(_fileno(stream));
@@ -164,14 +178,23 @@ AtomicFile::AtomicFile(std::string target, std::string temporary, std::FILE* str
       stream_(stream),
       liveSlot_(liveSlot) {}
 
-std::unique_ptr<AtomicFile> AtomicFile::create(const std::string& target, std::int32_t& errorCode) {
-    const auto targetPath = pathFromUtf8(target);
+std::unique_ptr<AtomicFile> AtomicFile::create(const std::string& name, std::int32_t& errorCode) {
+    // A link named as the output stays a link: renaming over it would put a file in its
+    // place ("-o /dev/stdout" run as root replaced the system's link). The file it leads
+    // to is replaced instead, in that file's own folder.
+    const std::optional<std::filesystem::path> followed =
+        name.empty() ? std::nullopt : followLinks(pathFromUtf8(name));
+    if (!followed) {
+        errorCode = errcode::kPathFileAccess;
+        return nullptr;
+    }
+    const std::filesystem::path& targetPath = *followed;
+    const std::string target = pathToUtf8(targetPath);
     // Only a file is replaced: a folder names no output, and renaming over a device or
     // a pipe ("-o /dev/null" run as root) would put a regular file in its place.
     std::error_code ec;
     const auto status = std::filesystem::status(targetPath, ec);
-    if (target.empty() ||
-        (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status))) {
+    if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
         errorCode = errcode::kPathFileAccess;
         return nullptr;
     }

@@ -156,6 +156,61 @@ TEST(AtomicFilePosix, AFailedFinalStepLeavesNoTemporaryFileAndNoTarget) {
     }
 }
 
+// A symbolic link named as the output stays a link: its target is replaced, beside
+// itself, the way editors save through a link. A link that leads to no file, or to
+// nothing that is a file, is refused and left alone.
+TEST(AtomicFilePosix, ALinkNamedAsOutputStaysALinkAndItsTargetIsReplaced) {
+    const struct {
+        const char* what;
+        std::vector<std::pair<const char*, const char*>> links;  // name, where it points
+        const char* written;  // the file written, "" for a refusal
+    } cases[] = {
+        {"to a file in another folder", {{"out.pdf", "../other/old.pdf"}}, "other/old.pdf"},
+        {"to no file yet, in a folder", {{"out.pdf", "{dir}/other/new.pdf"}}, "other/new.pdf"},
+        {"a chain of links",
+         {{"out.pdf", "step.pdf"}, {"step.pdf", "../other/old.pdf"}},
+         "other/old.pdf"},
+        {"to a device", {{"out.pdf", "/dev/null"}}, ""},
+        {"to a link to itself", {{"out.pdf", "out.pdf"}}, ""},
+        {"to no folder", {{"out.pdf", "../gone/new.pdf"}}, ""},
+    };
+    for (const auto& link : cases) {
+        SCOPED_TRACE(link.what);
+        TempDir dir;
+        fs::create_directories(dir.path() / "work");
+        fs::create_directories(dir.path() / "other");
+        std::ofstream(dir.file("other/old.pdf")) << "old";
+        std::vector<fs::path> pointsTo;
+        for (const auto& [name, to] : link.links) {
+            std::string where = to;
+            if (where.rfind("{dir}", 0) == 0) where = dir.path().string() + where.substr(5);
+            fs::create_symlink(where, dir.path() / "work" / name);
+            pointsTo.push_back(where);
+        }
+        std::int32_t error = 0;
+        auto file = AtomicFile::create(dir.file("work/out.pdf"), error);
+        const std::string written = link.written;
+        if (written.empty()) {
+            EXPECT_FALSE(file);
+            EXPECT_NE(error, 0);
+        } else {
+            ASSERT_TRUE(file) << error;
+            std::fputs("new", file->stream());
+            ASSERT_TRUE(file->commit(error, false)) << error;
+            EXPECT_EQ(contents(dir.file(written)), "new");
+        }
+        // The links as they were, and no other file made in either folder.
+        for (std::size_t i = 0; i < link.links.size(); ++i) {
+            std::error_code ec;
+            EXPECT_EQ(fs::read_symlink(dir.path() / "work" / link.links[i].first, ec), pointsTo[i]);
+        }
+        EXPECT_EQ(folderEntries(dir.path() / "work").size(), link.links.size());
+        EXPECT_EQ(folderEntries(dir.path() / "other"),
+                  written == "other/new.pdf" ? (Names{"new.pdf", "old.pdf"}) : Names{"old.pdf"});
+    }
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+}
+
 // A program ended by a signal while it writes (a script's timeout, a closed terminal)
 // leaves no hidden temporary file; a signal it was started to ignore (nohup) stays
 // ignored and the write completes.

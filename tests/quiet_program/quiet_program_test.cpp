@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <sstream>
 #include <string>
@@ -26,13 +27,19 @@ constexpr const char* kRefused =
     "Invalid command line arguments. Check online support page to learn how to use command "
     "line!";
 
-// Every file below `folder` (but the program's home), by its relative name.
+// Every file below `folder` (but the program's home), by its relative name; a
+// symbolic link as where it points.
 std::map<std::string, std::string> filesBelow(const fs::path& folder) {
     std::map<std::string, std::string> files;
     for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-        const std::string name = fs::relative(entry.path(), folder).generic_string();
-        if (name.rfind(".home", 0) == 0 || !entry.is_regular_file()) continue;
-        files[name] = testing::fileText(entry.path());
+        // Named as found: fs::relative would name a link by the file it leads to.
+        const std::string name = entry.path().lexically_relative(folder).generic_string();
+        if (name.rfind(".home", 0) == 0) continue;
+        if (entry.is_symlink()) {
+            files[name] = "-> " + fs::read_symlink(entry.path()).string();
+        } else if (entry.is_regular_file()) {
+            files[name] = testing::fileText(entry.path());
+        }
     }
     return files;
 }
@@ -51,6 +58,8 @@ struct CommandLine {
     std::vector<Made> made = {};  // exactly the files made; nothing else changes
     std::string errorsHold = {};  // "{dir}/" stands for the working folder
     bool needsNoDisplay = false;  // the window program opens its window where there is one
+    // What the folder holds for this command line alone, besides the common inputs.
+    std::function<void(const fs::path& folder)> prepare = {};
 };
 
 const std::vector<CommandLine>& commandLines() {
@@ -84,6 +93,16 @@ const std::vector<CommandLine>& commandLines() {
              1,
              {{"out/a01.pdf", {"A 1"}}, {"out/a02.pdf", {"A 2"}}},
              "out/a01.pdf was skipped: it would replace"},
+            // A link named as the output stays a link; the file it leads to is written.
+            {"merge through a link",
+             {"-qm", "a.pdf", "b.pdf", "-o", "link.pdf"},
+             0,
+             {{"out/linked.pdf", {"A 1", "A 2", "B 1"}}},
+             {},
+             false,
+             [](const fs::path& folder) {
+                 fs::create_symlink("out/linked.pdf", folder / "link.pdf");
+             }},
             {"merge over an input",
              {"-qml", "a.pdf", "b.pdf", "-o", "b.pdf"},
              1,
@@ -155,6 +174,7 @@ TEST_P(BothPrograms, CarryOutEachCommandLineAndLeaveEveryInputAsItWas) {
         SCOPED_TRACE(line.what);
         TempDir dir;
         writeInputs(dir);
+        if (line.prepare) line.prepare(dir.path());
         const auto before = filesBelow(dir.path());
 
         const ProgramRun done = run(dir.path(), line.args);
