@@ -23,6 +23,12 @@ using testing::ProgramRun;
 using testing::TempDir;
 using Texts = std::vector<std::string>;
 
+#ifdef _WIN32
+constexpr const char* kLineEnd = "\r\n";
+#else
+constexpr const char* kLineEnd = "\n";
+#endif
+
 constexpr const char* kRefused =
     "Invalid command line arguments. Check online support page to learn how to use command "
     "line!";
@@ -60,6 +66,7 @@ struct CommandLine {
     bool needsNoDisplay = false;  // the window program opens its window where there is one
     // What the folder holds for this command line alone, besides the common inputs.
     std::function<void(const fs::path& folder)> prepare = {};
+    std::string standardOutput = {};  // where standard output goes, when not captured
 };
 
 const std::vector<CommandLine>& commandLines() {
@@ -114,6 +121,17 @@ const std::vector<CommandLine>& commandLines() {
              0,
              {{"out/raw\37701.pdf", {"F 1"}}, {"out/raw\37702.pdf", {"F 2"}}}},
 
+            // A message of two lines, each ended as lines end on the platform.
+            {"merge into a missing folder",
+             {"-qm", "a.pdf", "b.pdf", "-o", "gone/m.pdf"},
+             1,
+             {},
+             "{dir}/gone/m.pdf cannot be created!" + std::string(kLineEnd) +
+                 "The folder does not exist." + kLineEnd},
+            // Help or the version that cannot be written is not done.
+            {"version into a full disk", {"--version"}, 1, {}, {}, false, {}, "/dev/full"},
+            {"help into a full disk", {"--help"}, 1, {}, {}, false, {}, "/dev/full"},
+
             // Refusals: status 2, the message, nothing made; without a display neither
             // program has a window to hand a window's request to.
             {"unknown switch", {"-QS", "a.pdf", "-o", "out/"}, 2, {}, kRefused},
@@ -137,8 +155,11 @@ const std::vector<CommandLine>& commandLines() {
 // Each program by its executable.
 class BothPrograms : public ::testing::TestWithParam<const char*> {
 protected:
-    ProgramRun run(const fs::path& folder, const std::vector<std::string>& args) const {
-        return testing::runProgram(GetParam(), {folder, args});
+    ProgramRun run(const fs::path& folder, const std::vector<std::string>& args,
+                   const std::string& standardOutput = {}) const {
+        testing::ProgramOptions options{folder, args};
+        options.standardOutput = standardOutput;
+        return testing::runProgram(GetParam(), options);
     }
     bool isConsoleProgram() const { return GetParam() == std::string(PAGEMELD_CLI_EXECUTABLE); }
 };
@@ -177,7 +198,7 @@ TEST_P(BothPrograms, CarryOutEachCommandLineAndLeaveEveryInputAsItWas) {
         if (line.prepare) line.prepare(dir.path());
         const auto before = filesBelow(dir.path());
 
-        const ProgramRun done = run(dir.path(), line.args);
+        const ProgramRun done = run(dir.path(), line.args, line.standardOutput);
         EXPECT_EQ(done.signal, 0);
         EXPECT_EQ(done.status, line.status) << done.errors;
         EXPECT_NE(done.errors.find(inFolder(line.errorsHold, dir)), std::string::npos)
