@@ -39,6 +39,8 @@ const std::vector<CatalogueEntry>& catalogueEntries() {
         {"OTHER", "MsgErrCL2", &Catalogue::MsgErrCL2},
         {"OTHER", "MsgErrCL3", &Catalogue::MsgErrCL3},
         {"OTHER", "MsgErrCL4", &Catalogue::MsgErrCL4},
+        {"OTHER", "MsgErrCLMaxFiles1", &Catalogue::MsgErrCLMaxFiles1},
+        {"OTHER", "MsgErrCLMaxFiles2", &Catalogue::MsgErrCLMaxFiles2},
         {"OTHER", "MsgErrPageNo", &Catalogue::MsgErrPageNo},
         {"OTHER", "MsgErrPageNo2", &Catalogue::MsgErrPageNo2},
         {"OTHER", "MsgErrMergeOnlyPDF1", &Catalogue::MsgErrMergeOnlyPDF1},

@@ -138,6 +138,14 @@ const std::vector<CommandLine>& commandLines() {
             {"a request for the window", {"-s", "a.pdf"}, 2, {}, kRefused, true},
             {"no request at all", {}, 2, {}, "-qs [l] <input.pdf>... -o <output folder>", true},
         };
+        std::vector<std::string> tooMany = {"-qm"};
+        for (int i = 0; i <= 1000; ++i) tooMany.push_back("f" + std::to_string(i) + ".pdf");
+        tooMany.insert(tooMany.end(), {"-o", "m.pdf"});
+        lines.push_back({"more names than a request takes",
+                         tooMany,
+                         2,
+                         {},
+                         "one request takes at most 1000 file names."});
         // Every name a user may have, merged under its own name; a double quote cannot
         // be part of a name on a command line.
         for (const auto& sample : testing::nameSamples()) {
