@@ -41,6 +41,8 @@ const std::vector<CatalogueEntry>& catalogueEntries() {
         {"OTHER", "MsgErrCL4", &Catalogue::MsgErrCL4},
         {"OTHER", "MsgErrCLMaxFiles1", &Catalogue::MsgErrCLMaxFiles1},
         {"OTHER", "MsgErrCLMaxFiles2", &Catalogue::MsgErrCLMaxFiles2},
+        {"OTHER", "MsgErrQuietSplitMax1", &Catalogue::MsgErrQuietSplitMax1},
+        {"OTHER", "MsgErrQuietSplitMax2", &Catalogue::MsgErrQuietSplitMax2},
         {"OTHER", "MsgErrPageNo", &Catalogue::MsgErrPageNo},
         {"OTHER", "MsgErrPageNo2", &Catalogue::MsgErrPageNo2},
         {"OTHER", "MsgErrMergeOnlyPDF1", &Catalogue::MsgErrMergeOnlyPDF1},

@@ -142,6 +142,25 @@ const std::vector<CommandLine>& commandLines() {
             {"a request for the window", {"-s", "a.pdf"}, 2, {}, kRefused, true},
             {"no request at all", {}, 2, {}, "-qs [l] <input.pdf>... -o <output folder>", true},
         };
+        // A split stops at page 999 of a file, and says so.
+        CommandLine longer{"split of more pages than a file gives",
+                           {"-qsl", "long.pdf", "-o", "out/"},
+                           1,
+                           {},
+                           "Pages after page 999 were left out",
+                           false,
+                           [](const fs::path& folder) {
+                               testing::writeTestPdf((folder / "long.pdf").string(), 1000, "L");
+                           }};
+        for (int page = 1; page <= 999; ++page) {
+            const std::string number = (page < 10 ? "0" : "") + std::to_string(page);
+            longer.made.push_back({"out/long" + number + ".pdf"});
+        }
+        longer.made.front().pages = {"L 1"};
+        longer.made.back().pages = {"L 999"};
+        longer.made.push_back(
+            {"out/output.log", {}, "Pages after page 999 were left out: a quiet split writes"});
+        lines.push_back(longer);
         std::vector<std::string> tooMany = {"-qm"};
         for (int i = 0; i <= 1000; ++i) tooMany.push_back("f" + std::to_string(i) + ".pdf");
         tooMany.insert(tooMany.end(), {"-o", "m.pdf"});
