@@ -9,6 +9,9 @@
 
 namespace pagemeld {
 
+// The most pages a quiet split writes of one file: split_max_page at start-up.
+inline constexpr std::int32_t kSplitMaxPageAtStart = 999;
+
 struct AppState {
     // Window caption and the About tab's title line.
     std::string app_title;

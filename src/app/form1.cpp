@@ -405,7 +405,7 @@ void Form1::Form_Load(const std::string& commandLine) {
         [&] { shapeGrid(merge_grid, 7, kMergeGridBaseWidths, 0); },
         [&] {
             state.mgrid_max = 5000;
-            state.split_max_page = 999;
+            state.split_max_page = kSplitMaxPageAtStart;
             state.xgrid_max = 2;
             state.mix_max_page = 999;
             state.app_title = kAppTitle;

@@ -6,6 +6,7 @@
 #include <system_error>
 #include <utility>
 
+#include "app/system_info.h"
 #include "base/text_encoding.h"
 
 namespace pagemeld {
@@ -189,6 +190,14 @@ CommandLineRequest parseQuiet(std::string text, CommandLineRequest request, bool
         }
         request.output = completed.path;
     } else {
+        // A folder named without a final separator ("-o out", "-o .") takes the pieces
+        // and the log: its name would otherwise start every piece's name, beside it.
+        // A name that is no folder still does, as scripts may expect. ("c:" on Windows
+        // is already the current folder of drive C; "c:\" would be another.)
+        const std::string_view endsFolder = kOnWindows ? "\\/:" : kPathSeparators;
+        if (complete(output).isFolder && endsFolder.find(output.back()) == kNone) {
+            output += kPathSeparator;
+        }
         request.output = output;
     }
     return request;

@@ -90,8 +90,9 @@ struct CommandLineRequest {
     // Quiet requests ("-qs", "-qm").
     bool log = false;                 // "l" after the switch: write the batch log
     std::vector<std::string> inputs;  // the input names, completed, in order
-    // The name after "-o": for "-qs" the output folder as written, for "-qm" the
-    // output file completed. Absent when the request is refused.
+    // The name after "-o": for "-qs" the output folder as written (with a final
+    // separator added when it names a folder without one), for "-qm" the output file
+    // completed. Absent when the request is refused.
     std::optional<std::string> output;
 
     // Interactive requests: "-s" exactly one name, "-m" the names in order.

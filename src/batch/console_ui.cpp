@@ -1,13 +1,28 @@
 #include "batch/console_ui.h"
 
 #include <ostream>
+#include <string>
 
 namespace pagemeld {
 
 ConsoleUi::ConsoleUi(std::ostream& out) : out_(out) {}
 
+namespace {
+
+// Messages are built for a message box, with CR LF between their lines; the console
+// stream ends a line as its platform does ('\n' becomes CR LF on Windows).
+std::string consoleLines(std::string text) {
+    for (std::size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at)) {
+        text.erase(at, 1);
+    }
+    return text;
+}
+
+}  // namespace
+
 int ConsoleUi::messageBox(const std::string& text, const std::string& title, int style) {
-    out_ << (title.empty() ? std::string("Ombrix Pagemeld") : title) << ": " << text << '\n';
+    out_ << (title.empty() ? std::string("Ombrix Pagemeld") : title) << ": " << consoleLines(text)
+         << '\n';
     out_.flush();
     switch (style & msgbox::kButtonsMask) {
         case msgbox::kAbortRetryIgnore:

@@ -18,7 +18,11 @@ void showRefusal(Form1& form, const std::string& text) {
     if (request.problem != RequestProblem::None || !request.output) {
         // Refused: no input, no output, an unclosed quote, too many names. A quiet
         // request never opens the window, so it says so and ends.
-        showRefusal(form, form.catalogue.MsgErrCL);
+        const Catalogue& texts = form.catalogue;
+        showRefusal(form, request.problem == RequestProblem::TooManyNames
+                              ? texts.MsgErrCLMaxFiles1 + " " + std::to_string(kBatchFilesMax) +
+                                    " " + texts.MsgErrCLMaxFiles2
+                              : texts.MsgErrCL);
         form.state.exit_status = kExitRefused;
         form.errors().ExitProject();
     }

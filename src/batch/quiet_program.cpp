@@ -31,17 +31,19 @@ bool answeredWithoutWindow(const std::string& commandLine, bool displayAvailable
     }
 }
 
-int runQuietProgram(const std::string& commandLine, const ProgramDescription& program) {
+int runQuietProgram(const std::string& commandLine, const ProgramDescription& program,
+                    std::ostream& out, std::ostream& errors) {
     const RequestKind kind = requestKind(commandLine);
     switch (kind) {
+        // Text that did not reach a full disk or a closed pipe was not given.
         case RequestKind::Help:
-            std::cout << usageText(program) << std::flush;
-            return kExitDone;
+            out << usageText(program) << std::flush;
+            return out ? kExitDone : kExitIncomplete;
         case RequestKind::Version:
-            std::cout << versionText() << std::endl;
-            return kExitDone;
+            out << versionText() << std::endl;
+            return out ? kExitDone : kExitIncomplete;
         case RequestKind::None:
-            std::cerr << usageText(program) << std::flush;
+            errors << usageText(program) << std::flush;
             return kExitRefused;
         default:
             break;
@@ -51,7 +53,7 @@ int runQuietProgram(const std::string& commandLine, const ProgramDescription& pr
     removeTemporaryFilesOnSignals();
     SystemInfo system;
     SettingsStore settings;
-    ConsoleUi ui(std::cerr);
+    ConsoleUi ui(errors);
     OfflineHttp http;
     ErrorReporter errors(ui, system);
     QpdfEngine pdf;

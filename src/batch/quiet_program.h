@@ -3,6 +3,7 @@
 // with the same logs, messages and exit statuses.
 #pragma once
 
+#include <iostream>
 #include <string>
 
 #include "batch/usage_text.h"
@@ -18,9 +19,10 @@ inline const ProgramDescription kConsoleProgram{"pagemeld-cli", false};
 bool answeredWithoutWindow(const std::string& commandLine, bool displayAvailable);
 
 // Carries `commandLine` out without any window and returns the exit status: help and
-// the version on standard output, quiet requests as the window program carries them
-// out, messages on standard error. A request only the window can carry out ("-s",
-// "-m", none at all) is refused.
-int runQuietProgram(const std::string& commandLine, const ProgramDescription& program);
+// the version on `out` (standard output), quiet requests as the window program carries
+// them out, messages on `errors` (standard error). A request only the window can carry
+// out ("-s", "-m", none at all) is refused.
+int runQuietProgram(const std::string& commandLine, const ProgramDescription& program,
+                    std::ostream& out = std::cout, std::ostream& errors = std::cerr);
 
 }  // namespace pagemeld

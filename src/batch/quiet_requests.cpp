@@ -13,6 +13,7 @@
 #include "base/text_encoding.h"
 #include "batch/request_files.h"
 #include "errors/trap.h"
+#include "lang/catalogue.h"
 #include "lang/failure_reason.h"
 #include "pdf/pdf_engine.h"
 #include "split/document_information.h"
@@ -45,10 +46,9 @@ std::string baseNameOf(ErrorReporter& errors, const std::string& file) {
 void report_problem(QuietRequestContext& context, const std::string& fis, const std::string& line,
                     const std::string& reason = {});
 
-// An output that would take the place of a file the request reads or wrote is not
-// written: logged, and always shown, since an input was nearly lost.
-void report_replaced(QuietRequestContext& context, const std::string& fis,
-                     const std::string& output);
+// A problem logged and always shown, even with a log: an input nearly lost, or one
+// not written whole.
+void report_always(QuietRequestContext& context, const std::string& fis, const std::string& line);
 
 }  // namespace
 
@@ -91,9 +91,7 @@ void report_problem(QuietRequestContext& context, const std::string& fis, const 
     }
 }
 
-void report_replaced(QuietRequestContext& context, const std::string& fis,
-                     const std::string& output) {
-    const std::string line = replacedFileLine(output);
+void report_always(QuietRequestContext& context, const std::string& fis, const std::string& line) {
     add_line_to_log(context, fis, line);
     MsgBoxEx(context.errors, context.ui, line, msgbox::kExclamation);
 }
@@ -152,7 +150,7 @@ bool process_quiet_split_line(QuietRequestContext& context,
                 const std::string output =
                     numberedOutputName(outputfolder, base, context.state.output_file_counter);
                 if (files.wouldReplace(output)) {
-                    report_replaced(context, logFile, output);
+                    report_always(context, logFile, replacedFileLine(output));
                     complete = false;
                     continue;
                 }
@@ -172,6 +170,13 @@ bool process_quiet_split_line(QuietRequestContext& context,
                     return;
                 }
                 files.note(output);
+            }
+            if (pages > last) {
+                const Catalogue& texts = context.catalogue;
+                report_always(context, logFile,
+                              texts.MsgErrQuietSplitMax1 + " " + std::to_string(last) + " " +
+                                  texts.MsgErrQuietSplitMax2 + " " + name);
+                complete = false;
             }
         });
         if (!carriedOn) return false;
@@ -198,7 +203,7 @@ bool process_merge_line(QuietRequestContext& context, const std::vector<std::str
         return false;
     }
     if (RequestFiles(pdffiles).wouldReplace(fis)) {
-        trap.step([&] { report_replaced(context, logFile, fis); });
+        trap.step([&] { report_always(context, logFile, replacedFileLine(fis)); });
         return false;
     }
     // The files that look like PDFs go to the engine's file list as they are: the merge

@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <string_view>
 
+#include "app/app_state.h"
 #include "app/version.h"
+#include "batch/command_line.h"
 
 namespace pagemeld {
 namespace {
@@ -40,8 +42,16 @@ std::string usageText(const ProgramDescription& program) {
     text +=
         "\n"
         "  l        write a log: output.log in the split's folder, <output file>.log for a merge\n"
-        "  names    with spaces in double quotes; relative names from the current folder\n"
-        "  status   0 done, 1 an input skipped or an output not written, 2 command line refused\n";
+        "  -o       a split's folder (a name that is no folder starts the pieces' names), or a\n"
+        "           merge's file; a symbolic link stays, the file it leads to is written\n"
+        "  names    with spaces in double quotes; relative names from the current folder;\n"
+        "           at most " +
+        std::to_string(kBatchFilesMax) +
+        " in a request\n"
+        "  status   0 done, 1 an input skipped or not split whole (at most " +
+        std::to_string(kSplitMaxPageAtStart) +
+        " pages\n"
+        "           of a file), or an output not written, 2 command line refused\n";
     return text;
 }
 

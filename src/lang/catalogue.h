@@ -72,6 +72,14 @@ struct Catalogue {
     std::string MsgErrCL4 =
         "Invalid command line arguments: output file for merge does not exist! Check online "
         "support page to learn how to use command line!";
+    // A quiet request names more files than one request takes: text 1 + the most + text 2.
+    std::string MsgErrCLMaxFiles1 = "Invalid command line arguments: one request takes at most";
+    std::string MsgErrCLMaxFiles2 = "file names.";
+    // A quiet split left out the pages after the most it writes of a file:
+    // text 1 + the last page written + text 2 + the file.
+    std::string MsgErrQuietSplitMax1 = "Pages after page";
+    std::string MsgErrQuietSplitMax2 =
+        "were left out: a quiet split writes at most that many pages of each file. File:";
     std::string MsgErrPageNo = "This PDF file could not be opened. Error code:";
     std::string MsgErrPageNo2 =
         "This file is a PDF version 1.5 . It cannot be processed by Ombrix Pagemeld";

@@ -19,8 +19,9 @@ void removeTemporaryFilesOnSignals();
 class AtomicFile {
 public:
     // Creates the temporary file; on failure returns nullptr and sets `errorCode`
-    // (a run-time error number such as 76 for a missing folder, 70 when denied).
-    static std::unique_ptr<AtomicFile> create(const std::string& target, std::int32_t& errorCode);
+    // (a run-time error number such as 76 for a missing folder, 70 when denied). A
+    // symbolic link named as the target stays: the file it leads to is replaced.
+    static std::unique_ptr<AtomicFile> create(const std::string& name, std::int32_t& errorCode);
     ~AtomicFile();
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
@@ -38,7 +39,7 @@ public:
     void discard();
 
 private:
-    AtomicFile(std::string target, std::string temporary, std::FILE* stream);
+    AtomicFile(std::string target, std::string temporary, std::FILE* stream, int liveSlot);
 
     std::string target_;
     std::string temporary_;

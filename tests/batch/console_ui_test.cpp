@@ -18,6 +18,10 @@ TEST(ConsoleUi, AnswersSoTheRequestGoesOnWithoutHarm) {
               msgbox::kAnswerIgnore);
     EXPECT_EQ(ui.messageBox("Download?", "", msgbox::kYesNoCancel), msgbox::kAnswerNo);
     EXPECT_EQ(ui.messageBox("Again?", "", msgbox::kRetryCancel), msgbox::kAnswerCancel);
+    // A message of two lines ends each line the way the platform's console does.
+    out.str("");
+    ui.messageBox("m.pdf cannot be created!\r\nThe folder does not exist.", "", msgbox::kOkOnly);
+    EXPECT_EQ(out.str(), "Ombrix Pagemeld: m.pdf cannot be created!\nThe folder does not exist.\n");
     // Nothing can be chosen or opened without a window.
     EXPECT_EQ(ui.inputBox("Ombrix Pagemeld", "Password", "old"), "");
     EXPECT_TRUE(ui.openFileDialog({}, true, "").empty());

@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "base/runtime_error.h"
+#include "batch/command_line.h"
 #include "pdf/qpdf_engine.h"
 #include "support/form_harness.h"
 
@@ -58,6 +60,23 @@ TEST_F(CommandLineRun, WhatCannotBeReadIsRefusedAndTheWindowOpens) {
         EXPECT_EQ(ui.boxTexts(), Texts{message}) << line;
         EXPECT_EQ(form.split_grid.textMatrix(1, 0), "") << line;
     }
+}
+
+// A quiet request of more names than a request takes is refused, and says how many
+// it takes: "Invalid command line arguments" alone left the user guessing.
+TEST_F(CommandLineRun, AQuietRequestOfTooManyNamesSaysHowManyARequestTakes) {
+    std::string names;
+    for (std::size_t i = 0; i <= kBatchFilesMax; ++i) names += "f" + std::to_string(i) + ".pdf ";
+    form.process_parametrii = [this] {
+        process_parametrii(form, [this](const std::string& name) {
+            return CompletedName{work(name), false};
+        });
+    };
+    EXPECT_THROW(form.Form_Load("-qm " + names + "-o out.pdf"), ExitRequested);
+    EXPECT_EQ(ui.boxTexts(),
+              Texts{"Invalid command line arguments: one request takes at most 1000 file names."});
+    EXPECT_EQ(form.state.exit_status, kExitRefused);
+    EXPECT_EQ(workListing(), Texts{});
 }
 
 }  // namespace

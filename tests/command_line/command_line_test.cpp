@@ -14,20 +14,29 @@ namespace {
 
 using Names = std::vector<std::string>;
 
-// Completes relative names with "/cwd/"; a file exists when its name holds "here".
+// Completes relative names with "/cwd/"; a file exists when its name holds "here", a
+// folder when it holds "folder" or is "." or "..".
 CommandLineRequest parse(const std::string& line, std::size_t mergeMax = kMergeRequestMax) {
     const NameCompleter complete = [](const std::string& name) {
         const bool absolute =
             !name.empty() && (name[0] == '/' || (name.size() > 2 && name[1] == ':'));
-        return CompletedName{absolute ? name : "/cwd/" + name,
-                             name.find("here") != std::string::npos};
+        return CompletedName{
+            absolute ? name : "/cwd/" + name, name.find("here") != std::string::npos,
+            name.find("folder") != std::string::npos || name == "." || name == ".."};
     };
     return parseCommandLine(line, complete, mergeMax);
 }
 
+#ifdef _WIN32
+constexpr char kSeparator = '\\';
+#else
+constexpr char kSeparator = '/';
+#endif
+
 TEST(ParseCommandLine, ReadsEachRequest) {
     using K = RequestKind;
     using P = RequestProblem;
+    const std::string sep(1, kSeparator);
     const struct {
         const char* line;
         RequestKind kind;
@@ -45,6 +54,13 @@ TEST(ParseCommandLine, ReadsEachRequest) {
          {"/docs/a.pdf", "c:\\b.pdf"},
          "c:\\out\\"},
         {"-qs \"a -o b.pdf\" -o out/", K::QuietSplit, P::None, {"/cwd/a -o b.pdf"}, "out/"},
+        // A split into a folder named without a final separator writes into it; a name
+        // that is no folder stays the start of the pieces' names, as it always was.
+        {"-qs a.pdf -o folder", K::QuietSplit, P::None, {"/cwd/a.pdf"}, "folder" + sep},
+        {"-qs a.pdf -o .", K::QuietSplit, P::None, {"/cwd/a.pdf"}, "." + sep},
+        {"-qs a.pdf -o ..", K::QuietSplit, P::None, {"/cwd/a.pdf"}, ".." + sep},
+        {"-qs a.pdf -o folder/", K::QuietSplit, P::None, {"/cwd/a.pdf"}, "folder/"},
+        {"-qs a.pdf -o out/scan-", K::QuietSplit, P::None, {"/cwd/a.pdf"}, "out/scan-"},
         {"-qm a.pdf my-old.pdf -o old-o.pdf",
          K::QuietMerge,
          P::None,

@@ -4,6 +4,8 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <random>
+#include <thread>
 
 #ifndef _WIN32
 #include <fcntl.h>
@@ -154,42 +156,121 @@ TEST(AtomicFilePosix, AFailedFinalStepLeavesNoTemporaryFileAndNoTarget) {
     }
 }
 
-// A program ended by a signal while it writes (a script's timeout, a closed terminal)
-// leaves no hidden temporary file; a signal it was started to ignore (nohup) stays
-// ignored and the write completes.
-TEST(AtomicFilePosix, ASignalThatEndsTheProgramLeavesNoTemporaryFile) {
+// A symbolic link named as the output stays a link: its target is replaced, beside
+// itself, the way editors save through a link. A link that leads to no file, or to
+// nothing that is a file, is refused and left alone.
+TEST(AtomicFilePosix, ALinkNamedAsOutputStaysALinkAndItsTargetIsReplaced) {
     const struct {
-        int signal;
-        bool ignoredBefore;
-        Names left;
-    } cases[] = {{SIGTERM, false, {}},
-                 {SIGHUP, false, {}},
-                 {SIGINT, false, {}},
-                 {SIGHUP, true, {"out.pdf"}}};
-    for (const auto& sent : cases) {
-        SCOPED_TRACE(::strsignal(sent.signal));
+        const char* what;
+        std::vector<std::pair<const char*, const char*>> links;  // name, where it points
+        const char* written;  // the file written, "" for a refusal
+    } cases[] = {
+        {"to a file in another folder", {{"out.pdf", "../other/old.pdf"}}, "other/old.pdf"},
+        {"to no file yet, in a folder", {{"out.pdf", "{dir}/other/new.pdf"}}, "other/new.pdf"},
+        {"a chain of links",
+         {{"out.pdf", "step.pdf"}, {"step.pdf", "../other/old.pdf"}},
+         "other/old.pdf"},
+        {"to a device", {{"out.pdf", "/dev/null"}}, ""},
+        {"to a link to itself", {{"out.pdf", "out.pdf"}}, ""},
+        {"to no folder", {{"out.pdf", "../gone/new.pdf"}}, ""},
+    };
+    for (const auto& link : cases) {
+        SCOPED_TRACE(link.what);
         TempDir dir;
+        fs::create_directories(dir.path() / "work");
+        fs::create_directories(dir.path() / "other");
+        std::ofstream(dir.file("other/old.pdf")) << "old";
+        std::vector<fs::path> pointsTo;
+        for (const auto& [name, to] : link.links) {
+            std::string where = to;
+            if (where.rfind("{dir}", 0) == 0) where = dir.path().string() + where.substr(5);
+            fs::create_symlink(where, dir.path() / "work" / name);
+            pointsTo.push_back(where);
+        }
+        std::int32_t error = 0;
+        auto file = AtomicFile::create(dir.file("work/out.pdf"), error);
+        const std::string written = link.written;
+        if (written.empty()) {
+            EXPECT_FALSE(file);
+            EXPECT_NE(error, 0);
+        } else {
+            ASSERT_TRUE(file) << error;
+            std::fputs("new", file->stream());
+            ASSERT_TRUE(file->commit(error, false)) << error;
+            EXPECT_EQ(contents(dir.file(written)), "new");
+        }
+        // The links as they were, and no other file made in either folder.
+        for (std::size_t i = 0; i < link.links.size(); ++i) {
+            std::error_code ec;
+            EXPECT_EQ(fs::read_symlink(dir.path() / "work" / link.links[i].first, ec), pointsTo[i]);
+        }
+        EXPECT_EQ(folderEntries(dir.path() / "work").size(), link.links.size());
+        EXPECT_EQ(folderEntries(dir.path() / "other"),
+                  written == "other/new.pdf" ? (Names{"new.pdf", "old.pdf"}) : Names{"old.pdf"});
+    }
+    EXPECT_TRUE(fs::is_character_file("/dev/null"));
+}
+
+// A signal the program was started to ignore (nohup) stays ignored, and the write
+// completes.
+TEST(AtomicFilePosix, ASignalTheProgramWasStartedToIgnoreStaysIgnored) {
+    TempDir dir;
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        std::signal(SIGHUP, SIG_IGN);
+        removeTemporaryFilesOnSignals();
+        std::int32_t error = 0;
+        auto file = AtomicFile::create(dir.file("out.pdf"), error);
+        if (!file) ::_exit(3);
+        std::fputs("%PDF-1.7\n", file->stream());
+        ::raise(SIGHUP);
+        ::_exit(file->commit(error, false) ? 0 : 4);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+    EXPECT_EQ(folderEntries(dir.path()), Names{"out.pdf"});
+}
+
+// A program ended by a signal (a script's timeout, a closed terminal) leaves no hidden
+// temporary file. The signal may come at any moment, also while the file is being
+// created, reach whichever thread of the program, and come twice: many short runs that
+// create, write, drop and commit outputs without pause, each ended at a random moment,
+// leave none behind.
+TEST(AtomicFilePosix, ASignalAtAnyMomentLeavesNoTemporaryFile) {
+    TempDir dir;
+    const std::string target = dir.file("out.pdf");
+    std::mt19937 random(20240611);
+    const int signals[] = {SIGINT, SIGTERM, SIGHUP};
+    for (int run = 0; run < 300; ++run) {
         const pid_t child = ::fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
-            if (sent.ignoredBefore) std::signal(sent.signal, SIG_IGN);
             removeTemporaryFilesOnSignals();
-            std::int32_t error = 0;
-            auto file = AtomicFile::create(dir.file("out.pdf"), error);
-            if (!file) ::_exit(3);
-            std::fputs("%PDF-1.7\n", file->stream());
-            std::fflush(file->stream());
-            ::raise(sent.signal);
-            ::_exit(file->commit(error, false) ? 0 : 4);
+            // A second thread that the signal may be handed to instead.
+            std::thread([] {
+                for (;;) ::pause();
+            }).detach();
+            for (bool keep = false;; keep = !keep) {
+                std::int32_t error = 0;
+                auto file = AtomicFile::create(target, error);
+                if (!file) continue;
+                std::fputs("%PDF-1.7\n", file->stream());
+                if (keep) file->commit(error, false);
+            }
         }
+        ::usleep(std::uniform_int_distribution<useconds_t>(200, 3000)(random));
+        // Twice, as timeout(1) sends it: to the program, then to its process group.
+        const int signal = signals[run % 3];
+        ::kill(child, signal);
+        ::kill(child, signal);
         int status = 0;
         ASSERT_EQ(::waitpid(child, &status, 0), child);
-        if (sent.ignoredBefore) {
-            EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
-        } else {
-            EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == sent.signal) << status;
+        ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == signal) << status;
+        for (const std::string& name : folderEntries(dir.path())) {
+            ASSERT_EQ(name, "out.pdf") << "left by run " << run << ", " << ::strsignal(signal);
         }
-        EXPECT_EQ(folderEntries(dir.path()), sent.left);
     }
 }
 #endif

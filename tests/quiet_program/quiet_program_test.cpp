@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <sstream>
 #include <string>
@@ -22,17 +23,29 @@ using testing::ProgramRun;
 using testing::TempDir;
 using Texts = std::vector<std::string>;
 
+#ifdef _WIN32
+constexpr const char* kLineEnd = "\r\n";
+#else
+constexpr const char* kLineEnd = "\n";
+#endif
+
 constexpr const char* kRefused =
     "Invalid command line arguments. Check online support page to learn how to use command "
     "line!";
 
-// Every file below `folder` (but the program's home), by its relative name.
+// Every file below `folder` (but the program's home), by its relative name; a
+// symbolic link as where it points.
 std::map<std::string, std::string> filesBelow(const fs::path& folder) {
     std::map<std::string, std::string> files;
     for (const auto& entry : fs::recursive_directory_iterator(folder)) {
-        const std::string name = fs::relative(entry.path(), folder).generic_string();
-        if (name.rfind(".home", 0) == 0 || !entry.is_regular_file()) continue;
-        files[name] = testing::fileText(entry.path());
+        // Named as found: fs::relative would name a link by the file it leads to.
+        const std::string name = entry.path().lexically_relative(folder).generic_string();
+        if (name.rfind(".home", 0) == 0) continue;
+        if (entry.is_symlink()) {
+            files[name] = "-> " + fs::read_symlink(entry.path()).string();
+        } else if (entry.is_regular_file()) {
+            files[name] = testing::fileText(entry.path());
+        }
     }
     return files;
 }
@@ -51,6 +64,9 @@ struct CommandLine {
     std::vector<Made> made = {};  // exactly the files made; nothing else changes
     std::string errorsHold = {};  // "{dir}/" stands for the working folder
     bool needsNoDisplay = false;  // the window program opens its window where there is one
+    // What the folder holds for this command line alone, besides the common inputs.
+    std::function<void(const fs::path& folder)> prepare = {};
+    std::string standardOutput = {};  // where standard output goes, when not captured
 };
 
 const std::vector<CommandLine>& commandLines() {
@@ -64,6 +80,10 @@ const std::vector<CommandLine>& commandLines() {
               {"out/two words01.pdf", {"W 1"}},
               {"out/two words02.pdf", {"W 2"}},
               {"out/output.log", {}, "Processing file {dir}/two words.pdf\r\n"}}},
+            {"split into a folder named without a final separator",
+             {"-qsl", "a.pdf", "-o", "out"},
+             0,
+             {{"out/a01.pdf", {"A 1"}}, {"out/a02.pdf", {"A 2"}}, {"out/output.log"}}},
             {"merge, logged, in order",
              {"-qml", "b.pdf", "a.pdf", "-o", "merged.pdf"},
              0,
@@ -84,6 +104,16 @@ const std::vector<CommandLine>& commandLines() {
              1,
              {{"out/a01.pdf", {"A 1"}}, {"out/a02.pdf", {"A 2"}}},
              "out/a01.pdf was skipped: it would replace"},
+            // A link named as the output stays a link; the file it leads to is written.
+            {"merge through a link",
+             {"-qm", "a.pdf", "b.pdf", "-o", "link.pdf"},
+             0,
+             {{"out/linked.pdf", {"A 1", "A 2", "B 1"}}},
+             {},
+             false,
+             [](const fs::path& folder) {
+                 fs::create_symlink("out/linked.pdf", folder / "link.pdf");
+             }},
             {"merge over an input",
              {"-qml", "a.pdf", "b.pdf", "-o", "b.pdf"},
              1,
@@ -95,12 +125,50 @@ const std::vector<CommandLine>& commandLines() {
              0,
              {{"out/raw\37701.pdf", {"F 1"}}, {"out/raw\37702.pdf", {"F 2"}}}},
 
+            // A message of two lines, each ended as lines end on the platform.
+            {"merge into a missing folder",
+             {"-qm", "a.pdf", "b.pdf", "-o", "gone/m.pdf"},
+             1,
+             {},
+             "{dir}/gone/m.pdf cannot be created!" + std::string(kLineEnd) +
+                 "The folder does not exist." + kLineEnd},
+            // Help or the version that cannot be written is not done.
+            {"version into a full disk", {"--version"}, 1, {}, {}, false, {}, "/dev/full"},
+            {"help into a full disk", {"--help"}, 1, {}, {}, false, {}, "/dev/full"},
+
             // Refusals: status 2, the message, nothing made; without a display neither
             // program has a window to hand a window's request to.
             {"unknown switch", {"-QS", "a.pdf", "-o", "out/"}, 2, {}, kRefused},
             {"a request for the window", {"-s", "a.pdf"}, 2, {}, kRefused, true},
             {"no request at all", {}, 2, {}, "-qs [l] <input.pdf>... -o <output folder>", true},
         };
+        // A split stops at page 999 of a file, and says so.
+        CommandLine longer{"split of more pages than a file gives",
+                           {"-qsl", "long.pdf", "-o", "out/"},
+                           1,
+                           {},
+                           "Pages after page 999 were left out",
+                           false,
+                           [](const fs::path& folder) {
+                               testing::writeTestPdf((folder / "long.pdf").string(), 1000, "L");
+                           }};
+        for (int page = 1; page <= 999; ++page) {
+            const std::string number = (page < 10 ? "0" : "") + std::to_string(page);
+            longer.made.push_back({"out/long" + number + ".pdf"});
+        }
+        longer.made.front().pages = {"L 1"};
+        longer.made.back().pages = {"L 999"};
+        longer.made.push_back(
+            {"out/output.log", {}, "Pages after page 999 were left out: a quiet split writes"});
+        lines.push_back(longer);
+        std::vector<std::string> tooMany = {"-qm"};
+        for (int i = 0; i <= 1000; ++i) tooMany.push_back("f" + std::to_string(i) + ".pdf");
+        tooMany.insert(tooMany.end(), {"-o", "m.pdf"});
+        lines.push_back({"more names than a request takes",
+                         tooMany,
+                         2,
+                         {},
+                         "one request takes at most 1000 file names."});
         // Every name a user may have, merged under its own name; a double quote cannot
         // be part of a name on a command line.
         for (const auto& sample : testing::nameSamples()) {
@@ -118,8 +186,11 @@ const std::vector<CommandLine>& commandLines() {
 // Each program by its executable.
 class BothPrograms : public ::testing::TestWithParam<const char*> {
 protected:
-    ProgramRun run(const fs::path& folder, const std::vector<std::string>& args) const {
-        return testing::runProgram(GetParam(), {folder, args});
+    ProgramRun run(const fs::path& folder, const std::vector<std::string>& args,
+                   const std::string& standardOutput = {}) const {
+        testing::ProgramOptions options{folder, args};
+        options.standardOutput = standardOutput;
+        return testing::runProgram(GetParam(), options);
     }
     bool isConsoleProgram() const { return GetParam() == std::string(PAGEMELD_CLI_EXECUTABLE); }
 };
@@ -155,9 +226,10 @@ TEST_P(BothPrograms, CarryOutEachCommandLineAndLeaveEveryInputAsItWas) {
         SCOPED_TRACE(line.what);
         TempDir dir;
         writeInputs(dir);
+        if (line.prepare) line.prepare(dir.path());
         const auto before = filesBelow(dir.path());
 
-        const ProgramRun done = run(dir.path(), line.args);
+        const ProgramRun done = run(dir.path(), line.args, line.standardOutput);
         EXPECT_EQ(done.signal, 0);
         EXPECT_EQ(done.status, line.status) << done.errors;
         EXPECT_NE(done.errors.find(inFolder(line.errorsHold, dir)), std::string::npos)

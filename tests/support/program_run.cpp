@@ -44,7 +44,9 @@ ProgramRun runProgram(const std::string& executable, const ProgramOptions& optio
     if (child == 0) {
         if (::chdir(options.folder.c_str()) != 0) ::_exit(126);
         ::dup2(::open(errorsFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666), 2);
-        ::dup2(::open(outputFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666), 1);
+        const fs::path& output =
+            options.standardOutput.empty() ? outputFile : options.standardOutput;
+        ::dup2(::open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666), 1);
         // A runaway child is stopped by the kernel rather than left hanging the suite.
         const auto seconds = static_cast<rlim_t>(options.cpuLimit.count());
         const rlimit cpu{seconds, seconds};

@@ -26,6 +26,8 @@ struct ProgramOptions {
     std::vector<std::string> arguments;
     // The kernel stops a run that spends more processor time than this.
     std::chrono::seconds cpuLimit{120};
+    // Where standard output goes (such as /dev/full); captured into `output` when empty.
+    std::filesystem::path standardOutput = {};
 };
 
 ProgramRun runProgram(const std::string& executable, const ProgramOptions& options);

@@ -242,9 +242,10 @@ TEST_P(UnwritableRun, NamesTheFailingOutputAndWhyAndKeepsTheWholeOnes) {
     if (!operation.log.empty() && fs::exists(placeFile(operation.log))) {
         expected.insert(operation.log);
     } else if (!operation.log.empty()) {
-        // A log that cannot be written is said once, with why.
+        // A log that cannot be written is said once, with why, on the console (whose
+        // lines end in '\n' here).
         EXPECT_TRUE(contains(told, "The log file " + placeFile(operation.log) +
-                                       " cannot be written!\r\n" + expectedReason()))
+                                       " cannot be written!\n" + expectedReason()))
             << told;
     }
     EXPECT_EQ(namesIn(dir.path() / "place"), expected) << "a partial or temporary file was left";
