@@ -22,6 +22,7 @@
 
 #include "app/form1.h"
 #include "app/form1_event_table.h"
+#include "app/key_codes.h"
 #include "app/shared_routines.h"
 #include "base/runtime_error.h"
 #include "errors/error_handler.h"
@@ -40,23 +41,32 @@ constexpr int kBorderHeight = kDesignWindowHeight - kDesignClientHeight;
 constexpr int kDialogFontPointSize = 8;
 
 // Buttons and shift keys as the mouse events number them: 1 left, 2 right, 4 middle;
-// 1 Shift, 2 Ctrl, 4 Alt.
+// the shift keys as app/key_codes.h.
 int mouseButtons(Qt::MouseButtons buttons) {
     return (buttons & Qt::LeftButton ? 1 : 0) | (buttons & Qt::RightButton ? 2 : 0) |
            (buttons & Qt::MiddleButton ? 4 : 0);
 }
 
 int shiftKeys(Qt::KeyboardModifiers keys) {
-    return (keys & Qt::ShiftModifier ? 1 : 0) | (keys & Qt::ControlModifier ? 2 : 0) |
-           (keys & Qt::AltModifier ? 4 : 0);
+    return (keys & Qt::ShiftModifier ? shiftkey::kShift : 0) |
+           (keys & Qt::ControlModifier ? shiftkey::kCtrl : 0) |
+           (keys & Qt::AltModifier ? shiftkey::kAlt : 0);
 }
 
-// A key as the key events number it: letters and digits by their capital character,
-// Delete 46. 0 for the keys the model has no use for.
+// A key as the key events number it; 0 for the keys the model has no use for.
 std::int16_t keyCodeOf(int qtKey) {
+    // Qt numbers letters and digits by their capital character too.
     if ((qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9))
         return static_cast<std::int16_t>(qtKey);
-    if (qtKey == Qt::Key_Delete) return 46;
+    static const std::pair<int, std::int16_t> kKeys[] = {
+        {Qt::Key_Delete, keycode::kDelete},     {Qt::Key_Up, keycode::kUp},
+        {Qt::Key_Down, keycode::kDown},         {Qt::Key_PageUp, keycode::kPageUp},
+        {Qt::Key_PageDown, keycode::kPageDown}, {Qt::Key_Home, keycode::kHome},
+        {Qt::Key_End, keycode::kEnd},
+    };
+    for (const auto& [key, code] : kKeys) {
+        if (key == qtKey) return code;
+    }
     return 0;
 }
 
@@ -322,14 +332,18 @@ void MainWindow::connectGrid(Grid& grid, GridWidget* table, const EventBinding* 
         };
     }
     if (const EventBinding* key = eventOf(grid.name, "KeyDown")) {
-        table->onKeyDown = [this, key](QKeyEvent* event) {
+        table->onKeyDown = [this, key, table](QKeyEvent* event) {
             if (jobRunning_) return false;
             EventArgs args;
             args.keyCode = keyCodeOf(event->key());
             args.shift = shiftKeys(event->modifiers());
             if (args.keyCode == 0) return false;
             dispatchWith(*key, args);
-            return args.keyCode == 0;
+            if (args.keyCode != 0) return false;
+            // The row the key selected is shown; the scroll bar tells the model.
+            if (!exiting_ && table->currentIndex().isValid())
+                table->scrollTo(table->currentIndex());
+            return true;
         };
     }
     if (const EventBinding* drop = eventOf(grid.name, "OLEDragDrop")) {

@@ -134,6 +134,22 @@ void Form1::mix_grid_Click(int mouseRow, int /*mouseCol*/) {
     });
 }
 
+void Form1::mix_grid_KeyDown(std::int16_t& KeyCode, std::int16_t Shift) {
+    Trap trap(errors_, kFormName, "mix_grid_KeyDown");
+    trap.step([&] {
+        if (filelist::removesSelected(KeyCode, Shift)) {
+            KeyCode = 0;
+            x_but_rem_Click();
+        } else if (filelist::movesSelection(KeyCode)) {
+            const int row = filelist::rowAfterKey(mix_grid, state.xgrid_count, KeyCode);
+            KeyCode = 0;
+            if (row == 0) return;
+            clear_xgrid_rows();
+            select_xgrid_row(row);
+        }
+    });
+}
+
 void Form1::select_xgrid_row(int x) {
     Trap trap(errors_, kFormName, "select_xgrid_row");
     trap.step([&] { filelist::selectRow(mix_grid, x); });

@@ -124,6 +124,23 @@ void Form1::split_grid_Click() {
     });
 }
 
+void Form1::split_grid_KeyDown(std::int16_t& KeyCode, std::int16_t Shift) {
+    Trap trap(errors_, kFormName, "split_grid_KeyDown");
+    trap.step([&] {
+        if (filelist::removesSelected(KeyCode, Shift)) {
+            KeyCode = 0;
+            split_rem_but_Click();
+        } else if (filelist::movesSelection(KeyCode)) {
+            // Row 1 holds the source, when there is one; nothing clears its highlight.
+            const int count =
+                split_grid.textMatrix(kSourceRow, filelist::kColNumber).empty() ? 0 : 1;
+            const int row = filelist::rowAfterKey(split_grid, count, KeyCode);
+            KeyCode = 0;
+            if (row != 0) select_grid_row(row);
+        }
+    });
+}
+
 void Form1::r_split_method1_Click() {
     Trap trap(errors_, kFormName, "r_split_method1_Click");
     trap.step([&] {
