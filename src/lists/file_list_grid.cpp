@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <optional>
 #include <utility>
 #include <vector>
 
@@ -180,6 +181,15 @@ int rowOfButton(const Grid& grid, int count, int index) {
     const int top = grid.topRow;
     const int target = top >= 1 && top <= count ? index + top - 1 : index;
     return target >= 1 && target <= count ? target : 0;
+}
+
+void askPassword(Ui& ui, const Catalogue& texts, Grid& grid) {
+    grid.col = kColPassword;
+    const std::optional<std::string> answer =
+        ui.inputBox(texts.MsgEnterPassw, kProgramTitle, grid.text(), InputEcho::Masked);
+    // Cancel keeps the stored password: erasing it would leave the file out of the
+    // next run.
+    if (answer) grid.setText(*answer);
 }
 
 bool refuseNonPdf(ErrorReporter& errors, Ui& ui, const Catalogue& texts, const std::string& file) {

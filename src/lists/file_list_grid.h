@@ -85,6 +85,11 @@ int rowAfterClick(Grid& grid, int count, int mouseRow);
 // index-th row shown. 0 when the button is over no file (a list scrolled past its end).
 int rowOfButton(const Grid& grid, int count, int index);
 
+// Asks for the password of the current row's file in a masked box that offers the
+// stored one, and stores the answer in the password cell, which becomes the current
+// cell. Cancel keeps what was stored; OK on an empty box clears it.
+void askPassword(Ui& ui, const Catalogue& texts, Grid& grid);
+
 // Sorts rows 1..count by the text of `col` without regard to letter case:
 // dir -1 ascending, 1 descending; rows with equal texts keep their order.
 void sortRows(Grid& grid, int count, int col, int dir);

@@ -225,11 +225,7 @@ void Form1::askMergePassword(int target) {
     trap.step([&] {
         if (target == 0) return;
         merge_grid.row = target;
-        merge_grid.col = filelist::kColPassword;
-        const std::string answer =
-            ui_.inputBox(kProgramTitle, catalogue.MsgEnterPassw, merge_grid.text());
-        // Cancelling answers an empty text and so clears the password.
-        merge_grid.setText(answer);
+        filelist::askPassword(ui_, catalogue, merge_grid);
         merge_grid.hasFocus = true;
         clear_mgrid_rows();
         select_mgrid_row(target);

@@ -171,11 +171,7 @@ void Form1::xbut_key_Click(int Index) {
         const int target = filelist::rowOfButton(mix_grid, state.xgrid_count, Index);
         if (target == 0) return;
         mix_grid.row = target;
-        mix_grid.col = filelist::kColPassword;
-        const std::string answer =
-            ui_.inputBox(kProgramTitle, catalogue.MsgEnterPassw, mix_grid.text());
-        // Cancelling answers an empty text and so clears the password.
-        mix_grid.setText(answer);
+        filelist::askPassword(ui_, catalogue, mix_grid);
         mix_grid.hasFocus = true;
         clear_xgrid_rows();
         select_xgrid_row(target);

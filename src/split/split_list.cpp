@@ -104,9 +104,7 @@ void Form1::but_passw_Click() {
     Trap trap(errors_, kFormName, "but_passw_Click");
     trap.step([&] {
         split_grid.row = kSourceRow;
-        split_grid.col = filelist::kColPassword;
-        // Cancelling answers an empty text and so clears the password.
-        split_grid.setText(ui_.inputBox(kProgramTitle, catalogue.MsgEnterPassw, split_grid.text()));
+        filelist::askPassword(ui_, catalogue, split_grid);
         split_grid.hasFocus = true;
         select_grid_row(kSourceRow);
     });

@@ -19,7 +19,7 @@ TEST(ConsoleUi, AnswersSoTheRequestGoesOnWithoutHarm) {
     EXPECT_EQ(ui.messageBox("Download?", "", msgbox::kYesNoCancel), msgbox::kAnswerNo);
     EXPECT_EQ(ui.messageBox("Again?", "", msgbox::kRetryCancel), msgbox::kAnswerCancel);
     // Nothing can be chosen or opened without a window.
-    EXPECT_EQ(ui.inputBox("Ombrix Pagemeld", "Password", "old"), "");
+    EXPECT_EQ(ui.inputBox("Password", "Ombrix Pagemeld", "old", InputEcho::Masked), std::nullopt);
     EXPECT_TRUE(ui.openFileDialog({}, true, "").empty());
     EXPECT_FALSE(ui.openWithAssociatedProgram("download.url", "."));
     ui.quit();

@@ -1,6 +1,6 @@
 // What the three file lists share: a new row's password button stands where the
 // layout keeps it, at the window's size of the moment; the moving keys select the
-// row they lead to.
+// row they lead to; the password box keeps the stored password when cancelled.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -97,6 +97,45 @@ TEST_F(FileListsTest, TheMovingKeysSelectTheRowTheyLeadToAndStopAtTheEnds) {
     EXPECT_EQ(form.split_grid.row, 1);
     EXPECT_TRUE(form.split_grid.highlighted(1));
     EXPECT_TRUE(ui.boxes.empty());
+}
+
+TEST_F(FileListsTest, ThePasswordBoxAsksMaskedAndItsCancelKeepsThePassword) {
+    struct Entry {
+        const char* name;
+        std::function<void(Form1&)> ask;
+        std::function<const std::string&(const Form1&)> password;
+    };
+    const Entry entries[] = {
+        {"split button", [](Form1& f) { f.but_passw_Click(); },
+         [](const Form1& f) -> const std::string& { return f.split_grid.textMatrix(1, 4); }},
+        {"merge button", [](Form1& f) { f.mbut_key_Click(2); },
+         [](const Form1& f) -> const std::string& { return f.merge_grid.textMatrix(2, 4); }},
+        {"merge double click", [](Form1& f) { f.merge_grid_DblClick(1, 4); },
+         [](const Form1& f) -> const std::string& { return f.merge_grid.textMatrix(1, 4); }},
+        {"mix button", [](Form1& f) { f.xbut_key_Click(1); },
+         [](const Form1& f) -> const std::string& { return f.mix_grid.textMatrix(1, 4); }},
+    };
+    const std::string file = pdfFile("locked.pdf", 1);
+    form.add_fisier_split(file);
+    form.mbut_fisier_add(file);
+    form.mbut_fisier_add(file);
+    form.xbut_fisier_add(file);
+    for (const Entry& entry : entries) {
+        SCOPED_TRACE(entry.name);
+        ui.inputs.clear();
+        ui.inputAnswers = {"s3cret", std::nullopt, ""};
+        entry.ask(form);
+        EXPECT_EQ(entry.password(form), "s3cret");
+        entry.ask(form);
+        EXPECT_EQ(entry.password(form), "s3cret") << "Cancel keeps what was stored";
+        entry.ask(form);
+        EXPECT_EQ(entry.password(form), "") << "OK on an empty box clears it";
+        ASSERT_EQ(ui.inputs.size(), 3u);
+        EXPECT_EQ(ui.inputs[1].prompt, form.catalogue.MsgEnterPassw);
+        EXPECT_EQ(ui.inputs[1].title, "Ombrix Pagemeld");
+        EXPECT_EQ(ui.inputs[1].defaultText, "s3cret");
+        EXPECT_EQ(ui.inputs[1].echo, InputEcho::Masked);
+    }
 }
 
 }  // namespace
