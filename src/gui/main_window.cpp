@@ -11,8 +11,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QResizeEvent>
 #include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QStatusBar>
@@ -32,11 +32,6 @@
 
 namespace pagemeld {
 namespace {
-
-// The window's border and title bar, in twips: the model's sizes are outer sizes,
-// Qt's are those of the client area.
-constexpr int kBorderWidth = kDesignWindowWidth - kDesignClientWidth;
-constexpr int kBorderHeight = kDesignWindowHeight - kDesignClientHeight;
 
 constexpr int kDialogFontPointSize = 8;
 
@@ -104,9 +99,19 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::build() {
-    auto* client = new QWidget(this);
+    // The controls stand on the client widget. On a screen too small for the
+    // smallest window it keeps that size and the window shows part of it, scrolled;
+    // Tab scrolls the control it reaches into view.
+    scroll_ = new QScrollArea(this);
+    scroll_->setObjectName(QStringLiteral("Form1_scroll"));
+    scroll_->setFrameShape(QFrame::NoFrame);
+    scroll_->setFocusPolicy(Qt::NoFocus);
+    scroll_->setWidgetResizable(true);
+    auto* client = new QWidget;
     client->setObjectName(QStringLiteral("Form1_client"));
-    setCentralWidget(client);
+    scroll_->setWidget(client);
+    client_ = client;
+    setCentralWidget(scroll_);
     containers_[kFormName] = client;
 
     // Containers come before the controls they hold.
@@ -551,40 +556,6 @@ void MainWindow::applyJobState() {
             bound.widget->setEnabled(false);
         }
     }
-}
-
-void MainWindow::applyWindowSize() {
-    if (isMinimized() || isMaximized() || isFullScreen()) return;
-    const QSize wanted = clientSizeFor(form_.windowWidth, form_.windowHeight);
-    if (size() != wanted && wanted.isValid()) resize(wanted);
-}
-
-QSize MainWindow::clientSizeFor(int windowWidth, int windowHeight) const {
-    return QSize(scale_.toPixels(windowWidth - kBorderWidth),
-                 scale_.toPixels(windowHeight - kBorderHeight));
-}
-
-QSize MainWindow::windowSizeFor(const QSize& clientSize) const {
-    return QSize(scale_.toTwips(clientSize.width()) + kBorderWidth,
-                 scale_.toTwips(clientSize.height()) + kBorderHeight);
-}
-
-void MainWindow::resizeEvent(QResizeEvent* event) {
-    QMainWindow::resizeEvent(event);
-    if (exiting_ || isMinimized()) return;
-    withModel([this] {
-        if (inResize_ || exiting_ || isMinimized()) return;
-        inResize_ = true;
-        // The model keeps its exact twips while the pixels still match them.
-        if (size() != clientSizeFor(form_.windowWidth, form_.windowHeight)) {
-            const QSize outer = windowSizeFor(size());
-            form_.windowWidth = outer.width();
-            form_.windowHeight = outer.height();
-        }
-        form_.minimised = false;
-        if (!invoke("Form_Resize")) syncFromModel();
-        inResize_ = false;
-    });
 }
 
 void MainWindow::changeEvent(QEvent* event) {

@@ -28,20 +28,6 @@ protected:
     int focusRow(const std::string& gridName) {
         return find<QTableWidget>(gridName)->currentIndex().row();
     }
-    void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-        QWidget* target = QApplication::focusWidget();
-        ASSERT_NE(target, nullptr) << "nothing has the focus";
-        QTest::keyClick(target, key, modifiers);
-    }
-    // Presses Tab until `name` has the focus; false when it never comes.
-    bool tabTo(const std::string& name) {
-        for (int presses = 0; presses < 80; ++presses) {
-            QWidget* focus = QApplication::focusWidget();
-            if (focus && focus->objectName().toStdString() == name) return true;
-            press(Qt::Key_Tab);
-        }
-        return false;
-    }
 };
 
 TEST_F(WindowKeyboardTest, TheKeysMoveTheHighlightedRowThatTheButtonsAndDeleteActOn) {
