@@ -9,6 +9,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -22,8 +23,9 @@ public:
         std::fprintf(stderr, "unexpected message box \"%s\": %s\n", title.c_str(), text.c_str());
         std::abort();
     }
-    std::string inputBox(const std::string&, const std::string&, const std::string&) override {
-        return {};
+    std::optional<std::string> inputBox(const std::string&, const std::string&, const std::string&,
+                                        InputEcho) override {
+        return std::nullopt;
     }
     std::vector<std::string> openFileDialog(const std::vector<FileFilter>&, bool,
                                             const std::string&) override {

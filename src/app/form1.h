@@ -107,8 +107,9 @@ public:
     //   loads only the first.
     // - mbut_key_Click / xbut_key_Click: the password button of visible file row Index;
     //   merge_grid_DblClick on a file's password cell asks for that file's password.
-    // - *_grid_KeyDown: Delete removes the selected file; Form_KeyDown: Ctrl+O adds
-    //   files to the list of the tab shown.
+    // - *_grid_KeyDown: Delete removes the selected file; the arrows, Page Up/Down,
+    //   Home and End select another file; Form_KeyDown: Ctrl+O adds files to the
+    //   list of the tab shown.
     // - x_but_up / x_but_down with two files exchange the documents.
     // - split_grid_Click: a click off row 1 selects row 1 again.
     // - The runs (cmd_split_run, cmd_merge, cmd_mix_run) call `repaint` after each

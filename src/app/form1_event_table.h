@@ -23,7 +23,7 @@ struct EventArgs {
     std::vector<std::string> files;  // dropped files, full paths
     int cancel = 0;                  // a closing handler may set it
     int unloadMode = 0;
-    std::int16_t keyCode = 0;  // a key as the key events number it: 46 Delete, 79 O
+    std::int16_t keyCode = 0;  // a key as the key events number it (app/key_codes.h)
 };
 
 // Where a handler runs (see form1_events.h).

@@ -39,6 +39,9 @@ inline constexpr int kAnswerYes = 6;
 inline constexpr int kAnswerNo = 7;
 }  // namespace msgbox
 
+// How an input box shows what is typed: a password as dots.
+enum class InputEcho { Plain, Masked };
+
 struct FileFilter {
     std::string description;  // "PDF files (*.pdf)"
     std::string pattern;      // "*.pdf"
@@ -49,9 +52,10 @@ public:
     virtual ~Ui() = default;
     // A modal box; `style` is buttons + icon; returns the answer number.
     virtual int messageBox(const std::string& text, const std::string& title, int style) = 0;
-    // Returns the typed text; cancelling returns an empty text.
-    virtual std::string inputBox(const std::string& prompt, const std::string& title,
-                                 const std::string& defaultText) = 0;
+    // The typed text (OK with an empty box gives an empty text), or nothing when the
+    // box was cancelled.
+    virtual std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
+                                                const std::string& defaultText, InputEcho echo) = 0;
     // Full paths in the order the dialog returns them; empty when cancelled. An empty
     // start folder leaves the choice to the dialog.
     virtual std::vector<std::string> openFileDialog(const std::vector<FileFilter>& filters,

@@ -37,8 +37,9 @@ int ConsoleUi::messageBox(const std::string& text, const std::string& title, int
     }
 }
 
-std::string ConsoleUi::inputBox(const std::string&, const std::string&, const std::string&) {
-    return {};
+std::optional<std::string> ConsoleUi::inputBox(const std::string&, const std::string&,
+                                               const std::string&, InputEcho) {
+    return std::nullopt;
 }
 
 std::vector<std::string> ConsoleUi::openFileDialog(const std::vector<FileFilter>&, bool,

@@ -16,8 +16,9 @@ public:
     // Prints "title: text"; answers OK, Ignore (skip the failed step), No or Cancel,
     // whichever the buttons offer first in that order.
     int messageBox(const std::string& text, const std::string& title, int style) override;
-    std::string inputBox(const std::string& prompt, const std::string& title,
-                         const std::string& defaultText) override;
+    // Nobody can type an answer: the box counts as cancelled.
+    std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
+                                        const std::string& defaultText, InputEcho echo) override;
     std::vector<std::string> openFileDialog(const std::vector<FileFilter>& filters, bool multiple,
                                             const std::string& startFolder) override;
     std::string saveFileDialog(const std::string& title, const std::vector<FileFilter>& filters,

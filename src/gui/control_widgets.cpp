@@ -85,16 +85,26 @@ void syncGrid(const Grid& grid, GridWidget* w, const TwipsScale& scale) {
             // Column 0 is the fixed column; the highlight covers columns 1 and up.
             QBrush background;
             QBrush foreground;
+            // The colours of an enabled grid: cells painted while a job has the grid
+            // disabled keep them once it ends.
             if (c == 0) {
-                background = palette.button();
-                foreground = palette.buttonText();
+                background = palette.brush(QPalette::Active, QPalette::Button);
+                foreground = palette.brush(QPalette::Active, QPalette::ButtonText);
             } else if (highlighted) {
-                background = palette.highlight();
-                foreground = palette.highlightedText();
+                background = palette.brush(QPalette::Active, QPalette::Highlight);
+                foreground = palette.brush(QPalette::Active, QPalette::HighlightedText);
             }
             if (item->background() != background) item->setBackground(background);
             if (item->foreground() != foreground) item->setForeground(foreground);
         }
+    }
+
+    // The focus frame stands on the selected file's row; a key or click that moved it
+    // along the row keeps its column.
+    if (grid.row >= 1 && grid.row < grid.rows()) {
+        const int col = w->currentColumn() >= 1 ? w->currentColumn() : 1;
+        if (w->currentRow() != grid.row - 1 || w->currentColumn() != col)
+            w->setCurrentCell(grid.row - 1, col, QItemSelectionModel::NoUpdate);
     }
 
     const QString tip = toQt(grid.toolTipText);
@@ -261,6 +271,8 @@ BoundControl createControlWidget(Control& control, QWidget* parent, QObject* own
         case ControlKind::CommandButton: {
             auto* button = new QPushButton(parent);
             button->setIcon(makeButtonIcon(buttonIconFor(control.name)));
+            // Enter on a button that has the focus presses it, as Space does.
+            button->setAutoDefault(true);
             widget = button;
             break;
         }

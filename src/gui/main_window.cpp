@@ -11,8 +11,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QResizeEvent>
 #include <QScreen>
+#include <QScrollArea>
 #include <QScrollBar>
 #include <QShortcut>
 #include <QStatusBar>
@@ -22,6 +22,7 @@
 
 #include "app/form1.h"
 #include "app/form1_event_table.h"
+#include "app/key_codes.h"
 #include "app/shared_routines.h"
 #include "base/runtime_error.h"
 #include "errors/error_handler.h"
@@ -32,31 +33,35 @@
 namespace pagemeld {
 namespace {
 
-// The window's border and title bar, in twips: the model's sizes are outer sizes,
-// Qt's are those of the client area.
-constexpr int kBorderWidth = kDesignWindowWidth - kDesignClientWidth;
-constexpr int kBorderHeight = kDesignWindowHeight - kDesignClientHeight;
-
 constexpr int kDialogFontPointSize = 8;
 
 // Buttons and shift keys as the mouse events number them: 1 left, 2 right, 4 middle;
-// 1 Shift, 2 Ctrl, 4 Alt.
+// the shift keys as app/key_codes.h.
 int mouseButtons(Qt::MouseButtons buttons) {
     return (buttons & Qt::LeftButton ? 1 : 0) | (buttons & Qt::RightButton ? 2 : 0) |
            (buttons & Qt::MiddleButton ? 4 : 0);
 }
 
 int shiftKeys(Qt::KeyboardModifiers keys) {
-    return (keys & Qt::ShiftModifier ? 1 : 0) | (keys & Qt::ControlModifier ? 2 : 0) |
-           (keys & Qt::AltModifier ? 4 : 0);
+    return (keys & Qt::ShiftModifier ? shiftkey::kShift : 0) |
+           (keys & Qt::ControlModifier ? shiftkey::kCtrl : 0) |
+           (keys & Qt::AltModifier ? shiftkey::kAlt : 0);
 }
 
-// A key as the key events number it: letters and digits by their capital character,
-// Delete 46. 0 for the keys the model has no use for.
+// A key as the key events number it; 0 for the keys the model has no use for.
 std::int16_t keyCodeOf(int qtKey) {
+    // Qt numbers letters and digits by their capital character too.
     if ((qtKey >= Qt::Key_A && qtKey <= Qt::Key_Z) || (qtKey >= Qt::Key_0 && qtKey <= Qt::Key_9))
         return static_cast<std::int16_t>(qtKey);
-    if (qtKey == Qt::Key_Delete) return 46;
+    static const std::pair<int, std::int16_t> kKeys[] = {
+        {Qt::Key_Delete, keycode::kDelete},     {Qt::Key_Up, keycode::kUp},
+        {Qt::Key_Down, keycode::kDown},         {Qt::Key_PageUp, keycode::kPageUp},
+        {Qt::Key_PageDown, keycode::kPageDown}, {Qt::Key_Home, keycode::kHome},
+        {Qt::Key_End, keycode::kEnd},
+    };
+    for (const auto& [key, code] : kKeys) {
+        if (key == qtKey) return code;
+    }
     return 0;
 }
 
@@ -94,9 +99,19 @@ MainWindow::~MainWindow() {
 }
 
 void MainWindow::build() {
-    auto* client = new QWidget(this);
+    // The controls stand on the client widget. On a screen too small for the
+    // smallest window it keeps that size and the window shows part of it, scrolled;
+    // Tab scrolls the control it reaches into view.
+    scroll_ = new QScrollArea(this);
+    scroll_->setObjectName(QStringLiteral("Form1_scroll"));
+    scroll_->setFrameShape(QFrame::NoFrame);
+    scroll_->setFocusPolicy(Qt::NoFocus);
+    scroll_->setWidgetResizable(true);
+    auto* client = new QWidget;
     client->setObjectName(QStringLiteral("Form1_client"));
-    setCentralWidget(client);
+    scroll_->setWidget(client);
+    client_ = client;
+    setCentralWidget(scroll_);
     containers_[kFormName] = client;
 
     // Containers come before the controls they hold.
@@ -322,14 +337,18 @@ void MainWindow::connectGrid(Grid& grid, GridWidget* table, const EventBinding* 
         };
     }
     if (const EventBinding* key = eventOf(grid.name, "KeyDown")) {
-        table->onKeyDown = [this, key](QKeyEvent* event) {
+        table->onKeyDown = [this, key, table](QKeyEvent* event) {
             if (jobRunning_) return false;
             EventArgs args;
             args.keyCode = keyCodeOf(event->key());
             args.shift = shiftKeys(event->modifiers());
             if (args.keyCode == 0) return false;
             dispatchWith(*key, args);
-            return args.keyCode == 0;
+            if (args.keyCode != 0) return false;
+            // The row the key selected is shown; the scroll bar tells the model.
+            if (!exiting_ && table->currentIndex().isValid())
+                table->scrollTo(table->currentIndex());
+            return true;
         };
     }
     if (const EventBinding* drop = eventOf(grid.name, "OLEDragDrop")) {
@@ -537,40 +556,6 @@ void MainWindow::applyJobState() {
             bound.widget->setEnabled(false);
         }
     }
-}
-
-void MainWindow::applyWindowSize() {
-    if (isMinimized() || isMaximized() || isFullScreen()) return;
-    const QSize wanted = clientSizeFor(form_.windowWidth, form_.windowHeight);
-    if (size() != wanted && wanted.isValid()) resize(wanted);
-}
-
-QSize MainWindow::clientSizeFor(int windowWidth, int windowHeight) const {
-    return QSize(scale_.toPixels(windowWidth - kBorderWidth),
-                 scale_.toPixels(windowHeight - kBorderHeight));
-}
-
-QSize MainWindow::windowSizeFor(const QSize& clientSize) const {
-    return QSize(scale_.toTwips(clientSize.width()) + kBorderWidth,
-                 scale_.toTwips(clientSize.height()) + kBorderHeight);
-}
-
-void MainWindow::resizeEvent(QResizeEvent* event) {
-    QMainWindow::resizeEvent(event);
-    if (exiting_ || isMinimized()) return;
-    withModel([this] {
-        if (inResize_ || exiting_ || isMinimized()) return;
-        inResize_ = true;
-        // The model keeps its exact twips while the pixels still match them.
-        if (size() != clientSizeFor(form_.windowWidth, form_.windowHeight)) {
-            const QSize outer = windowSizeFor(size());
-            form_.windowWidth = outer.width();
-            form_.windowHeight = outer.height();
-        }
-        form_.minimised = false;
-        if (!invoke("Form_Resize")) syncFromModel();
-        inResize_ = false;
-    });
 }
 
 void MainWindow::changeEvent(QEvent* event) {

@@ -18,6 +18,7 @@
 #include "gui/twips.h"
 
 class QButtonGroup;
+class QScrollArea;
 
 namespace pagemeld {
 struct EventArgs;
@@ -58,6 +59,10 @@ public:
     // The window's client size in pixels for an outer size in twips, and back.
     QSize clientSizeFor(int windowWidth, int windowHeight) const;
     QSize windowSizeFor(const QSize& clientSize) const;
+    // The client size the window takes for the model's outer size in twips: all of
+    // it where the screen's free area holds it, else as much as fits, the rest
+    // scrolled.
+    QSize shownSizeFor(int windowWidth, int windowHeight) const;
 
     // True once the program has been told to end.
     bool exiting() const { return exiting_; }
@@ -74,6 +79,7 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void build();
@@ -107,12 +113,27 @@ private:
     // The end of the program asked for from inside a handler.
     void exitApplication();
     void applyWindowSize();
+    // The largest client size whose window fits the screen's free area, and whether
+    // that area is narrower or lower than the smallest window.
+    struct ScreenRoom {
+        QSize client;
+        bool narrow = false;
+        bool low = false;
+    };
+    ScreenRoom screenRoom() const;
+    // The room the scroll bars take beside the client on such a screen.
+    QSize scrollBarsFor(const ScreenRoom& room) const;
+    // Moves the window back into the screen's free area where it sticks out.
+    void keepOnScreen();
 
     Form1& form_;
     TwipsScale scale_;
     std::set<const EventBinding*> wired_;
     std::vector<BoundControl> bound_;
     std::map<std::string, QWidget*> containers_;
+    QScrollArea* scroll_ = nullptr;  // over the client area, for screens too small for it
+    QWidget* client_ = nullptr;
+    bool screenFollowed_ = false;
     std::map<std::string, QButtonGroup*> optionGroups_;
     std::thread job_;
     bool jobRunning_ = false;

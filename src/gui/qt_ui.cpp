@@ -179,12 +179,15 @@ int QtUi::messageBox(const std::string& text, const std::string& title, int styl
     return answerOf(box.standardButton(box.clickedButton()));
 }
 
-std::string QtUi::inputBox(const std::string& prompt, const std::string& title,
-                           const std::string& defaultText) {
+std::optional<std::string> QtUi::inputBox(const std::string& prompt, const std::string& title,
+                                          const std::string& defaultText, InputEcho echo) {
     bool ok = false;
-    const QString text = QInputDialog::getText(owner(), toQt(title), toQt(prompt),
-                                               QLineEdit::Normal, toQt(defaultText), &ok);
-    return ok ? fromQt(text) : std::string();
+    const QString text =
+        QInputDialog::getText(owner(), toQt(title), toQt(prompt),
+                              echo == InputEcho::Masked ? QLineEdit::Password : QLineEdit::Normal,
+                              toQt(defaultText), &ok);
+    if (!ok) return std::nullopt;
+    return fromQt(text);
 }
 
 std::vector<std::string> QtUi::openFileDialog(const std::vector<FileFilter>& filters, bool multiple,

@@ -33,8 +33,8 @@ public:
     void setParentWindow(QWidget* window) { parent_ = window; }
 
     int messageBox(const std::string& text, const std::string& title, int style) override;
-    std::string inputBox(const std::string& prompt, const std::string& title,
-                         const std::string& defaultText) override;
+    std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
+                                        const std::string& defaultText, InputEcho echo) override;
     std::vector<std::string> openFileDialog(const std::vector<FileFilter>& filters, bool multiple,
                                             const std::string& startFolder) override;
     // Asks nothing before overwriting: the callers decide about existing files.

@@ -54,6 +54,14 @@ GridWidget::GridWidget(QWidget* parent) : QTableWidget(parent) {
     horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollMode(QAbstractItemView::ScrollPerItem);
+    // The focus frame follows the model's current row; the grid scrolls to it only
+    // when a key moved it there, never while its state is being shown.
+    setAutoScroll(false);
+}
+
+void GridWidget::keyboardSearch(const QString& /*search*/) {
+    // Typing would move the focus frame to a matching name and leave the selection
+    // behind.
 }
 
 void GridWidget::setDropHandler(std::function<void(const std::vector<std::string>&)> handler) {

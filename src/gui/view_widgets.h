@@ -35,6 +35,8 @@ public:
     // Set when the model takes double clicks on cells; row and column from 0.
     std::function<void(int row, int col)> onDoubleClick;
 
+    void keyboardSearch(const QString& search) override;
+
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;

@@ -6,9 +6,11 @@ int WindowThreadUi::messageBox(const std::string& text, const std::string& title
     return onWindowThread([&] { return inner_.messageBox(text, title, style); });
 }
 
-std::string WindowThreadUi::inputBox(const std::string& prompt, const std::string& title,
-                                     const std::string& defaultText) {
-    return onWindowThread([&] { return inner_.inputBox(prompt, title, defaultText); });
+std::optional<std::string> WindowThreadUi::inputBox(const std::string& prompt,
+                                                    const std::string& title,
+                                                    const std::string& defaultText,
+                                                    InputEcho echo) {
+    return onWindowThread([&] { return inner_.inputBox(prompt, title, defaultText, echo); });
 }
 
 std::vector<std::string> WindowThreadUi::openFileDialog(const std::vector<FileFilter>& filters,

@@ -21,8 +21,8 @@ public:
     void setMarshal(Marshal marshal) { marshal_ = std::move(marshal); }
 
     int messageBox(const std::string& text, const std::string& title, int style) override;
-    std::string inputBox(const std::string& prompt, const std::string& title,
-                         const std::string& defaultText) override;
+    std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
+                                        const std::string& defaultText, InputEcho echo) override;
     std::vector<std::string> openFileDialog(const std::vector<FileFilter>& filters, bool multiple,
                                             const std::string& startFolder) override;
     std::string saveFileDialog(const std::string& title, const std::vector<FileFilter>& filters,

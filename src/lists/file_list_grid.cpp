@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cctype>
+#include <optional>
 #include <utility>
 #include <vector>
 
+#include "app/key_codes.h"
 #include "app/shared_routines.h"
 #include "base/text_encoding.h"
 #include "lang/catalogue.h"
@@ -117,6 +119,56 @@ int rowToSwapWith(const Grid& grid, int count, int step) {
     return other;
 }
 
+bool removesSelected(std::int16_t key, std::int16_t shift) {
+    return key == keycode::kDelete && shift == shiftkey::kNone;
+}
+
+bool movesSelection(std::int16_t key) {
+    switch (key) {
+        case keycode::kUp:
+        case keycode::kDown:
+        case keycode::kPageUp:
+        case keycode::kPageDown:
+        case keycode::kHome:
+        case keycode::kEnd:
+            return true;
+        default:
+            return false;
+    }
+}
+
+int rowAfterKey(const Grid& grid, int count, std::int16_t key) {
+    if (count < 1 || !movesSelection(key)) return 0;
+    // The file rows below the header that the grid's height holds.
+    const int rowHeight = grid.rows() > 1 ? grid.rowHeight(1) : 0;
+    const int page = rowHeight > 0 ? std::max(1, (grid.height - grid.rowHeight(0)) / rowHeight) : 1;
+    // A current row off the files (the header, an empty row) counts as just before
+    // the first one.
+    const int from = grid.row >= 1 && grid.row <= count ? grid.row : 0;
+    int to = from;
+    switch (key) {
+        case keycode::kUp:
+            to = from - 1;
+            break;
+        case keycode::kDown:
+            to = from + 1;
+            break;
+        case keycode::kPageUp:
+            to = from - page;
+            break;
+        case keycode::kPageDown:
+            to = from + page;
+            break;
+        case keycode::kHome:
+            to = 1;
+            break;
+        default:  // End
+            to = count;
+            break;
+    }
+    return std::clamp(to, 1, count);
+}
+
 int rowAfterClick(Grid& grid, int count, int mouseRow) {
     // A click on a cell makes its row current; the header row is no file.
     if (mouseRow >= 1 && mouseRow < grid.rows()) grid.row = mouseRow;
@@ -129,6 +181,15 @@ int rowOfButton(const Grid& grid, int count, int index) {
     const int top = grid.topRow;
     const int target = top >= 1 && top <= count ? index + top - 1 : index;
     return target >= 1 && target <= count ? target : 0;
+}
+
+void askPassword(Ui& ui, const Catalogue& texts, Grid& grid) {
+    grid.col = kColPassword;
+    const std::optional<std::string> answer =
+        ui.inputBox(texts.MsgEnterPassw, kProgramTitle, grid.text(), InputEcho::Masked);
+    // Cancel keeps the stored password: erasing it would leave the file out of the
+    // next run.
+    if (answer) grid.setText(*answer);
 }
 
 bool refuseNonPdf(ErrorReporter& errors, Ui& ui, const Catalogue& texts, const std::string& file) {

@@ -64,6 +64,20 @@ void clearRows(Grid& grid, int count);
 // or 0 when the current row is no file or already at that end of the list.
 int rowToSwapWith(const Grid& grid, int count, int step);
 
+// Whether a key removes a list's selected file: Delete without a shift key.
+bool removesSelected(std::int16_t key, std::int16_t shift);
+
+// Whether `key` moves a list's selection: Up, Down, Page Up, Page Down, Home, End,
+// whatever the shift keys (a list selects one row only). A list takes these keys:
+// the grid's own moving would leave its focus frame on another row than the one
+// selected, which the buttons act on.
+bool movesSelection(std::int16_t key);
+
+// The file row such a key leads to from the current row: Up and Down one row, Page
+// Up and Page Down as many rows as the grid shows, Home and End the first and last
+// file, never past either end. 0 in an empty list or for any other key.
+int rowAfterKey(const Grid& grid, int count, std::int16_t key);
+
 // The row a click leaves current: the file row clicked (a click on the header keeps
 // the current row), else the last file row, or 1 in an empty list.
 int rowAfterClick(Grid& grid, int count, int mouseRow);
@@ -71,6 +85,11 @@ int rowAfterClick(Grid& grid, int count, int mouseRow);
 // The file row a row's password button stands for: button `index` serves the
 // index-th row shown. 0 when the button is over no file (a list scrolled past its end).
 int rowOfButton(const Grid& grid, int count, int index);
+
+// Asks for the password of the current row's file in a masked box that offers the
+// stored one, and stores the answer in the password cell, which becomes the current
+// cell. Cancel keeps what was stored; OK on an empty box clears it.
+void askPassword(Ui& ui, const Catalogue& texts, Grid& grid);
 
 // Sorts rows 1..count by the text of `col` without regard to letter case:
 // dir -1 ascending, 1 descending; rows with equal texts keep their order.

@@ -169,6 +169,22 @@ void Form1::merge_grid_Click(int mouseRow, int mouseCol) {
     });
 }
 
+void Form1::merge_grid_KeyDown(std::int16_t& KeyCode, std::int16_t Shift) {
+    Trap trap(errors_, kFormName, "merge_grid_KeyDown");
+    trap.step([&] {
+        if (filelist::removesSelected(KeyCode, Shift)) {
+            KeyCode = 0;
+            mbut_rem_Click();
+        } else if (filelist::movesSelection(KeyCode)) {
+            const int row = filelist::rowAfterKey(merge_grid, state.mgrid_count, KeyCode);
+            KeyCode = 0;
+            if (row == 0) return;
+            clear_mgrid_rows();
+            select_mgrid_row(row);
+        }
+    });
+}
+
 void Form1::sort_mgrid_rows(int col, int dir) {
     filelist::sortRows(merge_grid, state.mgrid_count, col, dir);
 }
@@ -209,11 +225,7 @@ void Form1::askMergePassword(int target) {
     trap.step([&] {
         if (target == 0) return;
         merge_grid.row = target;
-        merge_grid.col = filelist::kColPassword;
-        const std::string answer =
-            ui_.inputBox(kProgramTitle, catalogue.MsgEnterPassw, merge_grid.text());
-        // Cancelling answers an empty text and so clears the password.
-        merge_grid.setText(answer);
+        filelist::askPassword(ui_, catalogue, merge_grid);
         merge_grid.hasFocus = true;
         clear_mgrid_rows();
         select_mgrid_row(target);

@@ -134,6 +134,22 @@ void Form1::mix_grid_Click(int mouseRow, int /*mouseCol*/) {
     });
 }
 
+void Form1::mix_grid_KeyDown(std::int16_t& KeyCode, std::int16_t Shift) {
+    Trap trap(errors_, kFormName, "mix_grid_KeyDown");
+    trap.step([&] {
+        if (filelist::removesSelected(KeyCode, Shift)) {
+            KeyCode = 0;
+            x_but_rem_Click();
+        } else if (filelist::movesSelection(KeyCode)) {
+            const int row = filelist::rowAfterKey(mix_grid, state.xgrid_count, KeyCode);
+            KeyCode = 0;
+            if (row == 0) return;
+            clear_xgrid_rows();
+            select_xgrid_row(row);
+        }
+    });
+}
+
 void Form1::select_xgrid_row(int x) {
     Trap trap(errors_, kFormName, "select_xgrid_row");
     trap.step([&] { filelist::selectRow(mix_grid, x); });
@@ -155,11 +171,7 @@ void Form1::xbut_key_Click(int Index) {
         const int target = filelist::rowOfButton(mix_grid, state.xgrid_count, Index);
         if (target == 0) return;
         mix_grid.row = target;
-        mix_grid.col = filelist::kColPassword;
-        const std::string answer =
-            ui_.inputBox(kProgramTitle, catalogue.MsgEnterPassw, mix_grid.text());
-        // Cancelling answers an empty text and so clears the password.
-        mix_grid.setText(answer);
+        filelist::askPassword(ui_, catalogue, mix_grid);
         mix_grid.hasFocus = true;
         clear_xgrid_rows();
         select_xgrid_row(target);

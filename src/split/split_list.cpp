@@ -104,9 +104,7 @@ void Form1::but_passw_Click() {
     Trap trap(errors_, kFormName, "but_passw_Click");
     trap.step([&] {
         split_grid.row = kSourceRow;
-        split_grid.col = filelist::kColPassword;
-        // Cancelling answers an empty text and so clears the password.
-        split_grid.setText(ui_.inputBox(kProgramTitle, catalogue.MsgEnterPassw, split_grid.text()));
+        filelist::askPassword(ui_, catalogue, split_grid);
         split_grid.hasFocus = true;
         select_grid_row(kSourceRow);
     });
@@ -121,6 +119,23 @@ void Form1::split_grid_Click() {
     Trap trap(errors_, kFormName, "split_grid_Click");
     trap.step([&] {
         if (split_grid.row != kSourceRow) select_grid_row(kSourceRow);
+    });
+}
+
+void Form1::split_grid_KeyDown(std::int16_t& KeyCode, std::int16_t Shift) {
+    Trap trap(errors_, kFormName, "split_grid_KeyDown");
+    trap.step([&] {
+        if (filelist::removesSelected(KeyCode, Shift)) {
+            KeyCode = 0;
+            split_rem_but_Click();
+        } else if (filelist::movesSelection(KeyCode)) {
+            // Row 1 holds the source, when there is one; nothing clears its highlight.
+            const int count =
+                split_grid.textMatrix(kSourceRow, filelist::kColNumber).empty() ? 0 : 1;
+            const int row = filelist::rowAfterKey(split_grid, count, KeyCode);
+            KeyCode = 0;
+            if (row != 0) select_grid_row(row);
+        }
     });
 }
 

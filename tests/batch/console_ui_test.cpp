@@ -23,7 +23,7 @@ TEST(ConsoleUi, AnswersSoTheRequestGoesOnWithoutHarm) {
     ui.messageBox("m.pdf cannot be created!\r\nThe folder does not exist.", "", msgbox::kOkOnly);
     EXPECT_EQ(out.str(), "Ombrix Pagemeld: m.pdf cannot be created!\nThe folder does not exist.\n");
     // Nothing can be chosen or opened without a window.
-    EXPECT_EQ(ui.inputBox("Ombrix Pagemeld", "Password", "old"), "");
+    EXPECT_EQ(ui.inputBox("Password", "Ombrix Pagemeld", "old", InputEcho::Masked), std::nullopt);
     EXPECT_TRUE(ui.openFileDialog({}, true, "").empty());
     EXPECT_FALSE(ui.openWithAssociatedProgram("download.url", "."));
     ui.quit();

@@ -110,6 +110,22 @@ protected:
         QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(tab - 1).center());
     }
 
+    // A key pressed on the widget that has the focus.
+    void press(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+        QWidget* target = QApplication::focusWidget();
+        ASSERT_NE(target, nullptr) << "nothing has the focus";
+        QTest::keyClick(target, key, modifiers);
+    }
+    // Presses Tab until `name` has the focus; false when it never comes.
+    bool tabTo(const std::string& name) {
+        for (int presses = 0; presses < 80; ++presses) {
+            QWidget* focus = QApplication::focusWidget();
+            if (focus && focus->objectName().toStdString() == name) return true;
+            press(Qt::Key_Tab);
+        }
+        return false;
+    }
+
     // Replaces a text box's text by typing.
     void type(const std::string& name, const std::string& text) {
         auto* box = find<QLineEdit>(name);

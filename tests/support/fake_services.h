@@ -5,6 +5,7 @@
 #include <deque>
 #include <fstream>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -33,7 +34,9 @@ public:
         boxes.push_back({text, title, style});
         return nextAnswer(boxAnswers, int{msgbox::kAnswerOk});
     }
-    std::string inputBox(const std::string&, const std::string&, const std::string&) override {
+    std::optional<std::string> inputBox(const std::string& prompt, const std::string& title,
+                                        const std::string& defaultText, InputEcho echo) override {
+        inputs.push_back({prompt, title, defaultText, echo});
         return nextAnswer(inputAnswers);
     }
     std::vector<std::string> openFileDialog(const std::vector<FileFilter>&, bool,
@@ -58,13 +61,20 @@ public:
 
     // Scripted answers, taken from the front; an empty queue answers OK / cancel.
     std::deque<int> boxAnswers;
-    std::deque<std::string> inputAnswers;
+    std::deque<std::optional<std::string>> inputAnswers;
     std::deque<std::vector<std::string>> openAnswers;
     std::deque<std::string> saveAnswers;
     std::deque<std::string> folderAnswers;
 
     // What was shown or asked.
     std::vector<ShownBox> boxes;
+    struct InputAsked {
+        std::string prompt;
+        std::string title;
+        std::string defaultText;
+        InputEcho echo = InputEcho::Plain;
+    };
+    std::vector<InputAsked> inputs;
     struct SaveAsked {
         std::string title;
         std::vector<FileFilter> filters;
