@@ -6,6 +6,7 @@
 #include <system_error>
 #include <utility>
 
+#include "base/file_system.h"
 #include "base/text_encoding.h"
 
 namespace pagemeld {
@@ -286,8 +287,9 @@ NameCompleter currentDirectoryCompleter() {
         }
         CompletedName completed;
         completed.path = pathToUtf8(path);
-        completed.exists = std::filesystem::is_regular_file(path, error);
-        completed.isFolder = std::filesystem::is_directory(path, error);
+        const auto status = fileStatus(completed.path, error);
+        completed.exists = std::filesystem::is_regular_file(status);
+        completed.isFolder = std::filesystem::is_directory(status);
         return completed;
     };
 }
