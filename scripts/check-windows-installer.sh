@@ -214,6 +214,21 @@ kill "$program" 2>/dev/null || true
 expect_pages "$merged" 5
 echo "  merged through the window: $merged"
 
+echo "== Installing again over it: the earlier install is removed first"
+echo "stray" >"$home/languages/left by hand.txt"
+cp "$installer" "$setup"
+quiet_wine cmd /c "C:\\pagemeld-setup.exe /S /D=$(windows_path "$home")" ||
+    fail "the second install ended with status $?"
+"$wineserver" -w
+rm -f "$setup"
+(cd "$home" && find . -type f ! -name Uninstall.exe | sed 's|^\./||' | sort) >"$work/again.txt"
+echo "languages/left by hand.txt" | sort -m - "$work/installed.txt" | diff - "$work/again.txt" >&2 ||
+    fail "installing again changed the installed files"
+rm "$home/languages/left by hand.txt"
+for link in "${links[@]}"; do [[ -f $link ]] || fail "installing again lost $link"; done
+"$wine" reg query "HKCU\\$uninstall_key" /v DisplayVersion >/dev/null ||
+    fail "installing again lost the uninstall key"
+
 # uninstall FOLDER: the silent uninstall, and what it must leave.
 uninstall() {
     local folder=$1
