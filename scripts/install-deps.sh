@@ -19,6 +19,7 @@ if [[ "${1:-}" == windows ]]; then
         qt6-base-dev-tools
         wine64 wine
         xvfb xauth x11-utils xdotool zstd
+        nsis
     )
 fi
 

@@ -6,7 +6,11 @@
 #      whose name has an accent and a space, running quiet requests on accented names,
 #      with '\' and '/' paths, a merge saved over one of its inputs and a log;
 #   3. the window on a virtual display: its title is found and a picture of it is
-#      kept as build-win/window.png.
+#      kept as build-win/window.png;
+#   4. the installer and the portable zip from `cpack`: a silent per-user install,
+#      its shortcuts, uninstall key and version, the "Send to" merge opening the
+#      window, long paths, and a silent uninstall that leaves nothing behind
+#      (scripts/check-windows-installer.sh).
 # The Windows libraries (Qt, qpdf, GoogleTest) come from ../shared/windows-sdk when it
 # is there (or from the archive PAGEMELD_WINDOWS_SDK names); otherwise scripts/build-windows-sdk.sh builds them from Debian's sources
 # (20 to 45 minutes on two cores, once).
@@ -33,10 +37,11 @@ elif [[ ! -f $prefix/share/winsdk/runtime.done ]]; then
     JOBS=$(nproc) scripts/build-windows-sdk.sh "$prefix" "$sdk/work"
 fi
 
-# Wine: its own prefix in the build folder, no installer dialogs, UTF-8 arguments, and
-# the DLLs of the library prefix found from anywhere.
+# Wine: its own prefix in the build folder, no installer dialogs, no menu entries on
+# the host for the shortcuts the installer makes, UTF-8 arguments, and the DLLs of the
+# library prefix found from anywhere.
 export LC_ALL=C.UTF-8
-export WINEPREFIX=$sdk/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
+export WINEPREFIX=$sdk/wine WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
 wine=/usr/lib/wine/wine64
 windows_path() { printf 'Z:%s' "${1//\//\\}"; }
 export WINEPATH
@@ -68,5 +73,6 @@ ctest --test-dir build-win -LE 'posix-only|host-fonts' --output-on-failure -j "$
 tail -n 3 build-win/ctest.log
 
 scripts/check-windows-folder.sh build-win
+scripts/check-windows-installer.sh build-win
 
 echo "== Windows leg took $((SECONDS - started)) s"

@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #endif
 
+#include "base/file_system.h"
 #include "base/text_encoding.h"
 
 namespace pagemeld {
@@ -13,7 +14,7 @@ namespace pagemeld {
 std::optional<FileIdentity> fileIdentity(const std::string& path) {
 #ifdef _WIN32
     // Opened for no access at all, so a file another program holds open still answers.
-    const HANDLE file = CreateFileW(pathFromUtf8(path).c_str(), 0,
+    const HANDLE file = CreateFileW(systemPath(path).c_str(), 0,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                     OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (file == INVALID_HANDLE_VALUE) return std::nullopt;

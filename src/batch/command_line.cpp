@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "app/system_info.h"
+#include "base/file_system.h"
 #include "base/text_encoding.h"
 
 namespace pagemeld {
@@ -295,8 +296,9 @@ NameCompleter currentDirectoryCompleter() {
         }
         CompletedName completed;
         completed.path = pathToUtf8(path);
-        completed.exists = std::filesystem::is_regular_file(path, error);
-        completed.isFolder = std::filesystem::is_directory(path, error);
+        const auto status = fileStatus(completed.path, error);
+        completed.exists = std::filesystem::is_regular_file(status);
+        completed.isFolder = std::filesystem::is_directory(status);
         return completed;
     };
 }

@@ -8,6 +8,7 @@
 
 #include "app/app_state.h"
 #include "app/shared_routines.h"
+#include "base/file_system.h"
 #include "base/platform.h"
 #include "base/runtime_error.h"
 #include "base/text_encoding.h"
@@ -64,7 +65,7 @@ void add_line_to_log(QuietRequestContext& context, const std::string& fis,
                      const std::string& line) {
     if (context.state.batch_log == 0 || context.logLost) return;
     errno = 0;
-    std::ofstream log(pathFromUtf8(fis), std::ios::binary | std::ios::app);
+    std::ofstream log(systemPath(fis), std::ios::binary | std::ios::app);
     if (log) log << line << "\r\n";
     log.close();
     if (log) return;

@@ -5,43 +5,16 @@
 #include <QPainterPath>
 #include <QPixmap>
 
+#include "gui/program_mark.h"
+
 namespace pagemeld {
 namespace {
 
 constexpr int kIconSize = 32;
 
-const QColor kBannerDark(18, 52, 104);
-const QColor kBannerLight(49, 102, 197);
-
 bool endsWith(const std::string& text, const std::string& tail) {
     return text.size() >= tail.size() &&
            text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
-}
-
-// A sheet of paper with a folded corner, filling `r`.
-void drawPage(QPainter& p, const QRectF& r, const QColor& paper, const QColor& edge) {
-    const qreal fold = r.width() * 0.3;
-    QPainterPath sheet;
-    sheet.moveTo(r.topLeft());
-    sheet.lineTo(r.right() - fold, r.top());
-    sheet.lineTo(r.right(), r.top() + fold);
-    sheet.lineTo(r.bottomRight());
-    sheet.lineTo(r.bottomLeft());
-    sheet.closeSubpath();
-    p.setPen(QPen(edge, 1.5));
-    p.setBrush(paper);
-    p.drawPath(sheet);
-    QPainterPath corner;
-    corner.moveTo(r.right() - fold, r.top());
-    corner.lineTo(r.right() - fold, r.top() + fold);
-    corner.lineTo(r.right(), r.top() + fold);
-    p.setBrush(paper.darker(115));
-    p.drawPath(corner);
-    // A few lines of text on the page.
-    p.setPen(QPen(edge.lighter(160), 1.5));
-    for (qreal y = r.top() + fold + 3; y < r.bottom() - 3; y += 4) {
-        p.drawLine(QPointF(r.left() + 3, y), QPointF(r.right() - 3, y));
-    }
 }
 
 void drawBadge(QPainter& p, const QColor& colour, bool plus) {
@@ -97,15 +70,6 @@ void drawKey(QPainter& p, const QRectF& area) {
     p.setBrush(gold);
     p.drawPath(key.simplified().subtracted(hole));
     p.restore();
-}
-
-// The program's mark: two pages, one slid over the other.
-void drawMark(QPainter& p, const QRectF& r) {
-    const QRectF back(r.left(), r.top(), r.width() * 0.62, r.height() * 0.8);
-    const QRectF front(r.right() - r.width() * 0.62, r.bottom() - r.height() * 0.8,
-                       r.width() * 0.62, r.height() * 0.8);
-    drawPage(p, back, QColor(226, 234, 248), QColor(12, 36, 80));
-    drawPage(p, front, Qt::white, QColor(12, 36, 80));
 }
 
 void paintBanner(QPainter& p, const QRect& r, bool withText, const QString& subtitle = {}) {

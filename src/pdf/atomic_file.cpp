@@ -19,6 +19,7 @@
 #include <ctime>
 #endif
 
+#include "base/file_system.h"
 #include "base/runtime_error.h"
 #include "base/text_encoding.h"
 #include "pdf/file_opening.h"
@@ -37,8 +38,8 @@ std::string randomSuffix() {
 
 bool replaceFile(const std::string& from, const std::string& to, int& err) {
 #ifdef _WIN32
-    auto wideFrom = pathFromUtf8(from).wstring();
-    auto wideTo = pathFromUtf8(to).wstring();
+    auto wideFrom = systemPath(from).wstring();
+    auto wideTo = systemPath(to).wstring();
     if (MoveFileExW(wideFrom.c_str(), wideTo.c_str(),
                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         return true;
@@ -193,7 +194,7 @@ std::unique_ptr<AtomicFile> AtomicFile::create(const std::string& name, std::int
     // Only a file is replaced: a folder names no output, and renaming over a device or
     // a pipe ("-o /dev/null" run as root) would put a regular file in its place.
     std::error_code ec;
-    const auto status = std::filesystem::status(targetPath, ec);
+    const auto status = fileStatus(target, ec);
     if (std::filesystem::exists(status) && !std::filesystem::is_regular_file(status)) {
         errorCode = errcode::kPathFileAccess;
         return nullptr;
@@ -201,7 +202,7 @@ std::unique_ptr<AtomicFile> AtomicFile::create(const std::string& name, std::int
     // Renaming over a file ignores the file's own permissions on POSIX systems (and
     // under Wine): a file the user has made read-only would be replaced without a word.
 #ifdef _WIN32
-    const DWORD attributes = GetFileAttributesW(targetPath.c_str());
+    const DWORD attributes = GetFileAttributesW(systemPath(target).c_str());
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0) {
         errorCode = errorCodeFromErrno(EACCES);
         return nullptr;
@@ -260,8 +261,7 @@ void AtomicFile::discard() {
         stream_ = nullptr;
     }
     if (!temporary_.empty()) {
-        std::error_code ec;
-        std::filesystem::remove(pathFromUtf8(temporary_), ec);
+        removeFile(temporary_);
         temporary_.clear();
     }
     forgetLive(liveSlot_);

@@ -8,6 +8,7 @@
 #include <iterator>
 #include <system_error>
 
+#include "base/file_system.h"
 #include "base/text_encoding.h"
 #include "pdf/pdf_engine.h"
 #include "pdf/pdf_source.h"
@@ -58,8 +59,7 @@ std::int32_t countPageObjects(const std::string& bytes) {
 
 std::int32_t countPagesLightly(const std::string& fileName, std::int32_t& errorCode) {
     std::error_code ec;
-    const auto path = pathFromUtf8(fileName);
-    auto status = std::filesystem::status(path, ec);
+    auto status = fileStatus(fileName, ec);
     if (!std::filesystem::exists(status)) {
         errorCode = missingFileError(ec);
         return 0;
@@ -68,8 +68,10 @@ std::int32_t countPagesLightly(const std::string& fileName, std::int32_t& errorC
         errorCode = errcode::kPathFileAccess;
         return 0;
     }
-    std::ifstream in(path, std::ios::binary);
-    if (!in) {
+    std::ifstream in(systemPath(fileName), std::ios::binary | std::ios::ate);
+    const std::streamoff size = in ? static_cast<std::streamoff>(in.tellg()) : -1;
+    in.seekg(0);
+    if (!in || size < 0) {
         errorCode = errcode::kPermissionDenied;
         return 0;
     }
@@ -82,8 +84,7 @@ std::int32_t countPagesLightly(const std::string& fileName, std::int32_t& errorC
         errorCode = errcode::kNotPdf;
         return 0;
     }
-    const auto size = std::filesystem::file_size(path, ec);
-    if (ec || size > kMaxBytes) {
+    if (static_cast<std::uintmax_t>(size) > kMaxBytes) {
         errorCode = errcode::kInvalidFileFormat;
         return 0;
     }

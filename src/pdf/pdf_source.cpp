@@ -9,6 +9,7 @@
 #include <new>
 #include <system_error>
 
+#include "base/file_system.h"
 #include "base/runtime_error.h"
 #include "base/text_encoding.h"
 #include "pdf/page_tree.h"
@@ -51,8 +52,7 @@ std::shared_ptr<PdfSource> PdfSource::open(const std::string& fileName, const st
                                            OpenResult& result, std::int32_t& errorCode) {
     result = OpenResult::Failed;
     std::error_code ec;
-    const auto path = pathFromUtf8(fileName);
-    auto status = std::filesystem::status(path, ec);
+    auto status = fileStatus(fileName, ec);
     if (fileName.empty() || !std::filesystem::exists(status)) {
         errorCode = missingFileError(ec);
         return nullptr;

@@ -11,6 +11,7 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "base/file_system.h"
 #include "base/text_encoding.h"
 #include "pdf/file_opening.h"
 
@@ -128,11 +129,10 @@ void PooledFileSource::pin() {
 
 bool PooledFileSource::pinAllReading(const std::string& fileName) {
     std::error_code ec;
-    const auto target = pathFromUtf8(fileName);
-    if (!std::filesystem::exists(target, ec)) return false;
+    if (!std::filesystem::exists(fileStatus(fileName, ec))) return false;
     bool found = false;
     for (PooledFileSource* source : liveSources()) {
-        if (std::filesystem::equivalent(pathFromUtf8(source->fileName_), target, ec) && !ec) {
+        if (sameFile(source->fileName_, fileName)) {
             if (!source->pinned_) source->pin();
             found = true;
         }

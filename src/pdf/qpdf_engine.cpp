@@ -10,6 +10,7 @@
 #include <filesystem>
 #include <system_error>
 
+#include "base/file_system.h"
 #include "base/runtime_error.h"
 #include "base/text_encoding.h"
 #include "pdf/atomic_file.h"
@@ -48,11 +49,6 @@ std::string highestVersion(const std::vector<PageRef>& pages) {
         highest = std::max(highest, ref.source->version());
     }
     return highest;
-}
-
-bool sameFile(const std::string& a, const std::string& b) {
-    std::error_code ec;
-    return std::filesystem::equivalent(pathFromUtf8(a), pathFromUtf8(b), ec) && !ec;
 }
 
 std::map<std::string, std::string> informationOf(PdfSource& source) {
@@ -372,7 +368,7 @@ std::int32_t QpdfEngine::MergeFileList(const std::string& listName, const std::s
     std::int32_t errorCode = 0;
     // Only an output that is there already can be one of the inputs.
     std::error_code ec;
-    const bool outputExisted = std::filesystem::exists(pathFromUtf8(outputFile), ec);
+    const bool outputExisted = std::filesystem::exists(fileStatus(outputFile, ec));
     auto file = AtomicFile::create(outputFile, errorCode);
     if (!file) {
         checkWithoutOutput(files, check, outcomes);

@@ -6,6 +6,7 @@
 #include <random>
 #include <system_error>
 
+#include "base/file_system.h"
 #include "base/text_encoding.h"
 #include "pdf/file_opening.h"
 
@@ -66,16 +67,12 @@ std::string TemporaryCopies::pathOf(int position) const {
 void TemporaryCopies::remove(int position) {
     const auto it = paths_.find(position);
     if (it == paths_.end()) return;
-    std::error_code ec;
-    std::filesystem::remove(pathFromUtf8(it->second), ec);
+    removeFile(it->second);
     paths_.erase(it);
 }
 
 void TemporaryCopies::removeAll() {
-    for (const auto& [position, path] : paths_) {
-        std::error_code ec;
-        std::filesystem::remove(pathFromUtf8(path), ec);
-    }
+    for (const auto& [position, path] : paths_) removeFile(path);
     paths_.clear();
 }
 

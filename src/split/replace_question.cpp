@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "app/shared_routines.h"
+#include "base/file_system.h"
 #include "base/text_encoding.h"
 #include "lang/catalogue.h"
 #include "split/split_plan.h"
@@ -15,8 +16,8 @@ std::int32_t existingOutputs(const std::string& destination, const std::string& 
     std::int32_t found = 0;
     for (std::int32_t number = 1; number <= outputs; ++number) {
         std::error_code ec;
-        if (std::filesystem::exists(pathFromUtf8(numberedOutputName(destination, baseName, number)),
-                                    ec))
+        if (std::filesystem::exists(
+                fileStatus(numberedOutputName(destination, baseName, number), ec)))
             ++found;
     }
     return found;
