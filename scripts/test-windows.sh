@@ -59,12 +59,12 @@ cmake -S . -B build-win -G Ninja -DCMAKE_TOOLCHAIN_FILE="$prefix/toolchain-mingw
     { cat "$sdk/configure.log"; exit 1; }
 cmake --build build-win -j "$(nproc)"
 
-echo "== Test suites under Wine (posix-only and host-fonts tests left out by label)"
-for label in posix-only host-fonts; do
+echo "== Test suites under Wine (posix-only, host-fonts and virtual-screen tests left out by label)"
+for label in posix-only host-fonts virtual-screen; do
     excluded=$(ctest --test-dir build-win -N -L "$label" | sed -n 's/^Total Tests: //p')
     echo "$label tests not run under Wine: ${excluded:-0}"
 done
-ctest --test-dir build-win -LE 'posix-only|host-fonts' --output-on-failure -j "$(nproc)" --timeout 900 \
+ctest --test-dir build-win -LE 'posix-only|host-fonts|virtual-screen' --output-on-failure -j "$(nproc)" --timeout 900 \
     >build-win/ctest.log 2>&1 || {
     tail -n 300 build-win/ctest.log
     echo "Windows test run failed; the whole log is build-win/ctest.log" >&2
