@@ -46,7 +46,7 @@ struct SourceObjects {
 class ObjectSerialiser {
 public:
     // Stream data up to this size is read whole; larger data passes in blocks of it.
-    static constexpr std::size_t kStreamBlockBytes = 1 << 20;
+    static constexpr std::size_t kStreamBlockBytes = 1 << 18;
 
     // The numbers below `firstFree` are the caller's to write with beginObject.
     ObjectSerialiser(std::FILE* out, std::int64_t firstFree);

@@ -18,7 +18,7 @@ namespace {
 
 using testing::TempDir;
 
-constexpr int kImageSide = 1000;  // 3 MB of pixels: three blocks or more
+constexpr int kImageSide = 512;  // 786 KB of pixels: three blocks
 
 const std::string& noise() {
     static const std::string pixels = [] {
