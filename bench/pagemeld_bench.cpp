@@ -1,12 +1,16 @@
 // One benchmark job per run: an outer script times each run and reads its peak
 // memory, so every subcommand does its job once and exits 0 only on success.
+#include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iostream>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -35,7 +39,9 @@ int usage() {
                  "  pagemeld_bench merge-run <folder> <count> <out>\n"
                  "  pagemeld_bench make-mix-input <file> <pages> <label>\n"
                  "  pagemeld_bench mix <first> <second> <outfolder>\n"
-                 "  pagemeld_bench split-run <file> <outfolder>\n";
+                 "  pagemeld_bench split-run <file> <outfolder>\n"
+                 "  pagemeld_bench make-scan <file> <pages> <megabytes a page>\n"
+                 "  pagemeld_bench make-scans <folder> <count>\n";
     return 2;
 }
 
@@ -87,6 +93,120 @@ int makeMergeInputs(const fs::path& given, int count, int pages) {
         options.imageSide = 32;
         const std::string name = mergeInput(folder, i);
         testing::writeTestPdf(name, options);
+        args << name << '\n';
+    }
+    args.close();
+    if (!args) {
+        std::cerr << "pagemeld_bench: cannot write " << (folder / "qpdf-args.txt") << "\n";
+        return 1;
+    }
+    return 0;
+}
+
+// A scanned document: every page one uncompressed RGB image of noise (which no filter
+// would shrink) of about `bytesPerPage` bytes, 2480 pixels wide (A4 at 300 dpi), drawn
+// over the whole page. Written straight to the file in blocks: inputs of hundreds of
+// megabytes cost the generator no memory, and no PDF library holds them.
+class ScanWriter {
+public:
+    explicit ScanWriter(const std::string& file) : out_(std::fopen(file.c_str(), "wb")) {
+        if (!out_) throw std::runtime_error("cannot create " + file);
+    }
+    ~ScanWriter() {
+        if (out_) std::fclose(out_);
+    }
+
+    void write(int pages, std::int64_t bytesPerPage, std::uint64_t seed) {
+        constexpr std::int64_t width = 2480;
+        const std::int64_t height = std::max<std::int64_t>(1, bytesPerPage / (width * 3));
+        put("%PDF-1.7\n%\xbf\xf7\xa2\xfe\n");
+        begin(1);
+        put("<< /Type /Catalog /Pages 2 0 R >>\nendobj\n");
+        begin(2);
+        put("<< /Type /Pages /Count " + std::to_string(pages) + " /Kids [");
+        for (int page = 0; page < pages; ++page) put(std::to_string(3 + 3 * page) + " 0 R ");
+        put("] >>\nendobj\n");
+        const std::string content = "q 612 0 0 792 0 0 cm /Im0 Do Q\n";
+        for (int page = 0; page < pages; ++page) {
+            const int first = 3 + 3 * page;
+            begin(first);
+            put("<< /Type /Page /Parent 2 0 R /MediaBox [0 0 612 792] /Resources << /XObject "
+                "<< /Im0 " +
+                std::to_string(first + 2) + " 0 R >> >> /Contents " + std::to_string(first + 1) +
+                " 0 R >>\nendobj\n");
+            begin(first + 1);
+            put("<< /Length " + std::to_string(content.size()) + " >>\nstream\n" + content +
+                "endstream\nendobj\n");
+            begin(first + 2);
+            const std::int64_t bytes = width * height * 3;
+            put("<< /Type /XObject /Subtype /Image /Width " + std::to_string(width) + " /Height " +
+                std::to_string(height) + " /ColorSpace /DeviceRGB /BitsPerComponent 8 /Length " +
+                std::to_string(bytes) + " >>\nstream\n");
+            noise(bytes, seed + static_cast<std::uint64_t>(page));
+            put("\nendstream\nendobj\n");
+        }
+        const std::int64_t xref = written_;
+        put("xref\n0 " + std::to_string(offsets_.size() + 1) + "\n0000000000 65535 f \n");
+        for (const std::int64_t offset : offsets_) {
+            char line[32];
+            std::snprintf(line, sizeof line, "%010lld 00000 n \n", static_cast<long long>(offset));
+            put(line);
+        }
+        put("trailer\n<< /Size " + std::to_string(offsets_.size() + 1) +
+            " /Root 1 0 R >>\nstartxref\n" + std::to_string(xref) + "\n%%EOF\n");
+        if (std::fclose(out_) != 0) throw std::runtime_error("cannot write a scan");
+        out_ = nullptr;
+    }
+
+private:
+    void begin(int number) {
+        offsets_.push_back(written_);
+        put(std::to_string(number) + " 0 obj\n");
+    }
+    void put(const std::string& text) { putBytes(text.data(), text.size()); }
+    void putBytes(const char* data, std::size_t size) {
+        if (std::fwrite(data, 1, size, out_) != size)
+            throw std::runtime_error("cannot write a scan");
+        written_ += static_cast<std::int64_t>(size);
+    }
+    // xorshift64*: fast enough that writing, not making, the noise is the cost.
+    void noise(std::int64_t bytes, std::uint64_t seed) {
+        std::vector<std::uint64_t> block(1 << 17);
+        std::uint64_t state = seed * 0x9e3779b97f4a7c15ull + 1;
+        while (bytes > 0) {
+            for (auto& word : block) {
+                state ^= state >> 12;
+                state ^= state << 25;
+                state ^= state >> 27;
+                word = state * 0x2545f4914f6cdd1dull;
+            }
+            const auto size = static_cast<std::size_t>(
+                std::min<std::int64_t>(bytes, static_cast<std::int64_t>(block.size() * 8)));
+            putBytes(reinterpret_cast<const char*>(block.data()), size);
+            bytes -= static_cast<std::int64_t>(size);
+        }
+    }
+
+    std::FILE* out_;
+    std::int64_t written_ = 0;
+    std::vector<std::int64_t> offsets_;
+};
+
+int makeScan(const std::string& file, int pages, int megabytes) {
+    ScanWriter(file).write(pages, std::int64_t{megabytes} * 1000000,
+                           std::hash<std::string>{}(file));
+    return 0;
+}
+
+// `count` scanned files of 1, 2 or 3 pages whose pages are 10, 15, 20, 25 or 30 MB, and
+// the list of their names for qpdf's @file syntax.
+int makeScans(const fs::path& given, int count) {
+    fs::create_directories(given);
+    const fs::path folder = fs::absolute(given);
+    std::ofstream args(folder / "qpdf-args.txt");
+    for (int i = 1; i <= count; ++i) {
+        const std::string name = (folder / numbered("scan", i, 3, ".pdf")).string();
+        makeScan(name, 1 + (i - 1) % 3, 10 + 5 * ((i - 1) % 5));
         args << name << '\n';
     }
     args.close();
@@ -320,6 +440,17 @@ int run(const std::vector<std::string>& args) {
     }
     if (job == "mix" && args.size() == 4) return mix(args[1], args[2], args[3]);
     if (job == "split-run" && args.size() == 3) return splitRun(args[1], args[2]);
+    if (job == "make-scan" && args.size() == 4) {
+        const int pages = positive(args[2]);
+        const int megabytes = positive(args[3]);
+        if (pages < 0 || megabytes < 0) return usage();
+        return makeScan(args[1], pages, megabytes);
+    }
+    if (job == "make-scans" && args.size() == 3) {
+        const int count = positive(args[2]);
+        if (count < 0) return usage();
+        return makeScans(args[1], count);
+    }
     return usage();
 }
 

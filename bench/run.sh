@@ -2,18 +2,24 @@
 # Times pagemeld_bench and the pagemeld program's quiet requests against other PDF
 # tools on the same inputs in the same run: split (engine and window), many-file merge
 # (engine and window), quiet split and merges, AES-256 decryption and a mix of two
-# documents. The merges are timed against qpdf, mutool (mupdf-tools) and pdfunite
-# (poppler-utils), the other jobs against qpdf; each job's ratio is to its fastest
-# peer. Runs alternate (ours, qpdf, mutool, ...) so that a busy moment on the machine
-# hurts all of them.
+# documents, and scanned documents (pages of one large image each): a merge of two
+# 200 MB pages, a merge of 40 scans and a split of a 100-page scan. The merges are
+# timed against qpdf, mutool (mupdf-tools) and pdfunite (poppler-utils), the scans
+# also against pdfseparate and against cat of the same bytes (the floor), the other
+# jobs against qpdf; each job's ratio is to its fastest peer. Runs alternate (ours,
+# qpdf, mutool, ...) so that a busy moment on the machine hurts all of them.
 #
-#   bench/run.sh [path/to/pagemeld_bench [path/to/pagemeld]]
+#   bench/run.sh [path/to/pagemeld_bench [path/to/pagemeld [path/to/pagemeld-cli]]]
 #
 # Sizes and repeats can be overridden for a quick run:
 #   BENCH_SPLIT_PAGES (1000)  BENCH_MERGE_FILES (5000)  BENCH_DECRYPT_PAGES (100)
 #   BENCH_MIX_PAGES (500)  BENCH_QUIET_SPLIT_PAGES (999, at most 999)
 #   BENCH_QUIET_MERGE_FILES (1000, at most 1000)  BENCH_LONG_MERGE_FILES (200)
 #   BENCH_LONG_MERGE_PAGES (20)  BENCH_RUNS (5)
+#   BENCH_SCAN_FILES (40)  BENCH_SCAN_BIG_MB (200)  BENCH_SCAN_SPLIT_PAGES (100)
+#   BENCH_SCAN_SPLIT_MB (5)  BENCH_SCAN_RUNS (3)
+# BENCH_JOBS names the jobs to run (default all): split split-run quiet-split merge
+# quiet-merge long-merge decrypt mix scan-merge scans scan-split.
 # mutool and pdfunite are installed with apt-get when missing (as root, or with sudo).
 # BENCH_KEEP=1 keeps the temporary folder with inputs and timings.
 set -euo pipefail
@@ -31,6 +37,15 @@ QUIET_MERGE_FILES=${BENCH_QUIET_MERGE_FILES:-1000}
 LONG_MERGE_FILES=${BENCH_LONG_MERGE_FILES:-200}
 LONG_MERGE_PAGES=${BENCH_LONG_MERGE_PAGES:-20}
 RUNS=${BENCH_RUNS:-5}
+# Scanned pages: images of noise, uncompressed (sizes in units of 1 000 000 bytes).
+SCAN_FILES=${BENCH_SCAN_FILES:-40}
+SCAN_BIG_MB=${BENCH_SCAN_BIG_MB:-200}
+SCAN_SPLIT_PAGES=${BENCH_SCAN_SPLIT_PAGES:-100}
+SCAN_SPLIT_MB=${BENCH_SCAN_SPLIT_MB:-5}
+# The slowest peers take most of a minute per run on the scans.
+SCAN_RUNS=${BENCH_SCAN_RUNS:-3}
+ALL_JOBS="split split-run quiet-split merge quiet-merge long-merge decrypt mix scan-merge scans scan-split"
+JOBS=${BENCH_JOBS:-$ALL_JOBS}
 
 die() {
     echo "run.sh: FAILED: $*" >&2
@@ -38,7 +53,7 @@ die() {
 }
 
 for name in SPLIT_PAGES MERGE_FILES DECRYPT_PAGES MIX_PAGES QUIET_SPLIT_PAGES QUIET_MERGE_FILES \
-    LONG_MERGE_FILES LONG_MERGE_PAGES RUNS; do
+    LONG_MERGE_FILES LONG_MERGE_PAGES RUNS SCAN_FILES SCAN_BIG_MB SCAN_SPLIT_PAGES SCAN_SPLIT_MB SCAN_RUNS; do
     [[ ${!name} =~ ^[1-9][0-9]*$ ]] || die "BENCH_$name must be a positive whole number, not '${!name}'"
 done
 ((QUIET_SPLIT_PAGES <= 999)) || die "BENCH_QUIET_SPLIT_PAGES must be at most 999: a quiet split writes no more pieces"
@@ -46,6 +61,15 @@ done
     die "BENCH_QUIET_MERGE_FILES must be 2 to 1000: a quiet merge takes no more names"
 ((LONG_MERGE_FILES >= 2 && LONG_MERGE_FILES <= 1000)) ||
     die "BENCH_LONG_MERGE_FILES must be 2 to 1000: a quiet merge takes no more names"
+((SCAN_FILES >= 2 && SCAN_FILES <= 1000)) || die "BENCH_SCAN_FILES must be 2 to 1000: a quiet merge takes no more names"
+((SCAN_SPLIT_PAGES <= 999)) || die "BENCH_SCAN_SPLIT_PAGES must be at most 999: a quiet split writes no more pieces"
+for job in $JOBS; do
+    [[ " $ALL_JOBS " == *" $job "* ]] || die "BENCH_JOBS: no job '$job' (there are: $ALL_JOBS)"
+done
+# wanted <job>: the job is to run.
+wanted() {
+    [[ " $JOBS " == *" $1 "* ]]
+}
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 bench=${1:-$here/../build-bench/bench/pagemeld_bench}
@@ -54,6 +78,10 @@ bench=$(cd "$(dirname "$bench")" && pwd)/$(basename "$bench")
 program=${2:-$here/../build-bench/src/gui/pagemeld}
 [[ -x $program ]] || die "no pagemeld at $program (configure build-bench with -DPAGEMELD_BUILD_GUI=ON and build the target pagemeld)"
 program=$(cd "$(dirname "$program")" && pwd)/$(basename "$program")
+# The scans run the console program, which a server or a script would use.
+cli=${3:-$(dirname "$program")/../cli/pagemeld-cli}
+[[ -x $cli ]] || die "no pagemeld-cli at $cli (build the target pagemeld-cli)"
+cli=$(cd "$(dirname "$cli")" && pwd)/$(basename "$cli")
 command -v qpdf >/dev/null || die "qpdf is not installed"
 [[ -x /usr/bin/time ]] || die "/usr/bin/time is missing (Debian package 'time')"
 
@@ -68,6 +96,7 @@ need() {
 }
 need mutool mupdf-tools
 need pdfunite poppler-utils
+need pdfseparate poppler-utils
 
 work=$(mktemp -d "${TMPDIR:-/tmp}/pagemeld-bench.XXXXXX")
 if [[ ${BENCH_KEEP:-0} == 1 ]]; then
@@ -131,24 +160,24 @@ total_bytes() {
     find "$1" -type f -name '*.pdf' -printf '%s\n' | awk '{s += $1} END {print s + 0}'
 }
 
-# verify_split <folder> <pages>: every page of the split is a one-page piece, and one
-# piece passes qpdf's check.
+# verify_split <folder> <pages> [tool]: every page of the split is a one-page piece, and
+# one piece of ours or qpdf's passes qpdf's check.
 verify_split() {
-    local folder=$1 pages=$2 count piece
+    local folder=$1 pages=$2 tool=${3:-ours} count piece
     count=$(find "$folder" -type f -name '*.pdf' | wc -l)
     [[ $count == "$pages" ]] || die "$folder holds $count pieces, expected $pages"
     while IFS= read -r piece; do
         expect_pages "$piece" 1
     done < <(find "$folder" -type f -name '*.pdf')
     piece=$(find "$folder" -type f -name '*.pdf' | sort | sed -n "$(((pages + 1) / 2))p")
-    check_clean "$piece"
+    [[ $tool == mutool || $tool == poppler ]] || check_clean "$piece"
 }
 
 # verify_merge <file> <pages> <tool>: every page is there; ours and qpdf's outputs pass
 # qpdf's check (pdfunite's own output draws warnings from it, which are not ours to judge).
 verify_merge() {
     expect_pages "$1" "$2"
-    [[ $3 == mutool || $3 == pdfunite ]] || check_clean "$1"
+    [[ $3 == mutool || $3 == pdfunite || $3 == poppler ]] || check_clean "$1"
 }
 
 # Ours and qpdf's second step both write one two-page file per pass: page k of the
@@ -172,33 +201,69 @@ verify_decrypt() {
 
 echo "pagemeld_bench: $bench"
 echo "pagemeld: $program"
+echo "pagemeld-cli: $cli"
 echo "$(qpdf --version | head -n 1); $(nproc) cores; $(date -u '+%Y-%m-%d %H:%M UTC')"
 echo "$(mutool -v 2>&1 | head -n 1); $(pdfunite -v 2>&1 | head -n 1)"
 echo "Sizes: split $SPLIT_PAGES pages, merge $MERGE_FILES files, quiet split $QUIET_SPLIT_PAGES pages, quiet merge $QUIET_MERGE_FILES files,"
 echo "  quiet merge of $LONG_MERGE_FILES files of $LONG_MERGE_PAGES pages,"
 echo "  decrypt $DECRYPT_PAGES pages (AES-256), mix 2 x $MIX_PAGES pages; $RUNS runs each"
+echo "  scans: 2 pages of $SCAN_BIG_MB MB merged, $SCAN_FILES scans merged, $SCAN_SPLIT_PAGES pages of $SCAN_SPLIT_MB MB split; $SCAN_RUNS runs each"
+echo "Jobs: $JOBS"
 echo "Load average at the start: $(cut -d ' ' -f 1-3 /proc/loadavg)"
 echo
 
 echo "Making inputs in $work ..."
-"$bench" make-split-input "$work/split-in.pdf" "$SPLIT_PAGES" || die "cannot make the split input"
-"$bench" make-merge-inputs "$work/merge-in" "$MERGE_FILES" || die "cannot make the merge inputs"
-"$bench" make-split-input "$work/quiet-split-in.pdf" "$QUIET_SPLIT_PAGES" || die "cannot make the quiet split input"
-"$bench" make-merge-inputs "$work/quiet-merge-in" "$QUIET_MERGE_FILES" || die "cannot make the quiet merge inputs"
-"$bench" make-merge-inputs "$work/long-merge-in" "$LONG_MERGE_FILES" "$LONG_MERGE_PAGES" ||
-    die "cannot make the long merge inputs"
+if wanted split || wanted split-run; then
+    "$bench" make-split-input "$work/split-in.pdf" "$SPLIT_PAGES" || die "cannot make the split input"
+    expect_pages "$work/split-in.pdf" "$SPLIT_PAGES"
+fi
+if wanted merge; then
+    "$bench" make-merge-inputs "$work/merge-in" "$MERGE_FILES" || die "cannot make the merge inputs"
+    mapfile -t merge_files <"$work/merge-in/qpdf-args.txt"
+fi
+if wanted quiet-split; then
+    "$bench" make-split-input "$work/quiet-split-in.pdf" "$QUIET_SPLIT_PAGES" || die "cannot make the quiet split input"
+    expect_pages "$work/quiet-split-in.pdf" "$QUIET_SPLIT_PAGES"
+fi
 # Every tool gets the quiet merges' names as arguments.
-mapfile -t quiet_merge_files <"$work/quiet-merge-in/qpdf-args.txt"
-mapfile -t long_merge_files <"$work/long-merge-in/qpdf-args.txt"
-mapfile -t merge_files <"$work/merge-in/qpdf-args.txt"
-"$bench" make-encrypted "$work/encrypted.pdf" "$DECRYPT_PAGES" || die "cannot make the encrypted input"
-expect_pages "$work/split-in.pdf" "$SPLIT_PAGES"
-expect_pages "$work/quiet-split-in.pdf" "$QUIET_SPLIT_PAGES"
-"$bench" make-mix-input "$work/mix-a.pdf" "$MIX_PAGES" A || die "cannot make the first mix input"
-"$bench" make-mix-input "$work/mix-b.pdf" "$MIX_PAGES" B || die "cannot make the second mix input"
-expect_pages "$work/encrypted.pdf" "$DECRYPT_PAGES" --password=user
-expect_pages "$work/mix-a.pdf" "$MIX_PAGES"
-expect_pages "$work/mix-b.pdf" "$MIX_PAGES"
+if wanted quiet-merge; then
+    "$bench" make-merge-inputs "$work/quiet-merge-in" "$QUIET_MERGE_FILES" || die "cannot make the quiet merge inputs"
+    mapfile -t quiet_merge_files <"$work/quiet-merge-in/qpdf-args.txt"
+fi
+if wanted long-merge; then
+    "$bench" make-merge-inputs "$work/long-merge-in" "$LONG_MERGE_FILES" "$LONG_MERGE_PAGES" ||
+        die "cannot make the long merge inputs"
+    mapfile -t long_merge_files <"$work/long-merge-in/qpdf-args.txt"
+fi
+if wanted decrypt; then
+    "$bench" make-encrypted "$work/encrypted.pdf" "$DECRYPT_PAGES" || die "cannot make the encrypted input"
+    expect_pages "$work/encrypted.pdf" "$DECRYPT_PAGES" --password=user
+fi
+if wanted mix; then
+    "$bench" make-mix-input "$work/mix-a.pdf" "$MIX_PAGES" A || die "cannot make the first mix input"
+    "$bench" make-mix-input "$work/mix-b.pdf" "$MIX_PAGES" B || die "cannot make the second mix input"
+    expect_pages "$work/mix-a.pdf" "$MIX_PAGES"
+    expect_pages "$work/mix-b.pdf" "$MIX_PAGES"
+fi
+if wanted scan-merge; then
+    scan_big_files=("$work/scan-big-1.pdf" "$work/scan-big-2.pdf")
+    for file in "${scan_big_files[@]}"; do
+        "$bench" make-scan "$file" 1 "$SCAN_BIG_MB" || die "cannot make $file"
+        check_clean "$file"
+    done
+fi
+# Scan k has 1 + (k - 1) % 3 pages.
+scan_pages=0
+if wanted scans; then
+    "$bench" make-scans "$work/scans-in" "$SCAN_FILES" || die "cannot make the scans"
+    mapfile -t scan_files <"$work/scans-in/qpdf-args.txt"
+    for ((k = 1; k <= SCAN_FILES; k++)); do scan_pages=$((scan_pages + 1 + (k - 1) % 3)); done
+    expect_pages "${scan_files[-1]}" $((1 + (SCAN_FILES - 1) % 3))
+fi
+if wanted scan-split; then
+    "$bench" make-scan "$work/scan-split-in.pdf" "$SCAN_SPLIT_PAGES" "$SCAN_SPLIT_MB" || die "cannot make the scan to split"
+    check_clean "$work/scan-split-in.pdf"
+fi
 
 out=$work/out
 declare -A split_bytes
@@ -213,8 +278,16 @@ run_job() {
     # the engine's merge and is timed against the same peer runs.
     [[ $job == quiet-merge || $job == long-merge ]] && tools="ours qpdf mutool pdfunite"
     [[ $job == merge ]] && tools="ours qpdf mutool pdfunite window"
+    # The scans: poppler is pdfunite for the merges and pdfseparate for the split, and
+    # cat copies the same input bytes into one file, the floor of any tool.
+    local runs=$RUNS
+    if [[ $job == scan* ]]; then
+        tools="ours cat qpdf mutool poppler"
+        runs=$SCAN_RUNS
+    fi
+    wanted "$job" || return 0
     echo "Running $job ..."
-    for ((run = 1; run <= RUNS; run++)); do
+    for ((run = 1; run <= runs; run++)); do
         for tool in $tools; do
             rm -rf "$out"
             mkdir -p "$out"
@@ -245,6 +318,24 @@ run_job() {
                     qpdf --split-pages=2 "$3/collated.pdf" "$3/piece-%d.pdf" && rm "$3/collated.pdf"' \
                     mix "$work/mix-a.pdf" "$work/mix-b.pdf" "$out" ;;
                 mix-collate) measure mix-collate qpdf --collate --empty --pages "$work/mix-a.pdf" "$work/mix-b.pdf" -- "$out/collated.pdf" ;;
+                scan-merge-ours) measure scan-merge-ours "$cli" -qm "${scan_big_files[@]}" -o "$out/merged.pdf" ;;
+                scan-merge-cat) measure scan-merge-cat bash -c 'cat "${@:2}" >"$1"' cat "$out/merged.pdf" "${scan_big_files[@]}" ;;
+                scan-merge-qpdf) measure scan-merge-qpdf qpdf --empty --pages "${scan_big_files[@]}" -- "$out/merged.pdf" ;;
+                scan-merge-mutool) measure scan-merge-mutool mutool merge -o "$out/merged.pdf" "${scan_big_files[@]}" ;;
+                scan-merge-poppler) measure scan-merge-poppler pdfunite "${scan_big_files[@]}" "$out/merged.pdf" ;;
+                scans-ours) measure scans-ours "$cli" -qm "${scan_files[@]}" -o "$out/merged.pdf" ;;
+                scans-cat) measure scans-cat bash -c 'cat "${@:2}" >"$1"' cat "$out/merged.pdf" "${scan_files[@]}" ;;
+                scans-qpdf) measure scans-qpdf qpdf --empty --pages "${scan_files[@]}" -- "$out/merged.pdf" ;;
+                scans-mutool) measure scans-mutool mutool merge -o "$out/merged.pdf" "${scan_files[@]}" ;;
+                scans-poppler) measure scans-poppler pdfunite "${scan_files[@]}" "$out/merged.pdf" ;;
+                scan-split-ours) measure scan-split-ours "$cli" -qs "$work/scan-split-in.pdf" -o "$out/" ;;
+                scan-split-cat) measure scan-split-cat bash -c 'cat "$2" >"$1"' cat "$out/copy.pdf" "$work/scan-split-in.pdf" ;;
+                scan-split-qpdf) measure scan-split-qpdf qpdf --split-pages "$work/scan-split-in.pdf" "$out/piece-%d.pdf" ;;
+                # mutool has no split of its own: one "mutool merge" of one page per piece.
+                scan-split-mutool) measure scan-split-mutool bash -c 'for ((k = 1; k <= $2; k++)); do
+                    mutool merge -o "$3/piece-$k.pdf" "$1" "$k" || exit 1; done' \
+                    split "$work/scan-split-in.pdf" "$SCAN_SPLIT_PAGES" "$out" ;;
+                scan-split-poppler) measure scan-split-poppler pdfseparate "$work/scan-split-in.pdf" "$out/piece-%d.pdf" ;;
             esac
             if ((run == 1)); then
                 case $job in
@@ -266,6 +357,9 @@ run_job() {
                             verify_mix "$out"
                         fi
                         ;;
+                    scan-merge) [[ $tool == cat ]] || verify_merge "$out/merged.pdf" 2 "$tool" ;;
+                    scans) [[ $tool == cat ]] || verify_merge "$out/merged.pdf" "$scan_pages" "$tool" ;;
+                    scan-split) [[ $tool == cat ]] || verify_split "$out" "$SCAN_SPLIT_PAGES" "$tool" ;;
                 esac
             fi
         done
@@ -278,12 +372,17 @@ run_job split-run
 run_job quiet-split
 run_job merge
 # Listing the merge tab prints its own timings; it writes nothing to compare.
-echo "Running merge-list-add (once) ..."
-list_add=$("$bench" merge-list-add "$work/merge-in" "$MERGE_FILES") || die "merge-list-add failed"
+if wanted merge; then
+    echo "Running merge-list-add (once) ..."
+    list_add=$("$bench" merge-list-add "$work/merge-in" "$MERGE_FILES") || die "merge-list-add failed"
+fi
 run_job quiet-merge
 run_job long-merge
 run_job decrypt
 run_job mix
+run_job scan-merge
+run_job scans
+run_job scan-split
 
 echo
 echo "Load average at the end: $(cut -d ' ' -f 1-3 /proc/loadavg)"
@@ -300,10 +399,17 @@ rows=(
     "decrypt decrypt-ours decrypt-qpdf"
     "mix mix-ours mix-qpdf"
 )
-printf '%-12s %8s %8s %8s %9s %-9s %7s %7s %8s %8s %7s\n' job "ours s" "qpdf s" "mutool s" \
-    "pdfunite s" fastest ratio "/ qpdf" "ours MB" "peer MB" "mem"
+for row in "${rows[@]}"; do
+    read -r job _ <<<"$row"
+    if wanted "${job/merge-run/merge}"; then
+        printf '%-12s %8s %8s %8s %9s %-9s %7s %7s %8s %8s %7s\n' job "ours s" "qpdf s" "mutool s" \
+            "pdfunite s" fastest ratio "/ qpdf" "ours MB" "peer MB" "mem"
+        break
+    fi
+done
 for row in "${rows[@]}"; do
     read -r job ours peers <<<"$row"
+    [[ -f $work/$ours.times ]] || continue
     ours_s=$(median_seconds "$ours")
     declare -A peer_s=([qpdf]=- [mutool]=- [pdfunite]=-)
     fastest=""
@@ -321,17 +427,54 @@ for row in "${rows[@]}"; do
         "$(ratio "$(peak_mb "$ours")" "$(peak_mb "$fastest")")"
 done
 echo
-echo "Split pieces, total bytes: ours ${split_bytes[ours]}, qpdf ${split_bytes[qpdf]}, ratio $(ratio "${split_bytes[ours]}" "${split_bytes[qpdf]}")"
-collate_s=$(median_seconds mix-collate)
-echo "Mix against qpdf --collate alone (one file of $((2 * MIX_PAGES)) pages): ours $(median_seconds mix-ours) s, qpdf $collate_s s, ratio $(ratio "$(median_seconds mix-ours)" "$collate_s")"
-echo "merge-run: the window's merge of the same $MERGE_FILES files, against the same qpdf runs as merge"
-echo "quiet-split: $QUIET_SPLIT_PAGES pages, as a quiet split writes at most 999 pieces per input"
-echo "$list_add"
+# The scans: ours, the cat floor, then the peers (poppler: pdfunite, or pdfseparate for the split).
+scan_rows=(
+    "scan-merge scan-merge-ours scan-merge-cat scan-merge-qpdf scan-merge-mutool scan-merge-poppler"
+    "scans scans-ours scans-cat scans-qpdf scans-mutool scans-poppler"
+    "scan-split scan-split-ours scan-split-cat scan-split-qpdf scan-split-mutool scan-split-poppler"
+)
+if wanted scan-merge || wanted scans || wanted scan-split; then
+    printf '%-12s %8s %8s %8s %8s %9s %-9s %7s %7s %8s %8s\n' job "ours s" "cat s" "qpdf s" \
+        "mutool s" "poppler s" fastest ratio "/ cat" "ours MB" "peer MB"
+fi
+for row in "${scan_rows[@]}"; do
+    read -r job ours floor peers <<<"$row"
+    [[ -f $work/$ours.times ]] || continue
+    ours_s=$(median_seconds "$ours")
+    declare -A peer_s=()
+    fastest=""
+    for label in $peers; do
+        peer_s[${label##*-}]=$(median_seconds "$label")
+        if [[ -z $fastest ]] || awk -v a="${peer_s[${label##*-}]}" -v b="$(median_seconds "$fastest")" 'BEGIN {exit !(a < b)}'; then
+            fastest=$label
+        fi
+    done
+    printf '%-12s %8s %8s %8s %8s %9s %-9s %7s %7s %8s %8s\n' "$job" "$ours_s" "$(median_seconds "$floor")" \
+        "${peer_s[qpdf]}" "${peer_s[mutool]}" "${peer_s[poppler]}" "${fastest##*-}" \
+        "$(ratio "$ours_s" "$(median_seconds "$fastest")")" "$(ratio "$ours_s" "$(median_seconds "$floor")")" \
+        "$(peak_mb "$ours")" "$(peak_mb "$fastest")"
+done
+echo
+if wanted split; then
+    echo "Split pieces, total bytes: ours ${split_bytes[ours]}, qpdf ${split_bytes[qpdf]}, ratio $(ratio "${split_bytes[ours]}" "${split_bytes[qpdf]}")"
+fi
+if wanted mix; then
+    collate_s=$(median_seconds mix-collate)
+    echo "Mix against qpdf --collate alone (one file of $((2 * MIX_PAGES)) pages): ours $(median_seconds mix-ours) s, qpdf $collate_s s, ratio $(ratio "$(median_seconds mix-ours)" "$collate_s")"
+fi
+if wanted merge; then
+    echo "merge-run: the window's merge of the same $MERGE_FILES files, against the same qpdf runs as merge"
+    echo "$list_add"
+fi
+wanted quiet-split && echo "quiet-split: $QUIET_SPLIT_PAGES pages, as a quiet split writes at most 999 pieces per input"
 echo
 echo "Every run, seconds and peak kB:"
-for label in split-ours split-qpdf split-run-ours split-run-qpdf quiet-split-ours quiet-split-qpdf \
-    merge-ours merge-qpdf merge-mutool merge-pdfunite merge-window quiet-merge-ours quiet-merge-qpdf \
-    quiet-merge-mutool quiet-merge-pdfunite long-merge-ours long-merge-qpdf long-merge-mutool \
-    long-merge-pdfunite decrypt-ours decrypt-qpdf mix-ours mix-qpdf mix-collate; do
-    printf '  %-20s %s\n' "$label" "$(awk '{printf "%s/%s  ", $1, $2}' "$work/$label.times")"
+declare -A printed=()
+for row in "${rows[@]}" "${scan_rows[@]}" "mix mix-collate"; do
+    read -r _ labels <<<"$row"
+    for label in $labels; do
+        [[ -f $work/$label.times && -z ${printed[$label]:-} ]] || continue
+        printed[$label]=1
+        printf '  %-20s %s\n' "$label" "$(awk '{printf "%s/%s  ", $1, $2}' "$work/$label.times")"
+    done
 done

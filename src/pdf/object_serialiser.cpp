@@ -1,9 +1,13 @@
 #include "pdf/object_serialiser.h"
 
 #include <qpdf/Buffer.hh>
+#include <qpdf/Pipeline.hh>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
+#include <exception>
+#include <optional>
 #include <random>
 #include <system_error>
 
@@ -46,6 +50,31 @@ std::string randomId() {
     }
     return text;
 }
+
+// Hands the data qpdf reads on to the output as it comes, and counts it. qpdf turns
+// every exception inside its reading into a plain "failed", so a failed write is kept
+// here to be told apart from damaged input.
+class OutputPipeline : public Pipeline {
+public:
+    explicit OutputPipeline(ObjectSerialiser& out) : Pipeline("output", nullptr), out_(out) {}
+
+    void write(unsigned char const* data, size_t length) override {
+        try {
+            out_.put(std::string_view(reinterpret_cast<const char*>(data), length));
+        } catch (...) {
+            failure = std::current_exception();
+            throw;
+        }
+        bytes += static_cast<std::int64_t>(length);
+    }
+    void finish() override {}
+
+    std::int64_t bytes = 0;
+    std::exception_ptr failure;
+
+private:
+    ObjectSerialiser& out_;
+};
 
 }  // namespace
 
@@ -102,18 +131,37 @@ void ObjectSerialiser::writeObject(const Pending& pending) {
     beginObject(pending.number);
     SourceObjects& objects = *pending.objects;
     QPDFObjectHandle object = pending.object;
+    DeferredLength length;
     if (object.isStream()) {
-        writeStream(objects, object);
+        length = writeStream(objects, object);
     } else if (!objects.rewriter || !objects.rewriter->writeObject(*this, objects, object)) {
         writeDirect(objects, object, 0);
     }
     endObject();
+    if (length.number > 0) {
+        beginObject(length.number);
+        putNumber(length.value);
+        endObject();
+    }
 }
 
-void ObjectSerialiser::writeStream(SourceObjects& objects, QPDFObjectHandle stream) {
-    // Raw data: still compressed as in the source (decrypted when it was encrypted).
-    std::shared_ptr<Buffer> data = stream.getRawStreamData();
+ObjectSerialiser::DeferredLength ObjectSerialiser::writeStream(SourceObjects& objects,
+                                                               QPDFObjectHandle stream) {
     QPDFObjectHandle dict = stream.getDict();
+    // Raw data: still compressed as in the source (decrypted when it was encrypted).
+    // Large data passes in blocks: straight from the file when its bytes there are
+    // certain to be the data, else as qpdf reads it (decrypting, or repairing a length).
+    std::optional<RawStreamSpan> span;
+    bool piped = false;
+    std::shared_ptr<Buffer> data;
+    QPDFObjectHandle declared = dict.getKey("/Length");
+    if (declared.isInteger() &&
+        declared.getIntValue() > static_cast<long long>(kStreamBlockBytes)) {
+        span = objects.source->rawStreamSpan(stream);
+        piped = !span;
+    } else {
+        data = stream.getRawStreamData();
+    }
     // A crypt filter has no meaning once the data is decrypted.
     bool dropFilter = false;
     QPDFObjectHandle filter = dict.getKey("/Filter");
@@ -131,11 +179,52 @@ void ObjectSerialiser::writeStream(SourceObjects& objects, QPDFObjectHandle stre
         put(" ");
         writeValue(objects, value, 1);
     }
+    // Data that qpdf hands over as it reads has its length counted on the way: the
+    // /Length refers to an object written after the stream.
+    DeferredLength deferred;
     put(" /Length ");
-    putNumber(static_cast<std::int64_t>(data->getSize()));
+    if (span) {
+        putNumber(static_cast<std::int64_t>(span->length));
+    } else if (piped) {
+        deferred.number = newObjectNumber();
+        putReference(deferred.number);
+    } else {
+        putNumber(static_cast<std::int64_t>(data->getSize()));
+    }
     put(" >>\nstream\n");
-    put(std::string_view(reinterpret_cast<const char*>(data->getBuffer()), data->getSize()));
+    if (span) {
+        copyRaw(*objects.source, *span);
+    } else if (piped) {
+        deferred.value = pipeRaw(stream);
+    } else {
+        put(std::string_view(reinterpret_cast<const char*>(data->getBuffer()), data->getSize()));
+    }
     put("\nendstream");
+    return deferred;
+}
+
+void ObjectSerialiser::copyRaw(PdfSource& source, RawStreamSpan span) {
+    if (block_.empty()) block_.resize(kStreamBlockBytes);
+    qpdf_offset_t at = span.offset;
+    for (std::size_t left = span.length; left > 0;) {
+        const std::size_t part = std::min(left, block_.size());
+        // The file shrank since it was opened.
+        if (source.readRaw(at, block_.data(), part) != part) {
+            throw RuntimeError(errcode::kInvalidFileFormat,
+                               source.fileName() + ": stream data ends early");
+        }
+        put(std::string_view(block_.data(), part));
+        at += static_cast<qpdf_offset_t>(part);
+        left -= part;
+    }
+}
+
+std::int64_t ObjectSerialiser::pipeRaw(QPDFObjectHandle stream) {
+    OutputPipeline pipeline(*this);
+    const bool read = stream.pipeStreamData(&pipeline, nullptr, 0, qpdf_dl_none, true, false);
+    if (pipeline.failure) std::rethrow_exception(pipeline.failure);
+    if (!read) throw RuntimeError(errcode::kInvalidFileFormat, "stream data cannot be read");
+    return pipeline.bytes;
 }
 
 void ObjectSerialiser::writeValue(SourceObjects& objects, QPDFObjectHandle value, int depth) {

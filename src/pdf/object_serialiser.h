@@ -1,7 +1,8 @@
 // Writes PDF objects to an output file as they are reached: each object of an input
 // gets one output number per output, references are renumbered, stream data is copied
 // raw, and the byte offsets are kept for the cross-reference table. Memory stays
-// bounded by the list of offsets, not by the inputs.
+// bounded by the list of offsets, not by the inputs: a large stream passes through in
+// blocks (a scanned page may be hundreds of megabytes), never whole.
 #pragma once
 
 #include <qpdf/QPDFObjectHandle.hh>
@@ -44,6 +45,9 @@ struct SourceObjects {
 
 class ObjectSerialiser {
 public:
+    // Stream data up to this size is read whole; larger data passes in blocks of it.
+    static constexpr std::size_t kStreamBlockBytes = 1 << 18;
+
     // The numbers below `firstFree` are the caller's to write with beginObject.
     ObjectSerialiser(std::FILE* out, std::int64_t firstFree);
 
@@ -81,8 +85,16 @@ private:
         QPDFObjectHandle object;
     };
 
+    // A /Length written as a reference, and its value once the data has passed.
+    struct DeferredLength {
+        std::int64_t number = 0;
+        std::int64_t value = 0;
+    };
+
     void writeObject(const Pending& pending);
-    void writeStream(SourceObjects& objects, QPDFObjectHandle stream);
+    DeferredLength writeStream(SourceObjects& objects, QPDFObjectHandle stream);
+    void copyRaw(PdfSource& source, RawStreamSpan span);
+    std::int64_t pipeRaw(QPDFObjectHandle stream);
     void flush();
 
     std::FILE* out_;
@@ -90,6 +102,7 @@ private:
     std::int64_t written_ = 0;           // bytes handed to the file so far
     std::vector<std::int64_t> offsets_;  // by object number; -1 = free
     std::deque<Pending> pending_;
+    std::vector<char> block_;
     bool capturing_ = false;
     std::int64_t openObject_ = 0;
 };

@@ -4,7 +4,9 @@
 #include <qpdf/QPDFNameTreeObjectHelper.hh>
 #include <qpdf/QPDFPageLabelDocumentHelper.hh>
 #include <qpdf/QPDFSystemError.hh>
+#include <qpdf/QPDFTokenizer.hh>
 
+#include <cstring>
 #include <filesystem>
 #include <new>
 #include <system_error>
@@ -72,6 +74,12 @@ std::shared_ptr<PdfSource> PdfSource::open(const std::string& fileName, const st
         source->encrypted_ = source->qpdf_->isEncrypted();
         preparePageTree(*source->qpdf_);
         source->pages_ = source->qpdf_->getAllPages();
+        // qpdf counts offsets from the header: only a header at the very start makes
+        // them offsets into the file.
+        char header[5] = {};
+        source->rawBytesTrusted_ = !source->encrypted_ &&
+                                   source->readRaw(0, header, sizeof header) == sizeof header &&
+                                   std::memcmp(header, "%PDF-", sizeof header) == 0;
     } catch (...) {
         errorCode = engineErrorCode(std::current_exception());
         if (errorCode == errcode::kPasswordRequired) result = OpenResult::PasswordRequired;
@@ -84,6 +92,54 @@ std::shared_ptr<PdfSource> PdfSource::open(const std::string& fileName, const st
     result = OpenResult::Ok;
     errorCode = errcode::kNone;
     return source;
+}
+
+std::size_t PdfSource::readRaw(qpdf_offset_t offset, char* buffer, std::size_t length) {
+    input_->seek(offset, SEEK_SET);
+    std::size_t done = 0;
+    while (done < length) {
+        const std::size_t got = input_->read(buffer + done, length - done);
+        if (got == 0) break;
+        done += got;
+    }
+    return done;
+}
+
+bool PdfSource::repaired() {
+    // qpdf also warns when a caller asks a null for a dictionary key; those are no
+    // repairs. The rest are kept as one flag, so the list does not grow either.
+    for (const auto& warning : qpdf_->getWarnings()) {
+        if (warning.getErrorCode() != qpdf_e_object) repaired_ = true;
+    }
+    return repaired_;
+}
+
+std::optional<RawStreamSpan> PdfSource::rawStreamSpan(QPDFObjectHandle stream) {
+    if (!rawBytesTrusted_ || !stream.isStream()) return std::nullopt;
+    QPDFObjectHandle length = stream.getDict().getKey("/Length");
+    if (!length.isInteger() || length.getIntValue() < 0 || repaired()) return std::nullopt;
+    // qpdf notes where a stream's data begins as its parsed offset.
+    const qpdf_offset_t offset = stream.getParsedOffset();
+    const long long bytes = length.getIntValue();
+    if (offset < 8 || bytes > input_->size() - offset) return std::nullopt;
+    // Read as qpdf does: the keyword "stream" and one end of line before the data,
+    // and "endstream" as the next word after /Length bytes of it.
+    char before[9] = {};
+    const qpdf_offset_t start = std::max<qpdf_offset_t>(0, offset - 9);
+    const auto got = readRaw(start, before, static_cast<std::size_t>(offset - start));
+    const std::string_view lead(before, got);
+    const auto keywordAt = [&](std::string_view ending) {
+        if (lead.size() < ending.size() + 1 || lead.substr(lead.size() - ending.size()) != ending)
+            return false;
+        const char c = lead[lead.size() - ending.size() - 1];
+        return c == '>' || c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' ||
+               c == '\0';
+    };
+    if (!keywordAt("stream\n") && !keywordAt("stream\r\n")) return std::nullopt;
+    input_->seek(offset + bytes, SEEK_SET);
+    QPDFTokenizer tokenizer;
+    if (!tokenizer.readToken(input_, fileName_, true, 20).isWord("endstream")) return std::nullopt;
+    return RawStreamSpan{offset, static_cast<std::size_t>(bytes)};
 }
 
 bool PdfSource::isPage(QPDFObjGen objGen) {

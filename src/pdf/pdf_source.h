@@ -26,6 +26,12 @@ struct ObjGenHash {
     }
 };
 
+// Where a stream's raw data lies in its file: `length` bytes from `offset`.
+struct RawStreamSpan {
+    qpdf_offset_t offset = 0;
+    std::size_t length = 0;
+};
+
 // One bookmark of a source as read from its outline tree.
 struct SourceOutlineItem {
     QPDFObjectHandle item;
@@ -51,6 +57,14 @@ public:
     bool encrypted() const { return encrypted_; }
     const std::vector<QPDFObjectHandle>& pages() const { return pages_; }
     std::string version() const { return qpdf_->getPDFVersion(); }
+    // Where the raw data of `stream` lies in the file, when the bytes there are exactly
+    // what qpdf reads as that data, so that they can be copied without holding them;
+    // nothing when that is not certain: an encrypted file, one that qpdf read only with
+    // repairs, or a stream whose /Length does not end at its "endstream".
+    std::optional<RawStreamSpan> rawStreamSpan(QPDFObjectHandle stream);
+    // Reads up to `length` bytes of the file from `offset`; fewer only at its end.
+    std::size_t readRaw(qpdf_offset_t offset, char* buffer, std::size_t length);
+
     // The document information entries that are text, as UTF-8.
     std::vector<std::pair<std::string, std::string>> information();
 
@@ -80,6 +94,12 @@ private:
     std::shared_ptr<PooledFileSource> input_;
     std::unique_ptr<QPDF> qpdf_;
     bool encrypted_ = false;
+    // The file's bytes are the objects qpdf reads, at the offsets it reads them.
+    bool rawBytesTrusted_ = false;
+    // qpdf had to repair what it read (a rebuilt cross-reference table, a stream length
+    // found by searching): the bytes at an object's offset may not be what qpdf made of them.
+    bool repaired_ = false;
+    bool repaired();
     void readOutline(QPDFObjectHandle first, int depth,
                      std::unordered_set<QPDFObjGen, ObjGenHash>& seen,
                      std::vector<SourceOutlineItem>& items, std::size_t& total);

@@ -52,6 +52,8 @@ public:
 
     const std::string& fileName() const { return fileName_; }
     bool readWhole() const { return whole_; }
+    // The file's size when it was opened.
+    qpdf_offset_t size() const { return size_; }
 
     // Pins every live source reading `fileName` (compared as the same file on disk);
     // true when there was one.
