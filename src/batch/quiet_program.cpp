@@ -32,7 +32,7 @@ bool answeredWithoutWindow(const std::string& commandLine, bool displayAvailable
 }
 
 int runQuietProgram(const std::string& commandLine, const ProgramDescription& program,
-                    std::ostream& out, std::ostream& errors) {
+                    std::ostream& out, std::ostream& messages) {
     const RequestKind kind = requestKind(commandLine);
     switch (kind) {
         // Text that did not reach a full disk or a closed pipe was not given.
@@ -43,7 +43,7 @@ int runQuietProgram(const std::string& commandLine, const ProgramDescription& pr
             out << versionText() << std::endl;
             return out ? kExitDone : kExitIncomplete;
         case RequestKind::None:
-            errors << usageText(program) << std::flush;
+            messages << usageText(program) << std::flush;
             return kExitRefused;
         default:
             break;
@@ -53,7 +53,7 @@ int runQuietProgram(const std::string& commandLine, const ProgramDescription& pr
     removeTemporaryFilesOnSignals();
     SystemInfo system;
     SettingsStore settings;
-    ConsoleUi ui(errors);
+    ConsoleUi ui(messages);
     OfflineHttp http;
     ErrorReporter errors(ui, system);
     QpdfEngine pdf;

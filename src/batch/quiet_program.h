@@ -20,9 +20,9 @@ bool answeredWithoutWindow(const std::string& commandLine, bool displayAvailable
 
 // Carries `commandLine` out without any window and returns the exit status: help and
 // the version on `out` (standard output), quiet requests as the window program carries
-// them out, messages on `errors` (standard error). A request only the window can carry
+// them out, messages on `messages` (standard error). A request only the window can carry
 // out ("-s", "-m", none at all) is refused.
 int runQuietProgram(const std::string& commandLine, const ProgramDescription& program,
-                    std::ostream& out = std::cout, std::ostream& errors = std::cerr);
+                    std::ostream& out = std::cout, std::ostream& messages = std::cerr);
 
 }  // namespace pagemeld
