@@ -191,6 +191,43 @@ xvfb-run -a -s "-screen 0 1280x1024x24" bash -c '
 "$wineserver" -w
 [[ -s $picture ]] || fail "no picture of the window"
 echo "  picture of the window: $picture"
+# The output file's box shows its name: dark pixels inside it, where the click above
+# types (the window's fixed layout at 100 %).
+dark_pixels() {
+    python3 - "$@" <<'EOF'
+import struct, sys, zlib
+file, (x0, y0, x1, y1) = sys.argv[1], map(int, sys.argv[2:6])
+data, at, idat = open(file, "rb").read(), 8, b""
+while at < len(data):
+    length, kind = struct.unpack(">I4s", data[at:at + 8])
+    if kind == b"IHDR":
+        width, height, depth, colour, _, _, laced = struct.unpack(">IIBBBBB", data[at + 8:at + 21])
+        assert depth == 8 and colour in (2, 6) and not laced, "not 8-bit RGB(A) in rows"
+    elif kind == b"IDAT":
+        idat += data[at + 8:at + 8 + length]
+    at += 12 + length
+# Undo each row's filter down to the last row asked for.
+step = 3 if colour == 2 else 4
+raw, stride, rows = zlib.decompress(idat), width * step, []
+prev = bytearray(stride)
+for y in range(y1 + 1):
+    kind, line = raw[y * (stride + 1)], bytearray(raw[y * (stride + 1) + 1:(y + 1) * (stride + 1)])
+    for i in range(stride):
+        a, b = line[i - step] if i >= step else 0, prev[i]
+        c = prev[i - step] if i >= step else 0
+        if kind == 4:
+            guess = min((a, b, c), key=lambda v: abs(a + b - c - v))
+        else:
+            guess = (0, a, b, (a + b) // 2)[kind]
+        line[i] = (line[i] + guess) & 255
+    rows.append(line)
+    prev = line
+print(sum(299 * rows[y][x * step] + 587 * rows[y][x * step + 1] + 114 * rows[y][x * step + 2]
+          < 128000 for y in range(y0, y1 + 1) for x in range(x0, x1 + 1)))
+EOF
+}
+shown=$(dark_pixels "$picture" 155 293 535 305)
+[[ $shown -ge 20 ]] || fail "the output file's box shows no text in the picture ($shown dark pixels)"
 expect_pages "$through_window" 5
 echo "  merged through the window: $through_window"
 echo "Portable folder checks passed"

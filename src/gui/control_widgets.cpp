@@ -290,9 +290,17 @@ BoundControl createControlWidget(Control& control, QWidget* parent, QObject* own
         case ControlKind::PictureBox:
             widget = new PictureWidget(artworkFor(control.name), parent);
             break;
-        case ControlKind::TextBox:
-            widget = new QLineEdit(parent);
+        case ControlKind::TextBox: {
+            auto* edit = new QLineEdit(parent);
+            // The line stands at the top of the box, as in a Windows edit control. Centred,
+            // Qt places it by the height the font engine gives the whole text, which for
+            // a stand-in font with tall Windows metrics (Wine without its own fonts) is
+            // twice the box's: the line would be drawn above it, out of sight. With the
+            // usual fonts both places are the same.
+            edit->setAlignment(Qt::AlignLeading | Qt::AlignTop);
+            widget = edit;
             break;
+        }
         case ControlKind::OptionButton:
             widget = new QRadioButton(parent);
             break;
