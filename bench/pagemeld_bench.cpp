@@ -65,9 +65,14 @@ std::string mergeInput(const fs::path& folder, int number) {
     return (folder / numbered("in", number, 5, ".pdf")).string();
 }
 
-int fail(const std::string& what, const QpdfEngine& engine) {
-    std::cerr << "pagemeld_bench: " << what << " (error " << engine.LastErrorCode() << ")\n";
+int fail(const std::string& what, std::int32_t code) {
+    std::cerr << "pagemeld_bench: " << what << " (error " << code << ")\n";
     return 1;
+}
+
+// The PDF files in a folder: the outputs a run wrote there.
+long filesIn(const fs::path& folder) {
+    return std::distance(fs::directory_iterator(folder), fs::directory_iterator());
 }
 
 int makeSplitInput(const std::string& file, int pages) {
@@ -226,38 +231,35 @@ int makeEncrypted(const std::string& file, int pages) {
 
 int split(const std::string& file, const fs::path& outFolder) {
     QpdfEngine engine;
-    const std::int32_t source = engine.LoadFromFile(file);
-    if (!source) return fail("cannot load " + file, engine);
-    const std::int32_t pages = engine.pagecount();
-    if (pages <= 0) return fail("no pages in " + file, engine);
+    const pagemeld::OpenedDocument source = engine.open(file, "");
+    if (!source.opened()) return fail("cannot open " + file, source.failure.code);
     fs::create_directories(outFolder);
-    for (std::int32_t p = 1; p <= pages; ++p) {
-        const std::int32_t piece = engine.ExtractPages(p, 1);
-        if (!piece) return fail("cannot extract page " + std::to_string(p), engine);
-        engine.SelectDocument(piece);
+    for (std::int32_t p = 1; p <= source.pageCount(); ++p) {
         const std::string name = (outFolder / numbered("piece-", p, 4, ".pdf")).string();
-        if (!engine.SaveToFile(name)) return fail("cannot save " + name, engine);
-        engine.RemoveDocument(piece);
-        engine.SelectDocument(source);
+        if (const auto failure = engine.write(name, source.pageRun(p, 1), source.information))
+            return fail("cannot save " + name, failure.code);
     }
     return 0;
 }
 
 int merge(const fs::path& folder, int count, const std::string& out) {
     QpdfEngine engine;
-    engine.ClearFileList("");
-    for (int i = 1; i <= count; ++i) engine.AddToFileList("", mergeInput(folder, i));
-    const std::int32_t merged = engine.MergeFileList("", out);
-    if (merged != count) {
-        return fail("merged " + std::to_string(merged) + " of " + std::to_string(count) + " files",
-                    engine);
+    pagemeld::PdfFailure failure;
+    auto output = engine.startDocument(out, failure);
+    for (int i = 1; output && !failure && i <= count; ++i) {
+        failure = output->append(engine.open(mergeInput(folder, i), "").pages);
+        if (failure) return fail("cannot merge file " + std::to_string(i), failure.code);
     }
-    return 0;
+    if (output) failure = output->commit({});
+    return failure ? fail("cannot write " + out, failure.code) : 0;
 }
 
 int decrypt(const std::string& in, const std::string& out, const std::string& password) {
     QpdfEngine engine;
-    if (!engine.DecryptFile(in, out, password)) return fail("cannot decrypt " + in, engine);
+    const pagemeld::OpenedDocument document = engine.open(in, password);
+    if (!document.opened()) return fail("cannot open " + in, document.failure.code);
+    if (const auto failure = engine.write(out, document.pages, document.information))
+        return fail("cannot write " + out, failure.code);
     return 0;
 }
 
@@ -368,7 +370,7 @@ int mix(const std::string& first, const std::string& second, const fs::path& out
         std::cerr << "pagemeld_bench: the mix run did not finish cleanly" << window.shown() << "\n";
         return 1;
     }
-    std::printf("mix: %d files written in %.2f s\n", window.form.state.output_file_counter, mixing);
+    std::printf("mix: %ld files written in %.2f s\n", filesIn(outFolder), mixing);
     return 0;
 }
 
@@ -394,8 +396,7 @@ int splitRun(const std::string& file, const fs::path& outFolder) {
                   << window.shown() << "\n";
         return 1;
     }
-    std::printf("split-run: %d files written in %.2f s\n", window.form.state.output_file_counter,
-                splitting);
+    std::printf("split-run: %ld files written in %.2f s\n", filesIn(outFolder), splitting);
     return 0;
 }
 

@@ -1,6 +1,6 @@
-// The engine on arbitrary bytes as a file: load, count, extract, save and merge must
-// each succeed or fail cleanly (0 with an error number), never crash or leave a
-// half-written file, and whatever is saved must load again with the pages it should
+// The engine on arbitrary bytes as a file: open, count, choose pages, write and merge
+// must each succeed or fail cleanly (with an error number), never crash or leave a
+// half-written file, and whatever is written must open again with the pages it should
 // hold.
 #include <qpdf/QPDF.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
@@ -16,6 +16,7 @@
 #include <string>
 
 #include "fuzz_support.h"
+#include "pdf/light_page_counter.h"
 #include "pdf/page_ranges.h"
 #include "pdf/qpdf_engine.h"
 
@@ -49,19 +50,19 @@ const std::string& goodPdf() {
     return path;
 }
 
-// After a save: either the file is there and loads with `pages` pages, or the save
+// After a write: either the file is there and opens with `pages` pages, or the write
 // failed, said why, and left nothing.
-void checkSaved(pagemeld::QpdfEngine& engine, std::int32_t saved, const std::string& file,
-                std::int32_t pages) {
-    if (saved == 0) {
-        check(engine.LastErrorCode() != 0, "a failed save without an error number");
-        check(!fs::exists(file), "a failed save left a file behind");
+void checkWritten(const pagemeld::PdfFailure& failure, const std::string& file,
+                  std::int32_t pages) {
+    if (failure) {
+        check(!fs::exists(file), "a failed write left a file behind");
         return;
     }
-    check(fs::exists(file), "a save reported done but wrote nothing");
+    check(fs::exists(file), "a write reported done but wrote nothing");
     pagemeld::QpdfEngine reader;
-    check(reader.LoadFromFile(file) != 0, "a saved file does not load again");
-    check(reader.pagecount() == pages, "a saved file has the wrong number of pages");
+    const pagemeld::OpenedDocument written = reader.open(file, "");
+    check(written.opened(), "a written file does not open again");
+    check(written.pageCount() == pages, "a written file has the wrong number of pages");
     fs::remove(file);
 }
 
@@ -74,61 +75,43 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::string out = (pagemeld::fuzzing::scratchFolder() / "out.pdf").string();
 
     pagemeld::QpdfEngine engine;
-    const std::int32_t id = engine.LoadFromFile(input);
-    if (id == 0) {
-        check(engine.LastErrorCode() != 0, "a failed load without an error number");
-        check(engine.SelectedDocument() == 0, "a failed load left a document selected");
+    const pagemeld::OpenedDocument document = engine.open(input, "");
+    if (!document.opened()) {
+        check(document.locked || document.failure.code != 0,
+              "a failed open without an error number");
+        check(document.pages.empty(), "a failed open has pages");
     } else {
-        check(engine.SelectedDocument() == id, "a loaded document is not selected");
-        const std::int32_t pages = engine.pagecount();
-        check(pages >= 0, "a negative page count");
-        if (engine.EncryptionStatus() == 0 && pages > 0) {
-            if (engine.ExtractPages(1, 2) != 0) {
-                checkSaved(engine, engine.SaveToFile(out), out, std::min(pages, 2));
-            }
-            engine.SelectDocument(id);
-            const std::string ranges = "2-1,1,3-";
-            if (engine.ExtractPageRanges(ranges) != 0) {
-                const auto expected = pagemeld::parsePageRanges(ranges, pages).size();
-                checkSaved(engine, engine.SaveToFile(out), out,
-                           static_cast<std::int32_t>(expected));
-            }
-            // The fuzzed document merged onto a sound one, and the other way round.
-            std::int32_t goodId = engine.LoadFromFile(good);
-            check(goodId != 0, "the sound document does not load");
-            if (engine.MergeDocument(id) != 0) {
-                checkSaved(engine, engine.SaveToFile(out), out, 3 + pages);
-            }
-            engine.RemoveDocument(goodId);
-            goodId = engine.LoadFromFile(good);
-            engine.SelectDocument(id);
-            if (engine.MergeDocument(goodId) != 0) {
-                checkSaved(engine, engine.SaveToFile(out), out, pages + 3);
-            }
+        const std::int32_t pages = document.pageCount();
+        check(pages > 0, "an opened document without pages");
+        checkWritten(engine.write(out, document.pageRun(1, 2), {}), out, std::min(pages, 2));
+        const auto chosen = pagemeld::parsePageRanges("2-1,1,3-", pages);
+        if (!chosen.empty()) {
+            checkWritten(engine.write(out, document.pagesNumbered(chosen), {}), out,
+                         static_cast<std::int32_t>(chosen.size()));
         }
-        engine.RemoveDocument(id);
+        // The fuzzed document after a sound one.
+        std::vector<pagemeld::PageRef> both = engine.open(good, "").pages;
+        check(both.size() == 3, "the sound document does not open");
+        both.insert(both.end(), document.pages.begin(), document.pages.end());
+        checkWritten(engine.write(out, both, {}), out, 3 + pages);
     }
 
-    // A list with a sound file in it is always written, with at least its pages; the
-    // result counts the files merged before the first that could not be.
-    engine.ClearFileList("fuzz");
-    engine.AddToFileList("fuzz", input);
-    engine.AddToFileList("fuzz", good);
-    const std::int32_t merged = engine.MergeFileList("fuzz", out);
-    check(merged >= 0 && merged <= 2, "a list merge counts more files than it has");
-    check(fs::exists(out), "a list merge wrote nothing");
+    // Document by document, with a sound file after it: always written, with at least
+    // the sound file's pages.
+    pagemeld::PdfFailure failure;
+    auto writer = engine.startDocument(out, failure);
+    check(writer != nullptr, "the output cannot be made");
+    writer->append(document.pages);
+    writer->append(engine.open(good, "").pages);
+    check(!writer->commit({}), "a merge with a sound file wrote nothing");
     {
         pagemeld::QpdfEngine reader;
-        check(reader.LoadFromFile(out) != 0 && reader.pagecount() >= 3,
-              "a list merge lost the sound file's pages");
+        check(reader.open(out, "").pageCount() >= 3, "a merge lost the sound file's pages");
     }
     fs::remove(out);
 
     // The light page counter reads files the full load refuses.
-    const std::int32_t handle = engine.DAOpenFile(input, "");
-    if (handle != 0) {
-        check(engine.DAGetPageCount(handle) >= 0, "a negative light page count");
-        engine.DACloseFile(handle);
-    }
+    std::int32_t error = 0;
+    check(pagemeld::countPagesLightly(input, error) >= 0, "a negative light page count");
     return 0;
 }

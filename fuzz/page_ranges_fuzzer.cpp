@@ -8,11 +8,11 @@
 #include <cstring>
 #include <string>
 
-#include "app/shared_routines.h"
 #include "errors/error_handler.h"
+#include "errors/trapped_routines.h"
 #include "fuzz_support.h"
 #include "pdf/page_ranges.h"
-#include "split/split_plan.h"
+#include "runs/split_plan.h"
 
 namespace {
 

@@ -2,7 +2,9 @@
 """Checks the shape of src/ that reviews kept asking for, so it stays that way:
 
 - folders include only folders below them (LAYERS, lowest first), so no two
-  folders include each other and the core never reaches the window;
+  folders include each other and the core never reaches the window; a folder of
+  REACHES includes nothing above the folder it names (the console program reaches
+  the quiet requests and what lies below them, never the window model);
 - no file of src/ is longer than 700 lines;
 - no function is longer than 120 lines (definition line to closing brace).
 
@@ -13,8 +15,9 @@ import re
 import sys
 
 # Each folder may include itself and the folders before it in this list.
-LAYERS = ["base", "errors", "pdf", "lang", "app", "lists", "merge", "split", "mix", "update",
-          "batch", "gui", "cli"]
+LAYERS = ["base", "errors", "pdf", "lang", "runs", "batch", "app", "lists", "merge", "split",
+          "mix", "update", "gui", "cli"]
+REACHES = {"cli": "batch"}
 MAX_FILE_LINES = 700
 MAX_FUNCTION_LINES = 120
 
@@ -90,7 +93,7 @@ def main():
         if folder not in LAYERS:
             problems.append(f"src/{folder}/ has no place in LAYERS of scripts/check-house.py")
             continue
-        allowed = set(LAYERS[: LAYERS.index(folder) + 1])
+        allowed = set(LAYERS[: LAYERS.index(REACHES.get(folder, folder)) + 1]) | {folder}
         for name in sorted(os.listdir(path)):
             if not name.endswith((".h", ".cpp")):
                 continue

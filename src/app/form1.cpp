@@ -31,7 +31,7 @@ Control& Form1::place(Control& control, const char* name, const char* container,
 // the Split, Merge and Mix frames hold their controls in a picture box, whose
 // inner size at design time is 9825 x 6725.
 void Form1::design() {
-    caption = kAppTitle;
+    caption = kWindowTitle;
 
     place(pict_logo, "pict_logo", kFormName, 0, 0, 10000, 960);
     place(pict_fundal, "pict_fundal", kFormName, kFundalLeft, 0, kDesignClientWidth - kFundalLeft,
@@ -285,7 +285,7 @@ void Form1::designMix() {
 
 void Form1::designAboutAndExtras() {
     const char* about = "fraAbout";
-    place(lblabout, "lblabout", about, 120, 480, 9975 - 235, 480, kAppTitle);
+    place(lblabout, "lblabout", about, 120, 480, 9975 - 235, 480, kWindowTitle);
     place(ab_lb3, "ab_lb3", about, 120, 1200, 9975 - 235, 495,
           "Split, merge and mix PDF documents, one page or a thousand at a time.");
     // Each caption pair stands centred; Form_Resize keeps it so.
@@ -404,18 +404,16 @@ void Form1::Form_Load(const std::string& commandLine) {
         [&] { shapeGrid(split_grid, 2, kSplitMixGridBaseWidths, 1160); },
         [&] { shapeGrid(merge_grid, 7, kMergeGridBaseWidths, 0); },
         [&] {
-            state.mgrid_max = 5000;
-            state.split_max_page = kSplitMaxPageAtStart;
+            state.mgrid_max = static_cast<std::int32_t>(kMergeRequestMax);
             state.xgrid_max = 2;
-            state.mix_max_page = 999;
-            state.app_title = kAppTitle;
+            state.app_title = kWindowTitle;
         },
         [&] { status.simpleStyle = true; },
         [&] { caption = state.app_title; },
         [&] { show_update_switch(); },
         [&] {
             if (commandLineGiven) {
-                if (process_parametrii) process_parametrii();
+                process_parametrii();
             } else {
                 updatetimer.enabled = true;
             }

@@ -11,8 +11,10 @@
 #include "app/app_state.h"
 #include "app/controls.h"
 #include "app/form1_events.h"
-#include "app/version.h"
 #include "base/platform.h"
+#include "base/product.h"
+#include "batch/command_line.h"
+#include "errors/trap.h"
 #include "lang/catalogue.h"
 #include "lang/language_window.h"
 
@@ -20,9 +22,6 @@ namespace pagemeld {
 
 class ErrorReporter;
 class PdfEngine;
-
-inline constexpr const char* kAppTitle = "Ombrix Pagemeld Professional";
-inline constexpr const char* kFormName = "Form1";
 
 // The window's client area at design time, in twips.
 inline constexpr int kDesignClientWidth = 10230;
@@ -85,8 +84,6 @@ public:
     // ---- Steps other modules provide ----
     // Fills the language list, loads the saved language and calls refresh_objects.
     std::function<void()> load_languages;
-    // Carries out the command line (state.command_line); may end the program.
-    std::function<void()> process_parametrii;
     // Shows the controls' current state at once and lets the window repaint; a long
     // run calls it after moving its progress bar. Empty without a window.
     std::function<void()> repaint;
@@ -122,6 +119,12 @@ public:
     // ---- Window routines ----
     // Loads the window; `commandLine` is the text after the program's name.
     void Form_Load(const std::string& commandLine);
+    // Carries out a command line (state.command_line) that asks for the window: "-s"
+    // and "-m" preload a list (the Merge tab is shown), anything else not understood
+    // is refused with a message. The requests that need no window never come here.
+    void process_parametrii();
+    // Makes full paths of the command line's names; tests put their own in its place.
+    NameCompleter completeName = currentDirectoryCompleter();
     void refresh_objects() override;
     void hide_frames();
     // Ticks chk_updatecheck when the stored switch leaves the update check on.
@@ -152,11 +155,6 @@ public:
     // a name not ending in "pdf" is refused.
     void add_fisier_split(const std::string& file);
     void select_grid_row(int x);
-    // Writes the pages of `rangesmall` of document `originaldocid` to the next
-    // numbered file. 1 when written or when the piece holds no page (its number is
-    // used up all the same); 0 when the file could not be saved.
-    std::int32_t create_range_pdf(const std::string& rangesmall, const std::string& splitfilename,
-                                  std::int32_t originaldocid);
 
     // ---- Mix list (mix/) ----
     // Adds one file to the two-document mix list after its checks (PDF name, list

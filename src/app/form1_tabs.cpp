@@ -5,8 +5,8 @@
 #include <system_error>
 
 #include "app/form1.h"
-#include "app/system_info.h"
 #include "base/registry.h"
+#include "base/system_info.h"
 #include "base/text_encoding.h"
 #include "errors/trap.h"
 

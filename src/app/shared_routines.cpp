@@ -4,16 +4,14 @@
 #include <string_view>
 #include <system_error>
 
-#include "app/system_info.h"
 #include "base/runtime_error.h"
+#include "base/system_info.h"
 #include "base/text_encoding.h"
 #include "errors/trap.h"
 
 namespace pagemeld {
 
 namespace {
-
-constexpr const char* kModule = "mMain";
 
 // Save dialog results longer than its 255-character buffer count as a failed dialog.
 constexpr std::size_t kSaveBufferChars = 255;
@@ -25,23 +23,6 @@ bool startsWithDriveLetter(std::string_view text) {
 }
 
 }  // namespace
-
-std::int32_t MsgBoxEx(ErrorReporter& errors, Ui& ui, const std::string& prompt,
-                      std::int32_t buttons, const std::string& title, std::int32_t /*instance*/,
-                      std::int32_t /*icon*/) {
-    std::int32_t answer = 0;
-    Trap trap(errors, kModule, "MsgBoxEx");
-    trap.step(
-        [&] { answer = ui.messageBox(prompt, title.empty() ? kProgramTitle : title, buttons); });
-    return answer;
-}
-
-bool verify_filename(ErrorReporter& errors, const std::string& name) {
-    bool valid = true;
-    Trap trap(errors, kModule, "verify_filename");
-    trap.step([&] { valid = name.find_first_of("<>:/\\|?*") == std::string::npos; });
-    return valid;
-}
 
 std::vector<FileFilter> parseDialogFilter(const std::string& filter) {
     if (filter.empty()) return {{"Text Files (*.txt)", "*.txt"}, {"All Files (*.*)", "*.*"}};
@@ -97,51 +78,16 @@ std::string ShowSaveDialog(Ui& ui, const std::string& title, const std::string& 
     }
 }
 
-std::string ParsePath(ErrorReporter& errors, const std::string& path, std::int16_t mode,
-                      bool strip) {
-    std::string result;
-    Trap trap(errors, kModule, "ParsePath");
-    trap.step([&] {
-        if (path.empty()) return;
-        const std::size_t at = path.find_last_of(kPathSeparators);
-        if (mode == kPathFolder) {
-            // A bare name has no folder part.
-            if (at != std::string::npos)
-                result = path.substr(0, strip ? at : at + 1) + kPathSeparator;
-        } else if (mode == kPathName) {
-            result = at == std::string::npos ? path : path.substr(at + 1);
-        } else {
-            result = path;
-        }
-    });
-    return result;
-}
-
-std::int16_t detectsemicomma(ErrorReporter& errors, const std::string& text) {
-    std::int16_t groups = 0;
-    Trap trap(errors, kModule, "detectsemicomma");
-    trap.step([&] {
-        std::int32_t count = 1;
-        for (char c : text) {
-            if (c == ';') ++count;
-        }
-        // The count is a 16-bit number, as its callers compute with it.
-        if (count > INT16_MAX) throw RuntimeError(errcode::kOverflow, "Overflow");
-        groups = static_cast<std::int16_t>(count);
-    });
-    return groups;
-}
-
 std::string OpenDirectoryTV(ErrorReporter& errors, Ui& ui, const std::string& title,
                             const std::string& startFolder) {
     std::string folder;
-    Trap trap(errors, kModule, "OpenDirectoryTV");
+    Trap trap(errors, kRoutinesModule, "OpenDirectoryTV");
     trap.step([&] { folder = ui.pickFolder(title, startFolder); });
     return folder;
 }
 
 void SetProgressBarColour(ErrorReporter& errors, ProgressBar& bar, std::uint32_t colour) {
-    Trap trap(errors, kModule, "SetProgressBarColour");
+    Trap trap(errors, kRoutinesModule, "SetProgressBarColour");
     trap.step([&] { bar.colour = colour; });
 }
 

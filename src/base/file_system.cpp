@@ -5,6 +5,8 @@
 
 #ifdef _WIN32
 #include <windows.h>
+#else
+#include <sys/stat.h>
 #endif
 
 #include "base/text_encoding.h"
@@ -82,23 +84,19 @@ bool removeFile(std::string_view utf8) {
     return !utf8.empty() && DeleteFileW(systemPath(utf8).c_str()) != 0;
 }
 
-bool sameFile(std::string_view a, std::string_view b) {
-    BY_HANDLE_FILE_INFORMATION info[2]{};
-    const std::string_view names[2] = {a, b};
-    for (int i = 0; i < 2; ++i) {
-        if (names[i].empty()) return false;
-        // Opened for no access at all, so a file another program holds open still answers.
-        const HANDLE file = CreateFileW(
-            systemPath(names[i]).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-            nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
-        if (file == INVALID_HANDLE_VALUE) return false;
-        const bool known = GetFileInformationByHandle(file, &info[i]) != 0;
-        CloseHandle(file);
-        if (!known) return false;
-    }
-    return info[0].dwVolumeSerialNumber == info[1].dwVolumeSerialNumber &&
-           info[0].nFileIndexHigh == info[1].nFileIndexHigh &&
-           info[0].nFileIndexLow == info[1].nFileIndexLow;
+std::optional<FileIdentity> fileIdentity(std::string_view utf8) {
+    // Opened for no access at all, so a file another program holds open still answers.
+    const HANDLE file = CreateFileW(systemPath(utf8).c_str(), 0,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return std::nullopt;
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool known = GetFileInformationByHandle(file, &info) != 0;
+    CloseHandle(file);
+    if (!known) return std::nullopt;
+    return FileIdentity{
+        info.dwVolumeSerialNumber,
+        (static_cast<std::uint64_t>(info.nFileIndexHigh) << 32) | info.nFileIndexLow};
 }
 
 #else
@@ -117,11 +115,19 @@ bool removeFile(std::string_view utf8) {
     return !fs::is_directory(path, ec) && fs::remove(path, ec);
 }
 
-bool sameFile(std::string_view a, std::string_view b) {
-    std::error_code ec;
-    return fs::equivalent(pathFromUtf8(a), pathFromUtf8(b), ec) && !ec;
+std::optional<FileIdentity> fileIdentity(std::string_view utf8) {
+    struct stat info {};
+    if (::stat(pathFromUtf8(utf8).c_str(), &info) != 0) return std::nullopt;
+    return FileIdentity{static_cast<std::uint64_t>(info.st_dev),
+                        static_cast<std::uint64_t>(info.st_ino)};
 }
 
 #endif
+
+bool sameFile(std::string_view a, std::string_view b) {
+    if (a.empty() || b.empty()) return false;
+    const std::optional<FileIdentity> first = fileIdentity(a);
+    return first && first == fileIdentity(b);
+}
 
 }  // namespace pagemeld

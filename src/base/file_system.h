@@ -6,7 +6,10 @@
 // std::filesystem's own answers.
 #pragma once
 
+#include <compare>
+#include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string_view>
 #include <system_error>
 
@@ -24,6 +27,18 @@ std::filesystem::file_status fileStatus(std::string_view utf8, std::error_code& 
 
 // Deletes a file (not a folder); false when it could not, or was not there.
 bool removeFile(std::string_view utf8);
+
+// Which file a path names, whatever way it is spelt: two paths with one identity are
+// one file (through a link, "." and "..", or a letter case the file system ignores).
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t file = 0;
+    auto operator<=>(const FileIdentity&) const = default;
+};
+
+// The identity of the file `utf8` names, following links; none when nothing is there
+// or it cannot be looked at.
+std::optional<FileIdentity> fileIdentity(std::string_view utf8);
 
 // True when both names lead to one file that is there.
 bool sameFile(std::string_view a, std::string_view b);

@@ -12,7 +12,7 @@ namespace pagemeld {
 
 // The program's one table of error numbers. The small ones are the classic run-time
 // numbers, so the error handler's classes and boxes name them as users know them;
-// the PDF engine's LastErrorCode() gives these same numbers.
+// the PDF engine's failures carry these same numbers.
 namespace errcode {
 inline constexpr std::int32_t kNone = 0;
 inline constexpr std::int32_t kInvalidArgument = 5;
@@ -43,9 +43,8 @@ inline constexpr std::int32_t kInternetOpenFailed = -2147220504;  // 0x800403E8
 // The PDF engine's own failures.
 inline constexpr std::int32_t kLibraryFailure = -2147220991;
 inline constexpr std::int32_t kPasswordRequired = -2147220990;
-inline constexpr std::int32_t kNoDocument = -2147220989;  // no document selected / unknown id
-inline constexpr std::int32_t kNoPages = -2147220988;     // the operation yields no pages
-inline constexpr std::int32_t kNotPdf = -2147220987;      // the file has no PDF header
+inline constexpr std::int32_t kNoPages = -2147220988;  // the operation yields no pages
+inline constexpr std::int32_t kNotPdf = -2147220987;   // the file has no PDF header
 }  // namespace errcode
 
 class RuntimeError : public std::runtime_error {

@@ -6,8 +6,8 @@
 #include <system_error>
 #include <utility>
 
-#include "app/system_info.h"
 #include "base/file_system.h"
+#include "base/system_info.h"
 #include "base/text_encoding.h"
 
 namespace pagemeld {

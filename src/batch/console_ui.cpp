@@ -3,6 +3,8 @@
 #include <ostream>
 #include <string>
 
+#include "base/product.h"
+
 namespace pagemeld {
 
 ConsoleUi::ConsoleUi(std::ostream& out) : out_(out) {}
@@ -21,7 +23,7 @@ std::string consoleLines(std::string text) {
 }  // namespace
 
 int ConsoleUi::messageBox(const std::string& text, const std::string& title, int style) {
-    out_ << (title.empty() ? std::string("Ombrix Pagemeld") : title) << ": " << consoleLines(text)
+    out_ << (title.empty() ? std::string(kProductName) : title) << ": " << consoleLines(text)
          << '\n';
     out_.flush();
     switch (style & msgbox::kButtonsMask) {

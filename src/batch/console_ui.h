@@ -35,13 +35,4 @@ private:
     bool quitRequested_ = false;
 };
 
-// The network as a quiet request has it: none. Quiet requests never check for updates.
-class OfflineHttp : public Http {
-public:
-    HttpResult fetchToFile(const std::string&, const std::string&,
-                           std::chrono::milliseconds) override {
-        return HttpResult::CannotConnect;
-    }
-};
-
 }  // namespace pagemeld

@@ -1,21 +1,82 @@
 #include "batch/quiet_program.h"
 
 #include <iostream>
+#include <vector>
 
-#include "app/form1.h"
-#include "app/settings_store.h"
-#include "app/shared_routines.h"
-#include "app/system_info.h"
 #include "base/runtime_error.h"
+#include "base/settings_store.h"
+#include "base/system_info.h"
 #include "batch/command_line.h"
 #include "batch/console_ui.h"
-#include "batch/process_parametrii.h"
+#include "batch/quiet_requests.h"
 #include "errors/error_handler.h"
+#include "errors/trap.h"
+#include "errors/trapped_routines.h"
 #include "lang/language_loader.h"
 #include "pdf/atomic_file.h"
 #include "pdf/qpdf_engine.h"
 
 namespace pagemeld {
+
+namespace {
+
+// The languages without a window: only the catalogue of texts is loaded.
+class NoWindow : public LanguageWindow {
+public:
+    std::vector<std::string> controlNames() const override { return {}; }
+    bool setCaption(const std::string&, const std::string&) override { return false; }
+    void clearLanguages() override { languages_.clear(); }
+    void addLanguage(const std::string& displayName) override { languages_.push_back(displayName); }
+    std::vector<std::string> languages() const override { return languages_; }
+    int selectedLanguage() const override { return -1; }
+    void selectLanguage(int) override {}
+    void setLanguageText(const std::string&) override {}
+    bool formLoaded() const override { return false; }
+    void refresh_objects() override {}
+
+private:
+    std::vector<std::string> languages_;
+};
+
+// The refusal of a command line the program cannot carry out without its window.
+int refuse(ErrorReporter& errors, Ui& ui, const std::string& text) {
+    MsgBoxEx(errors, ui, text, msgbox::kOkOnly);
+    return kExitRefused;
+}
+
+int carryOut(const std::string& commandLine, const QuietServices& services, ErrorReporter& errors) {
+    Ui& ui = services.ui;
+    // Messages of the request come in the user's language, as in the window.
+    Catalogue texts;
+    NoWindow noWindow;
+    LanguageLoader(noWindow, texts, services.settings, ui, services.system, errors)
+        .load_languages();
+
+    CommandLineRequest request;
+    if (!Trap(errors, kFormName, "process_parametrii").step([&] {
+            request = parseCommandLine(commandLine, currentDirectoryCompleter());
+        }))
+        return kExitIncomplete;
+    if (request.kind != RequestKind::QuietSplit && request.kind != RequestKind::QuietMerge) {
+        // Preloading a list means nothing without the window that shows it.
+        return refuse(errors, ui, texts.MsgErrCL);
+    }
+    if (request.problem != RequestProblem::None || !request.output) {
+        // Refused: no input, no output, an unclosed quote, too many names.
+        return refuse(errors, ui,
+                      request.problem == RequestProblem::TooManyNames
+                          ? texts.MsgErrCLMaxFiles1 + " " + std::to_string(kBatchFilesMax) + " " +
+                                texts.MsgErrCLMaxFiles2
+                          : texts.MsgErrCL);
+    }
+    QuietRequestContext context{services.pdf, request.log, errors, ui, services.system, texts};
+    const bool done = request.kind == RequestKind::QuietSplit
+                          ? process_quiet_split_line(context, request.inputs, *request.output)
+                          : process_merge_line(context, request.inputs, *request.output);
+    return done ? kExitDone : kExitIncomplete;
+}
+
+}  // namespace
 
 bool answeredWithoutWindow(const std::string& commandLine, bool displayAvailable) {
     switch (requestKind(commandLine)) {
@@ -33,8 +94,7 @@ bool answeredWithoutWindow(const std::string& commandLine, bool displayAvailable
 
 int runQuietProgram(const std::string& commandLine, const ProgramDescription& program,
                     std::ostream& out, std::ostream& messages) {
-    const RequestKind kind = requestKind(commandLine);
-    switch (kind) {
+    switch (requestKind(commandLine)) {
         // Text that did not reach a full disk or a closed pipe was not given.
         case RequestKind::Help:
             out << usageText(program) << std::flush;
@@ -54,30 +114,18 @@ int runQuietProgram(const std::string& commandLine, const ProgramDescription& pr
     SystemInfo system;
     SettingsStore settings;
     ConsoleUi ui(messages);
-    OfflineHttp http;
-    ErrorReporter errors(ui, system);
     QpdfEngine pdf;
-    Form1 form(ui, settings, http, system, pdf, errors);
-    // Messages of the request come in the user's language, as in the window.
-    LanguageLoader languages(form, form.catalogue, settings, ui, system, errors);
-    form.load_languages = [&languages] { languages.load_languages(); };
-    const NameCompleter complete = currentDirectoryCompleter();
-    form.process_parametrii = [&form, &complete, kind] {
-        if (kind == RequestKind::Split || kind == RequestKind::Merge) {
-            // Preloading a list means nothing without the window that shows it.
-            MsgBoxEx(form.errors(), form.ui(), form.catalogue.MsgErrCL, msgbox::kOkOnly);
-            form.state.exit_status = kExitRefused;
-            form.errors().ExitProject();
-        }
-        process_parametrii(form, complete);
-    };
+    return runQuietRequest(commandLine, {ui, system, settings, pdf});
+}
+
+int runQuietRequest(const std::string& commandLine, const QuietServices& services) {
+    ErrorReporter errors(services.ui, services.system);
     try {
-        form.Form_Load(commandLine);
+        return carryOut(commandLine, services, errors);
     } catch (const ExitRequested&) {
-        return form.state.exit_status;
+        // The error handler ended the program on the way: the request was not done.
+        return kExitIncomplete;
     }
-    // The request ended without its own exit: refused, or stopped on the way.
-    return form.state.exit_status != 0 ? form.state.exit_status : kExitIncomplete;
 }
 
 }  // namespace pagemeld

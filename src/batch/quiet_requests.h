@@ -9,7 +9,6 @@
 
 namespace pagemeld {
 
-struct AppState;
 struct Catalogue;
 class ErrorReporter;
 class PdfEngine;
@@ -18,7 +17,8 @@ class Ui;
 
 struct QuietRequestContext {
     PdfEngine& pdf;
-    AppState& state;  // batch_log, split_max_page, output_file_counter
+    // The request asked for a log (batch_log); its lines are then written to it.
+    bool batch_log;
     ErrorReporter& errors;
     Ui& ui;
     System& system;              // the clock of the log's start line
@@ -31,7 +31,7 @@ struct QuietRequestContext {
 // on without it, its problems shown instead.
 void add_line_to_log(QuietRequestContext& context, const std::string& fis, const std::string& line);
 
-// Splits every page (up to split_max_page) of each file into output folder + base +
+// Splits every page (up to page kPageLimit) of each file into output folder + base +
 // number + ".pdf", numbering from 01 for every file. Returns true when every file was
 // split, every piece written, and the log (if asked for) written.
 bool process_quiet_split_line(QuietRequestContext& context,

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <string_view>
 
-#include "app/app_state.h"
-#include "app/version.h"
+#include "base/product.h"
 #include "batch/command_line.h"
+#include "runs/split_plan.h"
 
 namespace pagemeld {
 namespace {
@@ -49,14 +49,14 @@ std::string usageText(const ProgramDescription& program) {
         std::to_string(kBatchFilesMax) +
         " in a request\n"
         "  status   0 done, 1 an input skipped or not split whole (at most " +
-        std::to_string(kSplitMaxPageAtStart) +
+        std::to_string(kPageLimit) +
         " pages\n"
         "           of a file), or an output not written, 2 command line refused\n";
     return text;
 }
 
 std::string versionText() {
-    return "Ombrix Pagemeld " + std::to_string(kVersionMajor) + "." +
+    return std::string(kProductName) + " " + std::to_string(kVersionMajor) + "." +
            std::to_string(kVersionMinor) + "." + std::to_string(kVersionRevision);
 }
 

@@ -12,6 +12,7 @@
 #include <share.h>
 #endif
 
+#include "base/product.h"
 #include "base/runtime_error.h"
 #include "base/text_encoding.h"
 
@@ -22,8 +23,6 @@ namespace fs = std::filesystem;
 namespace {
 
 constexpr char kCrLf[] = "\r\n";
-// The application title as the log names carry it (the window caption is longer).
-constexpr char kAppTitle[] = "Ombrix Pagemeld";
 constexpr char kLogSuffix[] = "Error.Log";
 
 // The classes, as lists of codes between vertical bars, tested in this order.
@@ -150,7 +149,7 @@ bool equalsNoCase(std::string_view a, std::string_view b) {
 
 // Title + exactly four characters (not bytes) + "Error.Log", case-blind.
 bool isMonthlyLogName(std::string_view name) {
-    const std::string_view title(kAppTitle);
+    const std::string_view title(kProductName);
     const std::string_view suffix(kLogSuffix);
     if (name.size() < title.size() + suffix.size()) return false;
     if (!equalsNoCase(name.substr(0, title.size()), title)) return false;
@@ -249,7 +248,7 @@ std::string ErrorReporter::ComposeMessage(std::int32_t code, const std::string& 
 }
 
 std::string ErrorReporter::LogFileName(int year, int month) {
-    return std::string(kAppTitle) + twoDigits(((year % 100) + 100) % 100) + twoDigits(month) +
+    return std::string(kProductName) + twoDigits(((year % 100) + 100) % 100) + twoDigits(month) +
            kLogSuffix;
 }
 

@@ -1,6 +1,6 @@
 // A procedure's error trap. A procedure is written as a sequence of steps:
 //
-//     Trap trap(errors, "Form1", "cmd_merge_Click");
+//     Trap trap(errors, kFormName, "cmd_merge_Click");
 //     if (!trap.run({[&] { ... }, [&] { ... }})) return;
 //
 // When a step throws, the error goes to ErrorHandler and the trap acts on the
@@ -15,6 +15,10 @@
 #include "errors/error_handler.h"
 
 namespace pagemeld {
+
+// The module the window's procedures and the command line's requests report their
+// errors from: the main window's.
+inline constexpr const char* kFormName = "Form1";
 
 class Trap {
 public:

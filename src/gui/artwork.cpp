@@ -5,6 +5,7 @@
 #include <QPainterPath>
 #include <QPixmap>
 
+#include "base/product.h"
 #include "gui/program_mark.h"
 
 namespace pagemeld {
@@ -88,7 +89,7 @@ void paintBanner(QPainter& p, const QRect& r, bool withText, const QString& subt
     p.setPen(Qt::white);
     const int textLeft = 12 + markSize + 14;
     const QRect titleRect(textLeft, 4, r.width() - textLeft - 8, r.height() * 3 / 5);
-    p.drawText(titleRect, Qt::AlignLeft | Qt::AlignBottom, QStringLiteral("Ombrix Pagemeld"));
+    p.drawText(titleRect, Qt::AlignLeft | Qt::AlignBottom, QString::fromUtf8(kProductName));
 
     QFont sub = p.font();
     sub.setBold(false);

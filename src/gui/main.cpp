@@ -10,9 +10,10 @@
 #include <windows.h>
 #endif
 
-#include "app/settings_store.h"
-#include "app/system_info.h"
+#include "base/product.h"
 #include "base/runtime_error.h"
+#include "base/settings_store.h"
+#include "base/system_info.h"
 #include "batch/command_line.h"
 #include "batch/program_arguments.h"
 #include "batch/quiet_program.h"
@@ -86,7 +87,7 @@ int main(int argc, char** argv) {
     // Ending the session in the middle of a run leaves no half-written temporary file.
     removeTemporaryFilesOnSignals();
     QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Ombrix Pagemeld"));
+    QApplication::setApplicationName(QString::fromUtf8(kProductName));
 
     SystemInfo system;
     SettingsStore settings;
@@ -102,7 +103,7 @@ int main(int argc, char** argv) {
         form.Form_Load(commandLine);
     } catch (const ExitRequested&) {
         // The program was ended while loading; the window is never shown.
-        return form.state.exit_status;
+        return 0;
     }
 
     MainWindow window(form);

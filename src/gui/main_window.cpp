@@ -570,7 +570,7 @@ void MainWindow::closeEvent(QCloseEvent* event) {
         // Stop the job after its current file, then close; or go on with it.
         event->ignore();
         if (closeAfterJob_) return;
-        const int answer = form_.ui().messageBox(form_.catalogue.MsgCloseDuringRun, kProgramTitle,
+        const int answer = form_.ui().messageBox(form_.catalogue.MsgCloseDuringRun, kProductName,
                                                  msgbox::kYesNo | msgbox::kQuestion);
         if (answer == msgbox::kAnswerYes && jobRunning_) {
             closeAfterJob_ = true;

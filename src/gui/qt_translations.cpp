@@ -4,7 +4,7 @@
 #include <QLibraryInfo>
 #include <QLocale>
 
-#include "app/system_info.h"
+#include "base/system_info.h"
 #include "gui/qt_text.h"
 
 namespace pagemeld {

@@ -1,6 +1,5 @@
 #include "gui/window_program.h"
 
-#include "batch/process_parametrii.h"
 #include "gui/update_tick.h"
 
 namespace pagemeld {
@@ -10,8 +9,7 @@ WindowProgram::WindowProgram(Ui& ui, Settings& settings, Http& http, System& sys
     : form(ui, settings, http, system, pdf, errors),
       languages(form, form.catalogue, settings, ui, system, errors),
       qtTexts_(system),
-      updateTick_(makeUpdateTick(ui, settings, http, system, errors, form.catalogue)),
-      complete_(currentDirectoryCompleter()) {
+      updateTick_(makeUpdateTick(ui, settings, http, system, errors, form.catalogue)) {
     form.load_languages = [this] {
         languages.load_languages();
         qtTexts_.apply(form.catalogue.Locale);
@@ -21,7 +19,6 @@ WindowProgram::WindowProgram(Ui& ui, Settings& settings, Http& http, System& sys
         qtTexts_.apply(form.catalogue.Locale);
     };
     form.check_for_update = [this] { updateTick_(); };
-    form.process_parametrii = [this] { process_parametrii(form, complete_); };
 }
 
 }  // namespace pagemeld

@@ -7,7 +7,6 @@
 #include <functional>
 
 #include "app/form1.h"
-#include "batch/command_line.h"
 #include "gui/qt_translations.h"
 #include "lang/language_loader.h"
 
@@ -26,7 +25,6 @@ public:
 private:
     QtTranslations qtTexts_;
     std::function<void()> updateTick_;
-    NameCompleter complete_;
 };
 
 }  // namespace pagemeld

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "base/product.h"
+
 namespace pagemeld {
 
 struct Catalogue {
@@ -82,7 +84,7 @@ struct Catalogue {
         "were left out: a quiet split writes at most that many pages of each file. File:";
     std::string MsgErrPageNo = "This PDF file could not be opened. Error code:";
     std::string MsgErrPageNo2 =
-        "This file is a PDF version 1.5 . It cannot be processed by Ombrix Pagemeld";
+        std::string("This file is a PDF version 1.5 . It cannot be processed by ") + kProductName;
     // Why a file added to a list could not be read, and what its row then shows.
     std::string MsgErrFileDamaged = "This PDF file is damaged and cannot be read whole:";
     std::string MsgErrFileNotPdf = "This file is not a PDF, although its name ends in pdf:";

@@ -10,7 +10,7 @@
 
 namespace pagemeld {
 
-// The explanation for an engine error number (LastErrorCode); empty when there is
+// The explanation for an engine error number (PdfFailure::code); empty when there is
 // none more useful than the message itself.
 std::string failureReason(const Catalogue& catalogue, std::int32_t engineErrorCode);
 

@@ -13,8 +13,6 @@ namespace pagemeld {
 
 namespace {
 
-constexpr const char* kModule = "Form1";
-
 #ifdef _WIN32
 constexpr char kSeparator = '\\';
 #else
@@ -66,7 +64,7 @@ std::string LanguageLoader::savedLanguage() {
 }
 
 void LanguageLoader::load_language(const std::string& fileName) {
-    Trap trap(errors_, kModule, "load_language");
+    Trap trap(errors_, kFormName, "load_language");
     std::string path;
     KeyList keys;
     if (!trap.step([&] { path = languagesFolder() + fileName; })) return;
@@ -97,7 +95,7 @@ void LanguageLoader::load_language(const std::string& fileName) {
 }
 
 void LanguageLoader::load_languages() {
-    Trap trap(errors_, kModule, "load_languages");
+    Trap trap(errors_, kFormName, "load_languages");
     std::string folder;
     std::vector<std::string> entries;
     if (!trap.step([&] { folder = languagesFolder(); })) return;
@@ -150,7 +148,7 @@ void LanguageLoader::load_languages() {
 }
 
 void LanguageLoader::cmb_languages_Click() {
-    Trap trap(errors_, kModule, "cmb_languages_Click");
+    Trap trap(errors_, kFormName, "cmb_languages_Click");
     bool loaded = false;
     if (!trap.step([&] { loaded = window_.formLoaded(); })) return;
     // Selections made while the window loads are not the user's choice.

@@ -6,8 +6,11 @@
 #include <utility>
 #include <vector>
 
+#include "app/dialog_folders.h"
 #include "app/key_codes.h"
 #include "app/shared_routines.h"
+#include "base/file_names.h"
+#include "base/product.h"
 #include "base/text_encoding.h"
 #include "lang/catalogue.h"
 
@@ -21,16 +24,6 @@ std::string lowered(std::string text) {
 }
 
 }  // namespace
-
-bool endsInPdf(const std::string& file) {
-    return file.size() >= 3 && lowered(file.substr(file.size() - 3)) == "pdf";
-}
-
-std::string nameLessExtension(const std::string& name) {
-    constexpr std::size_t kExtension = 4;
-    const std::size_t length = utf8Length(name);
-    return length > kExtension ? utf8Left(name, length - kExtension) : std::string();
-}
 
 void writeRow(Grid& grid, int row, const std::string& name, const std::string& folder,
               PageCount pages) {
@@ -186,7 +179,7 @@ int rowOfButton(const Grid& grid, int count, int index) {
 void askPassword(Ui& ui, const Catalogue& texts, Grid& grid) {
     grid.col = kColPassword;
     const std::optional<std::string> answer =
-        ui.inputBox(texts.MsgEnterPassw, kProgramTitle, grid.text(), InputEcho::Masked);
+        ui.inputBox(texts.MsgEnterPassw, kProductName, grid.text(), InputEcho::Masked);
     // Cancel keeps the stored password: erasing it would leave the file out of the
     // next run.
     if (answer) grid.setText(*answer);
@@ -197,6 +190,65 @@ bool refuseNonPdf(ErrorReporter& errors, Ui& ui, const Catalogue& texts, const s
     MsgBoxEx(errors, ui, texts.MsgErrMergeOnlyPDF1 + " " + file + " " + texts.MsgErrMergeOnlyPDF2,
              msgbox::kCritical);
     return true;
+}
+
+void moveCurrent(const FileList& list, int step) {
+    const int other = rowToSwapWith(list.grid, list.count, step);
+    if (other == 0) return;
+    swapRows(list.grid, list.grid.row, other);
+    list.reselect(other);
+}
+
+void removeCurrent(const FileList& list, const std::function<void(int row)>& rowEmptied,
+                   const std::function<void()>& afterRemoval) {
+    int row = list.grid.row;
+    // Only a selected file can be removed; the header or an empty row is no file.
+    if (list.count == 0 || row < 1 || row > list.count) return;
+    removeRow(list.grid, row, list.count);
+    rowEmptied(list.count);
+    --list.count;
+    if (row > list.count) {
+        list.clearOne(row);
+        row = list.count;
+    }
+    if (afterRemoval) afterRemoval();
+    list.select(row > 0 ? row : 1);
+}
+
+std::vector<std::string> choosePdfFiles(Ui& ui, Settings& settings, const char* folderValue,
+                                        bool multiple) {
+    const std::vector<std::string> files =
+        ui.openFileDialog(parseDialogFilter("All PDF Files (*.pdf)|*.pdf"), multiple,
+                          dialogStartFolder(settings, folderValue));
+    if (!files.empty()) rememberDialogFolder(settings, folderValue, files.front());
+    return files;
+}
+
+void takeKey(const FileList& list, std::int16_t& key, std::int16_t shift,
+             const std::function<void()>& remove) {
+    if (removesSelected(key, shift)) {
+        key = 0;
+        remove();
+    } else if (movesSelection(key)) {
+        const int row = rowAfterKey(list.grid, list.count, key);
+        key = 0;
+        if (row != 0) list.reselect(row);
+    }
+}
+
+void askPasswordOfRow(const FileList& list, Ui& ui, const Catalogue& texts, int row) {
+    if (row == 0) return;
+    list.grid.row = row;
+    askPassword(ui, texts, list.grid);
+    list.grid.hasFocus = true;
+    list.reselect(row);
+}
+
+void chooseOption(OptionButton& chosen, OptionButton& other, CommandButton& browse,
+                  bool browseEnabled) {
+    chosen.value = true;
+    other.value = false;
+    browse.enabled = browseEnabled;
 }
 
 }  // namespace pagemeld::filelist

@@ -5,7 +5,9 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <vector>
 
 #include "app/controls.h"
 #include "app/form1.h"
@@ -24,18 +26,9 @@ inline constexpr int kColFolder = 2;  // with a final separator
 inline constexpr int kColPages = 3;
 inline constexpr int kColPassword = 4;
 
-// True when the last three characters of `file`, lower-cased, are "pdf": the only
-// test a name gets before it is listed.
-bool endsInPdf(const std::string& file);
-
 // The merge and mix lists' refusal of a name that is no PDF: tells the user and
 // returns true; returns false for a PDF name.
 bool refuseNonPdf(ErrorReporter& errors, Ui& ui, const Catalogue& texts, const std::string& file);
-
-// The file name less its last four characters (".pdf"): the base name the split and
-// mix lists offer for their outputs. Characters, not bytes, so a name such as
-// "日本語pdf" keeps whole characters; a name of four characters or fewer leaves "".
-std::string nameLessExtension(const std::string& name);
 
 // Writes file row `row`: its number, name, folder and page count, a guessed count
 // followed by "?". The password cell is left as it is (empty in a fresh row).
@@ -90,6 +83,50 @@ int rowOfButton(const Grid& grid, int count, int index);
 // stored one, and stores the answer in the password cell, which becomes the current
 // cell. Cancel keeps what was stored; OK on an empty box clears it.
 void askPassword(Ui& ui, const Catalogue& texts, Grid& grid);
+
+// One of the window's file lists as its handlers work on it: its grid and its count of
+// files, and its own routines that select a row and clear the highlight of every row.
+struct FileList {
+    Grid& grid;
+    std::int32_t& count;
+    std::function<void(int row)> select;
+    std::function<void()> clearAll;
+    std::function<void(int row)> clearOne;
+
+    // Makes `row` the one selected and highlighted.
+    void reselect(int row) const {
+        clearAll();
+        select(row);
+    }
+};
+
+// Moves the current file one row up (step -1) or down (+1), and keeps it selected.
+void moveCurrent(const FileList& list, int step);
+
+// Removes the current file row, when a file row is current: the rows below move up and
+// the list is one file shorter. `rowEmptied` is told the row left empty (it hides that
+// row's password button) before `afterRemoval` may drop a grid row; the file now at that
+// place, or else the last one, is selected.
+void removeCurrent(const FileList& list, const std::function<void(int row)>& rowEmptied,
+                   const std::function<void()>& afterRemoval = {});
+
+// The PDF files chosen in the open dialog (several when `multiple`); it starts in the
+// folder remembered under `folderValue`, which then remembers this one.
+std::vector<std::string> choosePdfFiles(Ui& ui, Settings& settings, const char* folderValue,
+                                        bool multiple);
+
+// A key pressed on a list: Delete calls `remove`, the moving keys select the row they
+// lead to; a key taken is set to 0.
+void takeKey(const FileList& list, std::int16_t& key, std::int16_t shift,
+             const std::function<void()>& remove);
+
+// Asks for the password of file row `row` (0: none, nothing is asked) and selects it.
+void askPasswordOfRow(const FileList& list, Ui& ui, const Catalogue& texts, int row);
+
+// An option of a pair chosen: it is set, the other cleared, and `browse` enabled when it
+// is the option that wants a folder picked.
+void chooseOption(OptionButton& chosen, OptionButton& other, CommandButton& browse,
+                  bool browseEnabled);
 
 // Sorts rows 1..count by the text of `col` without regard to letter case:
 // dir -1 ascending, 1 descending; rows with equal texts keep their order.

@@ -8,7 +8,8 @@
 #include "app/dialog_folders.h"
 #include "app/form1.h"
 #include "app/shared_routines.h"
-#include "app/system_info.h"
+#include "base/file_names.h"
+#include "base/system_info.h"
 #include "errors/trap.h"
 #include "lists/file_list_grid.h"
 
@@ -26,6 +27,12 @@ void showHoverTip(Form1& form) {
     if (form.hover_row >= 0 && form.hover_row <= form.state.mgrid_count &&
         form.hover_row < form.merge_grid.rows())
         form.merge_grid.toolTipText = form.merge_grid.textMatrix(form.hover_row, 0);
+}
+
+filelist::FileList mergeList(Form1& form) {
+    return {form.merge_grid, form.state.mgrid_count,
+            [&form](int row) { form.select_mgrid_row(row); }, [&form] { form.clear_mgrid_rows(); },
+            [&form](int row) { form.clear_mgrid_row(row); }};
 }
 
 }  // namespace
@@ -85,12 +92,8 @@ void Form1::mbut_fisier_add(const std::string& file) {
 void Form1::mbut_add_Click() {
     Trap trap(errors_, kFormName, "mbut_add_Click");
     std::vector<std::string> files;
-    if (!trap.step([&] {
-            files = ui_.openFileDialog(parseDialogFilter("All PDF Files (*.pdf)|*.pdf"), true,
-                                       dialogStartFolder(settings_, kMergeAddFolderValue));
-            if (!files.empty())
-                rememberDialogFolder(settings_, kMergeAddFolderValue, files.front());
-        }))
+    if (!trap.step(
+            [&] { files = filelist::choosePdfFiles(ui_, settings_, kMergeAddFolderValue, true); }))
         return;
     for (const std::string& file : files) mbut_fisier_add(file);
 }
@@ -102,54 +105,26 @@ void Form1::merge_grid_OLEDragDrop(const std::vector<std::string>& files) {
 
 void Form1::mbut_rem_Click() {
     Trap trap(errors_, kFormName, "mbut_rem_Click");
-    int s = 0;
-    bool stop = false;
-    trap.run({
-                 [&] {
-                     s = merge_grid.row;
-                     // Only a selected file can be removed; the header or an empty row is no file.
-                     stop = state.mgrid_count == 0 || s < 1 || s > state.mgrid_count;
-                 },
-                 [&] { filelist::removeRow(merge_grid, s, state.mgrid_count); },
-                 [&] {
-                     if (state.mgrid_count <= kKeyedRows)
-                         mbut_key(state.mgrid_count).visible = false;
-                 },
-                 [&] { --state.mgrid_count; },
-                 [&] {
-                     if (s > state.mgrid_count) {
-                         clear_mgrid_row(s);
-                         s = state.mgrid_count;
-                     }
-                 },
-                 [&] {
-                     if (state.mgrid_count > kKeyedRows) merge_grid.setRows(merge_grid.rows() - 1);
-                 },
-                 [&] { select_mgrid_row(s > 0 ? s : 1); },
-             },
-             [&] { return stop; });
+    trap.step([&] {
+        filelist::removeCurrent(
+            mergeList(*this),
+            [this](int row) {
+                if (row <= kKeyedRows) mbut_key(row).visible = false;
+            },
+            [this] {
+                if (state.mgrid_count > kKeyedRows) merge_grid.setRows(merge_grid.rows() - 1);
+            });
+    });
 }
 
 void Form1::mbut_up_Click() {
     Trap trap(errors_, kFormName, "mbut_up_Click");
-    trap.step([&] {
-        const int other = filelist::rowToSwapWith(merge_grid, state.mgrid_count, -1);
-        if (other == 0) return;
-        filelist::swapRows(merge_grid, merge_grid.row, other);
-        clear_mgrid_rows();
-        select_mgrid_row(other);
-    });
+    trap.step([&] { filelist::moveCurrent(mergeList(*this), -1); });
 }
 
 void Form1::mbut_down_Click() {
     Trap trap(errors_, kFormName, "mbut_down_Click");
-    trap.step([&] {
-        const int other = filelist::rowToSwapWith(merge_grid, state.mgrid_count, 1);
-        if (other == 0) return;
-        filelist::swapRows(merge_grid, merge_grid.row, other);
-        clear_mgrid_rows();
-        select_mgrid_row(other);
-    });
+    trap.step([&] { filelist::moveCurrent(mergeList(*this), 1); });
 }
 
 void Form1::merge_grid_Click(int mouseRow, int mouseCol) {
@@ -159,30 +134,17 @@ void Form1::merge_grid_Click(int mouseRow, int mouseCol) {
             // The first click after start-up sorts A to Z.
             state.mgrid_sort_dir = state.mgrid_sort_dir != 1 ? 1 : -1;
             sort_mgrid_rows(filelist::kColName, state.mgrid_sort_dir);
-            clear_mgrid_rows();
-            select_mgrid_row(1);
+            mergeList(*this).reselect(1);
             return;
         }
-        const int row = filelist::rowAfterClick(merge_grid, state.mgrid_count, mouseRow);
-        clear_mgrid_rows();
-        select_mgrid_row(row);
+        mergeList(*this).reselect(filelist::rowAfterClick(merge_grid, state.mgrid_count, mouseRow));
     });
 }
 
 void Form1::merge_grid_KeyDown(std::int16_t& KeyCode, std::int16_t Shift) {
     Trap trap(errors_, kFormName, "merge_grid_KeyDown");
-    trap.step([&] {
-        if (filelist::removesSelected(KeyCode, Shift)) {
-            KeyCode = 0;
-            mbut_rem_Click();
-        } else if (filelist::movesSelection(KeyCode)) {
-            const int row = filelist::rowAfterKey(merge_grid, state.mgrid_count, KeyCode);
-            KeyCode = 0;
-            if (row == 0) return;
-            clear_mgrid_rows();
-            select_mgrid_row(row);
-        }
-    });
+    trap.step(
+        [&] { filelist::takeKey(mergeList(*this), KeyCode, Shift, [this] { mbut_rem_Click(); }); });
 }
 
 void Form1::sort_mgrid_rows(int col, int dir) {
@@ -222,14 +184,7 @@ void Form1::merge_grid_DblClick(int mouseRow, int mouseCol) {
 
 void Form1::askMergePassword(int target) {
     Trap trap(errors_, kFormName, "askMergePassword");
-    trap.step([&] {
-        if (target == 0) return;
-        merge_grid.row = target;
-        filelist::askPassword(ui_, catalogue, merge_grid);
-        merge_grid.hasFocus = true;
-        clear_mgrid_rows();
-        select_mgrid_row(target);
-    });
+    trap.step([&] { filelist::askPasswordOfRow(mergeList(*this), ui_, catalogue, target); });
 }
 
 void Form1::merge_grid_MouseMove(int /*Button*/, int /*Shift*/, double /*x*/, double y) {
@@ -255,7 +210,7 @@ void Form1::but_moutput_Click() {
         // the output's name proposed.
         const std::string current = moutput_file.text;
         std::string proposed = ParsePath(errors_, current, kPathName);
-        if (!filelist::endsInPdf(proposed)) proposed = "output.pdf";
+        if (!endsInPdf(proposed)) proposed = "output.pdf";
         std::string folder = dialogStartFolder(settings_, kMergeOutputFolderValue,
                                                ParsePath(errors_, current, kPathFolder, true));
         if (folder.empty()) folder = platformStartFolder("C:\\");
@@ -264,7 +219,7 @@ void Form1::but_moutput_Click() {
                                           folder + proposed);
         if (name.empty()) return;
         rememberDialogFolder(settings_, kMergeOutputFolderValue, name);
-        if (!filelist::endsInPdf(name)) name += ".pdf";
+        if (!endsInPdf(name)) name += ".pdf";
         moutput_file.text = name;
     });
 }

@@ -5,6 +5,7 @@
 #include "app/shared_routines.h"
 #include "base/runtime_error.h"
 #include "errors/trap.h"
+#include "pdf/light_page_counter.h"
 #include "pdf/pdf_engine.h"
 
 namespace pagemeld {
@@ -13,28 +14,30 @@ PageCount Form1::getpagenumber(const std::string& file, bool /*modmerge*/) {
     PageCount count;
     Trap trap(errors_, kFormName, "getpagenumber");
     trap.step([&] {
-        if (pdf_.LoadFromFile(file) != 0) {
-            count.pages = pdf_.pagecount();
-            pdf_.RemoveDocument(pdf_.SelectedDocument());
+        const OpenedDocument document = pdf_.open(file, "");
+        std::int32_t why = 0;
+        if (document.opened()) {
+            count.pages = document.pageCount();
+            return;
+        }
+        if (document.locked) {
+            // Its pages wait for the password; the page tree itself tells how many.
+            count.pages = countPagesLightly(file, why);
             return;
         }
         // The file is listed all the same, so the user may still remove it or see it
         // fail in a run; its count is a guess, and the user learns which file and why.
         count.guessed = true;
         // A file the full load refuses may still be counted by the light reader.
-        const std::int32_t handle = pdf_.DAOpenFile(file, "");
+        count.pages = countPagesLightly(file, why);
         std::string what = catalogue.MsgErrFileDamaged;
         std::int32_t style = msgbox::kExclamation;
-        if (handle != 0) {
-            count.pages = pdf_.DAGetPageCount(handle);
-            pdf_.DACloseFile(handle);
-        } else {
+        if (count.pages <= 0) {
             count.pages = 1;
             style = msgbox::kCritical;
-            const std::int32_t why = pdf_.LastErrorCode();
             if (why == errcode::kNotPdf)
                 what = catalogue.MsgErrFileNotPdf;
-            else if (why != errcode::kInvalidFileFormat)
+            else if (why != 0 && why != errcode::kInvalidFileFormat)
                 what = catalogue.MsgErrFileUnreadable;
         }
         MsgBoxEx(errors_, ui_, what + "\n" + file + "\n" + catalogue.MsgPagesGuessed, style);

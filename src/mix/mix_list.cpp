@@ -7,11 +7,21 @@
 #include "app/dialog_folders.h"
 #include "app/form1.h"
 #include "app/shared_routines.h"
-#include "app/system_info.h"
+#include "base/file_names.h"
+#include "base/system_info.h"
 #include "errors/trap.h"
 #include "lists/file_list_grid.h"
 
 namespace pagemeld {
+
+namespace {
+
+filelist::FileList mixList(Form1& form) {
+    return {form.mix_grid, form.state.xgrid_count, [&form](int row) { form.select_xgrid_row(row); },
+            [&form] { form.clear_xgrid_rows(); }, [&form](int row) { form.clear_xgrid_row(row); }};
+}
+
+}  // namespace
 
 void Form1::xbut_fisier_add(const std::string& file) {
     Trap trap(errors_, kFormName, "xbut_fisier_add");
@@ -56,7 +66,7 @@ void Form1::xbut_fisier_add(const std::string& file) {
                 if (state.xgrid_count != 1) return;
                 txt_mix_dest.text = mix_grid.textMatrix(1, filelist::kColFolder);
                 txt_mix_filename.text =
-                    filelist::nameLessExtension(mix_grid.textMatrix(1, filelist::kColName));
+                    nameLessExtension(mix_grid.textMatrix(1, filelist::kColName));
             },
         },
         [&] { return stop; });
@@ -65,11 +75,8 @@ void Form1::xbut_fisier_add(const std::string& file) {
 void Form1::x_but_add_Click() {
     Trap trap(errors_, kFormName, "x_but_add_Click");
     std::vector<std::string> files;
-    if (!trap.step([&] {
-            files = ui_.openFileDialog(parseDialogFilter("All PDF Files (*.pdf)|*.pdf"), true,
-                                       dialogStartFolder(settings_, kMixAddFolderValue));
-            if (!files.empty()) rememberDialogFolder(settings_, kMixAddFolderValue, files.front());
-        }))
+    if (!trap.step(
+            [&] { files = filelist::choosePdfFiles(ui_, settings_, kMixAddFolderValue, true); }))
         return;
     for (const std::string& file : files) xbut_fisier_add(file);
 }
@@ -81,73 +88,32 @@ void Form1::mix_grid_OLEDragDrop(const std::vector<std::string>& files) {
 
 void Form1::x_but_rem_Click() {
     Trap trap(errors_, kFormName, "x_but_rem_Click");
-    int s = 0;
-    bool stop = false;
-    trap.run({
-                 [&] {
-                     s = mix_grid.row;
-                     // Only a selected file can be removed; the header or an empty row is no file.
-                     stop = state.xgrid_count == 0 || s < 1 || s > state.xgrid_count;
-                 },
-                 [&] { filelist::removeRow(mix_grid, s, state.xgrid_count); },
-                 [&] { xbut_key(state.xgrid_count).visible = false; },
-                 [&] { --state.xgrid_count; },
-                 [&] {
-                     if (s > state.xgrid_count) {
-                         clear_xgrid_row(s);
-                         s = state.xgrid_count;
-                     }
-                 },
-                 [&] { select_xgrid_row(s > 0 ? s : 1); },
-             },
-             [&] { return stop; });
+    trap.step([&] {
+        filelist::removeCurrent(mixList(*this), [this](int row) { xbut_key(row).visible = false; });
+    });
 }
 
 void Form1::x_but_up_Click() {
     Trap trap(errors_, kFormName, "x_but_up_Click");
-    trap.step([&] {
-        const int other = filelist::rowToSwapWith(mix_grid, state.xgrid_count, -1);
-        if (other == 0) return;
-        filelist::swapRows(mix_grid, mix_grid.row, other);
-        clear_xgrid_rows();
-        select_xgrid_row(other);
-    });
+    trap.step([&] { filelist::moveCurrent(mixList(*this), -1); });
 }
 
 void Form1::x_but_down_Click() {
     Trap trap(errors_, kFormName, "x_but_down_Click");
-    trap.step([&] {
-        const int other = filelist::rowToSwapWith(mix_grid, state.xgrid_count, 1);
-        if (other == 0) return;
-        filelist::swapRows(mix_grid, mix_grid.row, other);
-        clear_xgrid_rows();
-        select_xgrid_row(other);
-    });
+    trap.step([&] { filelist::moveCurrent(mixList(*this), 1); });
 }
 
 void Form1::mix_grid_Click(int mouseRow, int /*mouseCol*/) {
     Trap trap(errors_, kFormName, "mix_grid_Click");
     trap.step([&] {
-        const int row = filelist::rowAfterClick(mix_grid, state.xgrid_count, mouseRow);
-        clear_xgrid_rows();
-        select_xgrid_row(row);
+        mixList(*this).reselect(filelist::rowAfterClick(mix_grid, state.xgrid_count, mouseRow));
     });
 }
 
 void Form1::mix_grid_KeyDown(std::int16_t& KeyCode, std::int16_t Shift) {
     Trap trap(errors_, kFormName, "mix_grid_KeyDown");
-    trap.step([&] {
-        if (filelist::removesSelected(KeyCode, Shift)) {
-            KeyCode = 0;
-            x_but_rem_Click();
-        } else if (filelist::movesSelection(KeyCode)) {
-            const int row = filelist::rowAfterKey(mix_grid, state.xgrid_count, KeyCode);
-            KeyCode = 0;
-            if (row == 0) return;
-            clear_xgrid_rows();
-            select_xgrid_row(row);
-        }
-    });
+    trap.step(
+        [&] { filelist::takeKey(mixList(*this), KeyCode, Shift, [this] { x_but_rem_Click(); }); });
 }
 
 void Form1::select_xgrid_row(int x) {
@@ -168,32 +134,20 @@ void Form1::clear_xgrid_rows() {
 void Form1::xbut_key_Click(int Index) {
     Trap trap(errors_, kFormName, "xbut_key_Click");
     trap.step([&] {
-        const int target = filelist::rowOfButton(mix_grid, state.xgrid_count, Index);
-        if (target == 0) return;
-        mix_grid.row = target;
-        filelist::askPassword(ui_, catalogue, mix_grid);
-        mix_grid.hasFocus = true;
-        clear_xgrid_rows();
-        select_xgrid_row(target);
+        filelist::askPasswordOfRow(mixList(*this), ui_, catalogue,
+                                   filelist::rowOfButton(mix_grid, state.xgrid_count, Index));
     });
 }
 
 void Form1::mix_dest_other_Click() {
     Trap trap(errors_, kFormName, "mix_dest_other_Click");
-    trap.step([&] {
-        mix_dest_other.value = true;
-        mix_dest_source.value = false;
-        cmd_mix_dest.enabled = true;
-    });
+    trap.step([&] { filelist::chooseOption(mix_dest_other, mix_dest_source, cmd_mix_dest, true); });
 }
 
 void Form1::mix_dest_source_Click() {
     Trap trap(errors_, kFormName, "mix_dest_source_Click");
-    trap.step([&] {
-        mix_dest_source.value = true;
-        mix_dest_other.value = false;
-        cmd_mix_dest.enabled = false;
-    });
+    trap.step(
+        [&] { filelist::chooseOption(mix_dest_source, mix_dest_other, cmd_mix_dest, false); });
 }
 
 void Form1::cmd_mix_dest_Click() {

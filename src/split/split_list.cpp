@@ -7,6 +7,8 @@
 #include "app/dialog_folders.h"
 #include "app/form1.h"
 #include "app/shared_routines.h"
+#include "base/file_names.h"
+#include "base/system_info.h"
 #include "errors/trap.h"
 #include "lists/file_list_grid.h"
 
@@ -16,12 +18,6 @@ namespace {
 
 constexpr int kSourceRow = 1;
 constexpr int kPasswordInset = 15;  // twips between the password button and the grid's edge
-
-#ifdef _WIN32
-constexpr char kSeparator = '\\';
-#else
-constexpr char kSeparator = '/';
-#endif
 
 }  // namespace
 
@@ -33,7 +29,7 @@ void Form1::add_fisier_split(const std::string& file) {
         {
             [&] { stop = file.empty(); },
             [&] {
-                if (!filelist::endsInPdf(file)) {
+                if (!endsInPdf(file)) {
                     // A fixed English text, joined without blanks.
                     MsgBoxEx(
                         errors_, ui_,
@@ -52,7 +48,7 @@ void Form1::add_fisier_split(const std::string& file) {
                     split_grid.setTextMatrix(kSourceRow, filelist::kColPassword, "");
                 filelist::writeRow(split_grid, kSourceRow, name, folder, getpagenumber(file, true));
             },
-            [&] { txt_split_filename.text = filelist::nameLessExtension(name); },
+            [&] { txt_split_filename.text = nameLessExtension(name); },
             [&] {
                 if (split_dest_source.value)
                     txt_split_dest.text = ParsePath(errors_, file, kPathFolder, true);
@@ -73,16 +69,12 @@ void Form1::add_fisier_split(const std::string& file) {
 
 void Form1::split_add_but_Click() {
     Trap trap(errors_, kFormName, "split_add_but_Click");
-    std::string file;
+    std::vector<std::string> chosen;
     if (!trap.step([&] {
-            const std::vector<std::string> chosen =
-                ui_.openFileDialog(parseDialogFilter("All PDF Files (*.pdf)|*.pdf"), false,
-                                   dialogStartFolder(settings_, kSplitAddFolderValue));
-            if (!chosen.empty()) file = chosen.front();
-            rememberDialogFolder(settings_, kSplitAddFolderValue, file);
+            chosen = filelist::choosePdfFiles(ui_, settings_, kSplitAddFolderValue, false);
         }))
         return;
-    add_fisier_split(file);
+    add_fisier_split(chosen.empty() ? std::string() : chosen.front());
 }
 
 void Form1::split_grid_OLEDragDrop(const std::vector<std::string>& files) {
@@ -139,40 +131,40 @@ void Form1::split_grid_KeyDown(std::int16_t& KeyCode, std::int16_t Shift) {
     });
 }
 
+namespace {
+
+// One method chosen: the others are cleared, and the range box takes text only for the
+// range method.
+void chooseMethod(Form1& form, OptionButton& chosen) {
+    for (OptionButton* option : {&form.r_split_method1, &form.r_split_method2,
+                                 &form.r_split_method3, &form.r_split_method4})
+        option->value = option == &chosen;
+    form.txt_split_range.enabled = &chosen == &form.r_split_method2;
+}
+
+}  // namespace
+
 void Form1::r_split_method1_Click() {
     Trap trap(errors_, kFormName, "r_split_method1_Click");
-    trap.step([&] {
-        r_split_method1.value = true;
-        r_split_method2.value = r_split_method3.value = r_split_method4.value = false;
-        txt_split_range.enabled = false;
-    });
+    trap.step([&] { chooseMethod(*this, r_split_method1); });
 }
 
 void Form1::r_split_method2_Click() {
     Trap trap(errors_, kFormName, "r_split_method2_Click");
-    trap.step([&] {
-        r_split_method2.value = true;
-        r_split_method1.value = r_split_method3.value = r_split_method4.value = false;
-        txt_split_range.enabled = true;
-    });
+    trap.step([&] { chooseMethod(*this, r_split_method2); });
 }
 
 void Form1::split_dest_source_Click() {
     Trap trap(errors_, kFormName, "split_dest_source_Click");
     trap.step([&] {
-        split_dest_source.value = true;
-        split_dest_other.value = false;
-        cmd_split_dest.enabled = false;
+        filelist::chooseOption(split_dest_source, split_dest_other, cmd_split_dest, false);
     });
 }
 
 void Form1::split_dest_other_Click() {
     Trap trap(errors_, kFormName, "split_dest_other_Click");
-    trap.step([&] {
-        split_dest_other.value = true;
-        split_dest_source.value = false;
-        cmd_split_dest.enabled = true;
-    });
+    trap.step(
+        [&] { filelist::chooseOption(split_dest_other, split_dest_source, cmd_split_dest, true); });
 }
 
 void Form1::cmd_split_dest_Click() {
@@ -183,7 +175,7 @@ void Form1::cmd_split_dest_Click() {
             dialogStartFolder(settings_, kSplitDestFolderValue, txt_split_dest.text));
         rememberDialogFolder(settings_, kSplitDestFolderValue, folder, true);
         // The separator is always added, also after a root that already ends in one.
-        if (!folder.empty()) txt_split_dest.text = folder + kSeparator;
+        if (!folder.empty()) txt_split_dest.text = folder + kPathSeparator;
     });
 }
 

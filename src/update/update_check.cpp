@@ -5,9 +5,10 @@
 #include <system_error>
 
 #include "app/shared_routines.h"
-#include "app/system_info.h"
+#include "base/product.h"
 #include "base/registry.h"
 #include "base/runtime_error.h"
+#include "base/system_info.h"
 #include "base/text_encoding.h"
 #include "errors/error_handler.h"
 #include "errors/trap.h"
@@ -83,7 +84,7 @@ UpdateChecker::UpdateChecker(Ui& ui, Settings& settings, Http& http, System& sys
     : ui_(ui), settings_(settings), http_(http), system_(system), errors_(errors), texts_(texts) {}
 
 void UpdateChecker::updatetimer_tick() {
-    check_for_updates(kProgramTitle, kSettingsKeyPath, kTempFileName);
+    check_for_updates(kProductName, kSettingsKeyPath, kTempFileName);
 }
 
 std::int16_t UpdateChecker::report(const RuntimeError& error, const std::string& procedure) {
@@ -120,7 +121,7 @@ void UpdateChecker::CopyURLToFile(const std::string& address, const std::string&
                     return;
                 case HttpResult::CannotConnect:
                     failed = true;
-                    ui_.messageBox(texts_.MsgUpdateNoConnection, kProgramTitle,
+                    ui_.messageBox(texts_.MsgUpdateNoConnection, kProductName,
                                    msgbox::kOkOnly + msgbox::kInformation);
                     return;
                 case HttpResult::InitFailed:

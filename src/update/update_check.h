@@ -8,8 +8,8 @@
 #include <optional>
 #include <string>
 
-#include "app/version.h"
 #include "base/platform.h"
+#include "base/product.h"
 
 namespace pagemeld {
 

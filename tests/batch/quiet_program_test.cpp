@@ -3,8 +3,13 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 #include <streambuf>
+
+#include "base/runtime_error.h"
+#include "support/hooked_engine.h"
+#include "support/work_folder.h"
 
 namespace pagemeld {
 namespace {
@@ -27,6 +32,21 @@ TEST(QuietProgram, WhatCannotBeWrittenToStandardOutputEndsWithStatus1) {
         std::ostream unwritable(&full);
         EXPECT_EQ(runQuietProgram(request, kConsoleProgram, unwritable, errors), 1);
     }
+}
+
+class QuietRequest : public ::testing::Test, protected testing::WorkFolder {};
+
+// An error whose box ends the program, in the middle of a request: the request was not
+// done, and the status must not say it was.
+TEST_F(QuietRequest, TheErrorHandlerEndingTheProgramLeavesItNotDone) {
+    testing::HookedEngine pdf;
+    pdf.onOpen = [] { throw RuntimeError(12345, "Unheard of"); };
+    const int status = runQuietRequest(
+        "-qm " + pdfFile("a.pdf", 1) + " " + pdfFile("b.pdf", 1) + " -o " + work("m.pdf"),
+        {ui, system, settings, pdf});
+    EXPECT_EQ(status, kExitIncomplete);
+    EXPECT_EQ(ui.quitCalls, 1);
+    EXPECT_FALSE(std::filesystem::exists(work("m.pdf")));
 }
 
 }  // namespace

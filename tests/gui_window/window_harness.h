@@ -37,20 +37,14 @@ namespace pagemeld::testing {
 // test must act while a run is under way.
 class PacedEngine : public QpdfEngine {
 public:
-    std::int32_t LoadFromFile(const std::string& fileName) override {
+    OpenedDocument open(const std::string& fileName, const std::string& password) override {
         pause();
-        return QpdfEngine::LoadFromFile(fileName);
+        return QpdfEngine::open(fileName, password);
     }
-    std::int32_t SaveToFile(const std::string& fileName) override {
+    PdfFailure write(const std::string& fileName, const std::vector<PageRef>& pages,
+                     const DocumentInformation& information) override {
         pause();
-        return QpdfEngine::SaveToFile(fileName);
-    }
-    // A merge opens its files itself and checks each through the list's check.
-    void SetFileListCheck(const std::string& listName, FileListCheck check) override {
-        QpdfEngine::SetFileListCheck(listName, [this, check](std::int32_t position) {
-            pause();
-            return check(position);
-        });
+        return QpdfEngine::write(fileName, pages, information);
     }
     std::atomic<int> delayMs{0};
 

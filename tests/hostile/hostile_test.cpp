@@ -12,6 +12,7 @@
 #include <fstream>
 #include <functional>
 
+#include "pdf/light_page_counter.h"
 #include "pdf/qpdf_engine.h"
 #include "support/program_run.h"
 #include "support/temp_dir.h"
@@ -190,35 +191,33 @@ TEST_P(Hostile, EveryEngineOperationEndsCleanly) {
     const int expectedPages = GetParam().pagesIfLoaded;
     std::set<std::string> expected{input, "good.pdf"};
     QpdfEngine engine;
-    // Refused with a reason where it must or may be, loaded where it may be.
-    const std::int32_t id = engine.LoadFromFile(dir.file(input));
-    EXPECT_TRUE(id == 0 ? expectedPages <= 0 && engine.LastErrorCode() != 0 : expectedPages != 0)
-        << "loaded as " << id << ", error " << engine.LastErrorCode();
-    const std::int32_t pages = id == 0 ? 0 : engine.pagecount();
+    // Refused with a reason where it must or may be, opened where it may be.
+    const OpenedDocument document = engine.open(dir.file(input), "");
+    EXPECT_TRUE(document.opened() ? expectedPages != 0
+                                  : expectedPages <= 0 && document.failure.code != 0)
+        << "error " << document.failure.code;
+    const std::int32_t pages = document.pageCount();
     if (expectedPages > 0) {
         EXPECT_EQ(pages, expectedPages);
     }
-    if (pages > 0) {
+    if (pages > 0 && !engine.write(dir.file("extract.pdf"), document.pageRun(1, 2), {})) {
         // The first two pages as a file of their own.
-        ASSERT_NE(engine.ExtractPages(1, 2), 0);
-        if (engine.SaveToFile(dir.file("extract.pdf")) != 0) {
-            EXPECT_EQ(pagesOf(dir.file("extract.pdf")), std::min(pages, 2));
-            expected.insert("extract.pdf");
-        }
+        EXPECT_EQ(pagesOf(dir.file("extract.pdf")), std::min(pages, 2));
+        expected.insert("extract.pdf");
     }
-    // A list with the hostile file first: the sound file is merged whatever happens.
-    engine.ClearFileList("list");
-    engine.AddToFileList("list", dir.file(input));
-    engine.AddToFileList("list", dir.file("good.pdf"));
-    engine.MergeFileList("list", dir.file("merged.pdf"));
+    // The hostile file first, then a sound one: the sound file is written whatever happens.
+    PdfFailure failure;
+    auto writer = engine.startDocument(dir.file("merged.pdf"), failure);
+    ASSERT_TRUE(writer);
+    writer->append(document.pages);
+    writer->append(engine.open(dir.file("good.pdf"), "").pages);
+    EXPECT_FALSE(writer->commit({}));
     const int merged = pagesOf(dir.file("merged.pdf"));
     EXPECT_TRUE(merged == 3 || (pages > 0 && merged == 3 + pages)) << merged;
     expected.insert("merged.pdf");
     // The light counter gives a number or refuses; it never runs away.
-    if (const std::int32_t handle = engine.DAOpenFile(dir.file(input), ""); handle != 0) {
-        EXPECT_GE(engine.DAGetPageCount(handle), 0);
-        engine.DACloseFile(handle);
-    }
+    std::int32_t error = 0;
+    EXPECT_GE(countPagesLightly(dir.file(input), error), 0);
     EXPECT_EQ(testing::namesIn(dir.path()), expected) << "a partial or stray file was left behind";
 }
 
@@ -229,9 +228,9 @@ TEST(DeepPageTree, APageKeepsWhatItInheritsFromFarAbove) {
         10000, [](int level) { return level == 5000 ? "/MediaBox [0 0 300 100] /Rotate 90 " : ""; },
         "/Resources << >> ");
     QpdfEngine engine;
-    ASSERT_NE(engine.LoadFromFile(dir.file("deep.pdf")), 0) << engine.LastErrorCode();
-    ASSERT_NE(engine.ExtractPages(1, 1), 0);
-    ASSERT_NE(engine.SaveToFile(dir.file("piece.pdf")), 0) << engine.LastErrorCode();
+    const OpenedDocument deep = engine.open(dir.file("deep.pdf"), "");
+    ASSERT_TRUE(deep.opened()) << deep.failure.code;
+    ASSERT_FALSE(engine.write(dir.file("piece.pdf"), deep.pageRun(1, 1), {}));
     QPDF piece;
     piece.processFile(dir.file("piece.pdf").c_str());
     QPDFPageObjectHelper page(piece.getAllPages().at(0));

@@ -12,8 +12,8 @@
 #include <iterator>
 #include <set>
 
-#include "app/settings_store.h"
 #include "base/registry.h"
+#include "base/settings_store.h"
 #include "support/program_run.h"
 #include "support/temp_dir.h"
 #include "support/test_pdfs.h"

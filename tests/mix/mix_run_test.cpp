@@ -1,8 +1,7 @@
-// The mix run through the window model on generated PDFs: which pages every output
-// joins, refusals (no output over an input among them), and passwords.
+// The mix as the window's handler starts and tells it: refusals of what was typed, and
+// each way a mix ends in the tab's words.
 #include <functional>
 
-#include "mix/mix_plan.h"
 #include "pdf/qpdf_engine.h"
 #include "support/form_harness.h"
 
@@ -39,50 +38,6 @@ protected:
         form.cmd_mix_run_Click();
     }
 };
-
-struct MixCase {
-    const char* name;
-    int pages1;
-    bool group1;
-    int n1, start1, pages2;
-    bool group2;
-    int n2, start2;
-    const char* outputs;
-    bool pagesIgnored;
-    friend void PrintTo(const MixCase& c, std::ostream* os) { *os << c.name; }
-};
-
-class MixMethods : public MixTest, public ::testing::WithParamInterface<MixCase> {};
-
-TEST_P(MixMethods, JoinThePagesOfBothDocuments) {
-    const MixCase& c = GetParam();
-    listTwo(c.pages1, c.pages2);
-    read(0, c.group1, c.n1, c.start1);
-    read(1, c.group2, c.n2, c.start2);
-    run();
-    const Catalogue& t = form.catalogue;
-    EXPECT_EQ(ui.boxTexts(),
-              Texts{c.pagesIgnored ? t.MsgErrMixAboveMax1 + " " + std::to_string(c.pages1) + " " +
-                                         t.MsgErrMixAboveMax2
-                                   : t.MsgMixDone});
-    EXPECT_EQ(pieces("mix"), c.outputs);
-}
-
-// The second document starts over at its start page when it runs out; its pages after
-// 999 are beyond what a mix takes.
-const MixCase kMixes[] = {
-    {"GroupsWithOneSheet", 7, kGroup, 3, 1, 1, kEach, 1, 1,
-     "01: A1 A2 A3 B1; 02: A4 A5 A6 B1; 03: A7 B1", false},
-    {"GroupsFromALaterPage", 7, kGroup, 3, 2, 1, kEach, 1, 1, "01: A2 A3 A4 B1; 02: A5 A6 A7 B1",
-     false},
-    {"EachSecondPageWithAWholeDocument", 5, kEach, 2, 1, 2, kGroup, 3, 1,
-     "01: A1 B1 B2; 02: A3 B1 B2; 03: A5 B1 B2", false},
-    {"SecondStartsOver", 5, kEach, 1, 1, 4, kGroup, 2, 2,
-     "01: A1 B2 B3; 02: A2 B4; 03: A3 B2 B3; 04: A4 B4; 05: A5 B2 B3", false},
-    {"PagesBeyondTheLimit", 3, kEach, 1, 1, 1001, kEach, 1, 998, "01: A1 B998; 02: A2 B999", true},
-};
-INSTANTIATE_TEST_SUITE_P(Methods, MixMethods, ::testing::ValuesIn(kMixes),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(MixTest, RefusalsComeBeforeAnythingIsWritten) {
     form.xbut_fisier_add(pdfFile("a.pdf", 2, "A"));
@@ -140,23 +95,13 @@ TEST_F(MixTest, PasswordsRightWrongMissingAndOwnerOnly) {
     EXPECT_TRUE(shown("a.pdf " + form.catalogue.MsgErrDecryptWrPassw));
     EXPECT_EQ(workListing(), (Texts{"a.pdf", "b.pdf"}));
 
-    // With blanks around it; the outputs are unprotected and no decrypted copy is left.
+    // With blanks around it; the outputs are unprotected and nothing else is written.
     form.mix_grid.setTextMatrix(1, 4, " secret ");
     run();
     EXPECT_EQ(ui.boxTexts(), Texts{form.catalogue.MsgMixDone});
     EXPECT_EQ(pieces("mix"), "01: A1 A2 B1; 02: A3 B1");
     EXPECT_FALSE(isEncrypted(work("mix01.pdf")));
     EXPECT_EQ(workListing(), (Texts{"a.pdf", "b.pdf", "mix01.pdf", "mix02.pdf"}));
-}
-
-// Only hundreds of outputs reach a pass cut at the page limit: the second document then
-// starts over, with whole pairs again.
-TEST(MixPlan, APassCutAtTheLimitDoesNotShortenLaterOnes) {
-    const MixPlanResult plan = planMix(kMixPageLimit, kMixPageLimit, {1, 1, 1}, {2, 2, 1});
-    ASSERT_EQ(plan.passes.size(), static_cast<std::size_t>(kMixPageLimit));
-    const std::size_t cut = (kMixPageLimit - 1) / 2;
-    EXPECT_EQ(plan.passes[cut].second, (PageRun{kMixPageLimit, 1}));
-    EXPECT_EQ(plan.passes[cut + 1].second, (PageRun{1, 2}));
 }
 
 }  // namespace

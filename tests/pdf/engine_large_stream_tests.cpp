@@ -121,15 +121,13 @@ TEST(EngineLargeStreams, MergedDataIsWhatQpdfReadsFromTheInput) {
         const std::string expected = imageData(dir.file("scan.pdf"), input.password);
         ASSERT_GT(expected.size(), ObjectSerialiser::kStreamBlockBytes * 2);
         QpdfEngine engine;
-        const auto small = engine.LoadFromFile(dir.file("small.pdf"));
-        const auto scan = engine.LoadFromFile(dir.file("scan.pdf"));
-        ASSERT_NE(scan, 0);
-        if (!input.password.empty()) {
-            ASSERT_NE(engine.SetPassword(input.password), 0);
-        }
-        engine.SelectDocument(small);
-        ASSERT_NE(engine.MergeDocument(scan), 0);
-        ASSERT_NE(engine.SaveToFile(dir.file("out.pdf")), 0);
+        const OpenedDocument small = engine.open(dir.file("small.pdf"), "");
+        const OpenedDocument scan = engine.open(dir.file("scan.pdf"), input.password);
+        ASSERT_TRUE(small.opened());
+        ASSERT_TRUE(scan.opened());
+        std::vector<PageRef> pages = small.pages;
+        pages.insert(pages.end(), scan.pages.begin(), scan.pages.end());
+        ASSERT_FALSE(engine.write(dir.file("out.pdf"), pages, small.information));
         EXPECT_EQ(testing::pageTexts(dir.file("out.pdf")).size(), 2u);
         EXPECT_FALSE(testing::isEncrypted(dir.file("out.pdf")));
         std::string report;

@@ -1,9 +1,10 @@
-// Loading, selection, passwords and the light page counter.
+// Opening documents: page counts, bad and damaged files, passwords, the light counter.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <fstream>
 
+#include "pdf/light_page_counter.h"
 #include "pdf/qpdf_engine.h"
 #include "support/temp_dir.h"
 #include "support/test_pdfs.h"
@@ -16,53 +17,40 @@ using testing::labels;
 using testing::pageTexts;
 using testing::TempDir;
 
-// Documents are told apart by id; an unknown or removed one leaves none selected. The
-// light page counter counts and lets go.
-TEST(EngineLoad, SelectsRemovesAndCountsDocuments) {
-    TempDir dir;
-    testing::writeTestPdf(dir.file("b b é.pdf"), 5, "B");
-    QpdfEngine engine;
-    const auto whole = engine.LoadFromFile(dir.file("b b é.pdf"));
-    ASSERT_NE(engine.ExtractPages(2, 1), 0);
-    EXPECT_EQ(engine.pagecount(), 1);
-    engine.SelectDocument(12345);
-    EXPECT_EQ(engine.SelectedDocument(), 0);
-    engine.SelectDocument(whole);
-    EXPECT_EQ(engine.pagecount(), 5);
-    engine.RemoveDocument(whole);
-    EXPECT_EQ(engine.SelectedDocument(), 0);
-    EXPECT_EQ(engine.documentCount(), 1u);
-    const auto handle = engine.DAOpenFile(dir.file("b b é.pdf"), "");
-    EXPECT_EQ(engine.DAGetPageCount(handle), 5);
-    engine.DACloseFile(handle);
-    EXPECT_EQ(engine.DAGetPageCount(handle), 0);
+std::int32_t lightCount(const std::string& file) {
+    std::int32_t error = 0;
+    return countPagesLightly(file, error);
 }
 
-// A file that is no PDF, or none at all, fails with the error that says why and leaves
-// nothing selected; a damaged one is recovered.
-TEST(EngineLoad, BadFilesFailClearlyAndDamagedOnesAreRecovered) {
+// A file that is no PDF, or none at all, fails with the error that says why, and the
+// light counter does not count it either; a damaged one is recovered.
+TEST(EngineOpen, BadFilesFailClearlyAndDamagedOnesAreRecovered) {
     TempDir dir;
     testing::writeNotPdf(dir.file("text.pdf"));
     std::ofstream(dir.file("empty.pdf")).close();
     std::filesystem::create_directory(dir.file("folder.pdf"));
     testing::writeDamagedPdf(dir.file("damaged.pdf"), 4, "D");
+    testing::writeTestPdf(dir.file("b b é.pdf"), 5, "B");
     QpdfEngine engine;
     for (auto [name, error] : {std::pair{"text.pdf", errcode::kInvalidFileFormat},
+                               {"empty.pdf", errcode::kInvalidFileFormat},
                                {"missing.pdf", errcode::kFileNotFound},
                                {"folder.pdf", errcode::kPathFileAccess}}) {
-        ASSERT_NE(engine.LoadFromFile(dir.file("damaged.pdf")), 0);
-        EXPECT_EQ(engine.LoadFromFile(dir.file(name)), 0) << name;
-        EXPECT_EQ(engine.LastErrorCode(), error) << name;
-        EXPECT_EQ(engine.SelectedDocument(), 0);
-        EXPECT_EQ(engine.DAOpenFile(dir.file(name), ""), 0) << name;
+        const OpenedDocument document = engine.open(dir.file(name), "");
+        EXPECT_FALSE(document.opened()) << name;
+        EXPECT_EQ(document.failure.code, error) << name;
+        EXPECT_EQ(document.failure.file, dir.file(name));
+        EXPECT_EQ(lightCount(dir.file(name)), 0) << name;
     }
-    EXPECT_EQ(engine.LoadFromFile(dir.file("empty.pdf")), 0);
-    EXPECT_EQ(engine.ExtractPages(1, 1), 0);
-    EXPECT_EQ(engine.SaveToFile(dir.file("out.pdf")), 0);
+    EXPECT_EQ(engine.write(dir.file("out.pdf"), {}, {}).code, errcode::kNoPages);
     EXPECT_FALSE(std::filesystem::exists(dir.file("out.pdf")));
 
-    ASSERT_NE(engine.LoadFromFile(dir.file("damaged.pdf")), 0);
-    ASSERT_NE(engine.SaveToFile(dir.file("repaired.pdf")), 0);
+    const OpenedDocument whole = engine.open(dir.file("b b é.pdf"), "");
+    EXPECT_EQ(whole.pageCount(), 5);
+    EXPECT_EQ(lightCount(dir.file("b b é.pdf")), 5);
+    const OpenedDocument damaged = engine.open(dir.file("damaged.pdf"), "");
+    ASSERT_TRUE(damaged.opened());
+    ASSERT_FALSE(engine.write(dir.file("repaired.pdf"), damaged.pages, damaged.information));
     EXPECT_EQ(pageTexts(dir.file("repaired.pdf")), labels("D", 1, 4));
     EXPECT_TRUE(testing::qpdfCheckClean(dir.file("repaired.pdf")));
 }
@@ -77,39 +65,28 @@ TEST_P(EngineEncryption, UserAndOwnerPasswordsOpenWrongOnesDoNot) {
     testing::writeEncryptedPdf(ownerOnly, {2, "O"}, GetParam(), "", "owner");
     QpdfEngine engine;
 
-    // A file whose user password we do not know still loads, locked, and tells its pages.
-    const auto id = engine.LoadFromFile(secret);
-    ASSERT_NE(id, 0);
-    EXPECT_NE(engine.EncryptionStatus(), 0);
-    EXPECT_EQ(engine.pagecount(), 3);
-    EXPECT_EQ(engine.Decrypt(), 0);
-    EXPECT_EQ(engine.ExtractPages(1, 1), 0);
-    engine.SelectDocument(id);
-    EXPECT_EQ(engine.SaveToFile(dir.file("nope.pdf")), 0);
-    EXPECT_EQ(engine.LastErrorCode(), errcode::kPasswordRequired);
-    EXPECT_EQ(engine.SetPassword("wrong"), 0);
-    EXPECT_EQ(engine.SetPassword("user pw"), 1);
-    ASSERT_NE(engine.ExtractPageRanges("3-1"), 0);
-    ASSERT_NE(engine.SaveToFile(dir.file("opened.pdf")), 0);
-    EXPECT_EQ(pageTexts(dir.file("opened.pdf")), (std::vector<std::string>{"S 3", "S 2", "S 1"}));
-    EXPECT_FALSE(testing::isEncrypted(dir.file("opened.pdf")));
-    EXPECT_TRUE(testing::qpdfCheckClean(dir.file("opened.pdf")));
-    ASSERT_NE(engine.LoadFromFile(secret), 0);
-    EXPECT_EQ(engine.SetPassword("owner"), 1);
-
-    EXPECT_EQ(engine.DecryptFile(secret, dir.file("copy.pdf"), "wrong"), 0);
-    EXPECT_FALSE(std::filesystem::exists(dir.file("copy.pdf")));
+    // A file whose user password we do not know is locked, and still tells its pages.
+    for (const char* wrong : {"", "wrong"}) {
+        const OpenedDocument locked = engine.open(secret, wrong);
+        EXPECT_TRUE(locked.encrypted && locked.locked) << wrong;
+        EXPECT_TRUE(locked.pages.empty());
+        EXPECT_FALSE(locked.failure);
+    }
+    EXPECT_EQ(lightCount(secret), 3);
     for (const char* password : {"user pw", "owner"}) {
-        ASSERT_NE(engine.DecryptFile(secret, dir.file("copy.pdf"), password), 0);
-        EXPECT_FALSE(testing::isEncrypted(dir.file("copy.pdf")));
-        EXPECT_EQ(pageTexts(dir.file("copy.pdf")), labels("S", 1, 3));
+        const OpenedDocument opened = engine.open(secret, password);
+        ASSERT_TRUE(opened.opened()) << password;
+        ASSERT_FALSE(engine.write(dir.file("opened.pdf"), opened.pagesNumbered({3, 2, 1}), {}));
+        EXPECT_EQ(pageTexts(dir.file("opened.pdf")),
+                  (std::vector<std::string>{"S 3", "S 2", "S 1"}));
+        EXPECT_FALSE(testing::isEncrypted(dir.file("opened.pdf")));
+        EXPECT_TRUE(testing::qpdfCheckClean(dir.file("opened.pdf")));
     }
 
     // An owner password alone locks nothing.
-    ASSERT_NE(engine.LoadFromFile(ownerOnly), 0);
-    EXPECT_NE(engine.EncryptionStatus(), 0);
-    EXPECT_NE(engine.Decrypt(), 0);
-    ASSERT_NE(engine.DecryptFile(ownerOnly, dir.file("plain.pdf"), ""), 0);
+    const OpenedDocument plain = engine.open(ownerOnly, "");
+    EXPECT_TRUE(plain.encrypted && plain.opened());
+    ASSERT_FALSE(engine.write(dir.file("plain.pdf"), plain.pages, plain.information));
     EXPECT_FALSE(testing::isEncrypted(dir.file("plain.pdf")));
     EXPECT_EQ(pageTexts(dir.file("plain.pdf")), labels("O", 1, 2));
 }

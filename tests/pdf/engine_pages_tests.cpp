@@ -1,8 +1,9 @@
-// Extracting pages and ranges, merging documents, information entries.
+// Choosing pages of a document, and the information entries written with them.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
+#include "pdf/page_ranges.h"
 #include "pdf/qpdf_engine.h"
 #include "support/temp_dir.h"
 #include "support/test_pdfs.h"
@@ -17,25 +18,25 @@ using Texts = std::vector<std::string>;
 class EnginePages : public ::testing::Test {
 protected:
     void SetUp() override {
-        testing::writeTestPdf(dir.file("ten.pdf"), 10, "T");
-        source = engine.LoadFromFile(dir.file("ten.pdf"));
-        ASSERT_NE(source, 0);
+        testing::writeTestPdf(dir.file("ten.pdf"), {10, "T", true, 64, {{"Title", "Ten"}}});
+        ten = engine.open(dir.file("ten.pdf"), "");
+        ASSERT_TRUE(ten.opened());
     }
-    // Saves the selected document and returns its page texts.
-    Texts saved() {
-        EXPECT_NE(engine.SaveToFile(dir.file("out.pdf")), 0);
+    // Writes `pages` and returns their texts.
+    Texts written(const std::vector<PageRef>& pages, const DocumentInformation& information = {}) {
+        EXPECT_FALSE(engine.write(dir.file("out.pdf"), pages, information));
         return pageTexts(dir.file("out.pdf"));
     }
 
     testing::TempDir dir;
     QpdfEngine engine;
-    std::int32_t source = 0;
+    OpenedDocument ten;
 };
 
-TEST_F(EnginePages, ExtractsRunsAndRangesAndLeavesTheSourceAlone) {
+TEST_F(EnginePages, ChoosesRunsAndNumberedPagesAndLeavesTheDocumentAlone) {
     struct Run {
         int first, count;
-        Texts expected;  // none: the run yields nothing, fails and leaves nothing selected
+        Texts expected;  // none: the run chooses no page
     };
     for (const auto& [first, count, expected] : std::vector<Run>{{4, 3, labels("T", 4, 6)},
                                                                  {10, 3, {"T 10"}},
@@ -46,48 +47,31 @@ TEST_F(EnginePages, ExtractsRunsAndRangesAndLeavesTheSourceAlone) {
                                                                  {-5, 3, {}},
                                                                  {5, -1, {}}}) {
         SCOPED_TRACE(std::to_string(first) + "," + std::to_string(count));
-        engine.SelectDocument(source);
-        const auto piece = engine.ExtractPages(first, count);
-        EXPECT_EQ(engine.SelectedDocument(), piece);
-        EXPECT_EQ(piece != 0 ? saved() : Texts{}, expected);
+        const std::vector<PageRef> pages = ten.pageRun(first, count);
+        EXPECT_EQ(pages.empty() ? Texts{} : written(pages), expected);
     }
-    engine.SelectDocument(source);
-    EXPECT_EQ(engine.ExtractPageRanges("11-20"), 0);
-    engine.SelectDocument(source);
-    ASSERT_NE(engine.ExtractPageRanges(" 8 - 12 , 3-1"), 0);
-    EXPECT_EQ(saved(), (Texts{"T 8", "T 9", "T 10", "T 3", "T 2", "T 1"}));
+    EXPECT_TRUE(ten.pagesNumbered(parsePageRanges("11-20", 10)).empty());
+    EXPECT_EQ(written(ten.pagesNumbered(parsePageRanges(" 8 - 12 , 3-1", 10))),
+              (Texts{"T 8", "T 9", "T 10", "T 3", "T 2", "T 1"}));
     EXPECT_TRUE(testing::qpdfCheckClean(dir.file("out.pdf")));
-    engine.SelectDocument(source);
-    EXPECT_EQ(engine.pagecount(), 10);
+    EXPECT_EQ(ten.pageCount(), 10);
 }
 
-TEST_F(EnginePages, InformationEntriesAreWrittenAndRemoved) {
-    ASSERT_NE(engine.ExtractPages(1, 2), 0);
-    for (int field = 0; field <= 7; ++field)
-        engine.SetInformation(field, "v" + std::to_string(field));
-    engine.SetInformation(3, "");
-    engine.SetInformation(4, "Ünïcödé, 日本");
-    saved();
-    EXPECT_EQ(testing::infoEntries(dir.file("out.pdf")),
-              (std::map<std::string, std::string>{{"Author", "v1"},
-                                                  {"Title", "v2"},
-                                                  {"Keywords", "Ünïcödé, 日本"},
-                                                  {"Creator", "v5"},
-                                                  {"Producer", "v6"}}));
+TEST_F(EnginePages, InformationEntriesAreWrittenAsText) {
+    written(ten.pageRun(1, 2), {{"/Author", "v1"}, {"/Keywords", "Ünïcödé, 日本"}});
+    EXPECT_EQ(
+        testing::infoEntries(dir.file("out.pdf")),
+        (std::map<std::string, std::string>{{"Author", "v1"}, {"Keywords", "Ünïcödé, 日本"}}));
+    EXPECT_EQ(ten.information.at("/Title"), "Ten");
 }
 
-// Ten pages share a font and an image: a one-page piece must be far smaller than ten.
-// Merged into itself a piece doubles; unknown ids fail.
-TEST_F(EnginePages, APieceCarriesOnlyItsPagesAndMergesIntoItself) {
-    const auto piece = engine.ExtractPages(5, 1);
-    EXPECT_EQ(saved(), Texts{"T 5"});
+// Ten pages share a font and an image: a one-page piece must be far smaller than ten. A
+// page chosen twice is written twice.
+TEST_F(EnginePages, APieceCarriesOnlyItsPagesAndAPageMayComeTwice) {
+    EXPECT_EQ(written(ten.pageRun(5, 1)), Texts{"T 5"});
     EXPECT_LT(std::filesystem::file_size(dir.file("out.pdf")),
               std::filesystem::file_size(dir.file("ten.pdf")));
-    ASSERT_NE(engine.MergeDocument(piece), 0);
-    EXPECT_EQ(saved(), (Texts{"T 5", "T 5"}));
-    EXPECT_EQ(engine.MergeDocument(9999), 0);
-    engine.SelectDocument(0);
-    EXPECT_EQ(engine.MergeDocument(piece), 0);
+    EXPECT_EQ(written(ten.pagesNumbered({5, 5})), (Texts{"T 5", "T 5"}));
 }
 
 }  // namespace

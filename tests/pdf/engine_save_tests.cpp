@@ -1,4 +1,4 @@
-// Saving: atomic replacement, read-only and missing folders, saving over an input.
+// Writing: atomic replacement, read-only and missing folders, writing over an input.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -44,33 +44,32 @@ std::string contents(const std::string& file) {
     return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
-TEST(EngineSave, SavingOverTheLoadedFileKeepsBothCorrect) {
+TEST(EngineSave, WritingOverTheOpenedFileKeepsBothCorrect) {
     TempDir dir;
     const std::string file = dir.file("a.pdf");
     testing::writeTestPdf(file, 3, "A");
     QpdfEngine engine;
-    const auto whole = engine.LoadFromFile(file);
-    ASSERT_NE(engine.ExtractPages(2, 2), 0);
-    ASSERT_NE(engine.SaveToFile(file), 0);
+    const OpenedDocument whole = engine.open(file, "");
+    ASSERT_FALSE(engine.write(file, whole.pageRun(2, 2), {}));
     EXPECT_EQ(pageTexts(file), labels("A", 2, 3));
     EXPECT_TRUE(testing::qpdfCheckClean(file));
 
-    // The document loaded from the replaced file still has its own pages.
-    engine.SelectDocument(whole);
-    ASSERT_NE(engine.SaveToFile(dir.file("b.pdf")), 0);
+    // The document opened from the replaced file still has its own pages.
+    ASSERT_FALSE(engine.write(dir.file("b.pdf"), whole.pages, {}));
     EXPECT_EQ(pageTexts(dir.file("b.pdf")), labels("A", 1, 3));
 
-    EXPECT_EQ(engine.SaveToFile(dir.file("no such folder/out.pdf")), 0);
-    EXPECT_EQ(engine.LastErrorCode(), errcode::kPathNotFound);
+    const PdfFailure missing = engine.write(dir.file("no such folder/out.pdf"), whole.pages, {});
+    EXPECT_EQ(missing.code, errcode::kPathNotFound);
+    EXPECT_EQ(missing.file, dir.file("no such folder/out.pdf"));
     fs::create_directory(dir.file("taken.pdf"));
-    EXPECT_EQ(engine.SaveToFile(dir.file("taken.pdf")), 0);
+    EXPECT_TRUE(engine.write(dir.file("taken.pdf"), whole.pages, {}));
     EXPECT_EQ(folderEntries(dir.path()), (Names{"a.pdf", "b.pdf", "taken.pdf"}));
 #ifndef _WIN32
     // A pipe or a device is no file to replace: "-o /dev/null" must leave the device.
     ASSERT_EQ(::mkfifo(dir.file("pipe.pdf").c_str(), 0644), 0);
     fs::create_symlink("/dev/null", dir.file("null.pdf"));
     for (const char* special : {"pipe.pdf", "null.pdf"}) {
-        EXPECT_EQ(engine.SaveToFile(dir.file(special)), 0) << special;
+        EXPECT_TRUE(engine.write(dir.file(special), whole.pages, {})) << special;
     }
     EXPECT_TRUE(fs::is_fifo(fs::symlink_status(dir.file("pipe.pdf"))));
     EXPECT_TRUE(fs::is_symlink(fs::symlink_status(dir.file("null.pdf"))));
@@ -102,18 +101,17 @@ TEST(EngineSavePosix, ReadOnlyFolderOrFileFailsAndLeavesEverythingAsItWas) {
 
     const int result = testing::runUnprivileged([&] {
         QpdfEngine engine;
-        if (engine.LoadFromFile(a) == 0) return 10;
-        engine.ClearFileList("");
-        engine.AddToFileList("", a);
+        const OpenedDocument document = engine.open(a, "");
+        if (!document.opened()) return 10;
         for (const auto& target : {(locked / "new.pdf").string(), existing, kept}) {
-            if (engine.SaveToFile(target) != 0) return 11;
-            if (engine.LastErrorCode() != errcode::kPermissionDenied) return 12;
-            if (engine.MergeFileList("", target) != 0) return 13;
-            if (engine.DecryptFile(a, target, "") != 0) return 14;
+            const PdfFailure failure = engine.write(target, document.pages, {});
+            if (failure.code != errcode::kPermissionDenied) return 11;
+            if (failure.file != target) return 12;
+            PdfFailure created;
+            if (engine.startDocument(target, created) || !created) return 13;
         }
-        if (engine.LastErrorFile() != kept) return 15;
         // A writable file beside it is still written.
-        return engine.SaveToFile(dir.file("fresh.pdf")) == 0 ? 16 : 0;
+        return engine.write(dir.file("fresh.pdf"), document.pages, {}) ? 16 : 0;
     });
     EXPECT_EQ(result, 0);
     EXPECT_EQ(contents(existing) + contents(kept), before);

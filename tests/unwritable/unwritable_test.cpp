@@ -139,20 +139,22 @@ TEST_P(UnwritableEngine, FailsNamingTheFileAndKeepsWhatWasThere) {
     activate(true);
     const std::int32_t code =
         kind() == PlaceKind::ReadOnly ? errcode::kPermissionDenied : errcode::kDiskFull;
-    ASSERT_NE(pdf.LoadFromFile(work("report.pdf")), 0);
+    const OpenedDocument report = pdf.open(work("report.pdf"), "");
+    ASSERT_TRUE(report.opened());
     for (const std::string& target : {placeFile("new.pdf"), placeFile("existing.pdf")}) {
-        EXPECT_EQ(pdf.SaveToFile(target), 0) << target;
-        EXPECT_EQ(pdf.LastErrorCode(), code) << target;
-        EXPECT_EQ(pdf.LastErrorFile(), target);
+        const PdfFailure failure = pdf.write(target, report.pages, {});
+        EXPECT_EQ(failure.code, code) << target;
+        EXPECT_EQ(failure.file, target);
     }
-    pdf.ClearFileList("");
-    pdf.AddToFileList("", work("sheet.pdf"));
-    pdf.AddToFileList("", work("report.pdf"));
-    EXPECT_EQ(pdf.MergeFileList("", placeFile("merged.pdf")), 0);
-    EXPECT_EQ(pdf.LastErrorCode(), code);
-    EXPECT_EQ(pdf.LastErrorFile(), placeFile("merged.pdf"));
-    EXPECT_EQ(pdf.DecryptFile(work("report.pdf"), placeFile("plain.pdf"), ""), 0);
-    EXPECT_EQ(pdf.LastErrorCode(), code);
+    // Document by document: the output fails as it is made, written or put in place.
+    PdfFailure failure;
+    if (auto merged = pdf.startDocument(placeFile("merged.pdf"), failure)) {
+        merged->append(pdf.open(work("sheet.pdf"), "").pages);
+        failure = merged->append(report.pages);
+        if (!failure) failure = merged->commit({});
+    }
+    EXPECT_EQ(failure.code, code);
+    EXPECT_EQ(failure.file, placeFile("merged.pdf"));
     activate(false);
     EXPECT_EQ(namesIn(dir.path() / "place"), std::set<std::string>{"existing.pdf"});
     EXPECT_EQ(fileText(placeFile("existing.pdf")), before);
@@ -249,7 +251,6 @@ TEST_P(UnwritableRun, NamesTheFailingOutputAndWhyAndKeepsTheWholeOnes) {
             << told;
     }
     EXPECT_EQ(namesIn(dir.path() / "place"), expected) << "a partial or temporary file was left";
-    EXPECT_EQ(pdf.documentCount(), 0u);
     EXPECT_EQ(fileText(work("report.pdf")), reportBytes);
     EXPECT_EQ(pageTexts(work("sheet.pdf")), Texts{"B 1"});
 }

@@ -6,7 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/system_info.h"
+#include "base/system_info.h"
 #include "errors/error_handler.h"
 #include "lang/catalogue.h"
 #include "support/fake_services.h"

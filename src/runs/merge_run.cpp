@@ -1,0 +1,158 @@
+#include "runs/merge_run.h"
+
+#include <algorithm>
+#include <cmath>
+#include <filesystem>
+#include <memory>
+#include <system_error>
+
+#include "base/file_system.h"
+#include "errors/trap.h"
+#include "runs/document_information.h"
+
+namespace pagemeld {
+
+namespace {
+
+bool normalFileExists(const std::string& path) {
+    std::error_code ec;
+    return !path.empty() && std::filesystem::is_regular_file(fileStatus(path, ec));
+}
+
+// One merge: its phases in order, over what they share.
+class Merge {
+public:
+    Merge(const MergeRequest& request, PdfEngine& pdf, RunReporter& reporter, Trap& trap)
+        : request_(request), pdf_(pdf), reporter_(reporter), trap_(trap) {
+        result_.inputs.resize(request.inputs.size());
+    }
+
+    MergeResult go() {
+        if (!check() || !start()) return result_;
+        for (std::size_t i = 0; i < request_.inputs.size(); ++i) {
+            if (reporter_.cancelled()) {
+                // The output is dropped unwritten: an earlier file of its name stays.
+                result_.cancelled = true;
+                return result_;
+            }
+            if (!trap_.step([&] { take(i); })) return leave();
+        }
+        if (!trap_.step([&] { finish(); })) return leave();
+        return result_;
+    }
+
+private:
+    bool check() {
+        MergeRefusal& refusal = result_.refusal;
+        const bool went = trap_.run({
+                                        [&] {
+                                            if (request_.existing == ExistingFiles::Refuse &&
+                                                normalFileExists(request_.output))
+                                                refusal = MergeRefusal::OutputExists;
+                                        },
+                                        [&] {
+                                            if (request_.inputs.size() < 2)
+                                                refusal = MergeRefusal::TooFewInputs;
+                                        },
+                                        [&] {
+                                            if (request_.outputMayBeAnInput) return;
+                                            std::vector<std::string> inputs;
+                                            for (const InputFile& input : request_.inputs)
+                                                inputs.push_back(input.path);
+                                            if (KeptFiles(inputs).wouldReplace(request_.output))
+                                                refusal = MergeRefusal::OutputIsAnInput;
+                                        },
+                                    },
+                                    [&] { return refusal != MergeRefusal::None; });
+        if (!went) leave();
+        return went && refusal == MergeRefusal::None;
+    }
+
+    bool start() {
+        reporter_.started();
+        step_ = 90.0 / static_cast<double>(request_.inputs.size()) / 2;
+        // An output that cannot be created still lets every input be looked at, so
+        // that what would have become of each is known.
+        const bool went = trap_.step(
+            [&] { output_ = pdf_.startDocument(request_.output, result_.outputFailure); });
+        if (!went) leave();
+        return went;
+    }
+
+    void take(std::size_t i) {
+        InputOutcome& outcome = result_.inputs[i];
+        outcome = {};
+        const OpenedDocument document = openInput(pdf_, request_.inputs[i], outcome);
+        if (document.encrypted) advance();
+        if (outcome.fate == InputFate::NeedsPassword || outcome.fate == InputFate::WrongPassword ||
+            outcome.fate == InputFate::NotPdfName)
+            return;
+        advance();
+        if (!document.opened()) return;
+        if (!output_) {
+            outcome.fate = InputFate::Unused;
+            return;
+        }
+        if (const PdfFailure failure = output_->append(document.pages)) {
+            if (failure.file == request_.output) {
+                result_.outputFailure = failure;
+                output_.reset();
+                outcome.fate = InputFate::Unused;
+            } else {
+                outcome = {InputFate::NotWritten, failure};
+            }
+            return;
+        }
+        outcome.fate = InputFate::Used;
+        if (!informationTaken_) {
+            information_ = withEntries(document.information, request_.information);
+            informationTaken_ = true;
+        }
+    }
+
+    void finish() {
+        // With no page merged there is nothing to write: an earlier file of the output's
+        // name stays as it was.
+        if (!output_ || output_->pageCount() == 0) return;
+        result_.outputFailure = output_->commit(information_);
+        if (!result_.outputFailure) result_.written.push_back(request_.output);
+        output_.reset();
+    }
+
+    void advance() {
+        progress_ += step_;
+        reporter_.progress(static_cast<int>(std::lround(std::clamp(progress_, 0.0, 100.0))));
+    }
+
+    MergeResult leave() {
+        output_.reset();
+        result_.left = true;
+        return result_;
+    }
+
+    const MergeRequest& request_;
+    PdfEngine& pdf_;
+    RunReporter& reporter_;
+    Trap& trap_;
+    MergeResult result_;
+    std::unique_ptr<DocumentWriter> output_;
+    DocumentInformation information_;
+    bool informationTaken_ = false;
+    double step_ = 0;
+    double progress_ = 0;
+};
+
+}  // namespace
+
+bool MergeResult::complete() const {
+    return !written.empty() && std::all_of(inputs.begin(), inputs.end(), [](const InputOutcome& o) {
+        return o.fate == InputFate::Used;
+    });
+}
+
+MergeResult runMerge(const MergeRequest& request, PdfEngine& pdf, RunReporter& reporter,
+                     Trap& trap) {
+    return Merge(request, pdf, reporter, trap).go();
+}
+
+}  // namespace pagemeld
