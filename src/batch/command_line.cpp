@@ -154,7 +154,7 @@ bool namesFolder(const std::string& name, const CompletedName& completed) {
 // "l" as a word of its own (or attached to the switch): a first name such as
 // "labels.pdf" keeps its "l".
 CommandLineRequest parseQuiet(std::string text, CommandLineRequest request, bool completeOutput,
-                              const NameCompleter& complete) {
+                              const NameCompleter& complete, std::size_t quietMax) {
     if (!request.log && (text == "l" || startsWith(text, "l "))) {
         text = trimSpaces(std::string_view(text).substr(1));
         request.log = true;
@@ -168,7 +168,7 @@ CommandLineRequest parseQuiet(std::string text, CommandLineRequest request, bool
         if (const RequestProblem problem = cutName(names, name); problem != RequestProblem::None) {
             return refuse(std::move(request), problem);
         }
-        if (request.inputs.size() == kBatchFilesMax) {
+        if (request.inputs.size() == quietMax) {
             return refuse(std::move(request), RequestProblem::TooManyNames);
         }
         request.inputs.push_back(complete(name).path);
@@ -184,7 +184,9 @@ CommandLineRequest parseQuiet(std::string text, CommandLineRequest request, bool
     }
     if (output.empty()) return refuse(std::move(request), RequestProblem::NoOutput);
     if (!outputText.empty()) return refuse(std::move(request), RequestProblem::TextAfterOutput);
-    if (completeOutput) {
+    if (completeOutput && output == "-") {
+        request.output = output;
+    } else if (completeOutput) {
         const CompletedName completed = complete(output);
         if (namesFolder(output, completed)) {
             return refuse(std::move(request), RequestProblem::NoOutput);
@@ -319,7 +321,7 @@ RequestKind requestKind(const std::string& commandLine) {
 }
 
 CommandLineRequest parseCommandLine(const std::string& commandLine, const NameCompleter& complete,
-                                    std::size_t mergeMax) {
+                                    std::size_t mergeMax, std::size_t quietMax) {
     const std::string line = trimSpaces(commandLine);
     CommandLineRequest request;
     request.kind = requestKind(line);
@@ -334,7 +336,7 @@ CommandLineRequest parseCommandLine(const std::string& commandLine, const NameCo
             request.log = switchEnd == 4;  // "-qsl", "-qml"
             const bool completeOutput = request.kind == RequestKind::QuietMerge;
             return parseQuiet(trimSpaces(std::string_view(line).substr(switchEnd)),
-                              std::move(request), completeOutput, complete);
+                              std::move(request), completeOutput, complete, quietMax);
         }
         case RequestKind::Split:
             return parseSplit(line, complete);

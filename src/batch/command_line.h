@@ -71,7 +71,7 @@ enum class RequestKind {
 enum class RequestProblem {
     None,
     UnclosedQuote,  // a name opens a double quote that is never closed
-    TooManyNames,   // a quiet request names more than kBatchFilesMax files
+    TooManyNames,   // a quiet request names more files than it takes
     // A double quote inside a name rather than around it (o"u"t.pdf, "a"b.pdf, or a
     // quoted name followed by more than a space or "|"): cut at its quotes it would
     // name another file, which a request would then read or write.
@@ -108,8 +108,10 @@ struct CommandLineRequest {
 RequestKind requestKind(const std::string& commandLine);
 
 // Recognises the request on `commandLine` and cuts it into names. `complete` makes
-// full paths of the names; `mergeMax` is the most names "-m" hands on.
+// full paths of the names; `mergeMax` is the most names "-m" hands on, `quietMax` the
+// most a quiet request takes. A quiet merge's output "-" stays "-": standard output.
 CommandLineRequest parseCommandLine(const std::string& commandLine, const NameCompleter& complete,
-                                    std::size_t mergeMax = kMergeRequestMax);
+                                    std::size_t mergeMax = kMergeRequestMax,
+                                    std::size_t quietMax = kBatchFilesMax);
 
 }  // namespace pagemeld

@@ -3,6 +3,8 @@
 #include <cerrno>
 #include <cstdio>
 #include <fstream>
+#include <ostream>
+#include <random>
 
 #include "base/file_names.h"
 #include "base/file_system.h"
@@ -54,6 +56,10 @@ std::string logTimestamp(System& system) {
 void add_line_to_log(QuietRequestContext& context, const std::string& fis,
                      const std::string& line) {
     if (!context.batch_log || context.logLost) return;
+    if (context.logStream != nullptr) {
+        *context.logStream << line << '\n' << std::flush;
+        return;
+    }
     errno = 0;
     std::ofstream log(systemPath(fis), std::ios::binary | std::ios::app);
     if (log) log << line << "\r\n";
@@ -151,22 +157,29 @@ bool logSplit(QuietRequestContext& context, const std::string& logFile, const st
 
 }  // namespace
 
-bool process_quiet_split_line(QuietRequestContext& context,
-                              const std::vector<std::string>& pdffiles,
-                              const std::string& outputfolder) {
+RequestOutcome process_quiet_split_line(QuietRequestContext& context,
+                                        const std::vector<std::string>& pdffiles,
+                                        const std::string& outputfolder) {
     const std::string logFile = outputfolder + "output.log";
-    bool complete = true;
+    RequestOutcome outcome;
     Trap trap(context.errors, kFormName, "process_quiet_split_line");
+    // The error handler had the request left: what was written stays written.
+    const auto left = [&] {
+        outcome.leftOut = true;
+        return outcome;
+    };
     if (!trap.step([&] {
             add_line_to_log(context, logFile,
                             "Processing request from:" + logTimestamp(context.system));
         })) {
-        return false;
+        return left();
     }
     // No piece replaces an input of the request or a piece it wrote.
     std::vector<std::string> kept = pdffiles;
     QuietSplitLog log(context, logFile);
-    for (const std::string& name : pdffiles) {
+    for (std::size_t i = 0; i < pdffiles.size(); ++i) {
+        const std::string& name = pdffiles[i];
+        if (context.progress) context.progress->update(i, pdffiles.size());
         SplitRequest request;
         if (!trap.step([&] {
                 request = {{name, ""},         FixedPieces{1, 1, 1},
@@ -175,16 +188,19 @@ bool process_quiet_split_line(QuietRequestContext& context,
                            OnClash::SkipPiece, kept,
                            outputInformation()};
             }))
-            return false;
+            return left();
         const SplitResult result = runSplit(request, context.pdf, log, trap);
-        if (result.left) return false;
+        outcome.written += result.written.size();
+        if (result.left) return left();
         kept.insert(kept.end(), result.written.begin(), result.written.end());
         bool done = true;
-        if (!trap.step([&] { done = logSplit(context, logFile, name, result); })) return false;
-        complete = complete && done;
+        if (!trap.step([&] { done = logSplit(context, logFile, name, result); })) return left();
+        outcome.leftOut = outcome.leftOut || !done;
     }
+    if (context.progress) context.progress->finish();
     // A log asked for but not written is part of the request left undone.
-    return complete && !context.logLost;
+    outcome.leftOut = outcome.leftOut || context.logLost;
+    return outcome;
 }
 
 namespace {
@@ -222,24 +238,75 @@ void logMerge(QuietRequestContext& context, const std::string& logFile,
 
 }  // namespace
 
-bool process_merge_line(QuietRequestContext& context, const std::vector<std::string>& pdffiles,
-                        const std::string& fis) {
+namespace {
+
+// The quiet merge's progress: the run tells each input taken.
+class QuietMergeProgress : public RunReporter {
+public:
+    explicit QuietMergeProgress(TerminalProgress* progress) : progress_(progress) {}
+    void inputDone(std::size_t done, std::size_t total) override {
+        if (progress_) progress_->update(done, total);
+    }
+
+private:
+    TerminalProgress* progress_;
+};
+
+// A name for the merge on its way to standard output that no other file has.
+std::string standardOutputFile(System& system) {
+    std::random_device random;
+    return system.tempFolder() + ".pagemeld-standard-output-" + std::to_string(random()) + "-" +
+           std::to_string(random()) + ".pdf";
+}
+
+// Copies `file` to `out` in blocks; false when the stream took less than all of it (a
+// closed pipe, a full disk).
+bool deliver(const std::string& file, std::ostream& out) {
+    std::ifstream in(systemPath(file), std::ios::binary);
+    std::vector<char> block(256 * 1024);
+    while (in && out) {
+        in.read(block.data(), static_cast<std::streamsize>(block.size()));
+        out.write(block.data(), in.gcount());
+    }
+    out.flush();
+    return in.eof() && out;
+}
+
+}  // namespace
+
+RequestOutcome process_merge_line(QuietRequestContext& context,
+                                  const std::vector<std::string>& pdffiles,
+                                  const std::string& fis) {
     const std::string logFile = fis + ".log";
     Trap trap(context.errors, kFormName, "process_merge_line");
     if (!trap.step([&] {
             add_line_to_log(context, logFile,
                             "Processing request from:" + logTimestamp(context.system));
         })) {
-        return false;
+        return {0, true};
     }
+    const bool toStandardOutput = fis == kStandardOutputName && context.standardOutput != nullptr;
     MergeRequest request;
-    request.output = fis;
+    request.output = toStandardOutput ? standardOutputFile(context.system) : fis;
     request.outputMayBeAnInput = false;
     for (const std::string& name : pdffiles) request.inputs.push_back({name, ""});
-    RunReporter quiet;
-    const MergeResult result = runMerge(request, context.pdf, quiet, trap);
-    if (result.left) return false;
-    return trap.step([&] {
+    QuietMergeProgress progress(context.progress);
+    const MergeResult result = runMerge(request, context.pdf, progress, trap);
+    if (context.progress) context.progress->finish();
+    RequestOutcome outcome{result.written.size(), result.left || !result.complete()};
+    if (toStandardOutput && !result.written.empty()) {
+        const bool delivered = deliver(request.output, *context.standardOutput);
+        removeFile(request.output);
+        if (!delivered) {
+            outcome.leftOut = true;
+            if (!trap.step([&] {
+                    report_always(context, logFile, context.catalogue.MsgErrStandardOutput);
+                }))
+                return outcome;
+        }
+    }
+    if (result.left) return outcome;
+    const bool told = trap.step([&] {
         if (result.refusal == MergeRefusal::TooFewInputs) {
             report_problem(context, logFile, "Please add at least 2 PDF files to merge!");
             return;
@@ -259,8 +326,9 @@ bool process_merge_line(QuietRequestContext& context, const std::vector<std::str
                  msgbox::kExclamation);
         add_line_to_log(context, logFile, line);
         if (!reason.empty()) add_line_to_log(context, logFile, reason);
-    }) && result.complete() &&
-           !context.logLost;
+    });
+    outcome.leftOut = outcome.leftOut || !told || context.logLost;
+    return outcome;
 }
 
 }  // namespace pagemeld

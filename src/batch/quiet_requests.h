@@ -4,8 +4,12 @@
 // output that cannot be created is always shown.
 #pragma once
 
+#include <iosfwd>
 #include <string>
 #include <vector>
+
+#include "batch/exit_status.h"
+#include "batch/terminal_progress.h"
 
 namespace pagemeld {
 
@@ -24,7 +28,15 @@ struct QuietRequestContext {
     System& system;              // the clock of the log's start line
     const Catalogue& catalogue;  // why an output could not be written
     bool logLost = false;        // the log asked for could not be written
+    // Where a merge named kStandardOutputName goes; without it "-" is a file's name.
+    std::ostream* standardOutput = nullptr;
+    // The log's lines go here instead of to a file (a merge to standard output).
+    std::ostream* logStream = nullptr;
+    TerminalProgress* progress = nullptr;  // the count of files done, on a terminal
 };
+
+// The output name that stands for standard output.
+inline constexpr const char* kStandardOutputName = "-";
 
 // Appends `line` and a line end to the log file `fis` when a log was asked for.
 // A log that cannot be written is shown once, naming it and why; the request goes
@@ -32,16 +44,17 @@ struct QuietRequestContext {
 void add_line_to_log(QuietRequestContext& context, const std::string& fis, const std::string& line);
 
 // Splits every page (up to page kPageLimit) of each file into output folder + base +
-// number + ".pdf", numbering from 01 for every file. Returns true when every file was
-// split, every piece written, and the log (if asked for) written.
-bool process_quiet_split_line(QuietRequestContext& context,
-                              const std::vector<std::string>& pdffiles,
-                              const std::string& outputfolder);
+// number + ".pdf", numbering from 01 for every file. Returns the pieces written, and
+// whether a file was not split whole, a piece or the log (if asked for) not written.
+RequestOutcome process_quiet_split_line(QuietRequestContext& context,
+                                        const std::vector<std::string>& pdffiles,
+                                        const std::string& outputfolder);
 
-// Merges the files, in order, into `fis`. Returns true when every file was merged,
-// the output written, and the log (if asked for) written.
-bool process_merge_line(QuietRequestContext& context, const std::vector<std::string>& pdffiles,
-                        const std::string& fis);
+// Merges the files, in order, into `fis` (to standard output for kStandardOutputName).
+// Returns whether the output was written, and whether a file was left out, the log
+// (if asked for) not written, or the output not delivered whole.
+RequestOutcome process_merge_line(QuietRequestContext& context,
+                                  const std::vector<std::string>& pdffiles, const std::string& fis);
 
 // The start line's date and time, as the log shows it.
 std::string logTimestamp(System& system);

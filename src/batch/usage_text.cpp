@@ -5,7 +5,7 @@
 
 #include "base/product.h"
 #include "batch/command_line.h"
-#include "runs/split_plan.h"
+#include "batch/exit_status.h"
 
 namespace pagemeld {
 namespace {
@@ -48,10 +48,20 @@ std::string usageText(const ProgramDescription& program) {
         "           at most " +
         std::to_string(kBatchFilesMax) +
         " in a request\n"
-        "  status   0 done, 1 an input skipped or not split whole (at most " +
-        std::to_string(kPageLimit) +
-        " pages\n"
-        "           of a file), or an output not written, 2 command line refused\n";
+        "  @list    names from a file, one a line (UTF-8; # starts a comment; a merge's pages\n"
+        "           after a TAB), @- from standard input: a merge takes " +
+        std::to_string(kMergeRequestMax) +
+        ",\n"
+        "           a split any number\n"
+        "  -o -     a merge to standard output\n"
+        "  -q       after the switch: no progress line on a terminal\n";
+    // The statuses as scripts read them, one a line.
+    const char* label = "  status   ";
+    for (const ExitStatusMeaning& status : kExitStatusMeanings) {
+        text += label + std::to_string(exitCode(status.status)) + " " +
+                std::string(status.meaning) + "\n";
+        label = "           ";
+    }
     return text;
 }
 

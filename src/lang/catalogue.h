@@ -77,6 +77,15 @@ struct Catalogue {
     // A quiet request names more files than one request takes: text 1 + the most + text 2.
     std::string MsgErrCLMaxFiles1 = "Invalid command line arguments: one request takes at most";
     std::string MsgErrCLMaxFiles2 = "file names.";
+    // Quiet requests at scale: a list of names that cannot be read (+ its name), the
+    // words after a terminal's count of files done, a pipe closed before the merge
+    // sent to standard output had gone through.
+    std::string MsgErrListFile =
+        "Invalid command line arguments: this list of file names cannot be read:";
+    std::string MsgProgressFiles = "files done";
+    std::string MsgErrStandardOutput =
+        "The merged file could not be written whole to standard output (a closed pipe or a "
+        "full disk).";
     // A quiet split left out the pages after the most it writes of a file:
     // text 1 + the last page written + text 2 + the file.
     std::string MsgErrQuietSplitMax1 = "Pages after page";

@@ -36,6 +36,7 @@ public:
                 return result_;
             }
             if (!trap_.step([&] { take(i); })) return leave();
+            reporter_.inputDone(i + 1, request_.inputs.size());
         }
         if (!trap_.step([&] { finish(); })) return leave();
         return result_;

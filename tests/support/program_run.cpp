@@ -39,6 +39,8 @@ ProgramRun runProgram(const std::string& executable, const ProgramOptions& optio
     };
     std::vector<char*> envp = pointers(environment), argv = pointers(arguments);
 
+    int closedPipe[2] = {-1, -1};
+    if (options.standardOutputClosed && ::pipe(closedPipe) == 0) ::close(closedPipe[0]);
     const auto start = std::chrono::steady_clock::now();
     const pid_t child = ::fork();
     if (child == 0) {
@@ -46,7 +48,11 @@ ProgramRun runProgram(const std::string& executable, const ProgramOptions& optio
         ::dup2(::open(errorsFile.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666), 2);
         const fs::path& output =
             options.standardOutput.empty() ? outputFile : options.standardOutput;
-        ::dup2(::open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666), 1);
+        ::dup2(closedPipe[1] >= 0 ? closedPipe[1]
+                                  : ::open(output.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0666),
+               1);
+        const fs::path input = options.standardInput.empty() ? "/dev/null" : options.standardInput;
+        ::dup2(::open(input.c_str(), O_RDONLY), 0);
         // A runaway child is stopped by the kernel rather than left hanging the suite.
         const auto seconds = static_cast<rlim_t>(options.cpuLimit.count());
         const rlimit cpu{seconds, seconds};
@@ -54,6 +60,7 @@ ProgramRun runProgram(const std::string& executable, const ProgramOptions& optio
         ::execve(argv[0], argv.data(), envp.data());
         ::_exit(127);
     }
+    if (closedPipe[1] >= 0) ::close(closedPipe[1]);
     ProgramRun run;
     int status = 0;
     rusage usage{};

@@ -28,6 +28,10 @@ struct ProgramOptions {
     std::chrono::seconds cpuLimit{120};
     // Where standard output goes (such as /dev/full); captured into `output` when empty.
     std::filesystem::path standardOutput = {};
+    // Standard output is a pipe its reader has closed already.
+    bool standardOutputClosed = false;
+    // What the program reads from standard input (a file); empty: nothing.
+    std::filesystem::path standardInput = {};
 };
 
 ProgramRun runProgram(const std::string& executable, const ProgramOptions& options);
