@@ -3,8 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <functional>
 #include <fstream>
+#include <functional>
 #include <map>
 #include <set>
 #include <sstream>
@@ -337,7 +337,7 @@ TEST_P(BothPrograms, CarryOutEachCommandLineAndLeaveEveryInputAsItWas) {
 // quiet ones), without a display.
 TEST_P(BothPrograms, TellTheirUsageAndVersionWithoutADisplay) {
     TempDir dir;
-    const ProgramRun help = run(dir.path(), {"--help"});
+    const ProgramRun help = run(dir.path(), Texts{"--help"});
     EXPECT_EQ(help.status, 0) << help.errors;
     std::istringstream readme(testing::fileText(PAGEMELD_README));
     int lines = 0;
@@ -358,7 +358,7 @@ TEST_P(BothPrograms, TellTheirUsageAndVersionWithoutADisplay) {
         EXPECT_NE(help.output.find(code + " " + meaning + "\n"), std::string::npos) << meaning;
         EXPECT_NE(readmeText.find("**" + code + "** " + meaning), std::string::npos) << meaning;
     }
-    const ProgramRun version = run(dir.path(), {"--version"});
+    const ProgramRun version = run(dir.path(), Texts{"--version"});
     EXPECT_EQ(version.output, std::string("Ombrix Pagemeld ") + PAGEMELD_VERSION + "\n");
 }
 
