@@ -161,7 +161,10 @@ int runQuietProgram(const std::vector<std::string>& args, const ProgramDescripti
         ui.setBeforeMessage([&progress] { progress->finish(); });
     }
     if (&out == &std::cout) useBinaryStandardOutput();
-    return runQuietRequest(args, services);
+    const int status = runQuietRequest(args, services);
+    // A request left half-way leaves no count behind on the terminal.
+    if (progress) progress->finish();
+    return status;
 }
 
 int runQuietRequest(const std::vector<std::string>& args, const QuietServices& services) {

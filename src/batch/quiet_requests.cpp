@@ -179,7 +179,6 @@ RequestOutcome process_quiet_split_line(QuietRequestContext& context,
     QuietSplitLog log(context, logFile);
     for (std::size_t i = 0; i < pdffiles.size(); ++i) {
         const std::string& name = pdffiles[i];
-        if (context.progress) context.progress->update(i, pdffiles.size());
         SplitRequest request;
         if (!trap.step([&] {
                 request = {{name, ""},         FixedPieces{1, 1, 1},
@@ -196,6 +195,7 @@ RequestOutcome process_quiet_split_line(QuietRequestContext& context,
         bool done = true;
         if (!trap.step([&] { done = logSplit(context, logFile, name, result); })) return left();
         outcome.leftOut = outcome.leftOut || !done;
+        if (context.progress) context.progress->update(i + 1, pdffiles.size());
     }
     if (context.progress) context.progress->finish();
     // A log asked for but not written is part of the request left undone.
@@ -294,16 +294,10 @@ RequestOutcome process_merge_line(QuietRequestContext& context,
     const MergeResult result = runMerge(request, context.pdf, progress, trap);
     if (context.progress) context.progress->finish();
     RequestOutcome outcome{result.written.size(), result.left || !result.complete()};
+    bool delivered = true;
     if (toStandardOutput && !result.written.empty()) {
-        const bool delivered = deliver(request.output, *context.standardOutput);
+        delivered = deliver(request.output, *context.standardOutput);
         removeFile(request.output);
-        if (!delivered) {
-            outcome.leftOut = true;
-            if (!trap.step([&] {
-                    report_always(context, logFile, context.catalogue.MsgErrStandardOutput);
-                }))
-                return outcome;
-        }
     }
     if (result.left) return outcome;
     const bool told = trap.step([&] {
@@ -327,7 +321,11 @@ RequestOutcome process_merge_line(QuietRequestContext& context,
         add_line_to_log(context, logFile, line);
         if (!reason.empty()) add_line_to_log(context, logFile, reason);
     });
-    outcome.leftOut = outcome.leftOut || !told || context.logLost;
+    // Said after what became of the inputs, as the last word of the request.
+    if (!delivered) {
+        trap.step([&] { report_always(context, logFile, context.catalogue.MsgErrStandardOutput); });
+    }
+    outcome.leftOut = outcome.leftOut || !told || !delivered || context.logLost;
     return outcome;
 }
 
