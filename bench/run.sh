@@ -405,7 +405,8 @@ rows=(
 )
 for row in "${rows[@]}"; do
     read -r job _ <<<"$row"
-    if wanted "${job/@(merge-run|list-merge)/merge}"; then
+    job=${job/merge-run/merge}
+    if wanted "${job/list-merge/merge}"; then
         printf '%-12s %8s %8s %8s %9s %-9s %7s %7s %8s %8s %7s\n' job "ours s" "qpdf s" "mutool s" \
             "pdfunite s" fastest ratio "/ qpdf" "ours MB" "peer MB" "mem"
         break
