@@ -296,6 +296,17 @@ void DocumentStructure::takeOutline(SourceObjects& objects,
     }
 }
 
+void DocumentStructure::gatherSection(const std::string& title, std::int64_t pageNumber,
+                                      std::size_t firstItem) {
+    OutlineNode section;
+    section.title = QPDFObjectHandle::newUnicodeString(title).getStringValue();
+    section.destination = "[" + std::to_string(pageNumber) + " 0 R /Fit]";
+    const auto first = outline_.begin() + static_cast<std::ptrdiff_t>(firstItem);
+    section.kids.assign(std::make_move_iterator(first), std::make_move_iterator(outline_.end()));
+    outline_.erase(first, outline_.end());
+    outline_.push_back(std::move(section));
+}
+
 void DocumentStructure::takeLabels(const std::vector<PageRef>& pages, std::size_t firstOutputPage) {
     std::unordered_map<PdfSource*, std::unique_ptr<QPDFPageLabelDocumentHelper>> helpers;
     for (std::size_t i = 0; i < pages.size(); ++i) {
