@@ -355,6 +355,8 @@ void DocumentStructure::writeOutline(std::int64_t parent, std::vector<OutlineNod
     for (std::size_t i = 0; i < nodes.size(); ++i) numbers.push_back(out_.newObjectNumber());
     for (std::size_t i = 0; i < nodes.size(); ++i) {
         OutlineNode& node = nodes[i];
+        // Counted before the kids are written, which empties them.
+        const std::int64_t count = shownBelow(node);
         std::vector<std::int64_t> kids;
         if (!node.kids.empty()) writeOutline(numbers[i], node.kids, kids);
         out_.beginObject(numbers[i]);
@@ -376,7 +378,6 @@ void DocumentStructure::writeOutline(std::int64_t parent, std::vector<OutlineNod
             out_.put(" /Last ");
             out_.putReference(kids.back());
             out_.put(" /Count ");
-            const std::int64_t count = shownBelow(node);
             out_.putNumber(node.open ? count : -count);
         }
         if (!node.destination.empty()) out_.put(" /Dest " + node.destination);

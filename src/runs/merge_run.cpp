@@ -9,8 +9,8 @@
 
 #include "base/file_names.h"
 #include "base/file_system.h"
-#include "errors/trap.h"
 #include "base/text_encoding.h"
+#include "errors/trap.h"
 #include "runs/document_information.h"
 #include "runs/page_choice.h"
 
@@ -109,8 +109,8 @@ private:
             outcome.fate = InputFate::Unused;
             return;
         }
-        const std::vector<PageRef> pages = document.pagesNumbered(
-            chosenPages(request_.inputs[i].pages, document.pageCount()));
+        const std::vector<PageRef> pages =
+            document.pagesNumbered(chosenPages(request_.inputs[i].pages, document.pageCount()));
         if (pages.empty()) {
             outcome.fate = InputFate::NoChosenPages;
             return;

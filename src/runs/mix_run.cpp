@@ -105,9 +105,8 @@ MixResult runMix(const MixRequest& request, PdfEngine& pdf, RunReporter& reporte
     for (std::size_t p = 0; p < plan.passes.size(); ++p) {
         const MixPass& pass = plan.passes[p];
         std::vector<PageRef>& pages = outputs[request.oneFile.empty() ? p : 0].pages;
-        for (const std::vector<PageRef>& run :
-             {runPages(docs[0], request.plans[0], pass.first),
-              runPages(docs[1], request.plans[1], pass.second)})
+        for (const std::vector<PageRef>& run : {runPages(docs[0], request.plans[0], pass.first),
+                                                runPages(docs[1], request.plans[1], pass.second)})
             pages.insert(pages.end(), run.begin(), run.end());
     }
     writeOutputs(outputs, withEntries(docs[0].information, request.information), pdf, reporter,

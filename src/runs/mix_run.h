@@ -22,13 +22,13 @@ struct MixRequest {
     // Output n is numberedOutputName(destination, baseName, n).
     std::string destination;
     std::string baseName;
-    // Not empty: every pass goes, in order, into this one file instead.
-    std::string oneFile;
     // The highest page number taken from either document.
     std::int32_t pageLimit = kPageLimit;
     ExistingFiles existing = ExistingFiles::Ask;
     // Written over the first document's information entries in every output.
     DocumentInformation information;
+    // Not empty: every pass goes, in order, into this one file instead.
+    std::string oneFile = {};
 };
 
 struct MixResult : RunResult {

@@ -51,6 +51,8 @@ std::map<std::string, std::string> infoEntries(const std::string& path);
 std::map<std::string, std::string> infoEntries(const std::string& path,
                                                const std::string& password);
 int pageCount(const std::string& path, const std::string& password = "");
+// The bookmarks as "title -> page" (1-based; "?" for none), each level one blank further in.
+std::vector<std::string> bookmarks(const std::string& path);
 bool isEncrypted(const std::string& path, const std::string& password = "");
 // True when qpdf finds no error or warning in any object, stream or page content.
 bool qpdfCheckClean(const std::string& path, std::string* report = nullptr);
