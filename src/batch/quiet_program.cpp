@@ -57,7 +57,8 @@ int carryOut(const std::string& commandLine, const QuietServices& services, Erro
             request = parseCommandLine(commandLine, currentDirectoryCompleter());
         }))
         return kExitIncomplete;
-    if (request.kind != RequestKind::QuietSplit && request.kind != RequestKind::QuietMerge) {
+    if (request.kind != RequestKind::QuietSplit && request.kind != RequestKind::QuietMerge &&
+        request.kind != RequestKind::QuietMix) {
         // Preloading a list means nothing without the window that shows it.
         return refuse(errors, ui, texts.MsgErrCL);
     }
@@ -70,9 +71,15 @@ int carryOut(const std::string& commandLine, const QuietServices& services, Erro
                           : texts.MsgErrCL);
     }
     QuietRequestContext context{services.pdf, request.log, errors, ui, services.system, texts};
-    const bool done = request.kind == RequestKind::QuietSplit
-                          ? process_quiet_split_line(context, request.inputs, *request.output)
-                          : process_merge_line(context, request.inputs, *request.output);
+    bool done = false;
+    if (request.kind == RequestKind::QuietSplit) {
+        done = process_quiet_split_line(context, request.inputs, *request.output);
+    } else if (request.kind == RequestKind::QuietMix) {
+        done = process_quiet_mix_line(context, request);
+    } else {
+        done = process_merge_line(context, request.inputs, *request.output,
+                                  {request.inputPages, request.bookmarkEach, request.blankOdd});
+    }
     return done ? kExitDone : kExitIncomplete;
 }
 
@@ -82,6 +89,7 @@ bool answeredWithoutWindow(const std::string& commandLine, bool displayAvailable
     switch (requestKind(commandLine)) {
         case RequestKind::QuietSplit:
         case RequestKind::QuietMerge:
+        case RequestKind::QuietMix:
         case RequestKind::Help:
         case RequestKind::Version:
             return true;

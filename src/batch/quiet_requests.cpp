@@ -14,7 +14,9 @@
 #include "lang/catalogue.h"
 #include "lang/failure_reason.h"
 #include "runs/document_information.h"
+#include "batch/command_line.h"
 #include "runs/merge_run.h"
+#include "runs/mix_run.h"
 #include "runs/split_plan.h"
 #include "runs/split_run.h"
 
@@ -223,7 +225,7 @@ void logMerge(QuietRequestContext& context, const std::string& logFile,
 }  // namespace
 
 bool process_merge_line(QuietRequestContext& context, const std::vector<std::string>& pdffiles,
-                        const std::string& fis) {
+                        const std::string& fis, const QuietMergeChoices& choices) {
     const std::string logFile = fis + ".log";
     Trap trap(context.errors, kFormName, "process_merge_line");
     if (!trap.step([&] {
@@ -235,7 +237,11 @@ bool process_merge_line(QuietRequestContext& context, const std::vector<std::str
     MergeRequest request;
     request.output = fis;
     request.outputMayBeAnInput = false;
-    for (const std::string& name : pdffiles) request.inputs.push_back({name, ""});
+    for (std::size_t i = 0; i < pdffiles.size(); ++i)
+        request.inputs.push_back(
+            {pdffiles[i], "", i < choices.pages.size() ? choices.pages[i] : std::string()});
+    request.bookmarkEach = choices.bookmarkEach;
+    request.blankAfterOdd = choices.blankOdd;
     RunReporter quiet;
     const MergeResult result = runMerge(request, context.pdf, quiet, trap);
     if (result.left) return false;
@@ -246,6 +252,12 @@ bool process_merge_line(QuietRequestContext& context, const std::vector<std::str
         }
         if (result.refusal == MergeRefusal::OutputIsAnInput) {
             report_always(context, logFile, replacedFileLine(fis));
+            return;
+        }
+        if (result.refusal == MergeRefusal::UnclearPages) {
+            report_problem(context, logFile,
+                           context.catalogue.MsgErrPageChoice + " " + result.unclearItem + " - " +
+                               pdffiles[result.unclearInput]);
             return;
         }
         logMerge(context, logFile, pdffiles, result);
@@ -261,6 +273,76 @@ bool process_merge_line(QuietRequestContext& context, const std::vector<std::str
         if (!reason.empty()) add_line_to_log(context, logFile, reason);
     }) && result.complete() &&
            !context.logLost;
+}
+
+namespace {
+
+// The window's mix messages for what ended a quiet mix, or none when it went through.
+std::string mixProblem(const Catalogue& texts, const CommandLineRequest& request,
+                       const MixResult& result) {
+    for (std::size_t d = 0; d < 2; ++d) {
+        const std::string& name = request.inputs[d];
+        switch (result.inputs[d].fate) {
+            case InputFate::NotLoaded:
+            case InputFate::NotPdfName:
+                return "Error loading file " + name;
+            case InputFate::NeedsPassword:
+            case InputFate::WrongPassword:
+                return name + " " + texts.MsgErrDecryptAddPassw;
+            default:
+                break;
+        }
+    }
+    if (result.startBeyond) return texts.MsgErrMixStartBeyond + " " + request.inputs[*result.startBeyond];
+    if (!result.clash.empty()) return texts.MsgErrMixSave + " " + result.clash;
+    if (result.outputFailure)
+        return withFailureReason(texts, texts.MsgErrMixSave + " " + result.outputFailure.file,
+                                 result.outputFailure.code);
+    return {};
+}
+
+}  // namespace
+
+bool process_quiet_mix_line(QuietRequestContext& context, const CommandLineRequest& request) {
+    const std::string& output = *request.output;
+    const std::string logFile = output + (request.mixOneFile ? ".log" : "output.log");
+    Trap trap(context.errors, kFormName, "process_quiet_mix_line");
+    MixRequest mix;
+    if (!trap.step([&] {
+            add_line_to_log(context, logFile,
+                            "Processing request from:" + logTimestamp(context.system));
+            for (std::size_t d = 0; d < 2; ++d) {
+                mix.inputs[d] = {request.inputs[d], ""};
+                mix.plans[d] = mixDocumentPlan(true, request.mixGroups[d], request.mixGroups[d],
+                                               request.mixStart[d]);
+            }
+            mix.plans[1].backwards = request.reverseSecond;
+            mix.destination = request.mixOneFile ? std::string() : output;
+            mix.baseName = baseNameOf(context.errors, request.inputs[0]);
+            mix.oneFile = request.mixOneFile ? output : std::string();
+            mix.existing = ExistingFiles::Replace;
+            mix.information = outputInformation();
+        }))
+        return false;
+    QuietSplitLog log(context, logFile);
+    const MixResult result = runMix(mix, context.pdf, log, trap);
+    if (result.left) return false;
+    bool done = false;
+    return trap.step([&] {
+        const Catalogue& texts = context.catalogue;
+        if (const std::string problem = mixProblem(texts, request, result); !problem.empty()) {
+            report_problem(context, logFile, problem);
+            return;
+        }
+        if (result.pagesIgnored) {
+            report_always(context, logFile,
+                          texts.MsgErrMixAboveMax1 + " " + std::to_string(result.maxPage) + " " +
+                              texts.MsgErrMixAboveMax2);
+            return;
+        }
+        add_line_to_log(context, logFile, texts.MsgMixDone);
+        done = true;
+    }) && done && !context.logLost;
 }
 
 }  // namespace pagemeld

@@ -10,6 +10,7 @@
 namespace pagemeld {
 
 struct Catalogue;
+struct CommandLineRequest;
 class ErrorReporter;
 class PdfEngine;
 class System;
@@ -38,10 +39,23 @@ bool process_quiet_split_line(QuietRequestContext& context,
                               const std::vector<std::string>& pdffiles,
                               const std::string& outputfolder);
 
+// What a quiet merge may choose besides its files: each file's pages ("" or none for
+// every page), a bookmark for each file, a blank page after odd page counts.
+struct QuietMergeChoices {
+    std::vector<std::string> pages;
+    bool bookmarkEach = false;
+    bool blankOdd = false;
+};
+
 // Merges the files, in order, into `fis`. Returns true when every file was merged,
 // the output written, and the log (if asked for) written.
 bool process_merge_line(QuietRequestContext& context, const std::vector<std::string>& pdffiles,
-                        const std::string& fis);
+                        const std::string& fis, const QuietMergeChoices& choices = {});
+
+// Mixes the request's two documents into its output: one file when it names one, else a
+// file per pass in that folder, named after the first document. Returns true when every
+// pass was written with all its pages and the log (if asked for) written.
+bool process_quiet_mix_line(QuietRequestContext& context, const CommandLineRequest& request);
 
 // The start line's date and time, as the log shows it.
 std::string logTimestamp(System& system);

@@ -79,6 +79,9 @@ const std::vector<CatalogueEntry>& catalogueEntries() {
         {"OTHER", "MsgRunCancelled", &Catalogue::MsgRunCancelled},
         {"OTHER", "MsgMergeCancelled", &Catalogue::MsgMergeCancelled},
         {"OTHER", "MsgCloseDuringRun", &Catalogue::MsgCloseDuringRun},
+        {"OTHER", "GridChosenPages", &Catalogue::GridChosenPages},
+        {"OTHER", "MsgEnterPageChoice", &Catalogue::MsgEnterPageChoice},
+        {"OTHER", "MsgErrPageChoice", &Catalogue::MsgErrPageChoice},
     };
     return entries;
 }

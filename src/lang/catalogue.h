@@ -131,6 +131,11 @@ struct Catalogue {
     std::string MsgMergeCancelled = "The merge was stopped. No output file was written.";
     std::string MsgCloseDuringRun =
         "A run is still going. Stop it after the current file and close the window?";
+    // The pages of each file a merge takes.
+    std::string GridChosenPages = "Use pages";
+    std::string MsgEnterPageChoice =
+        "Pages of this file to merge, for example 1-4,6 or 8- (empty for every page):";
+    std::string MsgErrPageChoice = "These pages cannot be read:";
 };
 
 // One catalogue text: its section and key in a language file and where it lives.

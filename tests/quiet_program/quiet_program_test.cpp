@@ -55,6 +55,7 @@ struct Made {
     std::string name;
     Texts pages = {};
     std::string holds = {};
+    Texts bookmarks = {};
 };
 
 struct CommandLine {
@@ -132,6 +133,36 @@ const std::vector<CommandLine>& commandLines() {
              {},
              "{dir}/gone/m.pdf cannot be created!" + std::string(kLineEnd) +
                  "The folder does not exist." + kLineEnd},
+            // Chosen pages, a bookmark for each file, a blank page after an odd count.
+            {"merge, chosen pages, bookmarks, blanks",
+             {"-qm", "a.pdf", "--pages", "2", "two words.pdf", "--pages", "2-1", "report.pdf",
+              "--bookmark-each", "--blank-odd", "-o", "m.pdf"},
+             0,
+             {{"m.pdf",
+               {"A 2", "", "W 2", "W 1", "R 1", "R 2"},
+               {},
+               {"a -> 1", "two words -> 3", "report -> 5"}}}},
+            {"merge, pages that cannot be read",
+             {"-qm", "a.pdf", "--pages", "1-x", "b.pdf", "-o", "m.pdf"},
+             1,
+             {},
+             "These pages cannot be read: 1-x - {dir}/a.pdf"},
+            // A duplex scan: the backs read backwards, every pass into one file.
+            {"mix, duplex into one file",
+             {"-qxl", "a.pdf", "report.pdf", "--reverse-second", "-o", "duplex.pdf"},
+             0,
+             {{"duplex.pdf", {"A 1", "R 2", "A 2", "R 1"}},
+              {"duplex.pdf.log", {}, "Mix process done!\r\n"}}},
+            {"mix into a folder, by groups",
+             {"-qx", "report.pdf", "b.pdf", "--groups", "2,1", "--start", "1,1", "-o", "out"},
+             0,
+             {{"out/report01.pdf", {"R 1", "R 2", "B 1"}}}},
+            {"mix, a start beyond the end",
+             {"-qx", "a.pdf", "b.pdf", "--start", "3,1", "-o", "out/"},
+             1,
+             {},
+             "The start page lies beyond the last page of this document: {dir}/a.pdf"},
+            {"mix of one file", {"-qx", "a.pdf", "-o", "out/"}, 2, {}, kRefused},
             // Help or the version that cannot be written is not done.
             {"version into a full disk", {"--version"}, 1, {}, {}, false, {}, "/dev/full"},
             {"help into a full disk", {"--help"}, 1, {}, {}, false, {}, "/dev/full"},
@@ -244,6 +275,10 @@ TEST_P(BothPrograms, CarryOutEachCommandLineAndLeaveEveryInputAsItWas) {
             }
             EXPECT_NE(after[made.name].find(inFolder(made.holds, dir)), std::string::npos)
                 << made.name;
+            if (!made.bookmarks.empty()) {
+                EXPECT_EQ(testing::bookmarks(dir.path().string() + "/" + made.name),
+                          made.bookmarks);
+            }
             after.erase(made.name);
         }
         // Nothing else made, every input byte for byte as it was.
@@ -267,7 +302,7 @@ TEST_P(BothPrograms, TellTheirUsageAndVersionWithoutADisplay) {
         const bool shown = help.output.find("  " + line + "\n") != std::string::npos;
         EXPECT_EQ(shown, !(isConsoleProgram() && needsWindow)) << line;
     }
-    EXPECT_EQ(lines, 5);
+    EXPECT_EQ(lines, 6);
     const ProgramRun version = run(dir.path(), {"--version"});
     EXPECT_EQ(version.output, std::string("Ombrix Pagemeld ") + PAGEMELD_VERSION + "\n");
 }
