@@ -247,8 +247,8 @@ CommandLineRequest parseQuiet(std::string text, CommandLineRequest request, bool
     if (!outputText.empty()) return refuse(std::move(request), RequestProblem::TextAfterOutput);
     // A mix into a name ending in ".pdf" writes one file; else a folder takes a file per pass.
     if (request.kind == RequestKind::QuietMix) {
-        request.mixOneFile = endsInPdf(output) && output.size() > 4 &&
-                             output[output.size() - 4] == '.';
+        request.mixOneFile =
+            endsInPdf(output) && output.size() > 4 && output[output.size() - 4] == '.';
         completeOutput = request.mixOneFile;
     }
     if (completeOutput) {

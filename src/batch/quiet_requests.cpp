@@ -9,12 +9,12 @@
 #include "base/platform.h"
 #include "base/runtime_error.h"
 #include "base/text_encoding.h"
+#include "batch/command_line.h"
 #include "errors/trap.h"
 #include "errors/trapped_routines.h"
 #include "lang/catalogue.h"
 #include "lang/failure_reason.h"
 #include "runs/document_information.h"
-#include "batch/command_line.h"
 #include "runs/merge_run.h"
 #include "runs/mix_run.h"
 #include "runs/split_plan.h"
@@ -293,7 +293,8 @@ std::string mixProblem(const Catalogue& texts, const CommandLineRequest& request
                 break;
         }
     }
-    if (result.startBeyond) return texts.MsgErrMixStartBeyond + " " + request.inputs[*result.startBeyond];
+    if (result.startBeyond)
+        return texts.MsgErrMixStartBeyond + " " + request.inputs[*result.startBeyond];
     if (!result.clash.empty()) return texts.MsgErrMixSave + " " + result.clash;
     if (result.outputFailure)
         return withFailureReason(texts, texts.MsgErrMixSave + " " + result.outputFailure.file,
@@ -342,7 +343,8 @@ bool process_quiet_mix_line(QuietRequestContext& context, const CommandLineReque
         }
         add_line_to_log(context, logFile, texts.MsgMixDone);
         done = true;
-    }) && done && !context.logLost;
+    }) && done &&
+           !context.logLost;
 }
 
 }  // namespace pagemeld
