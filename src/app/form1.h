@@ -57,7 +57,7 @@ inline constexpr int kBarTimerInterval = 500;      // ms
 // Base column widths of the file-list grids. The merge list's "#" column holds
 // numbers up to 5000; the path column gives it the room, and the room of the sixth
 // column, the pages of each file the merge takes.
-inline constexpr int kMergeGridBaseWidths[6] = {540, 2650, 2810, 800, 1300, 1000};
+inline constexpr int kMergeGridBaseWidths[6] = {540, 2500, 2660, 800, 1300, 1300};
 inline constexpr int kSplitMixGridBaseWidths[5] = {200, 3050, 3750, 800, 1300};
 
 // A file's page count as the file lists show it. `guessed` when the file could not be

@@ -126,6 +126,13 @@ TEST_F(MergeRun, ChosenPagesBlankPagesAndABookmarkForEachFile) {
         EXPECT_TRUE(qpdfCheckClean(work("out.pdf")));
     }
 
+    // The blank page takes the size and turn of the page before it.
+    writeRichPdf(work("small.pdf"), {1, "S"}, "@1 << /MediaBox [0 0 200 300] /Rotate 90 >>");
+    blankAfterOdd = true;
+    run({"small.pdf", "b.pdf"});
+    EXPECT_EQ(pageBoxes(work("out.pdf"))[1], pageBoxes(work("small.pdf"))[0]);
+    EXPECT_NE(pageBoxes(work("out.pdf"))[1], pageBoxes(work("b.pdf"))[0]);
+
     const MergeResult refused = run({"a.pdf", "b.pdf#2,x-1"});
     EXPECT_EQ(refused.refusal, MergeRefusal::UnclearPages);
     EXPECT_EQ(refused.unclearInput, 1u);

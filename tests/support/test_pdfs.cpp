@@ -260,6 +260,17 @@ std::vector<std::string> pageTexts(const std::string& path, const std::string& p
     return texts;
 }
 
+std::vector<std::string> pageBoxes(const std::string& path) {
+    const auto pdf = opened(path, "");
+    std::vector<std::string> boxes;
+    for (auto& page : QPDFPageDocumentHelper(*pdf).getAllPages()) {
+        QPDFObjectHandle rotate = page.getAttribute("/Rotate", false);
+        boxes.push_back(page.getMediaBox().unparseResolved() +
+                        (rotate.isInteger() ? " " + std::to_string(rotate.getIntValue()) : ""));
+    }
+    return boxes;
+}
+
 std::vector<std::string> bookmarks(const std::string& path) {
     const auto pdf = opened(path, "");
     std::map<QPDFObjGen, int> places;
