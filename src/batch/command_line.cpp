@@ -9,6 +9,7 @@
 #include "base/file_system.h"
 #include "base/system_info.h"
 #include "base/text_encoding.h"
+#include "runs/split_plan.h"
 
 namespace pagemeld {
 namespace {
@@ -73,6 +74,8 @@ CommandLineRequest refuse(CommandLineRequest request, RequestProblem problem) {
     request.output.reset();
     request.files.clear();
     request.namesLeftOut = false;
+    request.bookmarkLevel.reset();
+    request.maxMegabytes.reset();
     return request;
 }
 
@@ -150,6 +153,26 @@ bool namesFolder(const std::string& name, const CompletedName& completed) {
     return completed.isFolder || name.back() == '/' || name.back() == '\\';
 }
 
+// "--bookmarks N" or "--max-size MB" at the start of `text`, taken off it. Either
+// stands before the names, so that no file name is ever read as one.
+RequestProblem takeSplitSwitch(std::string& text, CommandLineRequest& request) {
+    for (std::string_view word : {"--bookmarks", "--max-size"}) {
+        if (!startsWith(text, word) || (text.size() > word.size() && text[word.size()] != ' '))
+            continue;
+        if (request.kind != RequestKind::QuietSplit || request.bookmarkLevel ||
+            request.maxMegabytes)
+            return RequestProblem::BadSplitSwitch;
+        std::string_view rest = trimView(std::string_view(text).substr(word.size()));
+        const std::string number(rest.substr(0, rest.find(' ')));
+        const std::optional<std::int32_t> value = wholeNumberField(number);
+        if (!value) return RequestProblem::BadSplitSwitch;
+        (word == "--bookmarks" ? request.bookmarkLevel : request.maxMegabytes) = value;
+        text = trimSpaces(rest.substr(number.size()));
+        return takeSplitSwitch(text, request);
+    }
+    return RequestProblem::None;
+}
+
 // "-qs"/"-qm" [l] names -o output, the switch word already read. The log letter is
 // "l" as a word of its own (or attached to the switch): a first name such as
 // "labels.pdf" keeps its "l".
@@ -159,6 +182,9 @@ CommandLineRequest parseQuiet(std::string text, CommandLineRequest request, bool
         text = trimSpaces(std::string_view(text).substr(1));
         request.log = true;
     }
+    if (const RequestProblem problem = takeSplitSwitch(text, request);
+        problem != RequestProblem::None)
+        return refuse(std::move(request), problem);
     const std::size_t markerAt = outputMarkerAt(text);
     if (markerAt == kNone) return refuse(std::move(request), RequestProblem::NoOutput);
 
