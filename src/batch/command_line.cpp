@@ -153,22 +153,22 @@ bool namesFolder(const std::string& name, const CompletedName& completed) {
     return completed.isFolder || name.back() == '/' || name.back() == '\\';
 }
 
-// "--bookmarks N" or "--max-size MB" at the start of `text`, taken off it. Either
-// stands before the names, so that no file name is ever read as one.
-RequestProblem takeSplitSwitch(std::string& text, CommandLineRequest& request) {
+// "--bookmarks N" or "--max-size MB" as the next word of `text`, taken off it. They
+// may stand anywhere among a quiet split's names, as the merge's page choice does.
+RequestProblem takeSplitSwitch(std::string_view& text, CommandLineRequest& request) {
     for (std::string_view word : {"--bookmarks", "--max-size"}) {
         if (!startsWith(text, word) || (text.size() > word.size() && text[word.size()] != ' '))
             continue;
         if (request.kind != RequestKind::QuietSplit || request.bookmarkLevel ||
             request.maxMegabytes)
             return RequestProblem::BadSplitSwitch;
-        std::string_view rest = trimView(std::string_view(text).substr(word.size()));
-        const std::string number(rest.substr(0, rest.find(' ')));
-        const std::optional<std::int32_t> value = wholeNumberField(number);
+        std::string_view rest = trimView(text.substr(word.size()));
+        const std::string_view number = rest.substr(0, rest.find(' '));
+        const std::optional<std::int32_t> value = wholeNumberField(std::string(number));
         if (!value) return RequestProblem::BadSplitSwitch;
         (word == "--bookmarks" ? request.bookmarkLevel : request.maxMegabytes) = value;
-        text = trimSpaces(rest.substr(number.size()));
-        return takeSplitSwitch(text, request);
+        text = trimView(rest.substr(number.size()));
+        return RequestProblem::None;
     }
     return RequestProblem::None;
 }
@@ -182,14 +182,17 @@ CommandLineRequest parseQuiet(std::string text, CommandLineRequest request, bool
         text = trimSpaces(std::string_view(text).substr(1));
         request.log = true;
     }
-    if (const RequestProblem problem = takeSplitSwitch(text, request);
-        problem != RequestProblem::None)
-        return refuse(std::move(request), problem);
     const std::size_t markerAt = outputMarkerAt(text);
     if (markerAt == kNone) return refuse(std::move(request), RequestProblem::NoOutput);
 
     std::string_view names = trimView(std::string_view(text).substr(0, markerAt));
     while (!names.empty()) {
+        const std::size_t before = names.size();
+        if (const RequestProblem problem = takeSplitSwitch(names, request);
+            problem != RequestProblem::None)
+            return refuse(std::move(request), problem);
+        // Another switch may follow.
+        if (names.size() != before) continue;
         std::string name;
         if (const RequestProblem problem = cutName(names, name); problem != RequestProblem::None) {
             return refuse(std::move(request), problem);

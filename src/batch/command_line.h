@@ -98,8 +98,8 @@ struct CommandLineRequest {
     // separator added when it names a folder without one), for "-qm" the output file
     // completed. Absent when the request is refused.
     std::optional<std::string> output;
-    // "-qs" [l] "--bookmarks" N: cut each file at its bookmarks of levels 1..N;
-    // "-qs" [l] "--max-size" MB: into pieces of at most MB megabytes. Neither: every page.
+    // "--bookmarks" N among a quiet split's names: cut each file at its bookmarks of
+    // levels 1..N; "--max-size" MB: into pieces of at most MB megabytes. Neither: every page.
     std::optional<std::int32_t> bookmarkLevel;
     std::optional<std::int32_t> maxMegabytes;
 

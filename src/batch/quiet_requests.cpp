@@ -114,13 +114,6 @@ private:
     std::string logFile_;
 };
 
-// "3, 7, 12".
-std::string pageList(const std::vector<std::int32_t>& pages) {
-    std::string list;
-    for (const std::int32_t page : pages) list += (list.empty() ? "" : ", ") + std::to_string(page);
-    return list;
-}
-
 // What became of one input of a quiet split, logged; true when all of it was written
 // (within the size asked for).
 bool logSplit(QuietRequestContext& context, const std::string& logFile, const std::string& name,
@@ -162,7 +155,7 @@ bool logSplit(QuietRequestContext& context, const std::string& logFile, const st
     if (!result.oversizePages.empty()) {
         report_problem(
             context, logFile,
-            texts.MsgSplitOversizePages + " " + pageList(result.oversizePages) + ": " + name);
+            texts.MsgSplitOversizePages + " " + pageListText(result.oversizePages) + ": " + name);
         return false;
     }
     if (result.pagesLeftOut) {

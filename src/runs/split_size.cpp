@@ -50,4 +50,10 @@ WrittenPiece writeWithinSize(std::size_t first, std::size_t count, std::uint64_t
     return {fits, false};
 }
 
+std::string pageListText(const std::vector<std::int32_t>& pages) {
+    std::string list;
+    for (const std::int32_t page : pages) list += (list.empty() ? "" : ", ") + std::to_string(page);
+    return list;
+}
+
 }  // namespace pagemeld

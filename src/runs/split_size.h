@@ -38,4 +38,7 @@ struct WrittenPiece {
 WrittenPiece writeWithinSize(std::size_t first, std::size_t count, std::uint64_t maxBytes,
                              const PieceWrite& write);
 
+// The pages a message names: "3, 7, 12".
+std::string pageListText(const std::vector<std::int32_t>& pages);
+
 }  // namespace pagemeld
