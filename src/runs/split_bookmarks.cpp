@@ -96,7 +96,9 @@ std::string titleFileName(const std::string& title) {
     for (const char ch : title) name += forbidden(static_cast<unsigned char>(ch)) ? '_' : ch;
     name = trimmedName(firstCharacters(trimmedName(name), kTitleNameMax));
     if (!name.empty() && isDeviceName(name)) {
-        name = firstCharacters(name, kTitleNameMax - 1) + "_";
+        // "con.txt" names the device as much as "con" does: the mark goes in the stem.
+        const std::size_t dot = std::min(name.find('.'), name.size());
+        name = firstCharacters(name.substr(0, dot) + "_" + name.substr(dot), kTitleNameMax);
     }
     return name;
 }

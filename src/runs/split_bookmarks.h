@@ -18,7 +18,8 @@ inline constexpr std::size_t kTitleNameMax = 100;
 // A file name (without ".pdf") made of a bookmark title: characters Windows forbids in
 // names, and control characters, become "_"; blanks at both ends and dots at the end
 // go (Windows would drop them); at most kTitleNameMax characters; a name Windows keeps
-// for a device ("CON", "lpt1.txt") gets "_" after it. "" when nothing is left.
+// for a device ("CON", "lpt1.txt") gets "_" after its stem ("CON_", "lpt1_.txt"). ""
+// when nothing is left.
 std::string titleFileName(const std::string& title);
 
 // Gives names that differ from each other and from names already taken, ignoring case

@@ -106,6 +106,8 @@ void writeSizePieces(const SplitRequest& request, const OpenedDocument& source,
             result.cancelled = true;
             return;
         }
+        const std::size_t before = first;
+        std::size_t attempted = 1;
         const bool carriedOn = trap.step([&] {
             const std::string name = numberedOutputName(request.destination, request.baseName,
                                                         static_cast<std::int32_t>(k));
@@ -113,6 +115,7 @@ void writeSizePieces(const SplitRequest& request, const OpenedDocument& source,
             std::size_t count = k <= planned.size() && first == plannedFirst
                                     ? planned[k - 1].pages.size()
                                     : estimatedPieceCount(pages, first, maxBytes);
+            attempted = count;
             if (kept.wouldReplace(name)) {
                 if (request.onClash == OnClash::RefuseRun) {
                     result.clash = name;
@@ -161,6 +164,8 @@ void writeSizePieces(const SplitRequest& request, const OpenedDocument& source,
         result.left = !carriedOn;
         if (result.left || result.outputFailure || !result.clash.empty() || result.replaceRefused)
             return;
+        // A piece the error handler had skipped is left out, as the other methods leave it.
+        if (first == before) first += attempted;
     }
 }
 

@@ -291,8 +291,9 @@ const BookmarkCase kBookmarkCases[] = {
                 "(Other file) /A << /S /GoToR /F (x.pdf) "
                 "/D [0 /Fit] >>",
                 "(Undefined name) /Dest /nosuch", "(src) /Dest [@4 /Fit]",
-                "( CON. ) /Dest [@5 /Fit]", "(Web) /A << /S /URI /URI (https://example.org/) >>"}),
-     1, "CON_: P5 P6; INTRO (2): P3; Intro: P2; a_b_c_d_e_f_g_h_i_j: P1; src (2): P4", 4},
+                "( con.txt. ) /Dest [@5 /Fit]",
+                "(Web) /A << /S /URI /URI (https://example.org/) >>"}),
+     1, "INTRO (2): P3; Intro: P2; a_b_c_d_e_f_g_h_i_j: P1; con_.txt: P5 P6; src (2): P4", 4},
     {"EncodedTitlesAndNamedDestinations",
      "root << /Outlines #1 /Dests << /two [@2 /Fit] >> /Names << /Dests << /Names "
      "[(three) [@3 /Fit]] >> >> >>\n"

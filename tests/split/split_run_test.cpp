@@ -124,7 +124,7 @@ TEST_F(SplitRunTest, BookmarksLeadingNowhereAndPagesLargerThanTheLimitAreTold) {
     method(6, "1");
     run();
     EXPECT_EQ(ui.boxTexts(), Texts{form.catalogue.MsgSplitOversizePages + " 1, 2"});
-    EXPECT_EQ(pieces("part"), "01: S1; 02: S2");
+    EXPECT_EQ(pieces("part"), "00: M1; 01: S1; 02: S2");
 }
 
 TEST_F(SplitRunTest, NoPieceMayReplaceTheSource) {
