@@ -459,7 +459,7 @@ for row in "${scan_rows[@]}"; do
     read -r job ours floor peers <<<"$row"
     [[ -f $work/$ours.times ]] || continue
     ours_s=$(median_seconds "$ours")
-    declare -A peer_s=()
+    declare -A peer_s=([qpdf]=- [mutool]=- [poppler]=-)
     fastest=""
     for label in $peers; do
         peer_s[${label##*-}]=$(median_seconds "$label")
