@@ -9,6 +9,7 @@
 #include "base/file_system.h"
 #include "base/system_info.h"
 #include "base/text_encoding.h"
+#include "runs/split_plan.h"
 
 namespace pagemeld {
 namespace {
@@ -73,6 +74,8 @@ CommandLineRequest refuse(CommandLineRequest request, RequestProblem problem) {
     request.output.reset();
     request.files.clear();
     request.namesLeftOut = false;
+    request.bookmarkLevel.reset();
+    request.maxMegabytes.reset();
     return request;
 }
 
@@ -150,6 +153,26 @@ bool namesFolder(const std::string& name, const CompletedName& completed) {
     return completed.isFolder || name.back() == '/' || name.back() == '\\';
 }
 
+// "--bookmarks N" or "--max-size MB" as the next word of `text`, taken off it. They
+// may stand anywhere among a quiet split's names, as the merge's page choice does.
+RequestProblem takeSplitSwitch(std::string_view& text, CommandLineRequest& request) {
+    for (std::string_view word : {"--bookmarks", "--max-size"}) {
+        if (!startsWith(text, word) || (text.size() > word.size() && text[word.size()] != ' '))
+            continue;
+        if (request.kind != RequestKind::QuietSplit || request.bookmarkLevel ||
+            request.maxMegabytes)
+            return RequestProblem::BadSplitSwitch;
+        std::string_view rest = trimView(text.substr(word.size()));
+        const std::string_view number = rest.substr(0, rest.find(' '));
+        const std::optional<std::int32_t> value = wholeNumberField(std::string(number));
+        if (!value) return RequestProblem::BadSplitSwitch;
+        (word == "--bookmarks" ? request.bookmarkLevel : request.maxMegabytes) = value;
+        text = trimView(rest.substr(number.size()));
+        return RequestProblem::None;
+    }
+    return RequestProblem::None;
+}
+
 // "-qs"/"-qm" [l] names -o output, the switch word already read. The log letter is
 // "l" as a word of its own (or attached to the switch): a first name such as
 // "labels.pdf" keeps its "l".
@@ -164,6 +187,12 @@ CommandLineRequest parseQuiet(std::string text, CommandLineRequest request, bool
 
     std::string_view names = trimView(std::string_view(text).substr(0, markerAt));
     while (!names.empty()) {
+        const std::size_t before = names.size();
+        if (const RequestProblem problem = takeSplitSwitch(names, request);
+            problem != RequestProblem::None)
+            return refuse(std::move(request), problem);
+        // Another switch may follow.
+        if (names.size() != before) continue;
         std::string name;
         if (const RequestProblem problem = cutName(names, name); problem != RequestProblem::None) {
             return refuse(std::move(request), problem);

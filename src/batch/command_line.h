@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -81,6 +82,9 @@ enum class RequestProblem {
     // More follows the output name ("-o out/ b.pdf"): a name there would be left out
     // without a word.
     TextAfterOutput,
+    // "--bookmarks" or "--max-size" without a whole number of at least 1 after it, both
+    // of them, or either after "-qm".
+    BadSplitSwitch,
 };
 
 struct CommandLineRequest {
@@ -94,6 +98,10 @@ struct CommandLineRequest {
     // separator added when it names a folder without one), for "-qm" the output file
     // completed. Absent when the request is refused.
     std::optional<std::string> output;
+    // "--bookmarks" N among a quiet split's names: cut each file at its bookmarks of
+    // levels 1..N; "--max-size" MB: into pieces of at most MB megabytes. Neither: every page.
+    std::optional<std::int32_t> bookmarkLevel;
+    std::optional<std::int32_t> maxMegabytes;
 
     // Interactive requests: "-s" exactly one name, "-m" the names in order.
     std::vector<CompletedName> files;

@@ -63,6 +63,8 @@ int carryOut(const std::string& commandLine, const QuietServices& services, Erro
     }
     if (request.problem != RequestProblem::None || !request.output) {
         // Refused: no input, no output, an unclosed quote, too many names.
+        if (request.problem == RequestProblem::BadSplitSwitch)
+            return refuse(errors, ui, texts.MsgErrCLSplitSwitch);
         return refuse(errors, ui,
                       request.problem == RequestProblem::TooManyNames
                           ? texts.MsgErrCLMaxFiles1 + " " + std::to_string(kBatchFilesMax) + " " +
@@ -71,7 +73,8 @@ int carryOut(const std::string& commandLine, const QuietServices& services, Erro
     }
     QuietRequestContext context{services.pdf, request.log, errors, ui, services.system, texts};
     const bool done = request.kind == RequestKind::QuietSplit
-                          ? process_quiet_split_line(context, request.inputs, *request.output)
+                          ? process_quiet_split_line(context, request.inputs, *request.output,
+                                                     {request.bookmarkLevel, request.maxMegabytes})
                           : process_merge_line(context, request.inputs, *request.output);
     return done ? kExitDone : kExitIncomplete;
 }
