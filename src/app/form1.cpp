@@ -114,7 +114,7 @@ void Form1::designSplit() {
     place(lbl_split_dest, "lbl_split_dest", dest, 2640, 375, 1575, 255, "Destination folder");
 
     const char* method = "frm_split_method";
-    place(frm_split_method, method, pict, 120, 2760, 9675, 3000, "Split method");
+    place(frm_split_method, method, pict, 120, 2760, 9675, 3045, "Split method");
     place(r_split_method1, "r_split_method1", method, 240, 330, kOptionWidth, 285,
           "Into files of ");
     r_split_method1.value = true;
@@ -142,6 +142,15 @@ void Form1::designSplit() {
     designText(txt_split_meth4_s, "1");
     place(Label15, "Label15", method, 2640 + kRowShift, 2265, 2535, 255,
           "page, starting with page");
+    // The two methods that count no pages share the last row.
+    place(r_split_method5, "r_split_method5", method, 240, 2660, 2700, 285,
+          "At bookmarks of level");
+    place(txt_split_meth5, "txt_split_meth5", method, 3000, 2660, 615, 285);
+    designText(txt_split_meth5, "1");
+    place(r_split_method6, "r_split_method6", method, 4020, 2660, 2400, 285, "Pieces of at most");
+    place(txt_split_meth6, "txt_split_meth6", method, 6480, 2660, 615, 285);
+    designText(txt_split_meth6, "10");
+    place(lbl_split_mb, "lbl_split_mb", method, 7200, 2705, 600, 255, "MB");
 
     designRunRow(pict, cmd_split_run, "cmd_split_run", "Split this PDF!", splitpb, "splitpb",
                  tsplit_pb, "tsplit_pb");

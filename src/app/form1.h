@@ -246,6 +246,11 @@ public:
     TextBox txt_split_meth4;
     TextBox txt_split_meth4_s;
     Label Label15;
+    OptionButton r_split_method5;  // at bookmarks of a level
+    TextBox txt_split_meth5;
+    OptionButton r_split_method6;  // pieces of at most a size
+    TextBox txt_split_meth6;
+    Label lbl_split_mb;
     CommandButton cmd_split_run;
     ProgressBar splitpb;
     Timer tsplit_pb;

@@ -76,6 +76,8 @@ CommandLineRequest refuse(CommandLineRequest request, RequestProblem problem) {
     request.files.clear();
     request.inputPages.clear();
     request.namesLeftOut = false;
+    request.bookmarkLevel.reset();
+    request.maxMegabytes.reset();
     return request;
 }
 
@@ -203,6 +205,26 @@ bool takeSwitch(std::string_view& names, CommandLineRequest& request) {
     return false;
 }
 
+// "--bookmarks N" or "--max-size MB" as the next word of `text`, taken off it. They
+// may stand anywhere among a quiet split's names, as the merge's page choice does.
+RequestProblem takeSplitSwitch(std::string_view& text, CommandLineRequest& request) {
+    for (std::string_view word : {"--bookmarks", "--max-size"}) {
+        if (!startsWith(text, word) || (text.size() > word.size() && text[word.size()] != ' '))
+            continue;
+        if (request.kind != RequestKind::QuietSplit || request.bookmarkLevel ||
+            request.maxMegabytes)
+            return RequestProblem::BadSplitSwitch;
+        std::string_view rest = trimView(text.substr(word.size()));
+        const std::string_view number = rest.substr(0, rest.find(' '));
+        const std::optional<std::int32_t> value = wholeNumberField(std::string(number));
+        if (!value) return RequestProblem::BadSplitSwitch;
+        (word == "--bookmarks" ? request.bookmarkLevel : request.maxMegabytes) = value;
+        text = trimView(rest.substr(number.size()));
+        return RequestProblem::None;
+    }
+    return RequestProblem::None;
+}
+
 // "-qs"/"-qm"/"-qx" [l] names -o output, the switch word already read. The log letter is
 // "l" as a word of its own (or attached to the switch): a first name such as
 // "labels.pdf" keeps its "l".
@@ -217,6 +239,12 @@ CommandLineRequest parseQuiet(std::string text, CommandLineRequest request, bool
 
     std::string_view names = trimView(std::string_view(text).substr(0, markerAt));
     while (!names.empty()) {
+        const std::size_t before = names.size();
+        if (const RequestProblem problem = takeSplitSwitch(names, request);
+            problem != RequestProblem::None)
+            return refuse(std::move(request), problem);
+        // Another switch may follow.
+        if (names.size() != before) continue;
         if (request.kind != RequestKind::QuietSplit && startsWith(names, "--")) {
             if (!takeSwitch(names, request))
                 return refuse(std::move(request), RequestProblem::UnclearSwitch);

@@ -88,6 +88,9 @@ enum class RequestProblem {
     // value or with a value it cannot use, or "--pages" before any name.
     UnclearSwitch,
     NotTwoInputs,  // a quiet mix names other than two documents
+    // "--bookmarks" or "--max-size" without a whole number of at least 1 after it, both
+    // of them, or either after "-qm".
+    BadSplitSwitch,
 };
 
 struct CommandLineRequest {
@@ -101,6 +104,10 @@ struct CommandLineRequest {
     // separator added when it names a folder without one), for "-qm" the output file
     // completed. Absent when the request is refused.
     std::optional<std::string> output;
+    // "--bookmarks" N among a quiet split's names: cut each file at its bookmarks of
+    // levels 1..N; "--max-size" MB: into pieces of at most MB megabytes. Neither: every page.
+    std::optional<std::int32_t> bookmarkLevel;
+    std::optional<std::int32_t> maxMegabytes;
 
     // A quiet merge: each input's page choice ("--pages RANGES" after its name; "" for
     // every page), in the order of `inputs`, and its two options.

@@ -64,6 +64,8 @@ int carryOut(const std::string& commandLine, const QuietServices& services, Erro
     }
     if (request.problem != RequestProblem::None || !request.output) {
         // Refused: no input, no output, an unclosed quote, too many names.
+        if (request.problem == RequestProblem::BadSplitSwitch)
+            return refuse(errors, ui, texts.MsgErrCLSplitSwitch);
         return refuse(errors, ui,
                       request.problem == RequestProblem::TooManyNames
                           ? texts.MsgErrCLMaxFiles1 + " " + std::to_string(kBatchFilesMax) + " " +
@@ -73,7 +75,8 @@ int carryOut(const std::string& commandLine, const QuietServices& services, Erro
     QuietRequestContext context{services.pdf, request.log, errors, ui, services.system, texts};
     bool done = false;
     if (request.kind == RequestKind::QuietSplit) {
-        done = process_quiet_split_line(context, request.inputs, *request.output);
+        done = process_quiet_split_line(context, request.inputs, *request.output,
+                                        {request.bookmarkLevel, request.maxMegabytes});
     } else if (request.kind == RequestKind::QuietMix) {
         done = process_quiet_mix_line(context, request);
     } else {

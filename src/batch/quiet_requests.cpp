@@ -19,6 +19,7 @@
 #include "runs/mix_run.h"
 #include "runs/split_plan.h"
 #include "runs/split_run.h"
+#include "runs/split_size.h"
 
 namespace pagemeld {
 namespace {
@@ -115,9 +116,10 @@ private:
     std::string logFile_;
 };
 
-// What became of one input of a quiet split, logged; true when all of it was written.
+// What became of one input of a quiet split, logged; true when all of it was written
+// (within the size asked for).
 bool logSplit(QuietRequestContext& context, const std::string& logFile, const std::string& name,
-              const SplitResult& result) {
+              const SplitResult& result, std::int32_t level) {
     switch (result.inputs.front().fate) {
         case InputFate::NotPdfName:
             report_problem(
@@ -141,8 +143,24 @@ bool logSplit(QuietRequestContext& context, const std::string& logFile, const st
                        failureReason(context.catalogue, result.outputFailure.code));
         return false;
     }
+    const Catalogue& texts = context.catalogue;
+    if (result.noBookmarksAtLevel) {
+        report_problem(context, logFile,
+                       texts.MsgErrSplitNoBookmarks + " " + std::to_string(level) + ": " + name);
+        return false;
+    }
+    if (result.bookmarksWithoutPage > 0) {
+        add_line_to_log(context, logFile,
+                        texts.MsgSplitBookmarksSkipped + " " +
+                            std::to_string(result.bookmarksWithoutPage) + ": " + name);
+    }
+    if (!result.oversizePages.empty()) {
+        report_problem(
+            context, logFile,
+            texts.MsgSplitOversizePages + " " + pageListText(result.oversizePages) + ": " + name);
+        return false;
+    }
     if (result.pagesLeftOut) {
-        const Catalogue& texts = context.catalogue;
         report_always(context, logFile,
                       texts.MsgErrQuietSplitMax1 + " " + std::to_string(result.limit) + " " +
                           texts.MsgErrQuietSplitMax2 + " " + name);
@@ -153,9 +171,22 @@ bool logSplit(QuietRequestContext& context, const std::string& logFile, const st
 
 }  // namespace
 
+namespace {
+
+SplitMethod quietMethod(const QuietSplitMethod& method) {
+    if (method.bookmarkLevel) return BookmarkPieces{*method.bookmarkLevel};
+    if (method.maxMegabytes)
+        return SizePieces{static_cast<std::uint64_t>(*method.maxMegabytes) * kBytesPerMegabyte};
+    return FixedPieces{1, 1, 1};
+}
+
+}  // namespace
+
 bool process_quiet_split_line(QuietRequestContext& context,
                               const std::vector<std::string>& pdffiles,
-                              const std::string& outputfolder) {
+                              const std::string& outputfolder, const QuietSplitMethod& method) {
+    // Each page alone stops at the most pages it numbers; the other methods cut whole files.
+    const bool everyPage = !method.bookmarkLevel && !method.maxMegabytes;
     const std::string logFile = outputfolder + "output.log";
     bool complete = true;
     Trap trap(context.errors, kFormName, "process_quiet_split_line");
@@ -171,10 +202,14 @@ bool process_quiet_split_line(QuietRequestContext& context,
     for (const std::string& name : pdffiles) {
         SplitRequest request;
         if (!trap.step([&] {
-                request = {{name, ""},         FixedPieces{1, 1, 1},
-                           outputfolder,       baseNameOf(context.errors, name),
-                           kPageLimit,         ExistingFiles::Replace,
-                           OnClash::SkipPiece, kept,
+                request = {{name, ""},
+                           quietMethod(method),
+                           outputfolder,
+                           baseNameOf(context.errors, name),
+                           everyPage ? std::optional<std::int32_t>(kPageLimit) : std::nullopt,
+                           ExistingFiles::Replace,
+                           OnClash::SkipPiece,
+                           kept,
                            outputInformation()};
             }))
             return false;
@@ -182,7 +217,10 @@ bool process_quiet_split_line(QuietRequestContext& context,
         if (result.left) return false;
         kept.insert(kept.end(), result.written.begin(), result.written.end());
         bool done = true;
-        if (!trap.step([&] { done = logSplit(context, logFile, name, result); })) return false;
+        if (!trap.step([&] {
+                done = logSplit(context, logFile, name, result, method.bookmarkLevel.value_or(0));
+            }))
+            return false;
         complete = complete && done;
     }
     // A log asked for but not written is part of the request left undone.

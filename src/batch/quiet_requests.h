@@ -4,6 +4,8 @@
 // output that cannot be created is always shown.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,12 +34,21 @@ struct QuietRequestContext {
 // on without it, its problems shown instead.
 void add_line_to_log(QuietRequestContext& context, const std::string& fis, const std::string& line);
 
+// How a quiet split cuts each file: every page alone (neither set), at its bookmarks
+// of levels 1..bookmarkLevel, or into pieces of at most maxMegabytes.
+struct QuietSplitMethod {
+    std::optional<std::int32_t> bookmarkLevel;
+    std::optional<std::int32_t> maxMegabytes;
+};
+
 // Splits every page (up to page kPageLimit) of each file into output folder + base +
-// number + ".pdf", numbering from 01 for every file. Returns true when every file was
-// split, every piece written, and the log (if asked for) written.
+// number + ".pdf", numbering from 01 for every file; or, as `method` says, at each
+// file's bookmarks (pieces named after them) or into numbered pieces of at most a size.
+// Returns true when every file was split, every piece written (and within the size),
+// and the log (if asked for) written.
 bool process_quiet_split_line(QuietRequestContext& context,
                               const std::vector<std::string>& pdffiles,
-                              const std::string& outputfolder);
+                              const std::string& outputfolder, const QuietSplitMethod& method = {});
 
 // What a quiet merge may choose besides its files: each file's pages ("" or none for
 // every page), a bookmark for each file, a blank page after odd page counts.

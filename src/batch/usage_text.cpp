@@ -46,6 +46,10 @@ std::string usageText(const ProgramDescription& program) {
         "  l        write a log: output.log in the split's folder, <output file>.log for a merge\n"
         "  -o       a split's folder (a name that is no folder starts the pieces' names), or a\n"
         "           merge's file; a symbolic link stays, the file it leads to is written\n"
+        "  --bookmarks N  a split cuts each input where its bookmarks of levels 1 to N start,\n"
+        "           each piece named after its bookmark (written among the names)\n"
+        "  --max-size MB  a split cuts each input into pieces of at most MB megabytes\n"
+        "           (1 MB = 1000000 bytes), numbered; a page larger alone is a piece alone\n"
         "  names    with spaces in double quotes; relative names from the current folder;\n"
         "           at most " +
         std::to_string(kBatchFilesMax) +

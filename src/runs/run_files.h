@@ -103,4 +103,10 @@ void writeOutputs(const std::vector<NumberedOutput>& outputs,
 bool mayWriteOutputs(ExistingFiles existing, RunReporter& reporter, const std::string& destination,
                      const std::string& baseName, std::size_t outputs);
 
+// The same for outputs named otherwise (a split at bookmarks): those of `outputs` that
+// are files already.
+bool mayWriteNamedOutputs(ExistingFiles existing, RunReporter& reporter,
+                          const std::string& destination,
+                          const std::vector<NumberedOutput>& outputs);
+
 }  // namespace pagemeld

@@ -152,6 +152,47 @@ TEST(ParseCommandLine, ReadsTheSwitchesOfAQuietMergeAndMix) {
     }
 }
 
+// A quiet split's method switches take a whole number from 1, anywhere among its names;
+// one of them only, and only for a split.
+TEST(ParseCommandLine, TheSplitSwitchesTakeAWholeNumber) {
+    using P = RequestProblem;
+    const struct {
+        std::string line;
+        RequestProblem problem;
+        std::optional<std::int32_t> level, megabytes;
+        Names inputs;
+        bool log;
+    } cases[] = {
+        {"-qs --bookmarks 2 a.pdf -o out/", P::None, 2, {}, {"/cwd/a.pdf"}, false},
+        {"-qsl a.pdf --max-size 25 b.pdf -o out/",
+         P::None,
+         {},
+         25,
+         {"/cwd/a.pdf", "/cwd/b.pdf"},
+         true},
+        {"-qs l --bookmarks  1 a.pdf -o out/", P::None, 1, {}, {"/cwd/a.pdf"}, true},
+        {"-qs a.pdf -o out/", P::None, {}, {}, {"/cwd/a.pdf"}, false},
+        {"-qs --bookmarks a.pdf -o out/", P::BadSplitSwitch, {}, {}, {}, false},
+        {"-qs --bookmarks 0 a.pdf -o out/", P::BadSplitSwitch, {}, {}, {}, false},
+        {"-qs --max-size 2.5 a.pdf -o out/", P::BadSplitSwitch, {}, {}, {}, false},
+        {"-qs a.pdf --max-size -o out/", P::BadSplitSwitch, {}, {}, {}, false},
+        {"-qs --bookmarks 1 --max-size 3 a.pdf -o out/", P::BadSplitSwitch, {}, {}, {}, false},
+        {"-qm --bookmarks 1 a.pdf b.pdf -o m.pdf", P::BadSplitSwitch, {}, {}, {}, false},
+        {"-qs --bookmarks 1 -o out/", P::NoInput, {}, {}, {}, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.line);
+        const CommandLineRequest request = parse(c.line);
+        EXPECT_EQ(request.problem, c.problem);
+        EXPECT_EQ(request.bookmarkLevel, c.level);
+        EXPECT_EQ(request.maxMegabytes, c.megabytes);
+        EXPECT_EQ(request.inputs, c.inputs);
+        if (c.problem == P::None) {
+            EXPECT_EQ(request.log, c.log);
+        }
+    }
+}
+
 TEST(ParseCommandLine, RequestsStopAtTheirLimits) {
     std::string names;
     for (std::size_t i = 1; i <= kBatchFilesMax; ++i) names += "f" + std::to_string(i) + ".pdf ";

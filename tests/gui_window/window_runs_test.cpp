@@ -19,7 +19,8 @@ protected:
         Pieces found;
         for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
             const std::string name = entry.path().filename().string();
-            if (name.rfind(base, 0) == 0) found[name] = pageTexts(entry.path().string());
+            if (name.rfind(base, 0) == 0 && name.ends_with(".pdf"))
+                found[name] = pageTexts(entry.path().string());
         }
         return found;
     }
@@ -104,6 +105,70 @@ TEST_F(WindowRunsTest, SplitsWithEachMethodItsFieldsTypedIn) {
     EXPECT_EQ(outputs("piece"), (Pieces{{"piece01.pdf", labels("P", 1, 5)},
                                         {"piece02.pdf", labels("P", 6, 10)},
                                         {"piece03.pdf", {"P 9", "P 10"}}}));
+}
+
+// The two methods that count no pages: a chaptered document cut at its chapters, then
+// at its sections (replacing the chapters' files once asked), then at a level it lacks;
+// pages of about 1 MB each cut into pieces of at most 3 MB.
+TEST_F(WindowRunsTest, SplitsAtBookmarksAndIntoPiecesOfAtMostASize) {
+    writeChapteredPdf(file("book.pdf"));
+    start();
+    ui.openAnswers.push_back({file("book.pdf")});
+    click("split_add_but");
+    choose("r_split_method5");
+    const Pieces chapters = {{"book00.pdf", labels("P", 1, 2)},
+                             {"1 Basics.pdf", labels("P", 3, 11)},
+                             {"2 Methods.pdf", labels("P", 12, 19)},
+                             {"3 Results.pdf", labels("P", 20, 30)}};
+    click("cmd_split_run");
+    EXPECT_EQ(ui.boxTexts(), Texts{"Split process done!"});
+    Pieces found = outputs("");
+    found.erase("book.pdf");
+    EXPECT_EQ(found, chapters);
+
+    type("txt_split_meth5", "2");
+    ui.boxes.clear();
+    ui.boxAnswers.push_back(msgbox::kAnswerYes);
+    click("cmd_split_run");
+    EXPECT_EQ(ui.boxTexts().back(), "Split process done!");
+    found = outputs("");
+    found.erase("book.pdf");
+    EXPECT_EQ(found, (Pieces{{"book00.pdf", labels("P", 1, 2)},
+                             {"1 Basics.pdf", {"P 3"}},
+                             {"1.1 Terms.pdf", labels("P", 4, 7)},
+                             {"1.2 Rules.pdf", labels("P", 8, 11)},
+                             {"2 Methods.pdf", labels("P", 12, 19)},
+                             {"3 Results.pdf", labels("P", 20, 30)}}));
+
+    type("txt_split_meth5", "3");
+    ui.boxes.clear();
+    click("cmd_split_run");
+    EXPECT_EQ(ui.boxTexts(), Texts{"No file was written: this PDF has no bookmarks that lead to "
+                                   "its pages at level 3"});
+
+    TestPdfOptions options{20, "S"};
+    options.sharedImage = false;
+    options.ownImages = true;
+    options.imageSide = 590;
+    writeTestPdf(file("scan.pdf"), options);
+    click("split_rem_but");
+    ui.openAnswers.push_back({file("scan.pdf")});
+    click("split_add_but");
+    choose("r_split_method6");
+    type("txt_split_meth6", "3");
+    ui.boxes.clear();
+    click("cmd_split_run");
+    EXPECT_EQ(ui.boxTexts(), Texts{"Split process done!"});
+    Pieces pieces;
+    for (int k = 1; k <= 10; ++k) {
+        const std::string name =
+            "scan" + std::string(k < 10 ? "0" : "") + std::to_string(k) + ".pdf";
+        pieces[name] = labels("S", 2 * k - 1, 2 * k);
+        EXPECT_LE(std::filesystem::file_size(file(name)), 3'000'000u) << name;
+    }
+    found = outputs("scan");
+    found.erase("scan.pdf");
+    EXPECT_EQ(found, pieces);
 }
 
 TEST_F(WindowRunsTest, MergesThreeFilesOneOfThemEncryptedWithThePasswordTypedIn) {

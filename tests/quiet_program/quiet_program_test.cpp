@@ -192,6 +192,72 @@ const std::vector<CommandLine>& commandLines() {
         longer.made.push_back(
             {"out/output.log", {}, "Pages after page 999 were left out: a quiet split writes"});
         lines.push_back(longer);
+        // At bookmarks: chapters, and sections with the chapters around them; a level the
+        // file lacks writes nothing.
+        const auto chaptered = [](const fs::path& folder) {
+            testing::writeChapteredPdf((folder / "book.pdf").string());
+        };
+        const auto pages = [](int first, int last) {
+            Texts texts;
+            for (int page = first; page <= last; ++page)
+                texts.push_back("P " + std::to_string(page));
+            return texts;
+        };
+        lines.push_back({"split at bookmarks of level 1, logged",
+                         {"-qsl", "--bookmarks", "1", "book.pdf", "-o", "out/"},
+                         0,
+                         {{"out/book00.pdf", pages(1, 2)},
+                          {"out/1 Basics.pdf", pages(3, 11)},
+                          {"out/2 Methods.pdf", pages(12, 19)},
+                          {"out/3 Results.pdf", pages(20, 30)},
+                          {"out/output.log", {}, "Saving output file: out/3 Results.pdf\r\n"}},
+                         {},
+                         false,
+                         chaptered});
+        lines.push_back({"split at bookmarks of level 2",
+                         {"-qs", "book.pdf", "--bookmarks", "2", "-o", "out/"},
+                         0,
+                         {{"out/book00.pdf", pages(1, 2)},
+                          {"out/1 Basics.pdf", pages(3, 3)},
+                          {"out/1.1 Terms.pdf", pages(4, 7)},
+                          {"out/1.2 Rules.pdf", pages(8, 11)},
+                          {"out/2 Methods.pdf", pages(12, 19)},
+                          {"out/3 Results.pdf", pages(20, 30)}},
+                         {},
+                         false,
+                         chaptered});
+        lines.push_back({"split at bookmarks of a level the file lacks",
+                         {"-qs", "--bookmarks", "3", "book.pdf", "-o", "out/"},
+                         1,
+                         {},
+                         "no bookmarks that lead to its pages at level 3: {dir}/book.pdf",
+                         false,
+                         chaptered});
+        // Pages of about 1 MB each in pieces of at most 3 MB.
+        CommandLine sized{"split into pieces of at most 3 MB",
+                          {"-qs", "--max-size", "3", "big.pdf", "-o", "out/"},
+                          0,
+                          {},
+                          {},
+                          false,
+                          [](const fs::path& folder) {
+                              testing::TestPdfOptions options{20, "P"};
+                              options.sharedImage = false;
+                              options.ownImages = true;
+                              options.imageSide = 590;
+                              testing::writeTestPdf((folder / "big.pdf").string(), options);
+                          }};
+        for (int piece = 1; piece <= 10; ++piece) {
+            sized.made.push_back(
+                {"out/big" + std::string(piece < 10 ? "0" : "") + std::to_string(piece) + ".pdf",
+                 pages(2 * piece - 1, 2 * piece)});
+        }
+        lines.push_back(sized);
+        lines.push_back({"a size that is no whole number",
+                         {"-qs", "--max-size", "2.5", "a.pdf", "-o", "out/"},
+                         2,
+                         {},
+                         "--max-size a number of megabytes"});
         std::vector<std::string> tooMany = {"-qm"};
         for (int i = 0; i <= 1000; ++i) tooMany.push_back("f" + std::to_string(i) + ".pdf");
         tooMany.insert(tooMany.end(), {"-o", "m.pdf"});
@@ -303,6 +369,8 @@ TEST_P(BothPrograms, TellTheirUsageAndVersionWithoutADisplay) {
         EXPECT_EQ(shown, !(isConsoleProgram() && needsWindow)) << line;
     }
     EXPECT_EQ(lines, 6);
+    for (const char* split : {"--bookmarks N", "--max-size MB"})
+        EXPECT_NE(help.output.find(split), std::string::npos) << split;
     const ProgramRun version = run(dir.path(), {"--version"});
     EXPECT_EQ(version.output, std::string("Ombrix Pagemeld ") + PAGEMELD_VERSION + "\n");
 }

@@ -18,6 +18,8 @@ struct TestPdfOptions {
     bool sharedImage = true;
     int imageSide = 64;
     std::map<std::string, std::string> info = {};  // document information, keys without slash
+    // Every page has an image of its own instead (imageSide 590: about 1 MB each).
+    bool ownImages = false;
 };
 
 void writeTestPdf(const std::string& path, const TestPdfOptions& options);
@@ -43,6 +45,10 @@ void writeNotPdf(const std::string& path);
 // to the catalog or to page k (arrays already there are extended).
 void writeRichPdf(const std::string& path, const TestPdfOptions& options,
                   const std::string& extras);
+
+// Thirty pages "P 1".."P 30" with three chapters and sections in the first:
+// "1 Basics" p3 (sections "1.1 Terms" p4, "1.2 Rules" p8), "2 Methods" p12, "3 Results" p20.
+void writeChapteredPdf(const std::string& path);
 
 // What qpdf reads back: the page texts ("A 1", "A 2", ...) in page order, the document
 // information as text, the number of pages, and whether the file is encrypted.
