@@ -19,7 +19,7 @@
 #   BENCH_SCAN_FILES (40)  BENCH_SCAN_BIG_MB (200)  BENCH_SCAN_SPLIT_PAGES (100)
 #   BENCH_SCAN_SPLIT_MB (5)  BENCH_SCAN_RUNS (3)
 # BENCH_JOBS names the jobs to run (default all): split split-run quiet-split merge
-# quiet-merge long-merge decrypt mix scan-merge scans scan-split.
+# quiet-merge long-merge decrypt mix scan-merge scans scan-split size-split.
 # mutool and pdfunite are installed with apt-get when missing (as root, or with sudo).
 # BENCH_KEEP=1 keeps the temporary folder with inputs and timings.
 set -euo pipefail
@@ -44,7 +44,7 @@ SCAN_SPLIT_PAGES=${BENCH_SCAN_SPLIT_PAGES:-100}
 SCAN_SPLIT_MB=${BENCH_SCAN_SPLIT_MB:-5}
 # The slowest peers take most of a minute per run on the scans.
 SCAN_RUNS=${BENCH_SCAN_RUNS:-3}
-ALL_JOBS="split split-run quiet-split merge quiet-merge long-merge decrypt mix scan-merge scans scan-split"
+ALL_JOBS="split split-run quiet-split merge quiet-merge long-merge decrypt mix scan-merge scans scan-split size-split"
 JOBS=${BENCH_JOBS:-$ALL_JOBS}
 
 die() {
@@ -160,6 +160,17 @@ total_bytes() {
     find "$1" -type f -name '*.pdf' -printf '%s\n' | awk '{s += $1} END {print s + 0}'
 }
 
+# verify_size_split <folder> <pages> <bytes>: the pieces hold every page once, each
+# piece within the size (no scan page is larger alone).
+verify_size_split() {
+    local folder=$1 pages=$2 bytes=$3 total=0 piece
+    for piece in "$folder"/*.pdf; do
+        (($(stat -c %s "$piece") <= bytes)) || die "size-split: $piece is larger than $bytes bytes"
+        total=$((total + $(qpdf --show-npages "$piece")))
+    done
+    ((total == pages)) || die "size-split: the pieces hold $total pages, not $pages"
+}
+
 # verify_split <folder> <pages> [tool]: every page of the split is a one-page piece, and
 # one piece of ours or qpdf's passes qpdf's check.
 verify_split() {
@@ -260,7 +271,7 @@ if wanted scans; then
     for ((k = 1; k <= SCAN_FILES; k++)); do scan_pages=$((scan_pages + 1 + (k - 1) % 3)); done
     expect_pages "${scan_files[-1]}" $((1 + (SCAN_FILES - 1) % 3))
 fi
-if wanted scan-split; then
+if wanted scan-split || wanted size-split; then
     "$bench" make-scan "$work/scan-split-in.pdf" "$SCAN_SPLIT_PAGES" "$SCAN_SPLIT_MB" || die "cannot make the scan to split"
     check_clean "$work/scan-split-in.pdf"
 fi
@@ -287,6 +298,8 @@ run_job() {
         tools="ours cat qpdf mutool poppler"
         runs=$SCAN_RUNS
     fi
+    # Pieces of at most three scanned pages' size: no peer cuts by size, so only the floor.
+    [[ $job == size-split ]] && tools="ours cat" && runs=$SCAN_RUNS
     wanted "$job" || return 0
     echo "Running $job ..."
     for ((run = 1; run <= runs; run++)); do
@@ -338,6 +351,8 @@ run_job() {
                 scan-split-mutool) measure scan-split-mutool bash -c 'for ((k = 1; k <= $2; k++)); do
                     mutool merge -o "$3/piece-$k.pdf" "$1" "$k" || exit 1; done' \
                     split "$work/scan-split-in.pdf" "$SCAN_SPLIT_PAGES" "$out" ;;
+                size-split-ours) measure size-split-ours "$cli" -qs --max-size $((3 * SCAN_SPLIT_MB + 1)) "$work/scan-split-in.pdf" -o "$out/" ;;
+                size-split-cat) measure size-split-cat bash -c 'cat "$2" >"$1"' cat "$out/copy.pdf" "$work/scan-split-in.pdf" ;;
                 scan-split-poppler) measure scan-split-poppler pdfseparate "$work/scan-split-in.pdf" "$out/piece-%d.pdf" ;;
             esac
             if ((run == 1)); then
@@ -363,6 +378,7 @@ run_job() {
                     scan-merge) [[ $tool == cat ]] || verify_merge "$out/merged.pdf" 2 "$tool" ;;
                     scans) [[ $tool == cat ]] || verify_merge "$out/merged.pdf" "$scan_pages" "$tool" ;;
                     scan-split) [[ $tool == cat ]] || verify_split "$out" "$SCAN_SPLIT_PAGES" "$tool" ;;
+                    size-split) [[ $tool == cat ]] || verify_size_split "$out" "$SCAN_SPLIT_PAGES" $(((3 * SCAN_SPLIT_MB + 1) * 1000000)) ;;
                 esac
             fi
         done
@@ -386,6 +402,7 @@ run_job mix
 run_job scan-merge
 run_job scans
 run_job scan-split
+run_job size-split
 
 echo
 echo "Load average at the end: $(cut -d ' ' -f 1-3 /proc/loadavg)"
@@ -437,8 +454,9 @@ scan_rows=(
     "scan-merge scan-merge-ours scan-merge-cat scan-merge-qpdf scan-merge-mutool scan-merge-poppler"
     "scans scans-ours scans-cat scans-qpdf scans-mutool scans-poppler"
     "scan-split scan-split-ours scan-split-cat scan-split-qpdf scan-split-mutool scan-split-poppler"
+    "size-split size-split-ours size-split-cat size-split-cat"
 )
-if wanted scan-merge || wanted scans || wanted scan-split; then
+if wanted scan-merge || wanted scans || wanted scan-split || wanted size-split; then
     printf '%-12s %8s %8s %8s %8s %9s %-9s %7s %7s %8s %8s\n' job "ours s" "cat s" "qpdf s" \
         "mutool s" "poppler s" fastest ratio "/ cat" "ours MB" "peer MB"
 fi
@@ -446,7 +464,7 @@ for row in "${scan_rows[@]}"; do
     read -r job ours floor peers <<<"$row"
     [[ -f $work/$ours.times ]] || continue
     ours_s=$(median_seconds "$ours")
-    declare -A peer_s=()
+    declare -A peer_s=([qpdf]=- [mutool]=- [poppler]=-)
     fastest=""
     for label in $peers; do
         peer_s[${label##*-}]=$(median_seconds "$label")

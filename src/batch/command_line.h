@@ -3,7 +3,9 @@
 // effects: the routines that carry a request out work from the CommandLineRequest.
 #pragma once
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <optional>
 #include <string>
@@ -64,6 +66,7 @@ enum class RequestKind {
     Invalid,     // anything else: the MsgErrCL message, then the window opens
     Help,        // "--help", "-h" or "/?": the usage text
     Version,     // "--version": the program's version
+    QuietMix,    // "-qx": mix two documents into the output folder or file
 };
 
 // Why a recognised request must be refused. Whenever this is not None, `inputs`,
@@ -81,6 +84,13 @@ enum class RequestProblem {
     // More follows the output name ("-o out/ b.pdf"): a name there would be left out
     // without a word.
     TextAfterOutput,
+    // A switch ("--pages", "--groups", ...) the request does not take, one without its
+    // value or with a value it cannot use, or "--pages" before any name.
+    UnclearSwitch,
+    NotTwoInputs,  // a quiet mix names other than two documents
+    // "--bookmarks" or "--max-size" without a whole number of at least 1 after it, both
+    // of them, or either after "-qm".
+    BadSplitSwitch,
 };
 
 struct CommandLineRequest {
@@ -94,6 +104,23 @@ struct CommandLineRequest {
     // separator added when it names a folder without one), for "-qm" the output file
     // completed. Absent when the request is refused.
     std::optional<std::string> output;
+    // "--bookmarks" N among a quiet split's names: cut each file at its bookmarks of
+    // levels 1..N; "--max-size" MB: into pieces of at most MB megabytes. Neither: every page.
+    std::optional<std::int32_t> bookmarkLevel;
+    std::optional<std::int32_t> maxMegabytes;
+
+    // A quiet merge: each input's page choice ("--pages RANGES" after its name; "" for
+    // every page), in the order of `inputs`, and its two options.
+    std::vector<std::string> inputPages;
+    bool bookmarkEach = false;  // "--bookmark-each"
+    bool blankOdd = false;      // "--blank-odd"
+    // A quiet mix: pages per pass and start page of each document ("--groups N,M",
+    // "--start N,M"), the second read backwards ("--reverse-second"), and whether the
+    // output is one file (a name ending in ".pdf") rather than a folder.
+    std::array<std::int32_t, 2> mixGroups = {1, 1};
+    std::array<std::int32_t, 2> mixStart = {1, 1};
+    bool reverseSecond = false;
+    bool mixOneFile = false;
 
     // Interactive requests: "-s" exactly one name, "-m" the names in order.
     std::vector<CompletedName> files;

@@ -81,12 +81,15 @@ int carryOut(const std::vector<std::string>& args, const QuietServices& services
                 parseCommandLine(commandLine, currentDirectoryCompleter(), kMergeRequestMax, most);
         }))
         return exitCode(ExitStatus::NothingWritten);
-    if (request.kind != RequestKind::QuietSplit && request.kind != RequestKind::QuietMerge) {
+    if (request.kind != RequestKind::QuietSplit && request.kind != RequestKind::QuietMerge &&
+        request.kind != RequestKind::QuietMix) {
         // Preloading a list means nothing without the window that shows it.
         return refuse(errors, ui, texts.MsgErrCL);
     }
     if (request.problem != RequestProblem::None || !request.output) {
         // Refused: no input, no output, an unclosed quote, too many names.
+        if (request.problem == RequestProblem::BadSplitSwitch)
+            return refuse(errors, ui, texts.MsgErrCLSplitSwitch);
         return refuse(errors, ui,
                       request.problem == RequestProblem::TooManyNames
                           ? texts.MsgErrCLMaxFiles1 + " " + std::to_string(most) + " " +
@@ -95,8 +98,9 @@ int carryOut(const std::vector<std::string>& args, const QuietServices& services
     }
     QuietRequestContext context{services.pdf, request.log, errors, ui, services.system, texts};
     context.standardOutput = services.standardOutput;
-    if (request.kind == RequestKind::QuietMerge && *request.output == kStandardOutputName &&
-        services.standardOutput) {
+    const bool oneFile = request.kind == RequestKind::QuietMerge ||
+                         (request.kind == RequestKind::QuietMix && request.mixOneFile);
+    if (oneFile && *request.output == kStandardOutputName && services.standardOutput) {
         // Standard output carries the PDF: the log goes with the messages.
         context.logStream = services.standardError;
     }
@@ -104,10 +108,16 @@ int carryOut(const std::vector<std::string>& args, const QuietServices& services
         services.progress->setWords(texts.MsgProgressFiles);
         context.progress = services.progress;
     }
-    const RequestOutcome outcome =
-        request.kind == RequestKind::QuietSplit
-            ? process_quiet_split_line(context, request.inputs, *request.output)
-            : process_merge_line(context, request.inputs, *request.output);
+    RequestOutcome outcome;
+    if (request.kind == RequestKind::QuietSplit) {
+        outcome = process_quiet_split_line(context, request.inputs, *request.output,
+                                           {request.bookmarkLevel, request.maxMegabytes});
+    } else if (request.kind == RequestKind::QuietMix) {
+        outcome = process_quiet_mix_line(context, request);
+    } else {
+        outcome = process_merge_line(context, request.inputs, *request.output,
+                                     {request.inputPages, request.bookmarkEach, request.blankOdd});
+    }
     return exitCode(exitStatusOf(outcome));
 }
 
@@ -117,6 +127,7 @@ bool answeredWithoutWindow(const std::string& commandLine, bool displayAvailable
     switch (requestKind(commandLine)) {
         case RequestKind::QuietSplit:
         case RequestKind::QuietMerge:
+        case RequestKind::QuietMix:
         case RequestKind::Help:
         case RequestKind::Version:
             return true;

@@ -11,14 +11,17 @@
 #include "base/platform.h"
 #include "base/runtime_error.h"
 #include "base/text_encoding.h"
+#include "batch/command_line.h"
 #include "errors/trap.h"
 #include "errors/trapped_routines.h"
 #include "lang/catalogue.h"
 #include "lang/failure_reason.h"
 #include "runs/document_information.h"
 #include "runs/merge_run.h"
+#include "runs/mix_run.h"
 #include "runs/split_plan.h"
 #include "runs/split_run.h"
+#include "runs/split_size.h"
 
 namespace pagemeld {
 namespace {
@@ -119,9 +122,10 @@ private:
     std::string logFile_;
 };
 
-// What became of one input of a quiet split, logged; true when all of it was written.
+// What became of one input of a quiet split, logged; true when all of it was written
+// (within the size asked for).
 bool logSplit(QuietRequestContext& context, const std::string& logFile, const std::string& name,
-              const SplitResult& result) {
+              const SplitResult& result, std::int32_t level) {
     switch (result.inputs.front().fate) {
         case InputFate::NotPdfName:
             report_problem(
@@ -145,8 +149,24 @@ bool logSplit(QuietRequestContext& context, const std::string& logFile, const st
                        failureReason(context.catalogue, result.outputFailure.code));
         return false;
     }
+    const Catalogue& texts = context.catalogue;
+    if (result.noBookmarksAtLevel) {
+        report_problem(context, logFile,
+                       texts.MsgErrSplitNoBookmarks + " " + std::to_string(level) + ": " + name);
+        return false;
+    }
+    if (result.bookmarksWithoutPage > 0) {
+        add_line_to_log(context, logFile,
+                        texts.MsgSplitBookmarksSkipped + " " +
+                            std::to_string(result.bookmarksWithoutPage) + ": " + name);
+    }
+    if (!result.oversizePages.empty()) {
+        report_problem(
+            context, logFile,
+            texts.MsgSplitOversizePages + " " + pageListText(result.oversizePages) + ": " + name);
+        return false;
+    }
     if (result.pagesLeftOut) {
-        const Catalogue& texts = context.catalogue;
         report_always(context, logFile,
                       texts.MsgErrQuietSplitMax1 + " " + std::to_string(result.limit) + " " +
                           texts.MsgErrQuietSplitMax2 + " " + name);
@@ -157,9 +177,23 @@ bool logSplit(QuietRequestContext& context, const std::string& logFile, const st
 
 }  // namespace
 
+namespace {
+
+SplitMethod quietMethod(const QuietSplitMethod& method) {
+    if (method.bookmarkLevel) return BookmarkPieces{*method.bookmarkLevel};
+    if (method.maxMegabytes)
+        return SizePieces{static_cast<std::uint64_t>(*method.maxMegabytes) * kBytesPerMegabyte};
+    return FixedPieces{1, 1, 1};
+}
+
+}  // namespace
+
 RequestOutcome process_quiet_split_line(QuietRequestContext& context,
                                         const std::vector<std::string>& pdffiles,
-                                        const std::string& outputfolder) {
+                                        const std::string& outputfolder,
+                                        const QuietSplitMethod& method) {
+    // Each page alone stops at the most pages it numbers; the other methods cut whole files.
+    const bool everyPage = !method.bookmarkLevel && !method.maxMegabytes;
     const std::string logFile = outputfolder + "output.log";
     RequestOutcome outcome;
     Trap trap(context.errors, kFormName, "process_quiet_split_line");
@@ -181,10 +215,14 @@ RequestOutcome process_quiet_split_line(QuietRequestContext& context,
         const std::string& name = pdffiles[i];
         SplitRequest request;
         if (!trap.step([&] {
-                request = {{name, ""},         FixedPieces{1, 1, 1},
-                           outputfolder,       baseNameOf(context.errors, name),
-                           kPageLimit,         ExistingFiles::Replace,
-                           OnClash::SkipPiece, kept,
+                request = {{name, ""},
+                           quietMethod(method),
+                           outputfolder,
+                           baseNameOf(context.errors, name),
+                           everyPage ? std::optional<std::int32_t>(kPageLimit) : std::nullopt,
+                           ExistingFiles::Replace,
+                           OnClash::SkipPiece,
+                           kept,
                            outputInformation()};
             }))
             return left();
@@ -193,7 +231,10 @@ RequestOutcome process_quiet_split_line(QuietRequestContext& context,
         if (result.left) return left();
         kept.insert(kept.end(), result.written.begin(), result.written.end());
         bool done = true;
-        if (!trap.step([&] { done = logSplit(context, logFile, name, result); })) return left();
+        if (!trap.step([&] {
+                done = logSplit(context, logFile, name, result, method.bookmarkLevel.value_or(0));
+            }))
+            return left();
         outcome.leftOut = outcome.leftOut || !done;
         if (context.progress) context.progress->update(i + 1, pdffiles.size());
     }
@@ -275,8 +316,8 @@ bool deliver(const std::string& file, std::ostream& out) {
 }  // namespace
 
 RequestOutcome process_merge_line(QuietRequestContext& context,
-                                  const std::vector<std::string>& pdffiles,
-                                  const std::string& fis) {
+                                  const std::vector<std::string>& pdffiles, const std::string& fis,
+                                  const QuietMergeChoices& choices) {
     const std::string logFile = fis + ".log";
     Trap trap(context.errors, kFormName, "process_merge_line");
     if (!trap.step([&] {
@@ -289,7 +330,11 @@ RequestOutcome process_merge_line(QuietRequestContext& context,
     MergeRequest request;
     request.output = toStandardOutput ? standardOutputFile(context.system) : fis;
     request.outputMayBeAnInput = false;
-    for (const std::string& name : pdffiles) request.inputs.push_back({name, ""});
+    for (std::size_t i = 0; i < pdffiles.size(); ++i)
+        request.inputs.push_back(
+            {pdffiles[i], "", i < choices.pages.size() ? choices.pages[i] : std::string()});
+    request.bookmarkEach = choices.bookmarkEach;
+    request.blankAfterOdd = choices.blankOdd;
     QuietMergeProgress progress(context.progress);
     const MergeResult result = runMerge(request, context.pdf, progress, trap);
     if (context.progress) context.progress->finish();
@@ -309,6 +354,12 @@ RequestOutcome process_merge_line(QuietRequestContext& context,
             report_always(context, logFile, replacedFileLine(fis));
             return;
         }
+        if (result.refusal == MergeRefusal::UnclearPages) {
+            report_problem(context, logFile,
+                           context.catalogue.MsgErrPageChoice + " " + result.unclearItem + " - " +
+                               pdffiles[result.unclearInput]);
+            return;
+        }
         logMerge(context, logFile, pdffiles, result);
         if (!result.written.empty()) return;
         // Shown even with a log: the one problem a quiet merge always puts on screen.
@@ -326,6 +377,93 @@ RequestOutcome process_merge_line(QuietRequestContext& context,
         trap.step([&] { report_always(context, logFile, context.catalogue.MsgErrStandardOutput); });
     }
     outcome.leftOut = outcome.leftOut || !told || !delivered || context.logLost;
+    return outcome;
+}
+
+namespace {
+
+// The window's mix messages for what ended a quiet mix, or none when it went through.
+std::string mixProblem(const Catalogue& texts, const CommandLineRequest& request,
+                       const MixResult& result) {
+    for (std::size_t d = 0; d < 2; ++d) {
+        const std::string& name = request.inputs[d];
+        switch (result.inputs[d].fate) {
+            case InputFate::NotLoaded:
+            case InputFate::NotPdfName:
+                return "Error loading file " + name;
+            case InputFate::NeedsPassword:
+            case InputFate::WrongPassword:
+                return name + " " + texts.MsgErrDecryptAddPassw;
+            default:
+                break;
+        }
+    }
+    if (result.startBeyond)
+        return texts.MsgErrMixStartBeyond + " " + request.inputs[*result.startBeyond];
+    if (!result.clash.empty()) return texts.MsgErrMixSave + " " + result.clash;
+    if (result.outputFailure)
+        return withFailureReason(texts, texts.MsgErrMixSave + " " + result.outputFailure.file,
+                                 result.outputFailure.code);
+    return {};
+}
+
+}  // namespace
+
+RequestOutcome process_quiet_mix_line(QuietRequestContext& context,
+                                      const CommandLineRequest& request) {
+    const std::string& output = *request.output;
+    const std::string logFile = output + (request.mixOneFile ? ".log" : "output.log");
+    Trap trap(context.errors, kFormName, "process_quiet_mix_line");
+    const bool toStandardOutput =
+        request.mixOneFile && output == kStandardOutputName && context.standardOutput != nullptr;
+    MixRequest mix;
+    if (!trap.step([&] {
+            add_line_to_log(context, logFile,
+                            "Processing request from:" + logTimestamp(context.system));
+            for (std::size_t d = 0; d < 2; ++d) {
+                mix.inputs[d] = {request.inputs[d], ""};
+                mix.plans[d] = mixDocumentPlan(true, request.mixGroups[d], request.mixGroups[d],
+                                               request.mixStart[d]);
+            }
+            mix.plans[1].backwards = request.reverseSecond;
+            mix.destination = request.mixOneFile ? std::string() : output;
+            mix.baseName = baseNameOf(context.errors, request.inputs[0]);
+            mix.oneFile = !request.mixOneFile ? std::string()
+                          : toStandardOutput  ? standardOutputFile(context.system)
+                                              : output;
+            mix.existing = ExistingFiles::Replace;
+            mix.information = outputInformation();
+        }))
+        return {0, true};
+    QuietSplitLog log(context, logFile);
+    const MixResult result = runMix(mix, context.pdf, log, trap);
+    RequestOutcome outcome{result.written.size(), true};
+    bool delivered = true;
+    if (toStandardOutput && !result.written.empty()) {
+        delivered = deliver(mix.oneFile, *context.standardOutput);
+        removeFile(mix.oneFile);
+    }
+    if (result.left) return outcome;
+    bool done = false;
+    const bool told = trap.step([&] {
+        const Catalogue& texts = context.catalogue;
+        if (const std::string problem = mixProblem(texts, request, result); !problem.empty()) {
+            report_problem(context, logFile, problem);
+            return;
+        }
+        if (result.pagesIgnored) {
+            report_always(context, logFile,
+                          texts.MsgErrMixAboveMax1 + " " + std::to_string(result.maxPage) + " " +
+                              texts.MsgErrMixAboveMax2);
+            return;
+        }
+        add_line_to_log(context, logFile, texts.MsgMixDone);
+        done = true;
+    });
+    if (!delivered) {
+        trap.step([&] { report_always(context, logFile, context.catalogue.MsgErrStandardOutput); });
+    }
+    outcome.leftOut = !told || !done || !delivered || context.logLost;
     return outcome;
 }
 

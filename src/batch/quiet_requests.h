@@ -4,7 +4,9 @@
 // output that cannot be created is always shown.
 #pragma once
 
+#include <cstdint>
 #include <iosfwd>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -14,6 +16,7 @@
 namespace pagemeld {
 
 struct Catalogue;
+struct CommandLineRequest;
 class ErrorReporter;
 class PdfEngine;
 class System;
@@ -43,18 +46,44 @@ inline constexpr const char* kStandardOutputName = "-";
 // on without it, its problems shown instead.
 void add_line_to_log(QuietRequestContext& context, const std::string& fis, const std::string& line);
 
+// How a quiet split cuts each file: every page alone (neither set), at its bookmarks
+// of levels 1..bookmarkLevel, or into pieces of at most maxMegabytes.
+struct QuietSplitMethod {
+    std::optional<std::int32_t> bookmarkLevel;
+    std::optional<std::int32_t> maxMegabytes;
+};
+
 // Splits every page (up to page kPageLimit) of each file into output folder + base +
-// number + ".pdf", numbering from 01 for every file. Returns the pieces written, and
-// whether a file was not split whole, a piece or the log (if asked for) not written.
+// number + ".pdf", numbering from 01 for every file; or, as `method` says, at each
+// file's bookmarks (pieces named after them) or into numbered pieces of at most a size.
+// Returns the pieces written, and whether a file was not split whole, a piece (or one
+// within the size) or the log (if asked for) not written.
 RequestOutcome process_quiet_split_line(QuietRequestContext& context,
                                         const std::vector<std::string>& pdffiles,
-                                        const std::string& outputfolder);
+                                        const std::string& outputfolder,
+                                        const QuietSplitMethod& method = {});
+
+// What a quiet merge may choose besides its files: each file's pages ("" or none for
+// every page), a bookmark for each file, a blank page after odd page counts.
+struct QuietMergeChoices {
+    std::vector<std::string> pages;
+    bool bookmarkEach = false;
+    bool blankOdd = false;
+};
 
 // Merges the files, in order, into `fis` (to standard output for kStandardOutputName).
 // Returns whether the output was written, and whether a file was left out, the log
 // (if asked for) not written, or the output not delivered whole.
 RequestOutcome process_merge_line(QuietRequestContext& context,
-                                  const std::vector<std::string>& pdffiles, const std::string& fis);
+                                  const std::vector<std::string>& pdffiles, const std::string& fis,
+                                  const QuietMergeChoices& choices = {});
+
+// Mixes the request's two documents into its output: one file when it names one (standard
+// output for kStandardOutputName), else a file per pass in that folder, named after the
+// first document. Returns the files written, and whether a pass was not written with all
+// its pages or the log (if asked for) not written.
+RequestOutcome process_quiet_mix_line(QuietRequestContext& context,
+                                      const CommandLineRequest& request);
 
 // The start line's date and time, as the log shows it.
 std::string logTimestamp(System& system);

@@ -38,6 +38,10 @@ const std::vector<CatalogueEntry>& catalogueEntries() {
         {"OTHER", "MsgErrSplitNothingWritten", &Catalogue::MsgErrSplitNothingWritten},
         {"OTHER", "MsgErrSplitSave", &Catalogue::MsgErrSplitSave},
         {"OTHER", "MsgErrSplitOverSource", &Catalogue::MsgErrSplitOverSource},
+        {"OTHER", "MsgErrSplitNoBookmarks", &Catalogue::MsgErrSplitNoBookmarks},
+        {"OTHER", "MsgSplitBookmarksSkipped", &Catalogue::MsgSplitBookmarksSkipped},
+        {"OTHER", "MsgSplitOversizePages", &Catalogue::MsgSplitOversizePages},
+        {"OTHER", "MsgErrCLSplitSwitch", &Catalogue::MsgErrCLSplitSwitch},
         {"OTHER", "MsgErrCL", &Catalogue::MsgErrCL},
         {"OTHER", "MsgErrCL2", &Catalogue::MsgErrCL2},
         {"OTHER", "MsgErrCL3", &Catalogue::MsgErrCL3},
@@ -82,6 +86,9 @@ const std::vector<CatalogueEntry>& catalogueEntries() {
         {"OTHER", "MsgRunCancelled", &Catalogue::MsgRunCancelled},
         {"OTHER", "MsgMergeCancelled", &Catalogue::MsgMergeCancelled},
         {"OTHER", "MsgCloseDuringRun", &Catalogue::MsgCloseDuringRun},
+        {"OTHER", "GridChosenPages", &Catalogue::GridChosenPages},
+        {"OTHER", "MsgEnterPageChoice", &Catalogue::MsgEnterPageChoice},
+        {"OTHER", "MsgErrPageChoice", &Catalogue::MsgErrPageChoice},
     };
     return entries;
 }

@@ -62,6 +62,19 @@ struct Catalogue {
     std::string MsgErrSplitOverSource =
         "This output file would replace the PDF being split. Please choose another base filename "
         "or destination folder:";
+    // Splitting at bookmarks and into pieces of at most a size: text + the level; text +
+    // the count of bookmarks left out; text + the pages, each written alone; the quiet
+    // split's switches given without a number.
+    std::string MsgErrSplitNoBookmarks =
+        "No file was written: this PDF has no bookmarks that lead to its pages at level";
+    std::string MsgSplitBookmarksSkipped =
+        "Split process done! Bookmarks that lead to no page of this document were skipped:";
+    std::string MsgSplitOversizePages =
+        "Split process done! These pages are larger than the size limit by themselves and were "
+        "each written as a file of their own: page";
+    std::string MsgErrCLSplitSwitch =
+        "Invalid command line arguments: --bookmarks takes a level and --max-size a number of "
+        "megabytes, each a whole number of at least 1, and a split takes only one of them.";
     std::string MsgErrCL =
         "Invalid command line arguments. Check online support page to learn how to use command "
         "line!";
@@ -140,6 +153,11 @@ struct Catalogue {
     std::string MsgMergeCancelled = "The merge was stopped. No output file was written.";
     std::string MsgCloseDuringRun =
         "A run is still going. Stop it after the current file and close the window?";
+    // The pages of each file a merge takes.
+    std::string GridChosenPages = "Use pages";
+    std::string MsgEnterPageChoice =
+        "Pages of this file to merge, for example 1-4,6 or 8- (empty for every page):";
+    std::string MsgErrPageChoice = "These pages cannot be read:";
 };
 
 // One catalogue text: its section and key in a language file and where it lives.

@@ -61,6 +61,19 @@ bool mayWriteOutputs(ExistingFiles existing, RunReporter& reporter, const std::s
     return existing == ExistingFiles::Ask && reporter.mayReplace({destination, found});
 }
 
+bool mayWriteNamedOutputs(ExistingFiles existing, RunReporter& reporter,
+                          const std::string& destination,
+                          const std::vector<NumberedOutput>& outputs) {
+    if (existing == ExistingFiles::Replace) return true;
+    std::int32_t found = 0;
+    for (const NumberedOutput& output : outputs) {
+        std::error_code ec;
+        if (std::filesystem::exists(fileStatus(output.name, ec))) ++found;
+    }
+    if (found == 0) return true;
+    return existing == ExistingFiles::Ask && reporter.mayReplace({destination, found});
+}
+
 void writeOutputs(const std::vector<NumberedOutput>& outputs,
                   const DocumentInformation& information, PdfEngine& pdf, RunReporter& reporter,
                   Trap& trap, RunResult& result) {

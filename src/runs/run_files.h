@@ -18,6 +18,8 @@ class Trap;
 struct InputFile {
     std::string path;
     std::string password;  // the password to open it with; "" for none
+    // A merge's choice of its pages (page_choice.h); "" for every page.
+    std::string pages = {};
 };
 
 enum class InputFate {
@@ -29,6 +31,7 @@ enum class InputFate {
     WrongPassword,  // the password given does not open it
     NotWritten,     // it opened, but its pages could not be read into the output
     Unused,         // it opened, but the output failed before its pages went in
+    NoChosenPages,  // it opened, but none of the pages chosen of it are in it
 };
 
 struct InputOutcome {
@@ -99,5 +102,11 @@ void writeOutputs(const std::vector<NumberedOutput>& outputs,
 // that are there already, as `existing` says (asking through `reporter`).
 bool mayWriteOutputs(ExistingFiles existing, RunReporter& reporter, const std::string& destination,
                      const std::string& baseName, std::size_t outputs);
+
+// The same for outputs named otherwise (a split at bookmarks): those of `outputs` that
+// are files already.
+bool mayWriteNamedOutputs(ExistingFiles existing, RunReporter& reporter,
+                          const std::string& destination,
+                          const std::vector<NumberedOutput>& outputs);
 
 }  // namespace pagemeld

@@ -29,7 +29,19 @@ struct RangePieces {
     std::vector<std::string> pieces;
 };
 
-using SplitMethod = std::variant<FixedPieces, RangePieces>;
+// A new piece at the page of each bookmark of levels 1..level, named after its title
+// (bookmarkPieces); pages before the first form a piece of their own.
+struct BookmarkPieces {
+    std::int32_t level = 1;
+};
+
+// Consecutive pages while the piece's written size stays within maxBytes; a page
+// larger by itself is a piece of its own. Numbered as the fixed pieces are.
+struct SizePieces {
+    std::uint64_t maxBytes = 0;
+};
+
+using SplitMethod = std::variant<FixedPieces, RangePieces, BookmarkPieces, SizePieces>;
 
 // What to do with an output that would replace the source or a kept file.
 enum class OnClash {
@@ -59,6 +71,12 @@ struct SplitResult : RunResult {
     std::int32_t limit = 0;
     // Pages beyond `limit` were there or were asked for, and were left out.
     bool pagesLeftOut = false;
+    // Bookmarks: the source has none of the level asked for that leads to one of its
+    // pages (nothing written), and how many of the levels cut at lead to no page.
+    bool noBookmarksAtLevel = false;
+    std::int32_t bookmarksWithoutPage = 0;
+    // Size: pages (1-based) larger than the limit by themselves, each written alone.
+    std::vector<std::int32_t> oversizePages;
 };
 
 // Runs `request`; each step goes through `trap`, the error trap of whoever started it.

@@ -136,8 +136,9 @@ namespace {
 // One method chosen: the others are cleared, and the range box takes text only for the
 // range method.
 void chooseMethod(Form1& form, OptionButton& chosen) {
-    for (OptionButton* option : {&form.r_split_method1, &form.r_split_method2,
-                                 &form.r_split_method3, &form.r_split_method4})
+    for (OptionButton* option :
+         {&form.r_split_method1, &form.r_split_method2, &form.r_split_method3,
+          &form.r_split_method4, &form.r_split_method5, &form.r_split_method6})
         option->value = option == &chosen;
     form.txt_split_range.enabled = &chosen == &form.r_split_method2;
 }

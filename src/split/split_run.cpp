@@ -15,6 +15,7 @@
 #include "runs/document_information.h"
 #include "runs/split_plan.h"
 #include "runs/split_run.h"
+#include "runs/split_size.h"
 
 namespace pagemeld {
 
@@ -72,6 +73,12 @@ void SplitTab::readMethod(SplitRequest& request) {
     } else if (f.r_split_method4.value) {
         const std::int32_t step = numberOf(f.txt_split_meth4, f.r_split_method4);
         request.method = FixedPieces{step, numberOf(f.txt_split_meth4_s, f.Label15), 1};
+    } else if (f.r_split_method5.value) {
+        request.method = BookmarkPieces{numberOf(f.txt_split_meth5, f.r_split_method5)};
+    } else if (f.r_split_method6.value) {
+        request.method =
+            SizePieces{static_cast<std::uint64_t>(numberOf(f.txt_split_meth6, f.r_split_method6)) *
+                       kBytesPerMegabyte};
     } else if (f.r_split_method2.value) {
         // Text the run cannot read is refused whole: cutting the rest would leave the
         // user believing every piece was written.
@@ -144,6 +151,10 @@ bool SplitTab::toldFailure(const SplitResult& result) {
         warn(text_.MsgErrSplitOverSource + " " + result.clash);
         return true;
     }
+    if (result.noBookmarksAtLevel) {
+        warn(text_.MsgErrSplitNoBookmarks + " " + trimBlanks(form_.txt_split_meth5.text));
+        return true;
+    }
     if (result.outputFailure) {
         // A piece that cannot be written ends the run: the user must not be told it is done.
         tell(withFailureReason(text_, text_.MsgErrSplitSave + " " + result.outputFailure.file,
@@ -185,6 +196,13 @@ void SplitTab::report(const SplitRequest& request, const SplitResult& result,
                      msgbox::kInformation);
             else if (nothingWritten)
                 warn(text_.MsgErrSplitNothingWritten + " " + std::to_string(result.pages));
+            else if (!result.oversizePages.empty())
+                tell(text_.MsgSplitOversizePages + " " + pageListText(result.oversizePages),
+                     msgbox::kInformation);
+            else if (result.bookmarksWithoutPage > 0)
+                tell(text_.MsgSplitBookmarksSkipped + " " +
+                         std::to_string(result.bookmarksWithoutPage),
+                     msgbox::kInformation);
             else if (!result.pagesLeftOut)
                 tell(text_.MsgSplitDone, msgbox::kInformation);
             else

@@ -19,9 +19,16 @@ protected:
         Pieces found;
         for (const auto& entry : std::filesystem::directory_iterator(dir.path())) {
             const std::string name = entry.path().filename().string();
-            if (name.rfind(base, 0) == 0) found[name] = pageTexts(entry.path().string());
+            if (name.rfind(base, 0) == 0 && name.ends_with(".pdf"))
+                found[name] = pageTexts(entry.path().string());
         }
         return found;
+    }
+    // Double-clicks cell (row, col) of a grid's file rows, as a user opens a cell.
+    void doubleClick(const std::string& gridName, int row, int col) {
+        auto* grid = find<QTableWidget>(gridName);
+        const QRect cell = grid->visualRect(grid->model()->index(row, col));
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
     }
 };
 
@@ -100,6 +107,70 @@ TEST_F(WindowRunsTest, SplitsWithEachMethodItsFieldsTypedIn) {
                                         {"piece03.pdf", {"P 9", "P 10"}}}));
 }
 
+// The two methods that count no pages: a chaptered document cut at its chapters, then
+// at its sections (replacing the chapters' files once asked), then at a level it lacks;
+// pages of about 1 MB each cut into pieces of at most 3 MB.
+TEST_F(WindowRunsTest, SplitsAtBookmarksAndIntoPiecesOfAtMostASize) {
+    writeChapteredPdf(file("book.pdf"));
+    start();
+    ui.openAnswers.push_back({file("book.pdf")});
+    click("split_add_but");
+    choose("r_split_method5");
+    const Pieces chapters = {{"book00.pdf", labels("P", 1, 2)},
+                             {"1 Basics.pdf", labels("P", 3, 11)},
+                             {"2 Methods.pdf", labels("P", 12, 19)},
+                             {"3 Results.pdf", labels("P", 20, 30)}};
+    click("cmd_split_run");
+    EXPECT_EQ(ui.boxTexts(), Texts{"Split process done!"});
+    Pieces found = outputs("");
+    found.erase("book.pdf");
+    EXPECT_EQ(found, chapters);
+
+    type("txt_split_meth5", "2");
+    ui.boxes.clear();
+    ui.boxAnswers.push_back(msgbox::kAnswerYes);
+    click("cmd_split_run");
+    EXPECT_EQ(ui.boxTexts().back(), "Split process done!");
+    found = outputs("");
+    found.erase("book.pdf");
+    EXPECT_EQ(found, (Pieces{{"book00.pdf", labels("P", 1, 2)},
+                             {"1 Basics.pdf", {"P 3"}},
+                             {"1.1 Terms.pdf", labels("P", 4, 7)},
+                             {"1.2 Rules.pdf", labels("P", 8, 11)},
+                             {"2 Methods.pdf", labels("P", 12, 19)},
+                             {"3 Results.pdf", labels("P", 20, 30)}}));
+
+    type("txt_split_meth5", "3");
+    ui.boxes.clear();
+    click("cmd_split_run");
+    EXPECT_EQ(ui.boxTexts(), Texts{"No file was written: this PDF has no bookmarks that lead to "
+                                   "its pages at level 3"});
+
+    TestPdfOptions options{20, "S"};
+    options.sharedImage = false;
+    options.ownImages = true;
+    options.imageSide = 590;
+    writeTestPdf(file("scan.pdf"), options);
+    click("split_rem_but");
+    ui.openAnswers.push_back({file("scan.pdf")});
+    click("split_add_but");
+    choose("r_split_method6");
+    type("txt_split_meth6", "3");
+    ui.boxes.clear();
+    click("cmd_split_run");
+    EXPECT_EQ(ui.boxTexts(), Texts{"Split process done!"});
+    Pieces pieces;
+    for (int k = 1; k <= 10; ++k) {
+        const std::string name =
+            "scan" + std::string(k < 10 ? "0" : "") + std::to_string(k) + ".pdf";
+        pieces[name] = labels("S", 2 * k - 1, 2 * k);
+        EXPECT_LE(std::filesystem::file_size(file(name)), 3'000'000u) << name;
+    }
+    found = outputs("scan");
+    found.erase("scan.pdf");
+    EXPECT_EQ(found, pieces);
+}
+
 TEST_F(WindowRunsTest, MergesThreeFilesOneOfThemEncryptedWithThePasswordTypedIn) {
     writeTestPdf(file("a.pdf"), 2, "A");
     writeEncryptedPdf(file("b.pdf"), {1, "B"}, Encryption::Aes256, "pw b", "owner");
@@ -168,6 +239,56 @@ TEST_F(WindowRunsTest, MixesTwoDocuments) {
     EXPECT_EQ(outputs("base0"), (Pieces{{"base01.pdf", {"A 2", "B 1"}},
                                         {"base02.pdf", {"A 4", "B 1"}},
                                         {"base03.pdf", {"A 6", "B 1"}}}));
+}
+
+// The pages of each file typed into the list (a choice that cannot be read is refused,
+// quoted, and the cell keeps what it had), a bookmark for each file and a blank page
+// after each odd count but the last.
+TEST_F(WindowRunsTest, MergesChosenPagesWithABookmarkForEachFileAndBlankPages) {
+    writeTestPdf(file("a.pdf"), 2, "A");
+    writeTestPdf(file("b.pdf"), 3, "B");
+    writeTestPdf(file("c.pdf"), 3, "C");
+    start();
+    clickTab(2);
+    ui.openAnswers.push_back({file("a.pdf"), file("b.pdf"), file("c.pdf")});
+    click("mbut_add");
+    const auto typePages = [&](int row, const std::string& pages) {
+        ui.inputAnswers.push_back(pages);
+        doubleClick("merge_grid", row, 5);
+    };
+    typePages(0, "1");
+    typePages(1, "2-3");
+    typePages(1, "3,x-1");
+    EXPECT_EQ(ui.boxTexts(), Texts{"These pages cannot be read: x-1"});
+    EXPECT_EQ(column("merge_grid", 5), (Texts{"1", "2-3", "", "", "", ""}));
+    choose("chk_merge_bookmarks");
+    choose("chk_merge_blank");
+    type("moutput_file", file("binder.pdf"));
+    ui.boxes.clear();
+    click("cmd_merge");
+    EXPECT_EQ(ui.boxTexts(), Texts{"Merge process done!"});
+    EXPECT_EQ(pageTexts(file("binder.pdf")), (Texts{"A 1", "", "B 2", "B 3", "C 1", "C 2", "C 3"}));
+    EXPECT_EQ(bookmarks(file("binder.pdf")), (Texts{"a -> 1", "b -> 3", "c -> 5"}));
+    EXPECT_TRUE(qpdfCheckClean(file("binder.pdf")));
+}
+
+// A duplex scan: the fronts, and the backs scanned last page first, into one file.
+TEST_F(WindowRunsTest, PutsADuplexScanTogetherInOneFile) {
+    writeTestPdf(file("fronts.pdf"), 3, "F");
+    writeTestPdf(file("backs.pdf"), 3, "B");
+    start();
+    clickTab(3);
+    ui.openAnswers.push_back({file("fronts.pdf"), file("backs.pdf")});
+    click("x_but_add");
+    type("r_mix1_method1_e1", "1");
+    type("r_mix2_method1_e1", "1");
+    choose("chk_mix2_backwards");
+    choose("chk_mix_onefile");
+    click("cmd_mix_run");
+    EXPECT_EQ(ui.boxTexts(), Texts{"Mix process done!"});
+    EXPECT_EQ(outputs("fronts0"), Pieces{});
+    EXPECT_EQ(outputs("output"),
+              (Pieces{{"output.pdf", {"F 1", "B 3", "F 2", "B 2", "F 3", "B 1"}}}));
 }
 
 }  // namespace

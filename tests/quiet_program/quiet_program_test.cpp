@@ -58,6 +58,7 @@ struct Made {
     std::string name;
     Texts pages = {};
     std::string holds = {};
+    Texts bookmarks = {};
 };
 
 struct CommandLine {
@@ -138,6 +139,36 @@ const std::vector<CommandLine>& commandLines() {
              {},
              "{dir}/gone/m.pdf cannot be created!" + std::string(kLineEnd) +
                  "The folder does not exist." + kLineEnd},
+            // Chosen pages, a bookmark for each file, a blank page after an odd count.
+            {"merge, chosen pages, bookmarks, blanks",
+             {"-qm", "a.pdf", "--pages", "2", "two words.pdf", "--pages", "2-1", "report.pdf",
+              "--bookmark-each", "--blank-odd", "-o", "m.pdf"},
+             0,
+             {{"m.pdf",
+               {"A 2", "", "W 2", "W 1", "R 1", "R 2"},
+               {},
+               {"a -> 1", "two words -> 3", "report -> 5"}}}},
+            {"merge, pages that cannot be read",
+             {"-qm", "a.pdf", "--pages", "1-x", "b.pdf", "-o", "m.pdf"},
+             3,
+             {},
+             "These pages cannot be read: 1-x - {dir}/a.pdf"},
+            // A duplex scan: the backs read backwards, every pass into one file.
+            {"mix, duplex into one file",
+             {"-qxl", "a.pdf", "report.pdf", "--reverse-second", "-o", "duplex.pdf"},
+             0,
+             {{"duplex.pdf", {"A 1", "R 2", "A 2", "R 1"}},
+              {"duplex.pdf.log", {}, "Mix process done!\r\n"}}},
+            {"mix into a folder, by groups",
+             {"-qx", "report.pdf", "b.pdf", "--groups", "2,1", "--start", "1,1", "-o", "out"},
+             0,
+             {{"out/report01.pdf", {"R 1", "R 2", "B 1"}}}},
+            {"mix, a start beyond the end",
+             {"-qx", "a.pdf", "b.pdf", "--start", "3,1", "-o", "out/"},
+             3,
+             {},
+             "The start page lies beyond the last page of this document: {dir}/a.pdf"},
+            {"mix of one file", {"-qx", "a.pdf", "-o", "out/"}, 2, {}, kRefused},
             // Help or the version that cannot be written is not done.
             {"version into a full disk", {"--version"}, 3, {}, {}, false, {}, "/dev/full"},
             {"help into a full disk", {"--help"}, 3, {}, {}, false, {}, "/dev/full"},
@@ -187,6 +218,16 @@ const std::vector<CommandLine>& commandLines() {
              {},
              {},
              {"A 1", "A 2", "B 1"}},
+            {"duplex mix to standard output",
+             {"-qx", "a.pdf", "report.pdf", "--reverse-second", "-o", "-"},
+             0,
+             {},
+             {},
+             false,
+             {},
+             {},
+             {},
+             {"A 1", "R 2", "A 2", "R 1"}},
             {"merge to a closed pipe",
              {"-qm", "a.pdf", "b.pdf", "-o", "-"},
              1,
@@ -224,6 +265,72 @@ const std::vector<CommandLine>& commandLines() {
         longer.made.push_back(
             {"out/output.log", {}, "Pages after page 999 were left out: a quiet split writes"});
         lines.push_back(longer);
+        // At bookmarks: chapters, and sections with the chapters around them; a level the
+        // file lacks writes nothing.
+        const auto chaptered = [](const fs::path& folder) {
+            testing::writeChapteredPdf((folder / "book.pdf").string());
+        };
+        const auto pages = [](int first, int last) {
+            Texts texts;
+            for (int page = first; page <= last; ++page)
+                texts.push_back("P " + std::to_string(page));
+            return texts;
+        };
+        lines.push_back({"split at bookmarks of level 1, logged",
+                         {"-qsl", "--bookmarks", "1", "book.pdf", "-o", "out/"},
+                         0,
+                         {{"out/book00.pdf", pages(1, 2)},
+                          {"out/1 Basics.pdf", pages(3, 11)},
+                          {"out/2 Methods.pdf", pages(12, 19)},
+                          {"out/3 Results.pdf", pages(20, 30)},
+                          {"out/output.log", {}, "Saving output file: out/3 Results.pdf\r\n"}},
+                         {},
+                         false,
+                         chaptered});
+        lines.push_back({"split at bookmarks of level 2",
+                         {"-qs", "book.pdf", "--bookmarks", "2", "-o", "out/"},
+                         0,
+                         {{"out/book00.pdf", pages(1, 2)},
+                          {"out/1 Basics.pdf", pages(3, 3)},
+                          {"out/1.1 Terms.pdf", pages(4, 7)},
+                          {"out/1.2 Rules.pdf", pages(8, 11)},
+                          {"out/2 Methods.pdf", pages(12, 19)},
+                          {"out/3 Results.pdf", pages(20, 30)}},
+                         {},
+                         false,
+                         chaptered});
+        lines.push_back({"split at bookmarks of a level the file lacks",
+                         {"-qs", "--bookmarks", "3", "book.pdf", "-o", "out/"},
+                         3,
+                         {},
+                         "no bookmarks that lead to its pages at level 3: {dir}/book.pdf",
+                         false,
+                         chaptered});
+        // Pages of about 1 MB each in pieces of at most 3 MB.
+        CommandLine sized{"split into pieces of at most 3 MB",
+                          {"-qs", "--max-size", "3", "big.pdf", "-o", "out/"},
+                          0,
+                          {},
+                          {},
+                          false,
+                          [](const fs::path& folder) {
+                              testing::TestPdfOptions options{20, "P"};
+                              options.sharedImage = false;
+                              options.ownImages = true;
+                              options.imageSide = 590;
+                              testing::writeTestPdf((folder / "big.pdf").string(), options);
+                          }};
+        for (int piece = 1; piece <= 10; ++piece) {
+            sized.made.push_back(
+                {"out/big" + std::string(piece < 10 ? "0" : "") + std::to_string(piece) + ".pdf",
+                 pages(2 * piece - 1, 2 * piece)});
+        }
+        lines.push_back(sized);
+        lines.push_back({"a size that is no whole number",
+                         {"-qs", "--max-size", "2.5", "a.pdf", "-o", "out/"},
+                         2,
+                         {},
+                         "--max-size a number of megabytes"});
         std::vector<std::string> tooMany = {"-qm"};
         for (int i = 0; i <= 1000; ++i) tooMany.push_back("f" + std::to_string(i) + ".pdf");
         tooMany.insert(tooMany.end(), {"-o", "m.pdf"});
@@ -317,6 +424,10 @@ TEST_P(BothPrograms, CarryOutEachCommandLineAndLeaveEveryInputAsItWas) {
             }
             EXPECT_NE(after[made.name].find(inFolder(made.holds, dir)), std::string::npos)
                 << made.name;
+            if (!made.bookmarks.empty()) {
+                EXPECT_EQ(testing::bookmarks(dir.path().string() + "/" + made.name),
+                          made.bookmarks);
+            }
             after.erase(made.name);
         }
         // Nothing else made, every input byte for byte as it was.
@@ -349,7 +460,9 @@ TEST_P(BothPrograms, TellTheirUsageAndVersionWithoutADisplay) {
         const bool shown = help.output.find("  " + line + "\n") != std::string::npos;
         EXPECT_EQ(shown, !(isConsoleProgram() && needsWindow)) << line;
     }
-    EXPECT_EQ(lines, 5);
+    EXPECT_EQ(lines, 6);
+    for (const char* split : {"--bookmarks N", "--max-size MB"})
+        EXPECT_NE(help.output.find(split), std::string::npos) << split;
     // Each status, told alike by --help and the README.
     const std::string readmeText = testing::fileText(PAGEMELD_README);
     for (const ExitStatusMeaning& status : kExitStatusMeanings) {

@@ -1,6 +1,9 @@
 // What the split run's own tests leave out: range texts of every shape against the
-// page count, and page arithmetic at the edge of the 32-bit range.
+// page count, page arithmetic at the edge of the 32-bit range, and bookmark titles
+// made distinct names.
 #include "runs/split_plan.h"
+
+#include "runs/split_bookmarks.h"
 
 #include <gtest/gtest.h>
 
@@ -80,3 +83,27 @@ TEST(SplitFixedSize, PositionsBeyondTheInt32RangeEndTheWalkInsteadOfWrapping) {
 
 }  // namespace
 }  // namespace pagemeld
+
+namespace pagemeld::testing {
+namespace {
+
+// Windows takes names without regard to case, accented and Greek or Cyrillic letters
+// too: a second chapter of the same name must not replace the first's file. A number
+// added to a name at its longest keeps it within the longest.
+TEST(BookmarkNames, EqualNamesAreNumberedWhateverTheirCase) {
+    DistinctNames names([](const std::string& name) { return name == "taken"; });
+    const std::string longest(kTitleNameMax, 'x');
+    const std::pair<std::string, std::string> cases[] = {
+        {"\xC3\x89t\xC3\xA9", "\xC3\x89t\xC3\xA9"},                // Été
+        {"\xC3\x89T\xC3\x89", "\xC3\x89T\xC3\x89 (2)"},            // ÉTÉ
+        {"\xD0\x9C\xD0\xB8\xD1\x80", "\xD0\x9C\xD0\xB8\xD1\x80"},  // Мир
+        {"\xD0\xBC\xD0\x98\xD0\xA0", "\xD0\xBC\xD0\x98\xD0\xA0 (2)"},
+        {"taken", "taken (2)"},
+        {longest, longest},
+        {longest, std::string(kTitleNameMax - 4, 'x') + " (2)"},
+    };
+    for (const auto& [title, name] : cases) EXPECT_EQ(names.next(title), name) << title;
+}
+
+}  // namespace
+}  // namespace pagemeld::testing

@@ -16,13 +16,14 @@ protected:
         form.add_fisier_split(path);
         form.txt_split_filename.text = "part";
     }
-    // Method 1..4 with its number boxes; the view only sets the options' values.
+    // Method 1..6 with its number boxes; the view only sets the options' values.
     void method(int number, const std::string& n, const std::string& s = "1") {
         OptionButton* options[] = {&form.r_split_method1, &form.r_split_method2,
-                                   &form.r_split_method3, &form.r_split_method4};
+                                   &form.r_split_method3, &form.r_split_method4,
+                                   &form.r_split_method5, &form.r_split_method6};
         TextBox* boxes[] = {&form.txt_split_meth1, &form.txt_split_range, &form.txt_split_meth3,
-                            &form.txt_split_meth4};
-        for (int m = 1; m <= 4; ++m) options[m - 1]->value = m == number;
+                            &form.txt_split_meth4, &form.txt_split_meth5, &form.txt_split_meth6};
+        for (int m = 1; m <= 6; ++m) options[m - 1]->value = m == number;
         boxes[number - 1]->text = n;
         form.txt_split_meth3_s.text = form.txt_split_meth4_s.text = s;
     }
@@ -45,6 +46,9 @@ TEST_F(SplitRunTest, RefusalsComeBeforeAnythingIsWritten) {
         {[&] { method(1, "2147483648"); }, t.MsgErrSplitNumberField},
         {[&] { method(3, "2", "0"); }, t.MsgErrSplitNumberField},
         {[&] { method(2, " ; ;"); }, t.MsgErrSplitRange},
+        {[&] { method(5, "0"); }, t.MsgErrSplitNumberField + " \"At bookmarks of level\""},
+        {[&] { method(6, "1.5"); }, t.MsgErrSplitNumberField + " \"Pieces of at most\""},
+        {[&] { method(5, "1"); }, t.MsgErrSplitNoBookmarks + " 1"},
         // No page chosen lies in the document: the run must not say it is done.
         {[&] { method(2, "4-9;12"); }, t.MsgErrSplitNothingWritten + " 3"},
         {[&] { method(3, "2", "4"); }, t.MsgErrSplitNothingWritten + " 3"},
@@ -97,6 +101,30 @@ TEST_F(SplitRunTest, PasswordsAndNothingButThePiecesIsWritten) {
         EXPECT_EQ(ui.boxTexts(), Texts{form.catalogue.MsgSplitDone}) << next;
     }
     EXPECT_EQ(pieces("of-owner"), "01: O1");
+}
+
+// What the two methods that count no pages left out is told when they are done.
+TEST_F(SplitRunTest, BookmarksLeadingNowhereAndPagesLargerThanTheLimitAreTold) {
+    writeRichPdf(work("marked.pdf"), {3, "M"},
+                 "root << /Outlines #1 >>\n#1 << /Type /Outlines /First #2 >>\n"
+                 "#2 << /Title (One) /Dest [@2 /Fit] /Next #3 >>\n#3 << /Title (Web) /A << /S "
+                 "/URI /URI (https://example.org/) >> >>\n");
+    list(work("marked.pdf"));
+    method(5, "1");
+    run();
+    EXPECT_EQ(ui.boxTexts(), Texts{form.catalogue.MsgSplitBookmarksSkipped + " 1"});
+    EXPECT_EQ(pieces("One"), ": M2 M3");
+
+    TestPdfOptions options{2, "S"};
+    options.sharedImage = false;
+    options.ownImages = true;
+    options.imageSide = 590;
+    writeTestPdf(work("scan.pdf"), options);
+    list(work("scan.pdf"));
+    method(6, "1");
+    run();
+    EXPECT_EQ(ui.boxTexts(), Texts{form.catalogue.MsgSplitOversizePages + " 1, 2"});
+    EXPECT_EQ(pieces("part"), "00: M1; 01: S1; 02: S2");
 }
 
 TEST_F(SplitRunTest, NoPieceMayReplaceTheSource) {

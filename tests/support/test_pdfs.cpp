@@ -2,6 +2,7 @@
 
 #include <qpdf/Pl_Discard.hh>
 #include <qpdf/QPDF.hh>
+#include <qpdf/QPDFOutlineDocumentHelper.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
 #include <qpdf/QPDFPageObjectHelper.hh>
 #include <qpdf/QPDFWriter.hh>
@@ -49,10 +50,18 @@ void buildDocument(QPDF& pdf, const TestPdfOptions& options) {
     for (int k = 1; k <= options.pages; ++k) {
         const auto text = QH::newString(options.label + " " + std::to_string(k)).unparse();
         auto page = QH::parse(&pdf, "<< /Type /Page /MediaBox [0 0 612 792] " + resources + " >>");
+        if (options.ownImages) {
+            page.getKey("/Resources")
+                .replaceKey(
+                    "/XObject",
+                    QH::parse(&pdf,
+                              "<< /Im1 " + makeImage(pdf, options.imageSide).unparse() + " >>"));
+        }
         page.replaceKey("/Parent", pages);
-        page.replaceKey("/Contents",
-                        pdf.newStream("BT /F1 24 Tf 72 720 Td " + text + " Tj ET\n" +
-                                      (image ? "q 100 0 0 100 72 500 cm /Im1 Do Q\n" : "")));
+        page.replaceKey("/Contents", pdf.newStream("BT /F1 24 Tf 72 720 Td " + text + " Tj ET\n" +
+                                                   (image || options.ownImages
+                                                        ? "q 100 0 0 100 72 500 cm /Im1 Do Q\n"
+                                                        : "")));
         kids.appendItem(pdf.makeIndirectObject(page));
     }
     pages.replaceKey("/Kids", kids);
@@ -174,6 +183,19 @@ void writeRichPdf(const std::string& path, const TestPdfOptions& options,
     writeFile(path, bytesOf(options, [&](QPDF& pdf) { addExtras(pdf, extras); }));
 }
 
+void writeChapteredPdf(const std::string& path) {
+    writeRichPdf(path, {30, "P"},
+                 "root << /Outlines #1 >>\n"
+                 "#1 << /Type /Outlines /First #2 /Last #4 /Count 3 >>\n"
+                 "#2 << /Title (1 Basics) /Parent #1 /Next #3 /First #5 /Last #6 /Count 2 "
+                 "/Dest [@3 /Fit] >>\n"
+                 "#3 << /Title (2 Methods) /Parent #1 /Prev #2 /Next #4 /Dest [@12 /Fit] >>\n"
+                 "#4 << /Title (3 Results) /Parent #1 /Prev #3 /A << /S /GoTo /D [@20 /Fit] >> "
+                 ">>\n"
+                 "#5 << /Title (1.1 Terms) /Parent #2 /Next #6 /Dest [@4 /Fit] >>\n"
+                 "#6 << /Title (1.2 Rules) /Parent #2 /Prev #5 /Dest [@8 /Fit] >>\n");
+}
+
 void writeManyPagesPdf(const std::string& path, int pages) {
     writeFile(path, bytesOf({0}, [&](QPDF& pdf) {
                   auto tree = pdf.getRoot().getKey("/Pages");
@@ -257,6 +279,36 @@ std::vector<std::string> pageTexts(const std::string& path, const std::string& p
         texts.push_back(finder.text);
     }
     return texts;
+}
+
+std::vector<std::string> pageBoxes(const std::string& path) {
+    const auto pdf = opened(path, "");
+    std::vector<std::string> boxes;
+    for (auto& page : QPDFPageDocumentHelper(*pdf).getAllPages()) {
+        QPDFObjectHandle rotate = page.getAttribute("/Rotate", false);
+        boxes.push_back(page.getMediaBox().unparseResolved() +
+                        (rotate.isInteger() ? " " + std::to_string(rotate.getIntValue()) : ""));
+    }
+    return boxes;
+}
+
+std::vector<std::string> bookmarks(const std::string& path) {
+    const auto pdf = opened(path, "");
+    std::map<QPDFObjGen, int> places;
+    for (auto& page : pdf->getAllPages()) places.emplace(page.getObjGen(), places.size() + 1);
+    std::vector<std::string> found;
+    std::function<void(std::vector<QPDFOutlineObjectHelper>, const std::string&)> walk =
+        [&](std::vector<QPDFOutlineObjectHelper> items, const std::string& indent) {
+            for (auto& item : items) {
+                const auto page = places.find(item.getDestPage().getObjGen());
+                found.push_back(indent + item.getTitle() + " -> " +
+                                (page == places.end() ? "?" : std::to_string(page->second)));
+                walk(item.getKids(), indent + " ");
+            }
+        };
+    QPDFOutlineDocumentHelper outline(*pdf);
+    walk(outline.getTopLevelOutlines(), "");
+    return found;
 }
 
 int pageCount(const std::string& path, const std::string& password) {

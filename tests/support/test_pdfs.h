@@ -18,6 +18,8 @@ struct TestPdfOptions {
     bool sharedImage = true;
     int imageSide = 64;
     std::map<std::string, std::string> info = {};  // document information, keys without slash
+    // Every page has an image of its own instead (imageSide 590: about 1 MB each).
+    bool ownImages = false;
 };
 
 void writeTestPdf(const std::string& path, const TestPdfOptions& options);
@@ -44,6 +46,10 @@ void writeNotPdf(const std::string& path);
 void writeRichPdf(const std::string& path, const TestPdfOptions& options,
                   const std::string& extras);
 
+// Thirty pages "P 1".."P 30" with three chapters and sections in the first:
+// "1 Basics" p3 (sections "1.1 Terms" p4, "1.2 Rules" p8), "2 Methods" p12, "3 Results" p20.
+void writeChapteredPdf(const std::string& path);
+
 // What qpdf reads back: the page texts ("A 1", "A 2", ...) in page order, the document
 // information as text, the number of pages, and whether the file is encrypted.
 std::vector<std::string> pageTexts(const std::string& path, const std::string& password = "");
@@ -51,6 +57,10 @@ std::map<std::string, std::string> infoEntries(const std::string& path);
 std::map<std::string, std::string> infoEntries(const std::string& path,
                                                const std::string& password);
 int pageCount(const std::string& path, const std::string& password = "");
+// Each page's media box as written ("[ 0 0 612 792 ]"), with its turn when it has one.
+std::vector<std::string> pageBoxes(const std::string& path);
+// The bookmarks as "title -> page" (1-based; "?" for none), each level one blank further in.
+std::vector<std::string> bookmarks(const std::string& path);
 bool isEncrypted(const std::string& path, const std::string& password = "");
 // True when qpdf finds no error or warning in any object, stream or page content.
 bool qpdfCheckClean(const std::string& path, std::string* report = nullptr);
