@@ -194,6 +194,16 @@ const std::vector<CommandLine>& commandLines() {
                  std::ofstream(folder / "list.txt", std::ios::binary)
                      << "\xEF\xBB\xBF# two files\r\na.pdf\r\n\r\ntwo words.pdf\r\n";
              }},
+            {"merge from a list, pages after a TAB",
+             {"-qm", "@list.txt", "-o", "m.pdf"},
+             0,
+             {{"m.pdf", {"A 2", "R 2", "R 1", "B 1"}}},
+             {},
+             false,
+             [](const fs::path& folder) {
+                 std::ofstream(folder / "list.txt", std::ios::binary)
+                     << "a.pdf\t2\nreport.pdf\t2-1\nb.pdf\n";
+             }},
             {"split from standard input",
              {"-qs", "@-", "-o", "out/"},
              0,
