@@ -288,7 +288,9 @@ run_job() {
     # The merges have three peers. The merge run of the window writes the same file as
     # the engine's merge and is timed against the same peer runs.
     [[ $job == quiet-merge || $job == long-merge ]] && tools="ours qpdf mutool pdfunite"
-    [[ $job == merge ]] && tools="ours qpdf mutool pdfunite window"
+    # The list: the same merge as one quiet request of pagemeld-cli reading its names
+    # from a list file (qpdf's own list of them, one a line).
+    [[ $job == merge ]] && tools="ours qpdf mutool pdfunite window list"
     # The scans: poppler is pdfunite for the merges and pdfseparate for the split, and
     # cat copies the same input bytes into one file, the floor of any tool.
     local runs=$RUNS
@@ -315,6 +317,7 @@ run_job() {
                 merge-mutool) measure merge-mutool mutool merge -o "$out/merged.pdf" "${merge_files[@]}" ;;
                 merge-pdfunite) measure merge-pdfunite pdfunite "${merge_files[@]}" "$out/merged.pdf" ;;
                 merge-window) measure merge-window "$bench" merge-run "$work/merge-in" "$MERGE_FILES" "$out/merged.pdf" ;;
+                merge-list) measure merge-list "$cli" -qm "@$work/merge-in/qpdf-args.txt" -o "$out/merged.pdf" ;;
                 quiet-merge-ours) measure quiet-merge-ours "${quiet[@]}" -qm "${quiet_merge_files[@]}" -o "$out/merged.pdf" ;;
                 quiet-merge-qpdf) measure quiet-merge-qpdf qpdf --empty --pages "${quiet_merge_files[@]}" -- "$out/merged.pdf" ;;
                 quiet-merge-mutool) measure quiet-merge-mutool mutool merge -o "$out/merged.pdf" "${quiet_merge_files[@]}" ;;
@@ -411,6 +414,7 @@ rows=(
     "quiet-split quiet-split-ours quiet-split-qpdf"
     "merge merge-ours merge-qpdf merge-mutool merge-pdfunite"
     "merge-run merge-window merge-qpdf merge-mutool merge-pdfunite"
+    "list-merge merge-list merge-qpdf merge-mutool merge-pdfunite"
     "quiet-merge quiet-merge-ours quiet-merge-qpdf quiet-merge-mutool quiet-merge-pdfunite"
     "long-merge long-merge-ours long-merge-qpdf long-merge-mutool long-merge-pdfunite"
     "decrypt decrypt-ours decrypt-qpdf"
@@ -418,7 +422,8 @@ rows=(
 )
 for row in "${rows[@]}"; do
     read -r job _ <<<"$row"
-    if wanted "${job/merge-run/merge}"; then
+    job=${job/merge-run/merge}
+    if wanted "${job/list-merge/merge}"; then
         printf '%-12s %8s %8s %8s %9s %-9s %7s %7s %8s %8s %7s\n' job "ours s" "qpdf s" "mutool s" \
             "pdfunite s" fastest ratio "/ qpdf" "ours MB" "peer MB" "mem"
         break
@@ -482,6 +487,7 @@ if wanted mix; then
 fi
 if wanted merge; then
     echo "merge-run: the window's merge of the same $MERGE_FILES files, against the same qpdf runs as merge"
+    echo "list-merge: pagemeld-cli -qm @list -o merged.pdf of the same files; peak memory $(peak_mb merge-list) MB against the window's $(peak_mb merge-window) MB"
     echo "$list_add"
 fi
 wanted quiet-split && echo "quiet-split: $QUIET_SPLIT_PAGES pages, as a quiet split writes at most 999 pieces per input"

@@ -3,7 +3,8 @@
 # The portable Windows folder as a user gets it, run under Wine: `cmake --install` of
 # the MinGW build, zipped, unpacked into a folder whose name has an accent and a
 # space; then quiet requests on accented names with '\' and '/' paths, a merge that
-# refuses to write over one of its inputs, logs, and the window on a virtual display. Needs the Wine
+# refuses to write over one of its inputs, logs, merges of 5000 files from a list file and
+# from standard input, a merge through a pipe, and the window on a virtual display. Needs the Wine
 # environment scripts/test-windows.sh sets up. Exits non-zero on the first failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -96,11 +97,11 @@ run_quiet pagemeld.exe -qm "Z:$inputs/Über Daten.pdf" "Français résumé.pdf" 
     -o "$(windows_path "$work")\\Fusion été.pdf"
 expect_pages "$work/Fusion été.pdf" 5
 # A quiet merge asked to write over one of its inputs refuses, says so in its log and
-# by its status (1), and leaves the input as it was.
+# by its status (3, nothing written), and leaves the input as it was.
 status=0
 (cd "$inputs" && "$wine" "$home/pagemeld.exe" -qml "Über Daten.pdf" "Français résumé.pdf" \
     -o "Über Daten.pdf") 2>/dev/null || status=$?
-[[ $status -eq 1 ]] || fail "a merge over one of its inputs ended with status $status, not 1"
+[[ $status -eq 3 ]] || fail "a merge over one of its inputs ended with status $status, not 3"
 expect_pages "$inputs/Über Daten.pdf" 2
 grep -q "would replace a file this request reads" "$inputs/Über Daten.pdf.log" ||
     fail "the merge over one of its inputs was not told in its log"
@@ -111,7 +112,7 @@ status=0
 [[ $status -eq 1 ]] || fail "a merge with a missing input ended with status $status, not 1"
 expect_pages "$inputs/Teil été.pdf" 3
 # A page under 10,000 levels of page-tree nodes is split into its one page, as on
-# Linux; 100,000 levels are refused as damaged (status 1, said in the log).
+# Linux; 100,000 levels are refused as damaged (status 3, said in the log).
 deep_tree_pdf() {
     python3 - "$1" "$2" <<'EOF'
 import sys
@@ -140,10 +141,57 @@ expect_pages "$work/Tief/Tief01.pdf" 1
 status=0
 (cd "$inputs" && "$wine" "$home/$console" -qsl "Zu tief.pdf" -o "$(windows_path "$work/Tief")\\") \
     2>/dev/null || status=$?
-[[ $status -eq 1 ]] || fail "a page tree 100,000 levels deep ended with status $status, not 1"
+[[ $status -eq 3 ]] || fail "a page tree 100,000 levels deep ended with status $status, not 3"
 grep -q "Error loading file .*Zu tief.pdf" "$work/Tief/output.log" ||
     fail "the page tree 100,000 levels deep was not refused in the log"
 [[ $(find "$work/Tief" -name 'Zu tief*') == "" ]] || fail "pieces of a refused file were written"
+echo "== 5000 files merged from a list file and from standard input, a merge through a pipe"
+# Files whose page widths count 1 to 5000, listed with a byte order mark and CR LF.
+many="$work/Viele Dateien"
+python3 - "$many" <<'EOF'
+import os, sys
+folder = sys.argv[1]
+os.makedirs(folder, exist_ok=True)
+names = []
+for n in range(1, 5001):
+    objects = ["<< /Type /Catalog /Pages 2 0 R >>", "<< /Type /Pages /Kids [3 0 R] /Count 1 >>",
+               f"<< /Type /Page /Parent 2 0 R /MediaBox [0 0 {n} 200] >>"]
+    body, offsets = b"%PDF-1.4\n", []
+    for number, text in enumerate(objects, 1):
+        offsets.append(len(body))
+        body += f"{number} 0 obj\n{text}\nendobj\n".encode()
+    xref = len(body)
+    body += b"xref\n0 4\n0000000000 65535 f \n"
+    body += b"".join(f"{o:010d} 00000 n \n".encode() for o in offsets)
+    body += f"trailer\n<< /Size 4 /Root 1 0 R >>\nstartxref\n{xref}\n%%EOF\n".encode()
+    names.append(f"Seite {n:04d} é.pdf")
+    open(os.path.join(folder, names[-1]), "wb").write(body)
+open(os.path.join(folder, "Liste.txt"), "wb").write(
+    "\ufeff# alle Seiten\r\n".encode() + "".join(f"{name}\r\n" for name in names).encode())
+EOF
+# widths FILE: the width of every page, one a line.
+widths() {
+    qpdf --json=2 --json-key=pages --json-key=qpdf "$1" | python3 -c '
+import json, sys
+doc = json.load(sys.stdin)
+for page in doc["pages"]:
+    print(int(doc["qpdf"][1]["obj:" + page["object"]]["value"]["/MediaBox"][2]))'
+}
+(cd "$many" && "$wine" "$home/$console" -qm @Liste.txt -o "$(windows_path "$work")\\Alle.pdf") ||
+    fail "the merge from a list file ended with status $?"
+expect_pages "$work/Alle.pdf" 5000
+[[ $(widths "$work/Alle.pdf") == "$(seq 1 5000)" ]] || fail "the list's files were not merged in order"
+(cd "$many" && "$wine" "$home/$console" -qm -q @- -o "Eingabe.pdf" <Liste.txt) ||
+    fail "the merge from standard input ended with status $?"
+[[ $(widths "$many/Eingabe.pdf") == "$(seq 1 5000)" ]] ||
+    fail "the names from standard input were not merged in order"
+(cd "$inputs" && "$wine" "$home/$console" -qm "Über Daten.pdf" "Français résumé.pdf" -o - |
+    cat >"$work/Durch die Pipe.pdf") || fail "the merge to standard output ended with status $?"
+expect_pages "$work/Durch die Pipe.pdf" 5
+status=0
+(cd "$many" && "$wine" "$home/$console" -qm @Fehlt.txt -o "Nichts.pdf") 2>/dev/null || status=$?
+[[ $status -eq 2 ]] || fail "a missing list file ended with status $status, not 2"
+rm -rf "$many"
 leftovers=$(find "$work" -name '.pagemeld-*')
 [[ -z $leftovers ]] || fail "temporary files left behind: $leftovers"
 

@@ -11,6 +11,7 @@ packages=(
     qt6-base-dev
     qt6-translations-l10n
     libgtest-dev libgmock-dev
+    parallel  # GNU parallel: the batch example and its test
     clang libclang-rt-dev
 )
 if [[ "${1:-}" == windows ]]; then

@@ -77,10 +77,10 @@ void designText(TextBox& box, const std::string& text) {
 }
 
 // The grids' design shape; the load handler shapes them again and writes the headers.
-void designGrid(Grid& grid, int rows, const int (&widths)[5]) {
-    grid.setCols(5);
+void designGrid(Grid& grid, int rows, std::span<const int> widths) {
+    grid.setCols(static_cast<int>(widths.size()));
     grid.setRows(rows);
-    for (int c = 0; c < 5; ++c) grid.setColWidth(c, widths[c]);
+    for (int c = 0; c < grid.cols(); ++c) grid.setColWidth(c, widths[static_cast<std::size_t>(c)]);
 }
 
 }  // namespace
@@ -182,10 +182,16 @@ void Form1::designMerge() {
     }
 
     const char* output = "merge_output";
-    place(merge_output, output, pict, 120, 2040, 9675, 1335, "Output file options");
+    place(merge_output, output, pict, 120, 2040, 9675, 2055, "Output file options");
     place(but_moutput, "but_moutput", output, 7920, 315, 1335, 330, "Select file");
     place(chk_merge_ovr, "chk_merge_ovr", output, 1920, 780, 4095, 285, "Overwrite file if exists");
     chk_merge_ovr.value = kUnchecked;
+    place(chk_merge_bookmarks, "chk_merge_bookmarks", output, 1920, 1140, 7335, 285,
+          "A bookmark for each file");
+    chk_merge_bookmarks.value = kUnchecked;
+    place(chk_merge_blank, "chk_merge_blank", output, 1920, 1500, 7335, 285,
+          "Blank page after odd page counts");
+    chk_merge_blank.value = kUnchecked;
     place(moutput_file, "moutput_file", output, 1920, 330, 5895, 285);
     designText(moutput_file, platformStartFolder("c:\\output.pdf"));
     place(lbl_mfile, "lbl_mfile", output, 240, 375, 1575, 255, "Output filename");
@@ -234,6 +240,8 @@ void Form1::designMix() {
         int top;
         MixMethodRow rows[2];
         const char* names[2][4];
+        CheckBox& backwards;
+        const char* backwardsName;
     };
     Doc docs[2] = {
         {frm_mix_meth_doc1,
@@ -243,7 +251,9 @@ void Form1::designMix() {
          {{r_mix1_method1, r_mix1_method1_e1, r_mix1_method1_e2, r_mix1_method1_lbl2},
           {r_mix1_method2, r_mix1_method2_e1, r_mix1_method2_e2, r_mix1_method2_lbl2}},
          {{"r_mix1_method1", "r_mix1_method1_e1", "r_mix1_method1_e2", "r_mix1_method1_lbl2"},
-          {"r_mix1_method2", "r_mix1_method2_e1", "r_mix1_method2_e2", "r_mix1_method2_lbl2"}}},
+          {"r_mix1_method2", "r_mix1_method2_e1", "r_mix1_method2_e2", "r_mix1_method2_lbl2"}},
+         chk_mix1_backwards,
+         "chk_mix1_backwards"},
         {frm_mix_meth_doc2,
          "frm_mix_meth_doc2",
          "Use from second document",
@@ -251,7 +261,9 @@ void Form1::designMix() {
          {{r_mix2_method1, r_mix2_method1_e1, r_mix2_method1_e2, r_mix2_method1_lbl2},
           {r_mix2_method2, r_mix2_method2_e1, r_mix2_method2_e2, r_mix2_method2_lbl2}},
          {{"r_mix2_method1", "r_mix2_method1_e1", "r_mix2_method1_e2", "r_mix2_method1_lbl2"},
-          {"r_mix2_method2", "r_mix2_method2_e1", "r_mix2_method2_e2", "r_mix2_method2_lbl2"}}},
+          {"r_mix2_method2", "r_mix2_method2_e1", "r_mix2_method2_e2", "r_mix2_method2_lbl2"}},
+         chk_mix2_backwards,
+         "chk_mix2_backwards"},
     };
     const char* optionCaptions[2] = {"Every group of", "Each"};
     const char* labelCaptions[2] = {"pages, starting with page", "page, starting with page"};
@@ -270,6 +282,9 @@ void Form1::designMix() {
             place(row.e2, doc.names[r][2], doc.frameName, 5160 + kRowShift, top, 615, 285);
             designText(row.e2, "1");
         }
+        place(doc.backwards, doc.backwardsName, doc.frameName, 6360, 270, 2850, 285,
+              "Read backwards");
+        doc.backwards.value = kUnchecked;
     }
 
     const char* dest = "frm_mix_dest";
@@ -290,6 +305,10 @@ void Form1::designMix() {
 
     designRunRow(pict, cmd_mix_run, "cmd_mix_run", "Mix files!", mixpb, "mixpb", tmix_pb,
                  "tmix_pb");
+    // Beside the run button, on its row: how the passes are written.
+    place(chk_mix_onefile, "chk_mix_onefile", pict, 240, cmd_mix_run.top + 45, 5000, 285,
+          "Write one file");
+    chk_mix_onefile.value = kUnchecked;
 }
 
 void Form1::designAboutAndExtras() {
@@ -358,8 +377,8 @@ Control* Form1::findControl(const std::string& name, int index) {
 
 // ---- Start-up ----
 
-void Form1::shapeGrid(Grid& grid, int rows, const int (&widths)[5], int fixedHeight) {
-    grid.setCols(5);
+void Form1::shapeGrid(Grid& grid, int rows, std::span<const int> widths, int fixedHeight) {
+    grid.setCols(static_cast<int>(widths.size()));
     grid.setRows(rows);
     if (fixedHeight > 0) {
         grid.height = fixedHeight;
@@ -370,15 +389,19 @@ void Form1::shapeGrid(Grid& grid, int rows, const int (&widths)[5], int fixedHei
     } else {
         grid.height = grid.rowHeight(0) * 5 - 20;
     }
-    for (int c = 0; c < 5; ++c) grid.setColWidth(c, widths[c]);
+    for (int c = 0; c < grid.cols(); ++c) grid.setColWidth(c, widths[static_cast<std::size_t>(c)]);
     grid.width = grid.sumColWidths();
 
-    for (int c = 0; c < 5; ++c) writeGridHeader(grid, c);
+    for (int c = 0; c < grid.cols(); ++c) writeGridHeader(grid, c);
 }
 
 void Form1::writeGridHeader(Grid& grid, int col) {
-    const std::string* const headers[5] = {nullptr, &catalogue.GridFilename, &catalogue.GridPath,
-                                           &catalogue.GridPages, &catalogue.GridPassword};
+    const std::string* const headers[6] = {nullptr,
+                                           &catalogue.GridFilename,
+                                           &catalogue.GridPath,
+                                           &catalogue.GridPages,
+                                           &catalogue.GridPassword,
+                                           &catalogue.GridChosenPages};
     grid.row = 0;
     grid.col = col;
     grid.setText(headers[col] ? *headers[col] : std::string("#"));
@@ -439,7 +462,7 @@ void Form1::Form_QueryUnload(int& /*Cancel*/, int /*UnloadMode*/) {
 void Form1::refresh_objects() {
     Trap trap(errors_, kFormName, "refresh_objects");
     for (Grid* grid : {&mix_grid, &split_grid, &merge_grid}) {
-        for (int c = 1; c <= 4; ++c) {
+        for (int c = 1; c < grid->cols(); ++c) {
             if (!trap.step([&] { writeGridHeader(*grid, c); })) return;
         }
     }

@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <functional>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -54,8 +55,9 @@ inline constexpr int kUpdateTimerInterval = 2000;  // ms
 inline constexpr int kBarTimerInterval = 500;      // ms
 
 // Base column widths of the file-list grids. The merge list's "#" column holds
-// numbers up to 5000; the path column gives it the room.
-inline constexpr int kMergeGridBaseWidths[5] = {540, 3050, 3410, 800, 1300};
+// numbers up to 5000; the path column gives it the room, and the room of the sixth
+// column, the pages of each file the merge takes.
+inline constexpr int kMergeGridBaseWidths[6] = {540, 2500, 2660, 800, 1300, 1300};
 inline constexpr int kSplitMixGridBaseWidths[5] = {200, 3050, 3750, 800, 1300};
 
 // A file's page count as the file lists show it. `guessed` when the file could not be
@@ -264,6 +266,8 @@ public:
     Frame merge_output;
     CommandButton but_moutput;
     CheckBox chk_merge_ovr;
+    CheckBox chk_merge_bookmarks;
+    CheckBox chk_merge_blank;
     TextBox moutput_file;
     Label lbl_mfile;
     CommandButton cmd_merge;
@@ -290,6 +294,7 @@ public:
     TextBox r_mix1_method2_e1;
     TextBox r_mix1_method2_e2;
     Label r_mix1_method2_lbl2;
+    CheckBox chk_mix1_backwards;
     Frame frm_mix_meth_doc2;
     OptionButton r_mix2_method1;
     TextBox r_mix2_method1_e1;
@@ -299,6 +304,7 @@ public:
     TextBox r_mix2_method2_e1;
     TextBox r_mix2_method2_e2;
     Label r_mix2_method2_lbl2;
+    CheckBox chk_mix2_backwards;
     Frame frm_mix_dest;
     OptionButton mix_dest_other;
     OptionButton mix_dest_source;
@@ -308,6 +314,7 @@ public:
     Label lbl_mix_dest;
     Label lbl_mix_basefilename;
     CommandButton cmd_mix_run;
+    CheckBox chk_mix_onefile;
     ProgressBar mixpb;
     Timer tmix_pb;
 
@@ -348,7 +355,7 @@ private:
                       ProgressBar& bar, const char* barName, Timer& timer, const char* timerName);
     Control& place(Control& control, const char* name, const char* container, int left, int top,
                    int width, int height, const std::string& caption = {});
-    void shapeGrid(Grid& grid, int rows, const int (&widths)[5], int fixedHeight);
+    void shapeGrid(Grid& grid, int rows, std::span<const int> widths, int fixedHeight);
     // Column `col`'s header in the language shown ("#" over the numbers).
     void writeGridHeader(Grid& grid, int col);
     void writeTabCaptions();

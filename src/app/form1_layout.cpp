@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <limits>
+#include <span>
 
 #include "app/form1.h"
 #include "base/runtime_error.h"
@@ -64,9 +65,9 @@ private:
         CommandButton& run;
     };
 
-    static void widths(Grid& grid, const int (&base)[5]) {
-        for (int c = 0; c < 5; ++c) {
-            grid.setColWidth(c,
+    static void widths(Grid& grid, std::span<const int> base) {
+        for (std::size_t c = 0; c < base.size(); ++c) {
+            grid.setColWidth(static_cast<int>(c),
                              size(roundedQuotient(static_cast<std::int64_t>(grid.width) * base[c],
                                                   kGridBaseWidth)));
         }
@@ -171,6 +172,8 @@ bool WindowLayout::barsAndButtons() {
         },
         [&] {
             for (TabParts& p : parts_) p.run.top = twips(std::int64_t{p.bar.top} - 420);
+            // The mix's way of writing stands on its run button's row.
+            f_.chk_mix_onefile.top = twips(std::int64_t{f_.cmd_mix_run.top} + 45);
         },
         [&] {
             // The merge list takes the height the window has beyond its design size;

@@ -63,6 +63,7 @@ void Form1::process_parametrii() {
             case RequestKind::None:
             case RequestKind::QuietSplit:
             case RequestKind::QuietMerge:
+            case RequestKind::QuietMix:
             case RequestKind::Help:
             case RequestKind::Version:
                 // Carried out by the program before any window is made.

@@ -6,6 +6,7 @@
 #include <system_error>
 #include <utility>
 
+#include "base/file_names.h"
 #include "base/file_system.h"
 #include "base/system_info.h"
 #include "base/text_encoding.h"
@@ -73,6 +74,7 @@ CommandLineRequest refuse(CommandLineRequest request, RequestProblem problem) {
     request.inputs.clear();
     request.output.reset();
     request.files.clear();
+    request.inputPages.clear();
     request.namesLeftOut = false;
     request.bookmarkLevel.reset();
     request.maxMegabytes.reset();
@@ -153,6 +155,56 @@ bool namesFolder(const std::string& name, const CompletedName& completed) {
     return completed.isFolder || name.back() == '/' || name.back() == '\\';
 }
 
+// The word up to the next space, or a quoted text, cut off `text`.
+std::string cutWord(std::string_view& text) {
+    std::string word;
+    if (!text.empty() && text.front() == '"') {
+        const std::size_t closeAt = text.find('"', 1);
+        word = text.substr(1, closeAt - 1);
+        text = trimView(text.substr(closeAt + 1));
+        return word;
+    }
+    const std::size_t spaceAt = text.find(' ');
+    word = text.substr(0, spaceAt);
+    text = spaceAt == kNone ? std::string_view() : trimView(text.substr(spaceAt + 1));
+    return word;
+}
+
+// "N,M": two whole numbers of at least 1.
+bool readPair(const std::string& text, std::array<std::int32_t, 2>& pair) {
+    const std::size_t comma = text.find(',');
+    if (comma == std::string::npos) return false;
+    const auto first = wholeNumberField(text.substr(0, comma));
+    const auto second = wholeNumberField(text.substr(comma + 1));
+    if (!first || !second) return false;
+    pair = {*first, *second};
+    return true;
+}
+
+// A switch word ("--...") among the names of a quiet merge or mix, cut off `names`
+// with its value; false when the request does not take it or its value is unclear.
+bool takeSwitch(std::string_view& names, CommandLineRequest& request) {
+    const std::string word = cutWord(names);
+    const bool merge = request.kind == RequestKind::QuietMerge;
+    const bool mix = request.kind == RequestKind::QuietMix;
+    if (merge && word == "--bookmark-each") return request.bookmarkEach = true;
+    if (merge && word == "--blank-odd") return request.blankOdd = true;
+    if (mix && word == "--reverse-second") return request.reverseSecond = true;
+    if (names.empty()) return false;
+    const std::string value = cutWord(names);
+    if (merge && word == "--pages") {
+        // After a name, and once for it.
+        if (request.inputs.empty() || !request.inputPages.back().empty() ||
+            trimSpaces(value).empty())
+            return false;
+        request.inputPages.back() = value;
+        return true;
+    }
+    if (mix && word == "--groups") return readPair(value, request.mixGroups);
+    if (mix && word == "--start") return readPair(value, request.mixStart);
+    return false;
+}
+
 // "--bookmarks N" or "--max-size MB" as the next word of `text`, taken off it. They
 // may stand anywhere among a quiet split's names, as the merge's page choice does.
 RequestProblem takeSplitSwitch(std::string_view& text, CommandLineRequest& request) {
@@ -173,11 +225,11 @@ RequestProblem takeSplitSwitch(std::string_view& text, CommandLineRequest& reque
     return RequestProblem::None;
 }
 
-// "-qs"/"-qm" [l] names -o output, the switch word already read. The log letter is
+// "-qs"/"-qm"/"-qx" [l] names -o output, the switch word already read. The log letter is
 // "l" as a word of its own (or attached to the switch): a first name such as
 // "labels.pdf" keeps its "l".
 CommandLineRequest parseQuiet(std::string text, CommandLineRequest request, bool completeOutput,
-                              const NameCompleter& complete) {
+                              const NameCompleter& complete, std::size_t quietMax) {
     if (!request.log && (text == "l" || startsWith(text, "l "))) {
         text = trimSpaces(std::string_view(text).substr(1));
         request.log = true;
@@ -193,16 +245,24 @@ CommandLineRequest parseQuiet(std::string text, CommandLineRequest request, bool
             return refuse(std::move(request), problem);
         // Another switch may follow.
         if (names.size() != before) continue;
+        if (request.kind != RequestKind::QuietSplit && startsWith(names, "--")) {
+            if (!takeSwitch(names, request))
+                return refuse(std::move(request), RequestProblem::UnclearSwitch);
+            continue;
+        }
         std::string name;
         if (const RequestProblem problem = cutName(names, name); problem != RequestProblem::None) {
             return refuse(std::move(request), problem);
         }
-        if (request.inputs.size() == kBatchFilesMax) {
+        if (request.inputs.size() == quietMax) {
             return refuse(std::move(request), RequestProblem::TooManyNames);
         }
         request.inputs.push_back(complete(name).path);
+        if (request.kind == RequestKind::QuietMerge) request.inputPages.emplace_back();
     }
     if (request.inputs.empty()) return refuse(std::move(request), RequestProblem::NoInput);
+    if (request.kind == RequestKind::QuietMix && request.inputs.size() != 2)
+        return refuse(std::move(request), RequestProblem::NotTwoInputs);
 
     std::string_view outputText =
         trimView(std::string_view(text).substr(markerAt + kOutputMarker.size()));
@@ -213,7 +273,16 @@ CommandLineRequest parseQuiet(std::string text, CommandLineRequest request, bool
     }
     if (output.empty()) return refuse(std::move(request), RequestProblem::NoOutput);
     if (!outputText.empty()) return refuse(std::move(request), RequestProblem::TextAfterOutput);
-    if (completeOutput) {
+    // A mix into a name ending in ".pdf" (or to standard output) writes one file; else a
+    // folder takes a file per pass.
+    if (request.kind == RequestKind::QuietMix) {
+        request.mixOneFile = output == "-" || (endsInPdf(output) && output.size() > 4 &&
+                                               output[output.size() - 4] == '.');
+        completeOutput = request.mixOneFile;
+    }
+    if (completeOutput && output == "-") {
+        request.output = output;
+    } else if (completeOutput) {
         const CompletedName completed = complete(output);
         if (namesFolder(output, completed)) {
             return refuse(std::move(request), RequestProblem::NoOutput);
@@ -339,6 +408,7 @@ RequestKind requestKind(const std::string& commandLine) {
     // Switches are matched exactly, with case: "-QS" and "/qs" are not requests.
     if (word == "-qs" || word == "-qsl") return RequestKind::QuietSplit;
     if (word == "-qm" || word == "-qml") return RequestKind::QuietMerge;
+    if (word == "-qx" || word == "-qxl") return RequestKind::QuietMix;
     if (word == "--help" || word == "-h" || word == "/?") return RequestKind::Help;
     if (word == "--version") return RequestKind::Version;
     // "-s" and "-m" take their name straight after the switch, as they always did.
@@ -348,22 +418,23 @@ RequestKind requestKind(const std::string& commandLine) {
 }
 
 CommandLineRequest parseCommandLine(const std::string& commandLine, const NameCompleter& complete,
-                                    std::size_t mergeMax) {
+                                    std::size_t mergeMax, std::size_t quietMax) {
     const std::string line = trimSpaces(commandLine);
     CommandLineRequest request;
     request.kind = requestKind(line);
     switch (request.kind) {
         case RequestKind::QuietSplit:
-        case RequestKind::QuietMerge: {
+        case RequestKind::QuietMerge:
+        case RequestKind::QuietMix: {
             // An odd quote would hide the marker; the name it opens never ends.
             if (std::count(line.begin(), line.end(), '"') % 2 != 0) {
                 return refuse(std::move(request), RequestProblem::UnclosedQuote);
             }
             const std::size_t switchEnd = std::min(line.find(' '), line.size());
-            request.log = switchEnd == 4;  // "-qsl", "-qml"
+            request.log = switchEnd == 4;  // "-qsl", "-qml", "-qxl"
             const bool completeOutput = request.kind == RequestKind::QuietMerge;
             return parseQuiet(trimSpaces(std::string_view(line).substr(switchEnd)),
-                              std::move(request), completeOutput, complete);
+                              std::move(request), completeOutput, complete, quietMax);
         }
         case RequestKind::Split:
             return parseSplit(line, complete);

@@ -3,6 +3,7 @@
 // effects: the routines that carry a request out work from the CommandLineRequest.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <functional>
@@ -65,6 +66,7 @@ enum class RequestKind {
     Invalid,     // anything else: the MsgErrCL message, then the window opens
     Help,        // "--help", "-h" or "/?": the usage text
     Version,     // "--version": the program's version
+    QuietMix,    // "-qx": mix two documents into the output folder or file
 };
 
 // Why a recognised request must be refused. Whenever this is not None, `inputs`,
@@ -72,7 +74,7 @@ enum class RequestKind {
 enum class RequestProblem {
     None,
     UnclosedQuote,  // a name opens a double quote that is never closed
-    TooManyNames,   // a quiet request names more than kBatchFilesMax files
+    TooManyNames,   // a quiet request names more files than it takes
     // A double quote inside a name rather than around it (o"u"t.pdf, "a"b.pdf, or a
     // quoted name followed by more than a space or "|"): cut at its quotes it would
     // name another file, which a request would then read or write.
@@ -82,6 +84,10 @@ enum class RequestProblem {
     // More follows the output name ("-o out/ b.pdf"): a name there would be left out
     // without a word.
     TextAfterOutput,
+    // A switch ("--pages", "--groups", ...) the request does not take, one without its
+    // value or with a value it cannot use, or "--pages" before any name.
+    UnclearSwitch,
+    NotTwoInputs,  // a quiet mix names other than two documents
     // "--bookmarks" or "--max-size" without a whole number of at least 1 after it, both
     // of them, or either after "-qm".
     BadSplitSwitch,
@@ -103,6 +109,19 @@ struct CommandLineRequest {
     std::optional<std::int32_t> bookmarkLevel;
     std::optional<std::int32_t> maxMegabytes;
 
+    // A quiet merge: each input's page choice ("--pages RANGES" after its name; "" for
+    // every page), in the order of `inputs`, and its two options.
+    std::vector<std::string> inputPages;
+    bool bookmarkEach = false;  // "--bookmark-each"
+    bool blankOdd = false;      // "--blank-odd"
+    // A quiet mix: pages per pass and start page of each document ("--groups N,M",
+    // "--start N,M"), the second read backwards ("--reverse-second"), and whether the
+    // output is one file (a name ending in ".pdf") rather than a folder.
+    std::array<std::int32_t, 2> mixGroups = {1, 1};
+    std::array<std::int32_t, 2> mixStart = {1, 1};
+    bool reverseSecond = false;
+    bool mixOneFile = false;
+
     // Interactive requests: "-s" exactly one name, "-m" the names in order.
     std::vector<CompletedName> files;
     // "-m" named more files than the merge list takes; the names past the limit are
@@ -116,8 +135,10 @@ struct CommandLineRequest {
 RequestKind requestKind(const std::string& commandLine);
 
 // Recognises the request on `commandLine` and cuts it into names. `complete` makes
-// full paths of the names; `mergeMax` is the most names "-m" hands on.
+// full paths of the names; `mergeMax` is the most names "-m" hands on, `quietMax` the
+// most a quiet request takes. A quiet merge's output "-" stays "-": standard output.
 CommandLineRequest parseCommandLine(const std::string& commandLine, const NameCompleter& complete,
-                                    std::size_t mergeMax = kMergeRequestMax);
+                                    std::size_t mergeMax = kMergeRequestMax,
+                                    std::size_t quietMax = kBatchFilesMax);
 
 }  // namespace pagemeld

@@ -23,6 +23,7 @@ std::string consoleLines(std::string text) {
 }  // namespace
 
 int ConsoleUi::messageBox(const std::string& text, const std::string& title, int style) {
+    if (beforeMessage_) beforeMessage_();
     out_ << (title.empty() ? std::string(kProductName) : title) << ": " << consoleLines(text)
          << '\n';
     out_.flush();

@@ -3,7 +3,9 @@
 // on without harm.
 #pragma once
 
+#include <functional>
 #include <iosfwd>
+#include <utility>
 
 #include "base/platform.h"
 
@@ -27,12 +29,15 @@ public:
     bool openWithAssociatedProgram(const std::string& path,
                                    const std::string& workingFolder) override;
     void quit() override { quitRequested_ = true; }
+    // Called before each message is printed: a progress line makes room for it.
+    void setBeforeMessage(std::function<void()> call) { beforeMessage_ = std::move(call); }
 
     bool quitRequested() const { return quitRequested_; }
 
 private:
     std::ostream& out_;
     bool quitRequested_ = false;
+    std::function<void()> beforeMessage_;
 };
 
 }  // namespace pagemeld

@@ -5,6 +5,7 @@
 
 #include <iostream>
 #include <string>
+#include <vector>
 
 #include "base/platform.h"
 #include "batch/usage_text.h"
@@ -12,11 +13,7 @@
 namespace pagemeld {
 
 class PdfEngine;
-
-// The exit statuses of a request carried out without the window.
-inline constexpr int kExitDone = 0;        // everything asked for was done
-inline constexpr int kExitIncomplete = 1;  // an input skipped, an output or the log not written
-inline constexpr int kExitRefused = 2;     // the command line was refused
+class TerminalProgress;
 
 inline const ProgramDescription kWindowProgram{"pagemeld", true};
 inline const ProgramDescription kConsoleProgram{"pagemeld-cli", false};
@@ -26,24 +23,31 @@ inline const ProgramDescription kConsoleProgram{"pagemeld-cli", false};
 // on, every other command line, which it then refuses.
 bool answeredWithoutWindow(const std::string& commandLine, bool displayAvailable);
 
-// Carries `commandLine` out without any window and returns the exit status: help and
-// the version on `out` (standard output), quiet requests on the runs, messages on
-// `messages` (standard error). A request only the window can carry out ("-s", "-m",
-// none at all) is refused.
-int runQuietProgram(const std::string& commandLine, const ProgramDescription& program,
-                    std::ostream& out = std::cout, std::ostream& messages = std::cerr);
+// Carries the program's arguments (`args`[0] the program) out without any window and
+// returns the exit status (ExitStatus): help and the version on `out` (standard
+// output), quiet requests on the runs, messages on `messages` (standard error), a list
+// "@-" from `in`. A request only the window can carry out ("-s", "-m", none at all) is
+// refused.
+int runQuietProgram(const std::vector<std::string>& args, const ProgramDescription& program,
+                    std::ostream& out = std::cout, std::ostream& messages = std::cerr,
+                    std::istream& in = std::cin);
 
-// What a quiet request works with: runQuietProgram gives it the console, the machine
-// and the qpdf engine.
+// What a quiet request works with: runQuietProgram gives it the console, the machine,
+// the qpdf engine and the standard streams.
 struct QuietServices {
     Ui& ui;
     System& system;
     Settings& settings;
     PdfEngine& pdf;
+    std::istream* standardInput = nullptr;   // the list "@-"
+    std::ostream* standardOutput = nullptr;  // a merge to "-"
+    std::ostream* standardError = nullptr;   // the log of a merge to "-"
+    TerminalProgress* progress = nullptr;    // standard error is a terminal: the count
 };
 
-// Carries out a quiet request ("-qs", "-qm"; anything else is refused) and returns the
-// exit status. The error handler ending the program on the way leaves it not done.
-int runQuietRequest(const std::string& commandLine, const QuietServices& services);
+// Carries out a quiet request ("-qs", "-qm"; anything else is refused), its list files
+// expanded, and returns the exit status. The error handler ending the program on the
+// way leaves it partly done.
+int runQuietRequest(const std::vector<std::string>& args, const QuietServices& services);
 
 }  // namespace pagemeld

@@ -3,18 +3,22 @@
 #include <cerrno>
 #include <cstdio>
 #include <fstream>
+#include <ostream>
+#include <random>
 
 #include "base/file_names.h"
 #include "base/file_system.h"
 #include "base/platform.h"
 #include "base/runtime_error.h"
 #include "base/text_encoding.h"
+#include "batch/command_line.h"
 #include "errors/trap.h"
 #include "errors/trapped_routines.h"
 #include "lang/catalogue.h"
 #include "lang/failure_reason.h"
 #include "runs/document_information.h"
 #include "runs/merge_run.h"
+#include "runs/mix_run.h"
 #include "runs/split_plan.h"
 #include "runs/split_run.h"
 #include "runs/split_size.h"
@@ -55,6 +59,10 @@ std::string logTimestamp(System& system) {
 void add_line_to_log(QuietRequestContext& context, const std::string& fis,
                      const std::string& line) {
     if (!context.batch_log || context.logLost) return;
+    if (context.logStream != nullptr) {
+        *context.logStream << line << '\n' << std::flush;
+        return;
+    }
     errno = 0;
     std::ofstream log(systemPath(fis), std::ios::binary | std::ios::app);
     if (log) log << line << "\r\n";
@@ -180,24 +188,31 @@ SplitMethod quietMethod(const QuietSplitMethod& method) {
 
 }  // namespace
 
-bool process_quiet_split_line(QuietRequestContext& context,
-                              const std::vector<std::string>& pdffiles,
-                              const std::string& outputfolder, const QuietSplitMethod& method) {
+RequestOutcome process_quiet_split_line(QuietRequestContext& context,
+                                        const std::vector<std::string>& pdffiles,
+                                        const std::string& outputfolder,
+                                        const QuietSplitMethod& method) {
     // Each page alone stops at the most pages it numbers; the other methods cut whole files.
     const bool everyPage = !method.bookmarkLevel && !method.maxMegabytes;
     const std::string logFile = outputfolder + "output.log";
-    bool complete = true;
+    RequestOutcome outcome;
     Trap trap(context.errors, kFormName, "process_quiet_split_line");
+    // The error handler had the request left: what was written stays written.
+    const auto left = [&] {
+        outcome.leftOut = true;
+        return outcome;
+    };
     if (!trap.step([&] {
             add_line_to_log(context, logFile,
                             "Processing request from:" + logTimestamp(context.system));
         })) {
-        return false;
+        return left();
     }
     // No piece replaces an input of the request or a piece it wrote.
     std::vector<std::string> kept = pdffiles;
     QuietSplitLog log(context, logFile);
-    for (const std::string& name : pdffiles) {
+    for (std::size_t i = 0; i < pdffiles.size(); ++i) {
+        const std::string& name = pdffiles[i];
         SplitRequest request;
         if (!trap.step([&] {
                 request = {{name, ""},
@@ -210,19 +225,23 @@ bool process_quiet_split_line(QuietRequestContext& context,
                            kept,
                            outputInformation()};
             }))
-            return false;
+            return left();
         const SplitResult result = runSplit(request, context.pdf, log, trap);
-        if (result.left) return false;
+        outcome.written += result.written.size();
+        if (result.left) return left();
         kept.insert(kept.end(), result.written.begin(), result.written.end());
         bool done = true;
         if (!trap.step([&] {
                 done = logSplit(context, logFile, name, result, method.bookmarkLevel.value_or(0));
             }))
-            return false;
-        complete = complete && done;
+            return left();
+        outcome.leftOut = outcome.leftOut || !done;
+        if (context.progress) context.progress->update(i + 1, pdffiles.size());
     }
+    if (context.progress) context.progress->finish();
     // A log asked for but not written is part of the request left undone.
-    return complete && !context.logLost;
+    outcome.leftOut = outcome.leftOut || context.logLost;
+    return outcome;
 }
 
 namespace {
@@ -260,30 +279,85 @@ void logMerge(QuietRequestContext& context, const std::string& logFile,
 
 }  // namespace
 
-bool process_merge_line(QuietRequestContext& context, const std::vector<std::string>& pdffiles,
-                        const std::string& fis) {
+namespace {
+
+// The quiet merge's progress: the run tells each input taken.
+class QuietMergeProgress : public RunReporter {
+public:
+    explicit QuietMergeProgress(TerminalProgress* progress) : progress_(progress) {}
+    void inputDone(std::size_t done, std::size_t total) override {
+        if (progress_) progress_->update(done, total);
+    }
+
+private:
+    TerminalProgress* progress_;
+};
+
+// A name for the merge on its way to standard output that no other file has.
+std::string standardOutputFile(System& system) {
+    std::random_device random;
+    return system.tempFolder() + ".pagemeld-standard-output-" + std::to_string(random()) + "-" +
+           std::to_string(random()) + ".pdf";
+}
+
+// Copies `file` to `out` in blocks; false when the stream took less than all of it (a
+// closed pipe, a full disk).
+bool deliver(const std::string& file, std::ostream& out) {
+    std::ifstream in(systemPath(file), std::ios::binary);
+    std::vector<char> block(256 * 1024);
+    while (in && out) {
+        in.read(block.data(), static_cast<std::streamsize>(block.size()));
+        out.write(block.data(), in.gcount());
+    }
+    out.flush();
+    return in.eof() && out;
+}
+
+}  // namespace
+
+RequestOutcome process_merge_line(QuietRequestContext& context,
+                                  const std::vector<std::string>& pdffiles, const std::string& fis,
+                                  const QuietMergeChoices& choices) {
     const std::string logFile = fis + ".log";
     Trap trap(context.errors, kFormName, "process_merge_line");
     if (!trap.step([&] {
             add_line_to_log(context, logFile,
                             "Processing request from:" + logTimestamp(context.system));
         })) {
-        return false;
+        return {0, true};
     }
+    const bool toStandardOutput = fis == kStandardOutputName && context.standardOutput != nullptr;
     MergeRequest request;
-    request.output = fis;
+    request.output = toStandardOutput ? standardOutputFile(context.system) : fis;
     request.outputMayBeAnInput = false;
-    for (const std::string& name : pdffiles) request.inputs.push_back({name, ""});
-    RunReporter quiet;
-    const MergeResult result = runMerge(request, context.pdf, quiet, trap);
-    if (result.left) return false;
-    return trap.step([&] {
+    for (std::size_t i = 0; i < pdffiles.size(); ++i)
+        request.inputs.push_back(
+            {pdffiles[i], "", i < choices.pages.size() ? choices.pages[i] : std::string()});
+    request.bookmarkEach = choices.bookmarkEach;
+    request.blankAfterOdd = choices.blankOdd;
+    QuietMergeProgress progress(context.progress);
+    const MergeResult result = runMerge(request, context.pdf, progress, trap);
+    if (context.progress) context.progress->finish();
+    RequestOutcome outcome{result.written.size(), result.left || !result.complete()};
+    bool delivered = true;
+    if (toStandardOutput && !result.written.empty()) {
+        delivered = deliver(request.output, *context.standardOutput);
+        removeFile(request.output);
+    }
+    if (result.left) return outcome;
+    const bool told = trap.step([&] {
         if (result.refusal == MergeRefusal::TooFewInputs) {
             report_problem(context, logFile, "Please add at least 2 PDF files to merge!");
             return;
         }
         if (result.refusal == MergeRefusal::OutputIsAnInput) {
             report_always(context, logFile, replacedFileLine(fis));
+            return;
+        }
+        if (result.refusal == MergeRefusal::UnclearPages) {
+            report_problem(context, logFile,
+                           context.catalogue.MsgErrPageChoice + " " + result.unclearItem + " - " +
+                               pdffiles[result.unclearInput]);
             return;
         }
         logMerge(context, logFile, pdffiles, result);
@@ -297,8 +371,100 @@ bool process_merge_line(QuietRequestContext& context, const std::vector<std::str
                  msgbox::kExclamation);
         add_line_to_log(context, logFile, line);
         if (!reason.empty()) add_line_to_log(context, logFile, reason);
-    }) && result.complete() &&
-           !context.logLost;
+    });
+    // Said after what became of the inputs, as the last word of the request.
+    if (!delivered) {
+        trap.step([&] { report_always(context, logFile, context.catalogue.MsgErrStandardOutput); });
+    }
+    outcome.leftOut = outcome.leftOut || !told || !delivered || context.logLost;
+    return outcome;
+}
+
+namespace {
+
+// The window's mix messages for what ended a quiet mix, or none when it went through.
+std::string mixProblem(const Catalogue& texts, const CommandLineRequest& request,
+                       const MixResult& result) {
+    for (std::size_t d = 0; d < 2; ++d) {
+        const std::string& name = request.inputs[d];
+        switch (result.inputs[d].fate) {
+            case InputFate::NotLoaded:
+            case InputFate::NotPdfName:
+                return "Error loading file " + name;
+            case InputFate::NeedsPassword:
+            case InputFate::WrongPassword:
+                return name + " " + texts.MsgErrDecryptAddPassw;
+            default:
+                break;
+        }
+    }
+    if (result.startBeyond)
+        return texts.MsgErrMixStartBeyond + " " + request.inputs[*result.startBeyond];
+    if (!result.clash.empty()) return texts.MsgErrMixSave + " " + result.clash;
+    if (result.outputFailure)
+        return withFailureReason(texts, texts.MsgErrMixSave + " " + result.outputFailure.file,
+                                 result.outputFailure.code);
+    return {};
+}
+
+}  // namespace
+
+RequestOutcome process_quiet_mix_line(QuietRequestContext& context,
+                                      const CommandLineRequest& request) {
+    const std::string& output = *request.output;
+    const std::string logFile = output + (request.mixOneFile ? ".log" : "output.log");
+    Trap trap(context.errors, kFormName, "process_quiet_mix_line");
+    const bool toStandardOutput =
+        request.mixOneFile && output == kStandardOutputName && context.standardOutput != nullptr;
+    MixRequest mix;
+    if (!trap.step([&] {
+            add_line_to_log(context, logFile,
+                            "Processing request from:" + logTimestamp(context.system));
+            for (std::size_t d = 0; d < 2; ++d) {
+                mix.inputs[d] = {request.inputs[d], ""};
+                mix.plans[d] = mixDocumentPlan(true, request.mixGroups[d], request.mixGroups[d],
+                                               request.mixStart[d]);
+            }
+            mix.plans[1].backwards = request.reverseSecond;
+            mix.destination = request.mixOneFile ? std::string() : output;
+            mix.baseName = baseNameOf(context.errors, request.inputs[0]);
+            mix.oneFile = !request.mixOneFile ? std::string()
+                          : toStandardOutput  ? standardOutputFile(context.system)
+                                              : output;
+            mix.existing = ExistingFiles::Replace;
+            mix.information = outputInformation();
+        }))
+        return {0, true};
+    QuietSplitLog log(context, logFile);
+    const MixResult result = runMix(mix, context.pdf, log, trap);
+    RequestOutcome outcome{result.written.size(), true};
+    bool delivered = true;
+    if (toStandardOutput && !result.written.empty()) {
+        delivered = deliver(mix.oneFile, *context.standardOutput);
+        removeFile(mix.oneFile);
+    }
+    if (result.left) return outcome;
+    bool done = false;
+    const bool told = trap.step([&] {
+        const Catalogue& texts = context.catalogue;
+        if (const std::string problem = mixProblem(texts, request, result); !problem.empty()) {
+            report_problem(context, logFile, problem);
+            return;
+        }
+        if (result.pagesIgnored) {
+            report_always(context, logFile,
+                          texts.MsgErrMixAboveMax1 + " " + std::to_string(result.maxPage) + " " +
+                              texts.MsgErrMixAboveMax2);
+            return;
+        }
+        add_line_to_log(context, logFile, texts.MsgMixDone);
+        done = true;
+    });
+    if (!delivered) {
+        trap.step([&] { report_always(context, logFile, context.catalogue.MsgErrStandardOutput); });
+    }
+    outcome.leftOut = !told || !done || !delivered || context.logLost;
+    return outcome;
 }
 
 }  // namespace pagemeld

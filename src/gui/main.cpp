@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #ifdef _WIN32
 #include <windows.h>
@@ -77,11 +78,12 @@ void prepareScreenshot(pagemeld::Form1& form, pagemeld::MainWindow& window) {
 
 int main(int argc, char** argv) {
     using namespace pagemeld;
-    const std::string commandLine = joinArguments(programArguments(argc, argv));
+    const std::vector<std::string> args = programArguments(argc, argv);
+    const std::string commandLine = joinArguments(args);
     // Quiet requests run on servers and in scripts: no window, no display needed.
     if (answeredWithoutWindow(commandLine, displayAvailable())) {
         attachToParentConsole();
-        return runQuietProgram(commandLine, kWindowProgram);
+        return runQuietProgram(args, kWindowProgram);
     }
 
     // Ending the session in the middle of a run leaves no half-written temporary file.

@@ -48,6 +48,9 @@ const std::vector<CatalogueEntry>& catalogueEntries() {
         {"OTHER", "MsgErrCL4", &Catalogue::MsgErrCL4},
         {"OTHER", "MsgErrCLMaxFiles1", &Catalogue::MsgErrCLMaxFiles1},
         {"OTHER", "MsgErrCLMaxFiles2", &Catalogue::MsgErrCLMaxFiles2},
+        {"OTHER", "MsgErrListFile", &Catalogue::MsgErrListFile},
+        {"OTHER", "MsgProgressFiles", &Catalogue::MsgProgressFiles},
+        {"OTHER", "MsgErrStandardOutput", &Catalogue::MsgErrStandardOutput},
         {"OTHER", "MsgErrQuietSplitMax1", &Catalogue::MsgErrQuietSplitMax1},
         {"OTHER", "MsgErrQuietSplitMax2", &Catalogue::MsgErrQuietSplitMax2},
         {"OTHER", "MsgErrPageNo", &Catalogue::MsgErrPageNo},
@@ -83,6 +86,9 @@ const std::vector<CatalogueEntry>& catalogueEntries() {
         {"OTHER", "MsgRunCancelled", &Catalogue::MsgRunCancelled},
         {"OTHER", "MsgMergeCancelled", &Catalogue::MsgMergeCancelled},
         {"OTHER", "MsgCloseDuringRun", &Catalogue::MsgCloseDuringRun},
+        {"OTHER", "GridChosenPages", &Catalogue::GridChosenPages},
+        {"OTHER", "MsgEnterPageChoice", &Catalogue::MsgEnterPageChoice},
+        {"OTHER", "MsgErrPageChoice", &Catalogue::MsgErrPageChoice},
     };
     return entries;
 }

@@ -90,6 +90,15 @@ struct Catalogue {
     // A quiet request names more files than one request takes: text 1 + the most + text 2.
     std::string MsgErrCLMaxFiles1 = "Invalid command line arguments: one request takes at most";
     std::string MsgErrCLMaxFiles2 = "file names.";
+    // Quiet requests at scale: a list of names that cannot be read (+ its name), the
+    // words after a terminal's count of files done, a pipe closed before the merge
+    // sent to standard output had gone through.
+    std::string MsgErrListFile =
+        "Invalid command line arguments: this list of file names cannot be read:";
+    std::string MsgProgressFiles = "files done";
+    std::string MsgErrStandardOutput =
+        "The merged file could not be written whole to standard output (a closed pipe or a "
+        "full disk).";
     // A quiet split left out the pages after the most it writes of a file:
     // text 1 + the last page written + text 2 + the file.
     std::string MsgErrQuietSplitMax1 = "Pages after page";
@@ -144,6 +153,11 @@ struct Catalogue {
     std::string MsgMergeCancelled = "The merge was stopped. No output file was written.";
     std::string MsgCloseDuringRun =
         "A run is still going. Stop it after the current file and close the window?";
+    // The pages of each file a merge takes.
+    std::string GridChosenPages = "Use pages";
+    std::string MsgEnterPageChoice =
+        "Pages of this file to merge, for example 1-4,6 or 8- (empty for every page):";
+    std::string MsgErrPageChoice = "These pages cannot be read:";
 };
 
 // One catalogue text: its section and key in a language file and where it lives.

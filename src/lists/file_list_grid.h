@@ -25,6 +25,7 @@ inline constexpr int kColName = 1;
 inline constexpr int kColFolder = 2;  // with a final separator
 inline constexpr int kColPages = 3;
 inline constexpr int kColPassword = 4;
+inline constexpr int kColChosenPages = 5;  // the merge list's only: the pages it takes
 
 // The merge and mix lists' refusal of a name that is no PDF: tells the user and
 // returns true; returns false for a PDF name.

@@ -2,6 +2,7 @@
 // selecting, passwords, the hover tip and the output name.
 #include <cmath>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -12,6 +13,7 @@
 #include "base/system_info.h"
 #include "errors/trap.h"
 #include "lists/file_list_grid.h"
+#include "runs/page_choice.h"
 
 namespace pagemeld {
 
@@ -27,6 +29,26 @@ void showHoverTip(Form1& form) {
     if (form.hover_row >= 0 && form.hover_row <= form.state.mgrid_count &&
         form.hover_row < form.merge_grid.rows())
         form.merge_grid.toolTipText = form.merge_grid.textMatrix(form.hover_row, 0);
+}
+
+// Asks which pages of file row `row` the merge takes, offering the choice stored. A
+// choice with an item that cannot be read is refused, quoting it, and the stored one
+// stays; Cancel keeps it too.
+void askChosenPages(Form1& form, int row) {
+    Grid& grid = form.merge_grid;
+    const std::string stored = grid.textMatrix(row, filelist::kColChosenPages);
+    const std::optional<std::string> answer = form.ui().inputBox(
+        form.catalogue.MsgEnterPageChoice, kProductName, stored, InputEcho::Plain);
+    if (answer) {
+        if (const std::optional<std::string> item = unclearPageChoiceItem(*answer)) {
+            MsgBoxEx(form.errors(), form.ui(), form.catalogue.MsgErrPageChoice + " " + *item,
+                     msgbox::kExclamation);
+        } else {
+            grid.setTextMatrix(row, filelist::kColChosenPages, trimBlanks(*answer));
+        }
+    }
+    form.clear_mgrid_rows();
+    form.select_mgrid_row(row);
 }
 
 filelist::FileList mergeList(Form1& form) {
@@ -177,8 +199,10 @@ void Form1::merge_grid_DblClick(int mouseRow, int mouseCol) {
     trap.step([&] {
         // A tall list shows more rows than there are password buttons: every file's
         // password cell takes a double click.
-        if (mouseCol == filelist::kColPassword && mouseRow >= 1 && mouseRow <= state.mgrid_count)
-            askMergePassword(mouseRow);
+        if (mouseRow < 1 || mouseRow > state.mgrid_count) return;
+        if (mouseCol == filelist::kColPassword) askMergePassword(mouseRow);
+        // The pages of each file are typed the same way.
+        if (mouseCol == filelist::kColChosenPages) askChosenPages(*this, mouseRow);
     });
 }
 

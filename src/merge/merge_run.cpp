@@ -80,6 +80,13 @@ void report(Form1& form, Trap& trap, filelist::WindowRunReporter& bar, const Mer
     };
     if (result.refusal != MergeRefusal::None) {
         trap.step([&] {
+            if (result.refusal == MergeRefusal::UnclearPages) {
+                // Refused when typed; a list preloaded otherwise is still checked here.
+                tell(text.MsgErrPageChoice + " " + result.unclearItem + " - " +
+                         request.inputs[result.unclearInput].path,
+                     msgbox::kExclamation);
+                return;
+            }
             tell(result.refusal == MergeRefusal::OutputExists ? text.MsgOutputFileExists
                                                               : text.MsgErrAdd2files,
                  msgbox::kExclamation);
@@ -121,8 +128,13 @@ void Form1::cmd_merge_Click() {
             request.output = moutput_file.text;
             request.existing =
                 chk_merge_ovr.value == kChecked ? ExistingFiles::Replace : ExistingFiles::Refuse;
-            for (int i = 1; i <= state.mgrid_count; ++i)
-                request.inputs.push_back(filelist::inputOfRow(merge_grid, i));
+            for (int i = 1; i <= state.mgrid_count; ++i) {
+                InputFile input = filelist::inputOfRow(merge_grid, i);
+                input.pages = merge_grid.textMatrix(i, filelist::kColChosenPages);
+                request.inputs.push_back(input);
+            }
+            request.bookmarkEach = chk_merge_bookmarks.value == kChecked;
+            request.blankAfterOdd = chk_merge_blank.value == kChecked;
         }))
         return;
     MergeReporter reporter(*this);

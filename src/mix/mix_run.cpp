@@ -29,6 +29,7 @@ struct MixOptionRows {
     TextBox& eachStart;
     Label& eachLabel;
     Frame& frame;
+    CheckBox& backwards;
 };
 
 // The request the mix tab's controls make, once what was typed has been checked; the
@@ -74,7 +75,9 @@ std::optional<MixDocumentPlan> MixTab::readPlan(const MixOptionRows& rows) {
     if (!start)
         return refuse(byGroup ? rows.everyGroup.caption + " ... " + rows.groupLabel.caption
                               : rows.each.caption + " ... " + rows.eachLabel.caption);
-    return mixDocumentPlan(byGroup, *size, *size, *start);
+    MixDocumentPlan plan = mixDocumentPlan(byGroup, *size, *size, *start);
+    plan.backwards = rows.backwards.value == kChecked;
+    return plan;
 }
 
 std::optional<MixRequest> MixTab::request() {
@@ -86,6 +89,9 @@ std::optional<MixRequest> MixTab::request() {
                           request.baseName = splitBaseName(f.txt_mix_filename.text);
                           request.destination = f.txt_mix_dest.text;
                           request.information = outputInformation();
+                          // Every pass in one file, named as a merge names its output.
+                          if (f.chk_mix_onefile.value == kChecked)
+                              request.oneFile = request.destination + "output.pdf";
                           for (int d = 0; d < 2; ++d)
                               request.inputs[static_cast<std::size_t>(d)] =
                                   filelist::inputOfRow(f.mix_grid, d + 1);
@@ -106,10 +112,12 @@ std::optional<MixRequest> MixTab::request() {
                           const MixOptionRows rows[2] = {
                               {f.r_mix1_method1, f.r_mix1_method1_e1, f.r_mix1_method1_e2,
                                f.r_mix1_method1_lbl2, f.r_mix1_method2, f.r_mix1_method2_e1,
-                               f.r_mix1_method2_e2, f.r_mix1_method2_lbl2, f.frm_mix_meth_doc1},
+                               f.r_mix1_method2_e2, f.r_mix1_method2_lbl2, f.frm_mix_meth_doc1,
+                               f.chk_mix1_backwards},
                               {f.r_mix2_method1, f.r_mix2_method1_e1, f.r_mix2_method1_e2,
                                f.r_mix2_method1_lbl2, f.r_mix2_method2, f.r_mix2_method2_e1,
-                               f.r_mix2_method2_e2, f.r_mix2_method2_lbl2, f.frm_mix_meth_doc2},
+                               f.r_mix2_method2_e2, f.r_mix2_method2_lbl2, f.frm_mix_meth_doc2,
+                               f.chk_mix2_backwards},
                           };
                           for (std::size_t d = 0; d < 2 && !stop_; ++d) {
                               const std::optional<MixDocumentPlan> plan = readPlan(rows[d]);

@@ -296,6 +296,17 @@ void DocumentStructure::takeOutline(SourceObjects& objects,
     }
 }
 
+void DocumentStructure::gatherSection(const std::string& title, std::int64_t pageNumber,
+                                      std::size_t firstItem) {
+    OutlineNode section;
+    section.title = QPDFObjectHandle::newUnicodeString(title).getStringValue();
+    section.destination = "[" + std::to_string(pageNumber) + " 0 R /Fit]";
+    const auto first = outline_.begin() + static_cast<std::ptrdiff_t>(firstItem);
+    section.kids.assign(std::make_move_iterator(first), std::make_move_iterator(outline_.end()));
+    outline_.erase(first, outline_.end());
+    outline_.push_back(std::move(section));
+}
+
 void DocumentStructure::takeLabels(const std::vector<PageRef>& pages, std::size_t firstOutputPage) {
     std::unordered_map<PdfSource*, std::unique_ptr<QPDFPageLabelDocumentHelper>> helpers;
     for (std::size_t i = 0; i < pages.size(); ++i) {
@@ -344,6 +355,8 @@ void DocumentStructure::writeOutline(std::int64_t parent, std::vector<OutlineNod
     for (std::size_t i = 0; i < nodes.size(); ++i) numbers.push_back(out_.newObjectNumber());
     for (std::size_t i = 0; i < nodes.size(); ++i) {
         OutlineNode& node = nodes[i];
+        // Counted before the kids are written, which empties them.
+        const std::int64_t count = shownBelow(node);
         std::vector<std::int64_t> kids;
         if (!node.kids.empty()) writeOutline(numbers[i], node.kids, kids);
         out_.beginObject(numbers[i]);
@@ -365,7 +378,6 @@ void DocumentStructure::writeOutline(std::int64_t parent, std::vector<OutlineNod
             out_.put(" /Last ");
             out_.putReference(kids.back());
             out_.put(" /Count ");
-            const std::int64_t count = shownBelow(node);
             out_.putNumber(node.open ? count : -count);
         }
         if (!node.destination.empty()) out_.put(" /Dest " + node.destination);

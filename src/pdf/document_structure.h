@@ -56,6 +56,12 @@ public:
     // The labels of `pages`, which are the output's pages from `firstOutputPage` on.
     void takeLabels(const std::vector<PageRef>& pages, std::size_t firstOutputPage);
 
+    // The number of top-level bookmarks taken so far.
+    std::size_t outlineSize() const { return outline_.size(); }
+    // Puts the top-level bookmarks taken from `firstItem` on under a new, closed one
+    // titled `title` (UTF-8) that leads to output page object `pageNumber`.
+    void gatherSection(const std::string& title, std::int64_t pageNumber, std::size_t firstItem);
+
     // Writes the outline and the destinations' name tree; then putCatalogEntries
     // writes the catalog's entries for all four parts.
     void writeTrees();

@@ -25,6 +25,11 @@ public:
     // A failure names the input when its pages could not be read (none of them is in
     // the output, which goes on), or the output itself, which then takes nothing more.
     virtual PdfFailure append(const std::vector<PageRef>& pages) = 0;
+    // As append, under a new bookmark titled `title` (UTF-8) that leads to the first of
+    // `pages` and holds the bookmarks they bring.
+    virtual PdfFailure appendUnder(const std::string& title, const std::vector<PageRef>& pages) = 0;
+    // Adds an empty page of the size and turn of `like` (a page of an opened document).
+    virtual PdfFailure appendBlankLike(const PageRef& like) = 0;
     virtual std::size_t pageCount() const = 0;
     // Finishes the output with `information` and puts it in the target's place.
     virtual PdfFailure commit(const DocumentInformation& information) = 0;

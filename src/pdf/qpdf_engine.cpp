@@ -24,29 +24,27 @@ public:
           targetExisted_(targetExisted) {}
 
     PdfFailure append(const std::vector<PageRef>& pages) override {
+        return appendPages(pages, nullptr);
+    }
+
+    PdfFailure appendUnder(const std::string& title, const std::vector<PageRef>& pages) override {
+        return appendPages(pages, &title);
+    }
+
+    PdfFailure appendBlankLike(const PageRef& like) override {
         if (outputFailure_) return outputFailure_;
-        if (pages.empty()) return {};
         try {
-            writer_.appendPages(pages);
+            writer_.appendBlankLike(like);
         } catch (const ExitRequested&) {
-            throw;  // the end of the program is no failure of an input
+            throw;
         } catch (const std::system_error&) {
-            // The output itself failed: nothing more can be written into it.
             outputFailure_ = {engineErrorCode(std::current_exception()), fileName_};
             file_->discard();
             return outputFailure_;
         } catch (...) {
-            const PdfFailure failure{engineErrorCode(std::current_exception()),
-                                     pages.front().source->fileName()};
-            forget(pages);
-            return failure;
+            // Only its boxes are read: a page whose boxes cannot be read gives no blank.
+            return {engineErrorCode(std::current_exception()), like.source->fileName()};
         }
-        for (const PageRef& page : pages) {
-            if (!targetExisted_ || replacesInput_) break;
-            // Only a target that is there already can be one of the inputs.
-            replacesInput_ = sameFile(page.source->fileName(), fileName_);
-        }
-        forget(pages);
         return {};
     }
 
@@ -75,6 +73,33 @@ public:
     }
 
 private:
+    PdfFailure appendPages(const std::vector<PageRef>& pages, const std::string* title) {
+        if (outputFailure_) return outputFailure_;
+        if (pages.empty()) return {};
+        try {
+            writer_.appendPages(pages, title);
+        } catch (const ExitRequested&) {
+            throw;  // the end of the program is no failure of an input
+        } catch (const std::system_error&) {
+            // The output itself failed: nothing more can be written into it.
+            outputFailure_ = {engineErrorCode(std::current_exception()), fileName_};
+            file_->discard();
+            return outputFailure_;
+        } catch (...) {
+            const PdfFailure failure{engineErrorCode(std::current_exception()),
+                                     pages.front().source->fileName()};
+            forget(pages);
+            return failure;
+        }
+        for (const PageRef& page : pages) {
+            if (!targetExisted_ || replacesInput_) break;
+            // Only a target that is there already can be one of the inputs.
+            replacesInput_ = sameFile(page.source->fileName(), fileName_);
+        }
+        forget(pages);
+        return {};
+    }
+
     // The writer lets go of what it remembers of each source whose pages are written.
     void forget(const std::vector<PageRef>& pages) {
         std::set<const PdfSource*> seen;

@@ -42,8 +42,10 @@ void StreamingPdfWriter::forgetSource(const PdfSource* source) {
     states_.erase(source);
 }
 
-void StreamingPdfWriter::appendPages(const std::vector<PageRef>& pages) {
+void StreamingPdfWriter::appendPages(const std::vector<PageRef>& pages,
+                                     const std::string* sectionTitle) {
     const std::size_t kidsBefore = kids_.size();
+    const std::size_t outlineBefore = structure_.outlineSize();
     std::vector<std::pair<SourceState*, std::int64_t>> numbers;
     numbers.reserve(pages.size());
     try {
@@ -74,12 +76,33 @@ void StreamingPdfWriter::appendPages(const std::vector<PageRef>& pages) {
             structure_.take(state->catalog, state->objects);
         }
         structure_.takeLabels(pages, kidsBefore);
+        if (sectionTitle && !pages.empty())
+            structure_.gatherSection(*sectionTitle, kids_[kidsBefore], outlineBefore);
     } catch (...) {
         out_.abandon();
         kids_.resize(kidsBefore);
         for (const auto& ref : pages) forgetSource(ref.source.get());
         throw;
     }
+}
+
+void StreamingPdfWriter::appendBlankLike(const PageRef& like) {
+    std::string boxes;
+    QPDFObjectHandle page = like.page;  // qpdf's handles want non-const access
+    for (const char* key : kInheritedPageKeys) {
+        if (std::string_view(key) == "/Resources") continue;
+        QPDFObjectHandle value = page.getKey(key);
+        if (value.isNull()) value = inheritedAttribute(page, key);
+        // Only plain numbers and boxes of numbers: nothing else of the source comes along.
+        if (!value.isInteger() && !value.isArray()) continue;
+        boxes += " " + std::string(key) + " " + value.unparseResolved();
+    }
+    if (boxes.find("/MediaBox") == std::string::npos) boxes += " /MediaBox [0 0 612 792]";
+    const std::int64_t number = out_.newObjectNumber();
+    out_.beginObject(number);
+    out_.put("<< /Type /Page /Parent 2 0 R /Resources << >>" + boxes + " >>");
+    out_.endObject();
+    kids_.push_back(number);
 }
 
 void StreamingPdfWriter::writePage(SourceObjects& objects, std::int64_t number,

@@ -31,7 +31,11 @@ public:
     // concern these pages (each source is taken once: append all of its pages in one
     // call). When it throws, none of these pages belongs to the output (objects
     // already written stay unreferenced).
-    void appendPages(const std::vector<PageRef>& pages);
+    // With a `sectionTitle`, the pages come under a new bookmark of that title (UTF-8)
+    // that leads to the first of them and holds the bookmarks they bring.
+    void appendPages(const std::vector<PageRef>& pages, const std::string* sectionTitle = nullptr);
+    // An empty page with the boxes and turn `like` has (its own or inherited).
+    void appendBlankLike(const PageRef& like);
     // Drops what the writer remembers of a source that will not be written again.
     void forgetSource(const PdfSource* source);
     // Writes the page tree, catalog, information, cross-reference table and trailer.

@@ -4,11 +4,15 @@
 #include <cmath>
 #include <filesystem>
 #include <memory>
+#include <optional>
 #include <system_error>
 
+#include "base/file_names.h"
 #include "base/file_system.h"
+#include "base/text_encoding.h"
 #include "errors/trap.h"
 #include "runs/document_information.h"
+#include "runs/page_choice.h"
 
 namespace pagemeld {
 
@@ -36,6 +40,7 @@ public:
                 return result_;
             }
             if (!trap_.step([&] { take(i); })) return leave();
+            reporter_.inputDone(i + 1, request_.inputs.size());
         }
         if (!trap_.step([&] { finish(); })) return leave();
         return result_;
@@ -53,6 +58,18 @@ private:
                                         [&] {
                                             if (request_.inputs.size() < 2)
                                                 refusal = MergeRefusal::TooFewInputs;
+                                        },
+                                        [&] {
+                                            const auto& inputs = request_.inputs;
+                                            for (std::size_t i = 0; i < inputs.size(); ++i) {
+                                                const auto item =
+                                                    unclearPageChoiceItem(inputs[i].pages);
+                                                if (!item) continue;
+                                                refusal = MergeRefusal::UnclearPages;
+                                                result_.unclearInput = i;
+                                                result_.unclearItem = *item;
+                                                return;
+                                            }
                                         },
                                         [&] {
                                             if (request_.outputMayBeAnInput) return;
@@ -93,7 +110,21 @@ private:
             outcome.fate = InputFate::Unused;
             return;
         }
-        if (const PdfFailure failure = output_->append(document.pages)) {
+        const std::vector<PageRef> pages =
+            document.pagesNumbered(chosenPages(request_.inputs[i].pages, document.pageCount()));
+        if (pages.empty()) {
+            outcome.fate = InputFate::NoChosenPages;
+            return;
+        }
+        if (blankLike_ && !outputStillOpen(output_->appendBlankLike(*blankLike_))) {
+            outcome.fate = InputFate::Unused;
+            return;
+        }
+        blankLike_.reset();
+        const PdfFailure failure = request_.bookmarkEach
+                                       ? output_->appendUnder(sectionTitle(i), pages)
+                                       : output_->append(pages);
+        if (failure) {
             if (failure.file == request_.output) {
                 result_.outputFailure = failure;
                 output_.reset();
@@ -104,10 +135,28 @@ private:
             return;
         }
         outcome.fate = InputFate::Used;
+        if (request_.blankAfterOdd && pages.size() % 2 == 1) blankLike_ = pages.back();
         if (!informationTaken_) {
             information_ = withEntries(document.information, request_.information);
             informationTaken_ = true;
         }
+    }
+
+    // False when the output itself failed: it takes nothing more. A blank page that
+    // could not be made from its model is simply left out.
+    bool outputStillOpen(const PdfFailure& failure) {
+        if (!failure || failure.file != request_.output) return true;
+        result_.outputFailure = failure;
+        output_.reset();
+        return false;
+    }
+
+    // The input's file name without its folder and its ".pdf".
+    std::string sectionTitle(std::size_t i) const {
+        std::string name = pathToUtf8(pathFromUtf8(request_.inputs[i].path).filename());
+        const std::size_t dot = name.size() >= 4 ? name.size() - 4 : std::string::npos;
+        if (dot != std::string::npos && name[dot] == '.' && endsInPdf(name)) name.resize(dot);
+        return name;
     }
 
     void finish() {
@@ -136,6 +185,8 @@ private:
     Trap& trap_;
     MergeResult result_;
     std::unique_ptr<DocumentWriter> output_;
+    // The last page of the file before, when a blank page is to follow it.
+    std::optional<PageRef> blankLike_;
     DocumentInformation information_;
     bool informationTaken_ = false;
     double step_ = 0;

@@ -23,6 +23,12 @@ struct MergeRequest {
     bool outputMayBeAnInput = true;
     // Written over the first merged file's information entries.
     DocumentInformation information;
+    // Each file's pages under a bookmark of its own, titled with its name less ".pdf",
+    // that holds the file's own bookmarks.
+    bool bookmarkEach = false;
+    // A blank page, sized like the file's last page, after each file that brings an odd
+    // number of pages, when another file's pages follow it.
+    bool blankAfterOdd = false;
 };
 
 enum class MergeRefusal {
@@ -30,10 +36,14 @@ enum class MergeRefusal {
     OutputExists,     // ExistingFiles::Refuse, and a file of the output's name is there
     TooFewInputs,     // fewer than two inputs
     OutputIsAnInput,  // and outputMayBeAnInput is false
+    UnclearPages,     // an input's page choice holds an item that is not understood
 };
 
 struct MergeResult : RunResult {
     MergeRefusal refusal = MergeRefusal::None;
+    // UnclearPages: the input and the item.
+    std::size_t unclearInput = 0;
+    std::string unclearItem;
 
     // Every input merged and the output written.
     bool complete() const;

@@ -20,6 +20,38 @@ PageRun cutRun(std::int64_t pos, std::int64_t count, std::int64_t limit, std::in
     return {static_cast<std::int32_t>(pos), static_cast<std::int32_t>(last - pos + 1)};
 }
 
+// Where one document is read: forwards the position is a page number; backwards it
+// counts the pages walked down from the top page (the last, or the limit).
+class Reader {
+public:
+    Reader(const MixDocumentPlan& plan, std::int64_t pages, std::int64_t limit)
+        : plan_(plan), pages_(pages), limit_(limit), top_(std::min(pages, limit)) {
+        restart();
+    }
+
+    bool within() const {
+        return plan_.backwards ? pos_ <= top_ - plan_.start + 1 : pos_ <= limit_ && pos_ <= pages_;
+    }
+    // Beyond the document's pages (the limit is not the end: it ends the passes).
+    bool pastEnd() const { return plan_.backwards || pos_ > pages_; }
+    PageRun run() const {
+        if (!plan_.backwards) return cutRun(pos_, plan_.count, limit_, pages_);
+        const std::int64_t walked = top_ - plan_.start + 1;
+        const std::int64_t last = std::min<std::int64_t>(pos_ + plan_.count - 1, walked);
+        return {static_cast<std::int32_t>(top_ - pos_ + 1),
+                static_cast<std::int32_t>(last - pos_ + 1)};
+    }
+    void advance() { pos_ += plan_.step; }
+    void restart() { pos_ = plan_.backwards ? 1 : plan_.start; }
+
+private:
+    MixDocumentPlan plan_;
+    std::int64_t pages_;
+    std::int64_t limit_;
+    std::int64_t top_;
+    std::int64_t pos_ = 0;
+};
+
 }  // namespace
 
 MixDocumentPlan mixDocumentPlan(bool everyGroupSelected, std::int32_t groupField,
@@ -42,18 +74,17 @@ MixPlanResult planMix(std::int32_t pages1, std::int32_t pages2, MixDocumentPlan 
         return result;
     }
 
-    std::int64_t pos1 = doc1.start;
-    std::int64_t pos2 = doc2.start;
+    Reader first(doc1, pages1, maxPage);
+    Reader second(doc2, pages2, maxPage);
     std::int32_t number = 0;
-    while (pos1 <= maxPage && pos2 <= maxPage && pos1 <= pages1) {
+    while (first.within() && second.within()) {
         ++number;
         // Each pass is cut on its own, so a short run at the limit does not shorten the
         // second document's runs after it starts over.
-        result.passes.push_back({number, cutRun(pos1, doc1.count, maxPage, pages1),
-                                 cutRun(pos2, doc2.count, maxPage, pages2)});
-        pos1 += doc1.step;
-        pos2 += doc2.step;
-        if (pos2 > pages2) pos2 = doc2.start;
+        result.passes.push_back({number, first.run(), second.run()});
+        first.advance();
+        second.advance();
+        if (!second.within() && second.pastEnd()) second.restart();
     }
     return result;
 }

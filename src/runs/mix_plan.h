@@ -22,11 +22,13 @@
 namespace pagemeld {
 
 // How one document is read: `count` pages per pass, the position advancing by `step`
-// pages per pass, from page `start`.
+// pages per pass, from page `start`. Read backwards, the document is taken from its
+// last page (within the page limit) down to page `start`, as a duplex scan's backs.
 struct MixDocumentPlan {
     std::int32_t count;
     std::int32_t step;
     std::int32_t start;
+    bool backwards = false;
 
     friend bool operator==(const MixDocumentPlan&, const MixDocumentPlan&) = default;
 };
@@ -38,7 +40,8 @@ MixDocumentPlan mixDocumentPlan(bool everyGroupSelected, std::int32_t groupField
                                 std::int32_t eachField, std::int32_t startField);
 
 // One output file: `first` pages of the first document followed by `second` pages of
-// the second, saved under output number `number` (1, 2, ...).
+// the second, saved under output number `number` (1, 2, ...). A run of a document
+// read backwards names its highest page and goes down: {6, 2} is pages 6, 5.
 struct MixPass {
     std::int32_t number;
     PageRun first;
@@ -68,7 +71,8 @@ struct MixPlanResult {
 // OpenedDocument::pageRun gives for it. After a pass both positions advance by their step;
 // when the second document's position passes its last page it returns to its start, so
 // the second document is read over and over. A first start beyond the first document
-// (or beyond maxPage) gives no pass.
+// (or beyond maxPage) gives no pass. A document read backwards is walked the same way
+// over its pages from the last (or maxPage) down to its start.
 // Throws std::invalid_argument when a count, step or start is below 1; the caller has
 // refused such input already.
 MixPlanResult planMix(std::int32_t pages1, std::int32_t pages2, MixDocumentPlan doc1,

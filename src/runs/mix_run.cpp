@@ -1,5 +1,9 @@
 #include "runs/mix_run.h"
 
+#include <algorithm>
+#include <filesystem>
+#include <system_error>
+
 #include "base/file_system.h"
 #include "errors/trap.h"
 #include "runs/document_information.h"
@@ -7,6 +11,35 @@
 namespace pagemeld {
 
 namespace {
+
+// The outputs the passes make: numbered files, or one file of every pass.
+std::vector<std::string> outputNames(const MixRequest& request, const MixPlanResult& plan) {
+    std::vector<std::string> names;
+    if (!request.oneFile.empty()) {
+        if (!plan.passes.empty()) names.push_back(request.oneFile);
+        return names;
+    }
+    for (const MixPass& pass : plan.passes)
+        names.push_back(numberedOutputName(request.destination, request.baseName, pass.number));
+    return names;
+}
+
+bool mayWriteOneFile(const MixRequest& request, RunReporter& reporter) {
+    std::error_code ec;
+    if (request.existing == ExistingFiles::Replace ||
+        !std::filesystem::exists(fileStatus(request.oneFile, ec)))
+        return true;
+    return request.existing == ExistingFiles::Ask && reporter.mayReplace({request.oneFile, 1});
+}
+
+// The pages of a pass's run of document `doc`; a document read backwards goes down.
+std::vector<PageRef> runPages(const OpenedDocument& doc, const MixDocumentPlan& plan,
+                              const PageRun& run) {
+    if (!plan.backwards) return doc.pageRun(run.first, run.count);
+    std::vector<PageRef> pages = doc.pageRun(run.first - run.count + 1, run.count);
+    std::reverse(pages.begin(), pages.end());
+    return pages;
+}
 
 // The checks and plan of a mix, before anything is written; false when the run ends.
 bool prepare(const MixRequest& request, PdfEngine& pdf, RunReporter& reporter, Trap& trap,
@@ -34,9 +67,7 @@ bool prepare(const MixRequest& request, PdfEngine& pdf, RunReporter& reporter, T
             },
             [&] {
                 // The outputs must never replace the documents they are made from.
-                for (const MixPass& pass : plan.passes) {
-                    const std::string output =
-                        numberedOutputName(request.destination, request.baseName, pass.number);
+                for (const std::string& output : outputNames(request, plan)) {
                     if (sameFile(output, docs[0].fileName) || sameFile(output, docs[1].fileName)) {
                         result.clash = output;
                         stop = true;
@@ -46,8 +77,10 @@ bool prepare(const MixRequest& request, PdfEngine& pdf, RunReporter& reporter, T
             },
             [&] {
                 stop = result.replaceRefused =
-                    !mayWriteOutputs(request.existing, reporter, request.destination,
-                                     request.baseName, plan.passes.size());
+                    request.oneFile.empty()
+                        ? !mayWriteOutputs(request.existing, reporter, request.destination,
+                                           request.baseName, plan.passes.size())
+                        : !mayWriteOneFile(request, reporter);
             },
         },
         [&] { return stop; });
@@ -68,13 +101,13 @@ MixResult runMix(const MixRequest& request, PdfEngine& pdf, RunReporter& reporte
     result.pagesIgnored = plan.pagesIgnored;
     result.maxPage = plan.maxPage;
     std::vector<NumberedOutput> outputs;
-    for (const MixPass& pass : plan.passes) {
-        NumberedOutput output{
-            numberedOutputName(request.destination, request.baseName, pass.number),
-            docs[0].pageRun(pass.first.first, pass.first.count)};
-        const std::vector<PageRef> second = docs[1].pageRun(pass.second.first, pass.second.count);
-        output.pages.insert(output.pages.end(), second.begin(), second.end());
-        outputs.push_back(std::move(output));
+    for (const std::string& name : outputNames(request, plan)) outputs.push_back({name, {}});
+    for (std::size_t p = 0; p < plan.passes.size(); ++p) {
+        const MixPass& pass = plan.passes[p];
+        std::vector<PageRef>& pages = outputs[request.oneFile.empty() ? p : 0].pages;
+        for (const std::vector<PageRef>& run : {runPages(docs[0], request.plans[0], pass.first),
+                                                runPages(docs[1], request.plans[1], pass.second)})
+            pages.insert(pages.end(), run.begin(), run.end());
     }
     writeOutputs(outputs, withEntries(docs[0].information, request.information), pdf, reporter,
                  trap, result);

@@ -27,6 +27,8 @@ struct MixRequest {
     ExistingFiles existing = ExistingFiles::Ask;
     // Written over the first document's information entries in every output.
     DocumentInformation information;
+    // Not empty: every pass goes, in order, into this one file instead.
+    std::string oneFile = {};
 };
 
 struct MixResult : RunResult {

@@ -18,6 +18,8 @@ class Trap;
 struct InputFile {
     std::string path;
     std::string password;  // the password to open it with; "" for none
+    // A merge's choice of its pages (page_choice.h); "" for every page.
+    std::string pages = {};
 };
 
 enum class InputFate {
@@ -29,6 +31,7 @@ enum class InputFate {
     WrongPassword,  // the password given does not open it
     NotWritten,     // it opened, but its pages could not be read into the output
     Unused,         // it opened, but the output failed before its pages went in
+    NoChosenPages,  // it opened, but none of the pages chosen of it are in it
 };
 
 struct InputOutcome {

@@ -33,6 +33,8 @@ public:
     virtual void started() {}
     // How far the run is, 0..100.
     virtual void progress(int /*percent*/) {}
+    // `done` of the `total` inputs have been taken (a merge tells each one).
+    virtual void inputDone(std::size_t /*done*/, std::size_t /*total*/) {}
     // Asked between files, pieces and passes: true stops the run there.
     virtual bool cancelled() { return false; }
     // Outputs would replace files that are there: true lets the run go on.

@@ -110,6 +110,48 @@ TEST(ParseCommandLine, ReadsEachRequest) {
     EXPECT_FALSE(parse("-s").files.at(0).exists);
 }
 
+// The switches of a quiet merge and mix: each value read, and anything unclear refused
+// before a file is touched.
+TEST(ParseCommandLine, ReadsTheSwitchesOfAQuietMergeAndMix) {
+    const CommandLineRequest merge = parse(
+        "-qm a.pdf --pages 1-3 b.pdf --blank-odd \"my c.pdf\" --pages \"2, 8-\" --bookmark-each -o "
+        "m.pdf");
+    EXPECT_EQ(merge.problem, RequestProblem::None);
+    EXPECT_EQ(merge.inputs, (Names{"/cwd/a.pdf", "/cwd/b.pdf", "/cwd/my c.pdf"}));
+    EXPECT_EQ(merge.inputPages, (Names{"1-3", "", "2, 8-"}));
+    EXPECT_TRUE(merge.bookmarkEach && merge.blankOdd);
+    EXPECT_EQ(parse("-qm a.pdf b.pdf -o m.pdf").inputPages, (Names{"", ""}));
+
+    const CommandLineRequest mix =
+        parse("-qxl fronts.pdf backs.pdf --groups 2,1 --start 3,1 --reverse-second -o d.PDF");
+    EXPECT_EQ(mix.kind, RequestKind::QuietMix);
+    EXPECT_TRUE(mix.log && mix.mixOneFile && mix.reverseSecond);
+    EXPECT_EQ(mix.mixGroups, (std::array<std::int32_t, 2>{2, 1}));
+    EXPECT_EQ(mix.mixStart, (std::array<std::int32_t, 2>{3, 1}));
+    EXPECT_EQ(mix.output, "/cwd/d.PDF");
+    const CommandLineRequest folder = parse("-qx a.pdf b.pdf -o out/");
+    EXPECT_FALSE(folder.mixOneFile || folder.reverseSecond);
+    EXPECT_EQ(folder.mixGroups, (std::array<std::int32_t, 2>{1, 1}));
+    EXPECT_EQ(folder.output, "out/");
+
+    const std::pair<const char*, RequestProblem> refused[] = {
+        {"-qm --pages 1 a.pdf b.pdf -o m.pdf", RequestProblem::UnclearSwitch},
+        {"-qm a.pdf --pages 1 --pages 2 b.pdf -o m.pdf", RequestProblem::UnclearSwitch},
+        {"-qm a.pdf b.pdf --pages -o m.pdf", RequestProblem::UnclearSwitch},
+        {"-qm a.pdf b.pdf --reverse-second -o m.pdf", RequestProblem::UnclearSwitch},
+        {"-qx a.pdf b.pdf --groups 2 -o m.pdf", RequestProblem::UnclearSwitch},
+        {"-qx a.pdf b.pdf --start 0,1 -o m.pdf", RequestProblem::UnclearSwitch},
+        {"-qx a.pdf b.pdf --blank-odd -o m.pdf", RequestProblem::UnclearSwitch},
+        {"-qx a.pdf -o m.pdf", RequestProblem::NotTwoInputs},
+        {"-qx a.pdf b.pdf c.pdf -o out/", RequestProblem::NotTwoInputs},
+    };
+    for (const auto& [line, problem] : refused) {
+        const CommandLineRequest request = parse(line);
+        EXPECT_EQ(request.problem, problem) << line;
+        EXPECT_TRUE(request.inputs.empty() && request.inputPages.empty()) << line;
+    }
+}
+
 // A quiet split's method switches take a whole number from 1, anywhere among its names;
 // one of them only, and only for a split.
 TEST(ParseCommandLine, TheSplitSwitchesTakeAWholeNumber) {

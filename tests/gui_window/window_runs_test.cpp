@@ -24,6 +24,12 @@ protected:
         }
         return found;
     }
+    // Double-clicks cell (row, col) of a grid's file rows, as a user opens a cell.
+    void doubleClick(const std::string& gridName, int row, int col) {
+        auto* grid = find<QTableWidget>(gridName);
+        const QRect cell = grid->visualRect(grid->model()->index(row, col));
+        QTest::mouseDClick(grid->viewport(), Qt::LeftButton, {}, cell.center());
+    }
 };
 
 TEST_F(WindowRunsTest, SplitsWithEachMethodItsFieldsTypedIn) {
@@ -233,6 +239,56 @@ TEST_F(WindowRunsTest, MixesTwoDocuments) {
     EXPECT_EQ(outputs("base0"), (Pieces{{"base01.pdf", {"A 2", "B 1"}},
                                         {"base02.pdf", {"A 4", "B 1"}},
                                         {"base03.pdf", {"A 6", "B 1"}}}));
+}
+
+// The pages of each file typed into the list (a choice that cannot be read is refused,
+// quoted, and the cell keeps what it had), a bookmark for each file and a blank page
+// after each odd count but the last.
+TEST_F(WindowRunsTest, MergesChosenPagesWithABookmarkForEachFileAndBlankPages) {
+    writeTestPdf(file("a.pdf"), 2, "A");
+    writeTestPdf(file("b.pdf"), 3, "B");
+    writeTestPdf(file("c.pdf"), 3, "C");
+    start();
+    clickTab(2);
+    ui.openAnswers.push_back({file("a.pdf"), file("b.pdf"), file("c.pdf")});
+    click("mbut_add");
+    const auto typePages = [&](int row, const std::string& pages) {
+        ui.inputAnswers.push_back(pages);
+        doubleClick("merge_grid", row, 5);
+    };
+    typePages(0, "1");
+    typePages(1, "2-3");
+    typePages(1, "3,x-1");
+    EXPECT_EQ(ui.boxTexts(), Texts{"These pages cannot be read: x-1"});
+    EXPECT_EQ(column("merge_grid", 5), (Texts{"1", "2-3", "", "", "", ""}));
+    choose("chk_merge_bookmarks");
+    choose("chk_merge_blank");
+    type("moutput_file", file("binder.pdf"));
+    ui.boxes.clear();
+    click("cmd_merge");
+    EXPECT_EQ(ui.boxTexts(), Texts{"Merge process done!"});
+    EXPECT_EQ(pageTexts(file("binder.pdf")), (Texts{"A 1", "", "B 2", "B 3", "C 1", "C 2", "C 3"}));
+    EXPECT_EQ(bookmarks(file("binder.pdf")), (Texts{"a -> 1", "b -> 3", "c -> 5"}));
+    EXPECT_TRUE(qpdfCheckClean(file("binder.pdf")));
+}
+
+// A duplex scan: the fronts, and the backs scanned last page first, into one file.
+TEST_F(WindowRunsTest, PutsADuplexScanTogetherInOneFile) {
+    writeTestPdf(file("fronts.pdf"), 3, "F");
+    writeTestPdf(file("backs.pdf"), 3, "B");
+    start();
+    clickTab(3);
+    ui.openAnswers.push_back({file("fronts.pdf"), file("backs.pdf")});
+    click("x_but_add");
+    type("r_mix1_method1_e1", "1");
+    type("r_mix2_method1_e1", "1");
+    choose("chk_mix2_backwards");
+    choose("chk_mix_onefile");
+    click("cmd_mix_run");
+    EXPECT_EQ(ui.boxTexts(), Texts{"Mix process done!"});
+    EXPECT_EQ(outputs("fronts0"), Pieces{});
+    EXPECT_EQ(outputs("output"),
+              (Pieces{{"output.pdf", {"F 1", "B 3", "F 2", "B 2", "F 3", "B 1"}}}));
 }
 
 }  // namespace

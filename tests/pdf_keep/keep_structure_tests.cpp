@@ -207,8 +207,9 @@ private:
 
 struct Job {
     const char* what;
-    // Files merged one by one, or pages of documents ("A" opens the file anew, "A:2-3"
-    // takes pages of the first opened copy) written at once.
+    // Files merged one by one ("+A" under a bookmark "A", "_" a blank page like the last
+    // page before), or pages of documents ("A" opens the file anew, "A:2-3" takes pages
+    // of the first opened copy) written at once.
     bool list;
     std::vector<std::string> parts;
     int merged;  // for a list: the files whose pages went in
@@ -297,6 +298,29 @@ labels: D1 D2 r1 D1 D2
 )"},
     {"nothing to keep", true, {"P", "P"}, 2, R"(pages: P 1 P 2 P 1 P 2
 )"},
+    {"a bookmark for each file, over its own",
+     true,
+     {"+A", "_", "+P", "+B"},
+     3,
+     R"(pages: A 1 A 2 A 3 A 4  P 1 P 2 B 1 B 2 B 3
+labels: r1 r2 D1 App-A3 App-A4 D1 D2 D1 D2 D3
+outline [3]:
+ A -> p1 [-5]
+  Chapter 1 -> p1 [2]
+   Section 1.1 -> p2
+   Section 1.2 -> p3 [-1]
+    Note -> p3
+  Chapter 2 -> p4 [-1]
+   Deep -> p4
+  Website -> https://example.org/
+ P -> p6
+ B -> p8 [-2]
+  Intro -> p8
+  End -> p10
+names: ch2>p4 ch2_2>p10 sec12>p3
+links: p1>p3 p2>(ch2)p4 p3>p1 p4>(sec12)p3 p8>(ch2_2)p10 p8>p9
+form /Helv 0 Tf 0 g: person.name=Ann@p1 agree=Yes/Yes@p2 choice=Two/Off@p1 choice=Two/Two@p4 person_2.name=Bob@p8 agree_2=Yes/Yes@p9 choice_2=Two/Off@p8 choice_2=Two/Two@p10
+)"},
 };
 
 TEST(KeepStructure, MergedSplitAndMixedOutputsKeepWhatTheirPagesHad) {
@@ -325,8 +349,16 @@ TEST(KeepStructure, MergedSplitAndMixedOutputsKeepWhatTheirPagesHad) {
             auto writer = engine.startDocument(out, failure);
             ASSERT_TRUE(writer);
             int merged = 0;
+            std::vector<PageRef> last;
             for (const auto& part : job.parts) {
-                if (!writer->append(engine.open(dir.file(part + ".pdf"), "").pages)) ++merged;
+                if (part == "_") {
+                    ASSERT_FALSE(writer->appendBlankLike(last.back()));
+                    continue;
+                }
+                const bool under = part[0] == '+';
+                const std::string name = part.substr(under ? 1 : 0);
+                last = engine.open(dir.file(name + ".pdf"), "").pages;
+                if (!(under ? writer->appendUnder(name, last) : writer->append(last))) ++merged;
             }
             ASSERT_FALSE(writer->commit({}));
             ASSERT_EQ(merged, job.merged);

@@ -3,13 +3,16 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <map>
+#include <set>
 #include <sstream>
 #include <string>
 #include <tuple>
 #include <vector>
 
+#include "batch/exit_status.h"
 #include "file_names/name_samples.h"
 #include "support/program_run.h"
 #include "support/temp_dir.h"
@@ -55,6 +58,7 @@ struct Made {
     std::string name;
     Texts pages = {};
     std::string holds = {};
+    Texts bookmarks = {};
 };
 
 struct CommandLine {
@@ -67,6 +71,9 @@ struct CommandLine {
     // What the folder holds for this command line alone, besides the common inputs.
     std::function<void(const fs::path& folder)> prepare = {};
     std::string standardOutput = {};  // where standard output goes, when not captured
+    std::string standardInput = {};   // what the program reads there
+    Texts outputPages = {};           // standard output is a PDF of these pages
+    bool outputClosed = false;        // standard output is a pipe its reader closed
 };
 
 const std::vector<CommandLine>& commandLines() {
@@ -91,7 +98,7 @@ const std::vector<CommandLine>& commandLines() {
               {"merged.pdf.log", {}, "Merged file: {dir}/a.pdf\r\n"}}},
             {"one file: nothing to merge",
              {"-qml", "a.pdf", "-o", "single.pdf"},
-             1,
+             3,
              {{"single.pdf.log", {}, "Please add at least 2 PDF files to merge!\r\n"}}},
             // No request replaces a file it reads.
             {"split piece over another input",
@@ -116,7 +123,7 @@ const std::vector<CommandLine>& commandLines() {
              }},
             {"merge over an input",
              {"-qml", "a.pdf", "b.pdf", "-o", "b.pdf"},
-             1,
+             3,
              {{"b.pdf.log", {}, "{dir}/b.pdf was skipped"}},
              "{dir}/b.pdf was skipped"},
             // Bytes that are no UTF-8 reach the very files they name, never a re-encoded copy.
@@ -128,13 +135,120 @@ const std::vector<CommandLine>& commandLines() {
             // A message of two lines, each ended as lines end on the platform.
             {"merge into a missing folder",
              {"-qm", "a.pdf", "b.pdf", "-o", "gone/m.pdf"},
-             1,
+             3,
              {},
              "{dir}/gone/m.pdf cannot be created!" + std::string(kLineEnd) +
                  "The folder does not exist." + kLineEnd},
+            // Chosen pages, a bookmark for each file, a blank page after an odd count.
+            {"merge, chosen pages, bookmarks, blanks",
+             {"-qm", "a.pdf", "--pages", "2", "two words.pdf", "--pages", "2-1", "report.pdf",
+              "--bookmark-each", "--blank-odd", "-o", "m.pdf"},
+             0,
+             {{"m.pdf",
+               {"A 2", "", "W 2", "W 1", "R 1", "R 2"},
+               {},
+               {"a -> 1", "two words -> 3", "report -> 5"}}}},
+            {"merge, pages that cannot be read",
+             {"-qm", "a.pdf", "--pages", "1-x", "b.pdf", "-o", "m.pdf"},
+             3,
+             {},
+             "These pages cannot be read: 1-x - {dir}/a.pdf"},
+            // A duplex scan: the backs read backwards, every pass into one file.
+            {"mix, duplex into one file",
+             {"-qxl", "a.pdf", "report.pdf", "--reverse-second", "-o", "duplex.pdf"},
+             0,
+             {{"duplex.pdf", {"A 1", "R 2", "A 2", "R 1"}},
+              {"duplex.pdf.log", {}, "Mix process done!\r\n"}}},
+            {"mix into a folder, by groups",
+             {"-qx", "report.pdf", "b.pdf", "--groups", "2,1", "--start", "1,1", "-o", "out"},
+             0,
+             {{"out/report01.pdf", {"R 1", "R 2", "B 1"}}}},
+            {"mix, a start beyond the end",
+             {"-qx", "a.pdf", "b.pdf", "--start", "3,1", "-o", "out/"},
+             3,
+             {},
+             "The start page lies beyond the last page of this document: {dir}/a.pdf"},
+            {"mix of one file", {"-qx", "a.pdf", "-o", "out/"}, 2, {}, kRefused},
             // Help or the version that cannot be written is not done.
-            {"version into a full disk", {"--version"}, 1, {}, {}, false, {}, "/dev/full"},
-            {"help into a full disk", {"--help"}, 1, {}, {}, false, {}, "/dev/full"},
+            {"version into a full disk", {"--version"}, 3, {}, {}, false, {}, "/dev/full"},
+            {"help into a full disk", {"--help"}, 3, {}, {}, false, {}, "/dev/full"},
+            {"split of nothing that can be read",
+             {"-qs", "missing.pdf", "-o", "out/"},
+             3,
+             {},
+             "Error loading file {dir}/missing.pdf"},
+            {"merge, a skipped input",
+             {"-qm", "a.pdf", "missing.pdf", "-o", "m.pdf"},
+             1,
+             {{"m.pdf", {"A 1", "A 2"}}},
+             "Error loading file {dir}/missing.pdf"},
+
+            // Names from lists, the output to standard output.
+            {"merge from a list, and typed names",
+             {"-qm", "b.pdf", "@list.txt", "-o", "m.pdf"},
+             0,
+             {{"m.pdf", {"B 1", "A 1", "A 2", "W 1", "W 2"}}},
+             {},
+             false,
+             [](const fs::path& folder) {
+                 std::ofstream(folder / "list.txt", std::ios::binary)
+                     << "\xEF\xBB\xBF# two files\r\na.pdf\r\n\r\ntwo words.pdf\r\n";
+             }},
+            {"merge from a list, pages after a TAB",
+             {"-qm", "@list.txt", "-o", "m.pdf"},
+             0,
+             {{"m.pdf", {"A 2", "R 2", "R 1", "B 1"}}},
+             {},
+             false,
+             [](const fs::path& folder) {
+                 std::ofstream(folder / "list.txt", std::ios::binary)
+                     << "a.pdf\t2\nreport.pdf\t2-1\nb.pdf\n";
+             }},
+            {"split from standard input",
+             {"-qs", "@-", "-o", "out/"},
+             0,
+             {{"out/a01.pdf", {"A 1"}}, {"out/b01.pdf", {"B 1"}}, {"out/a02.pdf", {"A 2"}}},
+             {},
+             false,
+             {},
+             {},
+             "a.pdf\nb.pdf\n"},
+            {"a list that is not there",
+             {"-qm", "a.pdf", "@gone.txt", "-o", "m.pdf"},
+             2,
+             {},
+             "this list of file names cannot be read: gone.txt"},
+            {"merge to standard output, the log with the messages",
+             {"-qml", "a.pdf", "b.pdf", "-o", "-"},
+             0,
+             {},
+             "Merged file: {dir}/b.pdf",
+             false,
+             {},
+             {},
+             {},
+             {"A 1", "A 2", "B 1"}},
+            {"duplex mix to standard output",
+             {"-qx", "a.pdf", "report.pdf", "--reverse-second", "-o", "-"},
+             0,
+             {},
+             {},
+             false,
+             {},
+             {},
+             {},
+             {"A 1", "R 2", "A 2", "R 1"}},
+            {"merge to a closed pipe",
+             {"-qm", "a.pdf", "b.pdf", "-o", "-"},
+             1,
+             {},
+             "could not be written whole to standard output",
+             false,
+             {},
+             {},
+             {},
+             {},
+             true},
 
             // Refusals: status 2, the message, nothing made; without a display neither
             // program has a window to hand a window's request to.
@@ -197,7 +311,7 @@ const std::vector<CommandLine>& commandLines() {
                          chaptered});
         lines.push_back({"split at bookmarks of a level the file lacks",
                          {"-qs", "--bookmarks", "3", "book.pdf", "-o", "out/"},
-                         1,
+                         3,
                          {},
                          "no bookmarks that lead to its pages at level 3: {dir}/book.pdf",
                          false,
@@ -252,11 +366,19 @@ const std::vector<CommandLine>& commandLines() {
 // Each program by its executable.
 class BothPrograms : public ::testing::TestWithParam<const char*> {
 protected:
-    ProgramRun run(const fs::path& folder, const std::vector<std::string>& args,
-                   const std::string& standardOutput = {}) const {
-        testing::ProgramOptions options{folder, args};
-        options.standardOutput = standardOutput;
+    ProgramRun run(const fs::path& folder, const CommandLine& line) const {
+        testing::ProgramOptions options{folder, line.args};
+        options.standardOutput = line.standardOutput;
+        options.standardOutputClosed = line.outputClosed;
+        if (!line.standardInput.empty()) {
+            options.standardInput = folder / ".home" / "input.txt";
+            fs::create_directories(folder / ".home");
+            std::ofstream(options.standardInput, std::ios::binary) << line.standardInput;
+        }
         return testing::runProgram(GetParam(), options);
+    }
+    ProgramRun run(const fs::path& folder, const std::vector<std::string>& args) const {
+        return run(folder, CommandLine{"", args, 0});
     }
     bool isConsoleProgram() const { return GetParam() == std::string(PAGEMELD_CLI_EXECUTABLE); }
 };
@@ -284,7 +406,9 @@ std::string inFolder(std::string text, const TempDir& dir) {
 }
 
 TEST_P(BothPrograms, CarryOutEachCommandLineAndLeaveEveryInputAsItWas) {
+    std::set<int> statuses;
     for (const CommandLine& line : commandLines()) {
+        statuses.insert(line.status);
 #ifdef _WIN32
         // Windows always has a display: the window would open and wait for its user.
         if (line.needsNoDisplay && !isConsoleProgram()) continue;
@@ -295,7 +419,7 @@ TEST_P(BothPrograms, CarryOutEachCommandLineAndLeaveEveryInputAsItWas) {
         if (line.prepare) line.prepare(dir.path());
         const auto before = filesBelow(dir.path());
 
-        const ProgramRun done = run(dir.path(), line.args, line.standardOutput);
+        const ProgramRun done = run(dir.path(), line);
         EXPECT_EQ(done.signal, 0);
         EXPECT_EQ(done.status, line.status) << done.errors;
         EXPECT_NE(done.errors.find(inFolder(line.errorsHold, dir)), std::string::npos)
@@ -310,10 +434,23 @@ TEST_P(BothPrograms, CarryOutEachCommandLineAndLeaveEveryInputAsItWas) {
             }
             EXPECT_NE(after[made.name].find(inFolder(made.holds, dir)), std::string::npos)
                 << made.name;
+            if (!made.bookmarks.empty()) {
+                EXPECT_EQ(testing::bookmarks(dir.path().string() + "/" + made.name),
+                          made.bookmarks);
+            }
             after.erase(made.name);
         }
         // Nothing else made, every input byte for byte as it was.
         EXPECT_EQ(after, before);
+        if (!line.outputPages.empty()) {
+            const fs::path piped = dir.path() / ".home" / "piped.pdf";
+            std::ofstream(piped, std::ios::binary) << done.output;
+            EXPECT_EQ(testing::pageTexts(piped.string()), line.outputPages);
+        }
+    }
+    // The table holds every status a script may see.
+    for (const ExitStatusMeaning& status : kExitStatusMeanings) {
+        EXPECT_EQ(statuses.count(exitCode(status.status)), 1u) << status.meaning;
     }
 }
 
@@ -321,7 +458,7 @@ TEST_P(BothPrograms, CarryOutEachCommandLineAndLeaveEveryInputAsItWas) {
 // quiet ones), without a display.
 TEST_P(BothPrograms, TellTheirUsageAndVersionWithoutADisplay) {
     TempDir dir;
-    const ProgramRun help = run(dir.path(), {"--help"});
+    const ProgramRun help = run(dir.path(), Texts{"--help"});
     EXPECT_EQ(help.status, 0) << help.errors;
     std::istringstream readme(testing::fileText(PAGEMELD_README));
     int lines = 0;
@@ -333,10 +470,18 @@ TEST_P(BothPrograms, TellTheirUsageAndVersionWithoutADisplay) {
         const bool shown = help.output.find("  " + line + "\n") != std::string::npos;
         EXPECT_EQ(shown, !(isConsoleProgram() && needsWindow)) << line;
     }
-    EXPECT_EQ(lines, 5);
+    EXPECT_EQ(lines, 6);
     for (const char* split : {"--bookmarks N", "--max-size MB"})
         EXPECT_NE(help.output.find(split), std::string::npos) << split;
-    const ProgramRun version = run(dir.path(), {"--version"});
+    // Each status, told alike by --help and the README.
+    const std::string readmeText = testing::fileText(PAGEMELD_README);
+    for (const ExitStatusMeaning& status : kExitStatusMeanings) {
+        const std::string code = std::to_string(exitCode(status.status));
+        const std::string meaning(status.meaning);
+        EXPECT_NE(help.output.find(code + " " + meaning + "\n"), std::string::npos) << meaning;
+        EXPECT_NE(readmeText.find("**" + code + "** " + meaning), std::string::npos) << meaning;
+    }
+    const ProgramRun version = run(dir.path(), Texts{"--version"});
     EXPECT_EQ(version.output, std::string("Ombrix Pagemeld ") + PAGEMELD_VERSION + "\n");
 }
 

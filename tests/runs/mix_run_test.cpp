@@ -17,6 +17,10 @@ MixDocumentPlan group(int n, int start) {
 MixDocumentPlan each(int n, int start) {
     return mixDocumentPlan(false, n, n, start);
 }
+MixDocumentPlan backwards(MixDocumentPlan plan) {
+    plan.backwards = true;
+    return plan;
+}
 
 class MixRun : public RunHarness {
 protected:
@@ -28,9 +32,11 @@ protected:
             "mix",
             kPageLimit,
             ExistingFiles::Ask,
-            outputInformation()};
+            outputInformation(),
+            oneFile.empty() ? "" : work(oneFile)};
         return runMix(request, pdf, reporter, trap);
     }
+    std::string oneFile;
     std::string password;  // the first document's
     std::string secondName = "b.pdf";
 };
@@ -71,6 +77,15 @@ const MixCase kMixes[] = {
     {"SecondStartsOver", 5, each(1, 1), 4, group(2, 2),
      "01: A1 B2 B3; 02: A2 B4; 03: A3 B2 B3; 04: A4 B4; 05: A5 B2 B3", false},
     {"PagesBeyondTheLimit", 3, each(1, 1), 1001, each(1, 998), "01: A1 B998; 02: A2 B999", true},
+    // A duplex scan: the backs come last page first.
+    {"SecondReadBackwards", 3, group(1, 1), 3, backwards(group(1, 1)),
+     "01: A1 B3; 02: A2 B2; 03: A3 B1", false},
+    {"BackwardsDownToItsStartThenOver", 5, group(2, 1), 5, backwards(group(2, 2)),
+     "01: A1 A2 B5 B4; 02: A3 A4 B3 B2; 03: A5 B5 B4", false},
+    {"FirstReadBackwardsEachSecondPage", 5, backwards(each(2, 1)), 1, each(1, 1),
+     "01: A5 B1; 02: A3 B1; 03: A1 B1", false},
+    {"BackwardsFromTheLimit", 1000, backwards(each(500, 1)), 1, each(1, 1),
+     "01: A999 B1; 02: A499 B1", true},
 };
 INSTANTIATE_TEST_SUITE_P(Methods, MixMethods, ::testing::ValuesIn(kMixes),
                          [](const auto& info) { return std::string(info.param.name); });
@@ -114,6 +129,25 @@ TEST_F(MixRun, PasswordsOpenTheDocumentAndCancelKeepsWhatWasWritten) {
     EXPECT_EQ(pieces("mix"), "01: A1 B1; 02: A2 B1");
     EXPECT_FALSE(isEncrypted(work("mix01.pdf")));
     EXPECT_EQ(workListing(), (Texts{"a.pdf", "b.pdf", "mix01.pdf", "mix02.pdf"}));
+}
+
+// Every pass into one file, in order: the duplex scan put together. The file is a
+// document's or already there like any output.
+TEST_F(MixRun, OneFileHoldsEveryPassInOrder) {
+    pdfFile("a.pdf", 3, "A");
+    pdfFile("b.pdf", 3, "B");
+    oneFile = "output.pdf";
+    const MixResult result = run(group(1, 1), backwards(group(1, 1)));
+    EXPECT_EQ(result.written, Texts{work("output.pdf")});
+    EXPECT_EQ(pageTexts(work("output.pdf")), (Texts{"A 1", "B 3", "A 2", "B 2", "A 3", "B 1"}));
+    EXPECT_TRUE(qpdfCheckClean(work("output.pdf")));
+    reporter.answers = {false};
+    EXPECT_TRUE(run(group(2, 1), group(1, 1)).replaceRefused);
+    EXPECT_EQ(reporter.questions, Texts{work("output.pdf") + " 1"});
+    oneFile = "b.pdf";
+    EXPECT_EQ(run(group(1, 1), group(1, 1)).clash, work("b.pdf"));
+    EXPECT_EQ(workListing(), (Texts{"a.pdf", "b.pdf", "output.pdf"}));
+    EXPECT_EQ(pageCount(work("output.pdf")), 6);
 }
 
 // Only hundreds of outputs reach a pass cut at the page limit: the second document then

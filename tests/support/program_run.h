@@ -28,6 +28,14 @@ struct ProgramOptions {
     std::chrono::seconds cpuLimit{120};
     // Where standard output goes (such as /dev/full); captured into `output` when empty.
     std::filesystem::path standardOutput = {};
+    // Standard output is a pipe its reader has closed already.
+    bool standardOutputClosed = false;
+    // Standard error is a terminal (a pseudo-terminal whose output is `errors`).
+    bool errorsOnTerminal = false;
+    // What the program reads from standard input (a file); empty: nothing.
+    std::filesystem::path standardInput = {};
+    // Standard input is a pipe that gives the file's text only after this long.
+    std::chrono::milliseconds standardInputDelay{0};
 };
 
 ProgramRun runProgram(const std::string& executable, const ProgramOptions& options);

@@ -2,6 +2,7 @@
 
 #include <qpdf/Pl_Discard.hh>
 #include <qpdf/QPDF.hh>
+#include <qpdf/QPDFOutlineDocumentHelper.hh>
 #include <qpdf/QPDFPageDocumentHelper.hh>
 #include <qpdf/QPDFPageObjectHelper.hh>
 #include <qpdf/QPDFWriter.hh>
@@ -278,6 +279,36 @@ std::vector<std::string> pageTexts(const std::string& path, const std::string& p
         texts.push_back(finder.text);
     }
     return texts;
+}
+
+std::vector<std::string> pageBoxes(const std::string& path) {
+    const auto pdf = opened(path, "");
+    std::vector<std::string> boxes;
+    for (auto& page : QPDFPageDocumentHelper(*pdf).getAllPages()) {
+        QPDFObjectHandle rotate = page.getAttribute("/Rotate", false);
+        boxes.push_back(page.getMediaBox().unparseResolved() +
+                        (rotate.isInteger() ? " " + std::to_string(rotate.getIntValue()) : ""));
+    }
+    return boxes;
+}
+
+std::vector<std::string> bookmarks(const std::string& path) {
+    const auto pdf = opened(path, "");
+    std::map<QPDFObjGen, int> places;
+    for (auto& page : pdf->getAllPages()) places.emplace(page.getObjGen(), places.size() + 1);
+    std::vector<std::string> found;
+    std::function<void(std::vector<QPDFOutlineObjectHelper>, const std::string&)> walk =
+        [&](std::vector<QPDFOutlineObjectHelper> items, const std::string& indent) {
+            for (auto& item : items) {
+                const auto page = places.find(item.getDestPage().getObjGen());
+                found.push_back(indent + item.getTitle() + " -> " +
+                                (page == places.end() ? "?" : std::to_string(page->second)));
+                walk(item.getKids(), indent + " ");
+            }
+        };
+    QPDFOutlineDocumentHelper outline(*pdf);
+    walk(outline.getTopLevelOutlines(), "");
+    return found;
 }
 
 int pageCount(const std::string& path, const std::string& password) {

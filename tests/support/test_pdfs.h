@@ -57,6 +57,10 @@ std::map<std::string, std::string> infoEntries(const std::string& path);
 std::map<std::string, std::string> infoEntries(const std::string& path,
                                                const std::string& password);
 int pageCount(const std::string& path, const std::string& password = "");
+// Each page's media box as written ("[ 0 0 612 792 ]"), with its turn when it has one.
+std::vector<std::string> pageBoxes(const std::string& path);
+// The bookmarks as "title -> page" (1-based; "?" for none), each level one blank further in.
+std::vector<std::string> bookmarks(const std::string& path);
 bool isEncrypted(const std::string& path, const std::string& password = "");
 // True when qpdf finds no error or warning in any object, stream or page content.
 bool qpdfCheckClean(const std::string& path, std::string* report = nullptr);
