@@ -45,6 +45,19 @@ std::optional<PageItem> readPageItem(const std::string& item) {
     return PageItem{*first, *last};
 }
 
+void appendItemPages(const PageItem& item, std::int32_t pageCount,
+                     std::vector<std::int32_t>& pages) {
+    // Only the part of the run inside the document matters; clamp before walking so
+    // that "1-999999999" costs no more than the document's pages.
+    const std::int64_t low = std::max<std::int64_t>(1, std::min(item.first, item.last));
+    const std::int64_t high = std::min<std::int64_t>(pageCount, std::max(item.first, item.last));
+    if (item.first <= item.last) {
+        for (std::int64_t p = low; p <= high; ++p) pages.push_back(static_cast<std::int32_t>(p));
+    } else {
+        for (std::int64_t p = high; p >= low; --p) pages.push_back(static_cast<std::int32_t>(p));
+    }
+}
+
 std::vector<std::int32_t> parsePageRanges(const std::string& ranges, std::int32_t pageCount) {
     std::vector<std::int32_t> pages;
     std::size_t start = 0;
@@ -54,18 +67,7 @@ std::vector<std::int32_t> parsePageRanges(const std::string& ranges, std::int32_
         const std::optional<PageItem> item = readPageItem(ranges.substr(start, comma - start));
         start = comma + 1;
         if (!item) continue;
-        // Only the part of the run inside the document matters; clamp before walking
-        // so that "1-999999999" costs no more than the document's pages.
-        const std::int64_t low = std::max<std::int64_t>(1, std::min(item->first, item->last));
-        const std::int64_t high =
-            std::min<std::int64_t>(pageCount, std::max(item->first, item->last));
-        if (item->first <= item->last) {
-            for (std::int64_t p = low; p <= high; ++p)
-                pages.push_back(static_cast<std::int32_t>(p));
-        } else {
-            for (std::int64_t p = high; p >= low; --p)
-                pages.push_back(static_cast<std::int32_t>(p));
-        }
+        appendItemPages(*item, pageCount, pages);
     }
     return pages;
 }

@@ -24,6 +24,11 @@ struct PageItem {
 // nothing. Numbers far beyond any document saturate instead of overflowing.
 std::optional<PageItem> readPageItem(const std::string& item);
 
+// Appends the pages `item` names in a document of `pageCount` pages, in the item's
+// order; pages outside 1..pageCount are left out.
+void appendItemPages(const PageItem& item, std::int32_t pageCount,
+                     std::vector<std::int32_t>& pages);
+
 // The 1-based page numbers an item list names, in order, for a document of
 // `pageCount` pages. "3-1" runs backwards; pages outside 1..pageCount, blank items and
 // items readPageItem does not understand are left out.

@@ -129,4 +129,15 @@ void preparePageTree(QPDF& qpdf) {
     qpdf.getRoot().replaceKey("/Pages", top);
 }
 
+QPDFObjectHandle inheritedAttribute(QPDFObjectHandle page, const std::string& key) {
+    std::set<QPDFObjGen> seen;
+    QPDFObjectHandle node = page.getKey("/Parent");
+    while (node.isDictionary()) {
+        if (node.isIndirect() && !seen.insert(node.getObjGen()).second) break;
+        if (node.hasKey(key)) return node.getKey(key);
+        node = node.getKey("/Parent");
+    }
+    return QPDFObjectHandle::newNull();
+}
+
 }  // namespace pagemeld

@@ -10,6 +10,7 @@
 #include <qpdf/QPDF.hh>
 
 #include <array>
+#include <string>
 
 namespace pagemeld {
 
@@ -21,6 +22,10 @@ inline constexpr int kMaxPageTreeDepth = 20000;
 // The entries a page takes from the nearest node above it that has them.
 inline constexpr std::array<const char*, 4> kInheritedPageKeys = {"/Resources", "/MediaBox",
                                                                   "/CropBox", "/Rotate"};
+
+// The value `key` takes for `page` from the nearest node above it that has it, or null
+// (a loop in the /Parent chain ends the search).
+QPDFObjectHandle inheritedAttribute(QPDFObjectHandle page, const std::string& key);
 
 // Prepares the page tree of `qpdf` before its pages are listed: a tree more than
 // kMaxPageTreeDepth levels deep throws RuntimeError (kInvalidFileFormat); a tree

@@ -1,6 +1,5 @@
 #include "pdf/piece_size.h"
 
-#include <set>
 #include <vector>
 
 #include "pdf/page_tree.h"
@@ -16,17 +15,6 @@ constexpr std::uint64_t kStreamFrame = 30;
 // entry in the page tree.
 constexpr std::uint64_t kOutputFrame = 700;
 constexpr std::uint64_t kPageEntry = 12;
-
-QPDFObjectHandle inheritedValue(QPDFObjectHandle page, const std::string& key) {
-    std::set<QPDFObjGen> seen;
-    QPDFObjectHandle node = page.getKey("/Parent");
-    while (node.isDictionary()) {
-        if (node.isIndirect() && !seen.insert(node.getObjGen()).second) break;
-        if (node.hasKey(key)) return node.getKey(key);
-        node = node.getKey("/Parent");
-    }
-    return QPDFObjectHandle::newNull();
-}
 
 }  // namespace
 
@@ -78,7 +66,7 @@ std::uint64_t PieceSizeEstimate::add(const PageRef& ref) {
     }
     for (const char* key : kInheritedPageKeys) {
         if (page.hasKey(key)) continue;
-        QPDFObjectHandle value = inheritedValue(page, key);
+        QPDFObjectHandle value = inheritedAttribute(page, key);
         if (value.isNull()) continue;
         bytes_ += value.unparse().size();
         walk(source, value);

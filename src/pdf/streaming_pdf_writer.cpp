@@ -1,6 +1,5 @@
 #include "pdf/streaming_pdf_writer.h"
 
-#include <set>
 #include <string_view>
 
 #include "pdf/page_tree.h"
@@ -12,17 +11,6 @@ constexpr std::int64_t kCatalog = 1;
 constexpr std::int64_t kPageTree = 2;
 constexpr std::int64_t kInformation = 3;
 constexpr std::int64_t kFirstFree = 4;
-
-QPDFObjectHandle inheritedAttribute(QPDFObjectHandle page, const std::string& key) {
-    std::set<QPDFObjGen> seen;
-    QPDFObjectHandle node = page.getKey("/Parent");
-    while (node.isDictionary()) {
-        if (node.isIndirect() && !seen.insert(node.getObjGen()).second) break;
-        if (node.hasKey(key)) return node.getKey(key);
-        node = node.getKey("/Parent");
-    }
-    return QPDFObjectHandle::newNull();
-}
 
 }  // namespace
 

@@ -55,19 +55,7 @@ std::vector<std::int32_t> chosenPages(const std::string& choice, std::int32_t pa
     for (const std::string& item : items(choice)) {
         const std::optional<PageItem> read =
             item.empty() ? std::nullopt : readItem(item, pageCount);
-        if (!read) continue;
-        // Only the part of the run inside the file matters, so "1-999999999" costs no
-        // more than the file's pages.
-        const std::int64_t low = std::max<std::int64_t>(1, std::min(read->first, read->last));
-        const std::int64_t high =
-            std::min<std::int64_t>(pageCount, std::max(read->first, read->last));
-        if (read->first <= read->last) {
-            for (std::int64_t p = low; p <= high; ++p)
-                pages.push_back(static_cast<std::int32_t>(p));
-        } else {
-            for (std::int64_t p = high; p >= low; --p)
-                pages.push_back(static_cast<std::int32_t>(p));
-        }
+        if (read) appendItemPages(*read, pageCount, pages);
     }
     return pages;
 }
